@@ -1,0 +1,328 @@
+#include "ACS_Classes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+// ---------------------------------------------------------------------------------------------
+// TACSInput
+
+TACSInput::TACSInput(TComponent* AOwner) : TComponent(AOwner) {}
+
+int32_t TACSInput::GetTotalTime() { return 0; }
+
+void TACSInput::Reset()
+{
+    try {
+        Flush();
+    } catch (...) {
+        // Reset ends the run whatever Flush says.
+    }
+    Busy = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input exchange, shared by converters and outputs: Init of the new input, the switch between two
+// reads, then Flush of the old input. A missing side is left out.
+
+namespace {
+
+void ExchangeRunningInput(std::atomic<TACSInput*>& Input, TSpinFlag& InputLock, TACSInput* Value)
+{
+    if (Value)
+        Value->Init();
+    TACSInput* Old = Input.load();
+    InputLock.Acquire();
+    Input = Value;
+    InputLock.Release();
+    if (Old)
+        Old->Flush();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TACSConverter
+
+TACSConverter::TACSConverter(TComponent* AOwner) : TACSInput(AOwner) {}
+
+void TACSConverter::SetInput(TACSInput* Value)
+{
+    if (Value == this)
+        return;
+    if (!Busy) {
+        Input = Value;
+        return;
+    }
+    ExchangeRunningInput(Input, InputLock, Value);
+}
+
+void TACSConverter::ReleaseInputLocks()
+{
+    InputLock.Release();
+    if (auto* Upstream = dynamic_cast<TACSConverter*>(Input.load()))
+        Upstream->ReleaseInputLocks();
+}
+
+void TACSConverter::Notification(TComponent* AComponent, TOperation Operation)
+{
+    if (Operation == opRemove && AComponent != nullptr && AComponent == Input.load())
+        SetInput(nullptr);
+    TACSInput::Notification(AComponent, Operation);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TACSThread
+
+TACSThread::TACSThread() : FThread([this] { Execute(); }) {}
+
+TACSThread::~TACSThread() { Terminate(); }
+
+void TACSThread::Bind(TDoOutput ADoOutput, TWhenDone AWhenDone,
+                      THandleThreadException AHandleThreadException, TRunPending ARunPending)
+{
+    // The worker reads the callbacks only after the first Resume, which orders these writes
+    // before its reads through FSuspendMutex.
+    std::lock_guard Lock(FSuspendMutex);
+    FDoOutput = std::move(ADoOutput);
+    FWhenDone = std::move(AWhenDone);
+    FHandleThreadException = std::move(AHandleThreadException);
+    FRunPending = std::move(ARunPending);
+}
+
+void TACSThread::Suspend()
+{
+    std::lock_guard Lock(FSuspendMutex);
+    FSuspended = true;
+}
+
+void TACSThread::Resume()
+{
+    std::lock_guard Lock(FSuspendMutex);
+    if (FSuspended) {
+        FSuspended = false;
+        FResumed.notify_all();
+    }
+}
+
+void TACSThread::Terminate()
+{
+    if (!FThread.joinable() || IsWorkerThread())
+        return;
+    TerminateRequest = true;
+    {
+        std::lock_guard Lock(FSuspendMutex);
+        FQuit = true;
+        FResumed.notify_all();
+    }
+    FThread.join();
+}
+
+bool TACSThread::WaitWhileSuspended()
+{
+    std::unique_lock Lock(FSuspendMutex);
+    FResumed.wait(Lock, [this] { return !FSuspended || FQuit; });
+    return !FSuspended;
+}
+
+bool TACSThread::SuspendAfterRun()
+{
+    std::unique_lock Lock(FSuspendMutex);
+    // A run that another thread started after this one ended must not wait for a Resume that
+    // will never come; a run started from the done handler on this thread waits as any other.
+    if (FRunPending && FRunPending())
+        return true;
+    FSuspended = true;
+    FResumed.wait(Lock, [this] { return !FSuspended || FQuit; });
+    return !FSuspended;
+}
+
+void TACSThread::Execute()
+{
+    while (WaitWhileSuspended()) {
+        if (TerminateRequest) {
+            try {
+                FDoOutput(true);
+            } catch (...) {
+                // The output is going away; nothing is left to report to.
+            }
+            break;
+        }
+        std::lock_guard Block(BlockLock);
+        bool RunEnded = false;
+        try {
+            if (!FDoOutput(StopRequest)) {
+                StopRequest = false;
+                RunEnded = true;
+                FWhenDone();
+            }
+        } catch (const std::exception& E) {
+            StopRequest = false;
+            RunEnded = true;
+            try {
+                FHandleThreadException(E);
+            } catch (...) {
+                // A failing OnThreadException handler must not end the worker.
+            }
+        } catch (...) {
+            StopRequest = false;
+            RunEnded = true;
+            try {
+                FHandleThreadException(EACSException("Unknown failure in the output thread"));
+            } catch (...) {
+            }
+        }
+        if (RunEnded && SuspendWhenIdle && !SuspendAfterRun())
+            break;
+    }
+    TerminateRequest = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TACSOutput
+
+TACSOutput::TACSOutput(TComponent* AOwner) : TComponent(AOwner)
+{
+    Thread.Bind([this](bool Abort) { return DoOutput(Abort); }, [this] { WhenDone(); },
+                [this](const std::exception& E) { HandleThreadException(E); },
+                [this] { return RunPendingAfterDone(); });
+    Thread.SuspendWhenIdle = true;
+}
+
+TACSOutput::~TACSOutput() { TerminateWorker(); }
+
+void TACSOutput::TerminateWorker()
+{
+    if (FWorkerEnded)
+        return;
+    FWorkerEnded = true;
+    Thread.Terminate();
+}
+
+void TACSOutput::SetInput(TACSInput* Value)
+{
+    if (!Busy) {
+        Input = Value;
+        return;
+    }
+    ExchangeRunningInput(Input, InputLock, Value);
+}
+
+void TACSOutput::Notification(TComponent* AComponent, TOperation Operation)
+{
+    // An output never reads from a component that has gone: it forgets it, without Init or Flush.
+    if (Operation == opRemove && AComponent != nullptr && AComponent == Input.load()) {
+        InputLock.Acquire();
+        Input = nullptr;
+        InputLock.Release();
+    }
+    TComponent::Notification(AComponent, Operation);
+}
+
+void TACSOutput::Run()
+{
+    if (Busy)
+        throw EACSException("Component is buisy");
+    if (!Input.load())
+        throw EACSException("Input is not assigned");
+    InputLock.Release();
+    try {
+        Prepare();
+        FStartedElsewhere = !Thread.IsWorkerThread();
+        Busy = true;
+        Thread.StopRequest = false;
+        CanOutput = true;
+        Thread.Resume();
+    } catch (const std::exception& E) {
+        HandleThreadException(E);
+    }
+}
+
+bool TACSOutput::RunPendingAfterDone() const { return Busy && FStartedElsewhere; }
+
+void TACSOutput::Stop() { Thread.StopRequest = true; }
+
+void TACSOutput::Pause()
+{
+    if (!Thread.Suspended())
+        Thread.Suspend();
+}
+
+void TACSOutput::Resume() { Thread.Resume(); }
+
+TOutputStatus TACSOutput::Status() const
+{
+    if (!Busy)
+        return osIdle;
+    return Thread.Suspended() ? osPaused : osBusy;
+}
+
+int32_t TACSOutput::Progress() const
+{
+    const TACSInput* In = Input.load();
+    if (!In)
+        return 0;
+    const int32_t InSize = In->Size;
+    if (InSize == -1)
+        return -1;
+    if (InSize == 0)
+        return 0;
+    // nearbyint rounds halves to even in the default rounding mode: 12.5 gives 12, 37.5 gives 38.
+    const double Percent = std::nearbyint(static_cast<double>(In->Position) / InSize * 100.0);
+    constexpr double Lowest = std::numeric_limits<int32_t>::min();
+    constexpr double Highest = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(std::clamp(Percent, Lowest, Highest));
+}
+
+void TACSOutput::ReportProgress()
+{
+    const int32_t Current = Progress();
+    if (Current == LastProgress)
+        return;
+    LastProgress = Current;
+    if (OnProgress)
+        OnProgress(this);
+}
+
+int32_t TACSOutput::ReadInput(void* Buffer, int32_t BufferSize)
+{
+    InputLock.Acquire();
+    TACSInput* In = Input.load();
+    if (!In)
+        throw EACSException("Input is not assigned");
+    // Not guarded: after a failed read the lock stays set until HandleThreadException clears it.
+    const int32_t Count = In->GetData(Buffer, BufferSize);
+    InputLock.Release();
+    return Count;
+}
+
+void TACSOutput::WhenDone()
+{
+    if (!Busy)
+        return;
+    CanOutput = false;
+    Done();
+    Busy = false;
+    if (OnDone)
+        OnDone(this);
+}
+
+void TACSOutput::HandleThreadException(const std::exception& E)
+{
+    InputLock.Release();
+    if (Status() != osIdle) {
+        try {
+            if (auto* Converter = dynamic_cast<TACSConverter*>(Input.load()))
+                Converter->ReleaseInputLocks();
+        } catch (...) {
+        }
+        try {
+            Done();
+        } catch (...) {
+        }
+    }
+    CanOutput = false;
+    Busy = false;
+    if (OnThreadException)
+        OnThreadException(this, E);
+}
