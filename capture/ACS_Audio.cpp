@@ -1,0 +1,360 @@
+#include "ACS_Audio.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <mutex>
+
+// ---------------------------------------------------------------------------------------------
+// Module state: the backend, the device counts and the lock of the wave-in notification.
+
+namespace {
+
+class TAudioModule {
+public:
+    // The unit's start-up: the platform backend, then the output count, then the input count.
+    TAudioModule() : FBackend(CreatePlatformWaveBackend()) { TakeCounts(); }
+
+    // Serialises the wave-in notification of every TAudioIn with GetData and Flush.
+    std::mutex Lock;
+    std::atomic<int32_t> OutputCount{0};
+    std::atomic<int32_t> InputCount{0};
+
+    std::shared_ptr<TWaveBackend> Backend()
+    {
+        std::lock_guard Guard(FBackendMutex);
+        return FBackend;
+    }
+
+    void Use(std::shared_ptr<TWaveBackend> Backend)
+    {
+        {
+            std::lock_guard Guard(FBackendMutex);
+            FBackend = std::move(Backend);
+        }
+        TakeCounts();
+    }
+
+private:
+    void TakeCounts()
+    {
+        auto Current = Backend();
+        OutputCount = Current->OutputDeviceCount();
+        InputCount = Current->InputDeviceCount();
+    }
+
+    std::mutex FBackendMutex;
+    std::shared_ptr<TWaveBackend> FBackend;
+};
+
+TAudioModule& Module()
+{
+    static TAudioModule Instance;
+    return Instance;
+}
+
+// Formats flag n is set from platform bit PlatformBits[n]; the platform orders the two middle
+// formats of each rate the other way round.
+constexpr uint32_t PlatformBits[WaveFormatFlagCount] = {
+    WaveFormat1M08, WaveFormat1M16, WaveFormat1S08, WaveFormat1S16,
+    WaveFormat2M08, WaveFormat2M16, WaveFormat2S08, WaveFormat2S16,
+    WaveFormat4M08, WaveFormat4M16, WaveFormat4S08, WaveFormat4S16,
+};
+
+// A capture buffer: its header and its own data block, allocated and freed together.
+struct TCaptureBuffer {
+    TWaveHeader Header;
+    uint8_t Data[WaveBufferLength];
+};
+static_assert(offsetof(TCaptureBuffer, Header) == 0);
+
+}  // namespace
+
+TWaveFormats FormatsFromPlatform(uint32_t PlatformFormats)
+{
+    TWaveFormats Formats = 0;
+    for (int Flag = 0; Flag < WaveFormatFlagCount; ++Flag) {
+        if (PlatformFormats & PlatformBits[Flag])
+            Formats |= static_cast<TWaveFormats>(1u << Flag);
+    }
+    return Formats;
+}
+
+int32_t WaveInDeviceCount() { return Module().InputCount.load(); }
+
+int32_t WaveOutDeviceCount() { return Module().OutputCount.load(); }
+
+void UseWaveBackend(std::shared_ptr<TWaveBackend> Backend)
+{
+    if (!Backend)
+        throw EACSException("No wave device backend given");
+    Module().Use(std::move(Backend));
+}
+
+void GetWaveDeviceInfo(int32_t Device, bool OutputDevice, TWaveDeviceInfo& Info)
+{
+    const int32_t Count = OutputDevice ? WaveOutDeviceCount() : WaveInDeviceCount();
+    if (Device >= Count)
+        throw EACSException("Device " + std::to_string(Device) + " is not available.");
+    TWaveCaps Caps;
+    try {
+        auto Backend = Module().Backend();
+        Caps = OutputDevice ? Backend->OutputCaps(Device) : Backend->InputCaps(Device);
+    } catch (const EWaveDeviceError& E) {
+        throw EACSException("Cannot query " + std::string(OutputDevice ? "output" : "input")
+                            + " device " + std::to_string(Device) + ": " + E.what());
+    }
+    Info.Name = Caps.Name.substr(0, Caps.Name.find('\0'));
+    Info.Formats = FormatsFromPlatform(Caps.Formats);
+    Info.DriverVersion = Caps.DriverVersion;
+    Info.Stereo = Caps.Channels != 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TAudioIn
+
+TAudioIn::TAudioIn(TComponent* AOwner) : TACSInput(AOwner)
+{
+    Module();  // the unit's start-up happens at its first use at the latest
+    Size = -1;
+}
+
+TAudioIn::~TAudioIn()
+{
+    if (FDevice) {
+        // A destructor cannot report; the device and the buffers are released all the same.
+        ReleaseDevice(false);
+        FOpenCount = 0;
+        FDevice.reset();
+    }
+}
+
+void TAudioIn::SetBaseChannel(int32_t Value)
+{
+    if (Busy)
+        throw EACSException("Component is buisy");
+    if (Value >= WaveInDeviceCount())
+        throw EACSException("Channel " + std::to_string(Value) + " is not available");
+    BaseChannel = Value;
+}
+
+void TAudioIn::Init()
+{
+    if (Busy)
+        throw EACSException("The component is buisy");
+    BufEnd = 0;
+    BufStart = 1;
+    Position = 0;
+    // 32-bit products that wrap past 2^31 - 1, computed unsigned so that the wrap is defined.
+    const auto Limit = static_cast<uint32_t>(GetBitsPerSample() / 8)
+        * static_cast<uint32_t>(RecTime.load()) * static_cast<uint32_t>(GetChannels())
+        * static_cast<uint32_t>(GetSampleRate());
+    FRecLimit = static_cast<int32_t>(Limit);
+    {
+        std::lock_guard Lock(Module().Lock);
+        FFilledHead = nullptr;
+        FFilledTail = &FFilledHead;
+        FDeviceFailed = false;
+    }
+    FStalled = false;
+    FQueued = 0;
+    Busy = true;
+    try {
+        OpenDevice();
+        FDevice->Start();
+    } catch (const EWaveDeviceError& E) {
+        CloseDevice();
+        Busy = false;
+        throw EACSException("Cannot record from " + DeviceName() + ": " + E.what());
+    }
+    Size = FRecLimit;
+}
+
+void TAudioIn::OpenDevice()
+{
+    TPcmFormat Format;
+    Format.FormatTag = 1;
+    Format.Channels = static_cast<uint16_t>(InChannels.load());
+    Format.SamplesPerSec = static_cast<uint32_t>(InSampleRate.load());
+    Format.BlockAlign = static_cast<uint16_t>((InChannels.load() * InBitsPerSample.load()) / 8);
+    Format.AvgBytesPerSec = Format.SamplesPerSec * Format.BlockAlign;
+    Format.BitsPerSample = static_cast<uint16_t>(InBitsPerSample.load());
+    if (FOpenCount == 0)
+        FDevice = Module().Backend()->OpenInput(BaseChannel, Format, &WaveInCallback, this);
+    ++FOpenCount;
+}
+
+void TAudioIn::CloseDevice()
+{
+    if (FOpenCount == 1 && FDevice) {
+        FDevice->Close();
+        FDevice.reset();
+    }
+    if (FOpenCount > 0)
+        --FOpenCount;
+}
+
+void TAudioIn::QueueBuffer()
+{
+    auto* Buffer = new TCaptureBuffer;
+    TWaveHeader& Header = Buffer->Header;
+    Header.Data = Buffer->Data;
+    Header.BufferLength = WaveBufferLength;
+    Header.Flags = 0;
+    try {
+        FDevice->Prepare(Header);
+        FDevice->AddBuffer(Header);
+    } catch (const EWaveDeviceError& E) {
+        delete Buffer;
+        throw EACSException("Cannot queue a buffer with " + DeviceName() + ": " + E.what());
+    }
+    ++FQueued;
+}
+
+void TAudioIn::WaveInCallback(void* Instance, TWaveInMessage Message, TWaveHeader* Header)
+{
+    auto* Self = static_cast<TAudioIn*>(Instance);
+    std::lock_guard Lock(Module().Lock);
+    if (Message == wimData && Header != nullptr) {
+        Header->Next = nullptr;
+        *Self->FFilledTail = Header;
+        Self->FFilledTail = &Header->Next;
+        --Self->FQueued;
+    } else if (Message == wimError) {
+        Self->FDeviceFailed = true;
+    }
+    Self->FReturned.notify_all();
+}
+
+int32_t TAudioIn::GetData(void* Buffer, int32_t BufferSize)
+{
+    if (!Busy)
+        throw EACSException("The Stream is not opened");
+    if (FRecLimit >= 0 && Position >= FRecLimit)
+        return 0;
+    while (FQueued < QueuedBuffers)
+        QueueBuffer();
+    if (BufStart > BufEnd) {
+        BufStart = 1;
+        FetchBlock();
+    }
+    // A negative size asks for nothing, like a size of 0.
+    const int32_t Count = std::max(0, std::min(BufEnd - BufStart + 1, BufferSize));
+    std::memcpy(Buffer, FBlock + (BufStart - 1), static_cast<size_t>(Count));
+    BufStart += Count;
+    Position += Count;
+    return Count;
+}
+
+void TAudioIn::FetchBlock()
+{
+    TWaveHeader* Header = TakeFilled();
+    // A device never reports more than the buffer holds; the bound keeps a faulty one from
+    // writing past the current block.
+    const uint32_t Bytes = std::min(Header->BytesRecorded, WaveBufferLength);
+    std::memcpy(FBlock, Header->Data, Bytes);
+    BufEnd = static_cast<int32_t>(Bytes);
+    FreeHeader(Header);
+}
+
+TWaveHeader* TAudioIn::TakeFilled()
+{
+    std::unique_lock Lock(Module().Lock);
+    const bool Returned = FReturned.wait_for(Lock, WaitBound(), [&] {
+        return FFilledHead != nullptr || FDeviceFailed;
+    });
+    if (FFilledHead == nullptr) {
+        Lock.unlock();
+        if (!Returned) {
+            FStalled = true;
+            throw EACSException("The " + DeviceName() + " returned no recorded buffer within "
+                                + std::to_string(WaitBound().count()) + " ms");
+        }
+        throw EACSException("The " + DeviceName() + " has failed: " + FDevice->LastError());
+    }
+    TWaveHeader* Header = FFilledHead;
+    FFilledHead = Header->Next;
+    if (FFilledHead == nullptr)
+        FFilledTail = &FFilledHead;
+    return Header;
+}
+
+void TAudioIn::FreeHeader(TWaveHeader* Header)
+{
+    try {
+        FDevice->Unprepare(*Header);
+    } catch (const EWaveDeviceError&) {
+        // Only a header still in the device's queue is refused, and the device has returned this
+        // one; it is freed in any case.
+    }
+    delete reinterpret_cast<TCaptureBuffer*>(Header);
+}
+
+void TAudioIn::Flush()
+{
+    const std::string Failure = ReleaseDevice(true);
+    CloseDevice();
+    Busy = false;
+    if (!Failure.empty())
+        throw EACSException(Failure);
+}
+
+std::string TAudioIn::ReleaseDevice(bool WaitForQueued)
+{
+    if (!FDevice)
+        return {};  // idle: nothing is queued and there is nothing to reset
+    std::string Failure;
+    if (WaitForQueued && !FStalled) {
+        std::unique_lock Lock(Module().Lock);
+        // The device is still recording, so the queued buffers come back within four buffers'
+        // time; a failed or stalled device is reset without waiting any longer.
+        FReturned.wait_for(Lock, WaitBound(), [&] { return FQueued == 0 || FDeviceFailed; });
+    }
+    try {
+        FDevice->Reset();  // returns the buffers still queued through the notification
+    } catch (const EWaveDeviceError& E) {
+        Failure = "Cannot reset " + DeviceName() + ": " + E.what();
+    }
+    FreeFilledList();
+    if (FQueued != 0 && Failure.empty())
+        Failure = "The " + DeviceName() + " kept " + std::to_string(FQueued.load())
+            + " buffers after its reset";
+    return Failure;
+}
+
+void TAudioIn::FreeFilledList()
+{
+    TWaveHeader* Header;
+    {
+        std::lock_guard Lock(Module().Lock);
+        Header = FFilledHead;
+        FFilledHead = nullptr;
+        FFilledTail = &FFilledHead;
+    }
+    while (Header != nullptr) {
+        TWaveHeader* Next = Header->Next;
+        FreeHeader(Header);
+        Header = Next;
+    }
+}
+
+std::chrono::milliseconds TAudioIn::WaitBound() const
+{
+    const int64_t BytesPerSecond = int64_t{InSampleRate.load()}
+        * ((InChannels.load() * InBitsPerSample.load()) / 8);
+    if (BytesPerSecond <= 0)
+        return StallTimeout;
+    const auto TwoBuffers = std::chrono::milliseconds(2 * 1000 * WaveBufferLength / BytesPerSecond);
+    return std::max(StallTimeout, TwoBuffers);
+}
+
+std::string TAudioIn::DeviceName() const
+{
+    std::string Name = "capture device " + std::to_string(BaseChannel.load());
+    try {
+        Name += " \"" + Module().Backend()->InputCaps(BaseChannel).Name + "\"";
+    } catch (const EWaveDeviceError&) {
+        // The number alone names a device that cannot even be queried.
+    }
+    return Name;
+}

@@ -1,0 +1,143 @@
+// The sound-card source of the pipeline and the query of wave device capabilities.
+//
+// TAudioIn records PCM from a wave-in device through four queued 16384-byte buffers and hands
+// each filled buffer out, whole or in pieces, until it has delivered the bytes of RecTime
+// seconds. It runs against the device interface of WaveDevice.h; the platform's backend is used
+// unless a test installs another one with UseWaveBackend.
+//
+// The unit counts the wave-out devices, then the wave-in devices, once, at its first use (the
+// program's start-up builds the window, and with it a TAudioIn, before anything else touches
+// the unit); those counts bound every device number it accepts until the process ends or
+// UseWaveBackend takes them again.
+#pragma once
+
+#include "ACS_Classes.h"
+#include "WaveDevice.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The standard formats of TWaveDeviceInfo::Formats, by flag bit: ordered by rate, and within a
+// rate mono 8-bit, mono 16-bit, stereo 8-bit, stereo 16-bit.
+enum TWaveFormatFlag : uint8_t {
+    wf1M08, wf1M16, wf1S08, wf1S16,  // 11.025 kHz
+    wf2M08, wf2M16, wf2S08, wf2S16,  // 22.05 kHz
+    wf4M08, wf4M16, wf4S08, wf4S16,  // 44.1 kHz
+};
+inline constexpr int WaveFormatFlagCount = 12;
+// A set of TWaveFormatFlag: bit n set when the format of flag n is supported.
+using TWaveFormats = uint16_t;
+
+inline constexpr bool HasFormat(TWaveFormats Formats, TWaveFormatFlag Flag)
+{
+    return (Formats >> Flag) & 1u;
+}
+// The flag set for a device's platform format bits (WaveFormat* of WaveDevice.h).
+TWaveFormats FormatsFromPlatform(uint32_t PlatformFormats);
+
+struct TWaveDeviceInfo {
+    std::string Name;
+    uint32_t DriverVersion = 0;
+    TWaveFormats Formats = 0;
+    bool Stereo = false;
+};
+
+// Fills Info for input device Device, or output device Device when OutputDevice is true.
+// Raises "Device <n> is not available." for a number at or above the count of that kind, and a
+// message naming the device and the reason when the platform cannot answer. Any thread; may
+// block briefly while the platform is asked.
+void GetWaveDeviceInfo(int32_t Device, bool OutputDevice, TWaveDeviceInfo& Info);
+
+// The device counts taken at the unit's start-up. Any thread.
+int32_t WaveInDeviceCount();
+int32_t WaveOutDeviceCount();
+
+// Makes Backend the unit's device backend and takes the device counts again from it (output
+// count first, then input). For tests and benchmarks; main thread, while no TAudioIn records.
+void UseWaveBackend(std::shared_ptr<TWaveBackend> Backend);
+
+class TAudioIn : public TACSInput {
+public:
+    explicit TAudioIn(TComponent* AOwner);
+    // Releases the device and the buffers of a run that was not flushed. Owning thread.
+    ~TAudioIn() override;
+
+    // The format of the properties below. Any thread.
+    int32_t GetBitsPerSample() override { return InBitsPerSample.load(); }
+    int32_t GetChannels() override { return InChannels.load(); }
+    int32_t GetSampleRate() override { return InSampleRate.load(); }
+    int32_t GetTotalTime() override { return RecTime.load(); }
+
+    // Hands out the current filled buffer, at most BufferSize bytes of it, and returns the count;
+    // 0 once Position has reached the record limit. Keeps four buffers queued with the device.
+    // Raises "The Stream is not opened" when not Busy, and a message naming the device when it
+    // failed or returned no buffer within StallTimeout. Worker thread; blocks until the device
+    // returns a buffer, at most StallTimeout.
+    int32_t GetData(void* Buffer, int32_t BufferSize) override;
+    // Starts a run: computes the record limit, opens the device BaseChannel and starts it.
+    // Raises "The component is buisy" while Busy, and a message naming the device and the reason
+    // when it cannot be opened or started (the source then stays idle). Thread that starts the
+    // run; may block briefly while the device opens.
+    void Init() override;
+    // Ends the run: waits until the device has returned the queued buffers (at most
+    // StallTimeout, not at all when it has failed), resets and closes it, frees the buffers and
+    // clears Busy. On an idle source it changes nothing. Worker thread, or the thread that
+    // exchanges an input; blocks as said.
+    void Flush() override;
+
+    int32_t GetBaseChannel() const { return BaseChannel.load(); }
+    // Raises "Component is buisy" while Busy and "Channel <n> is not available" for a number at
+    // or above the input device count. Owning thread.
+    void SetBaseChannel(int32_t Value);
+
+    // Published properties; set on the owning thread, taken by the next Init.
+    std::atomic<int32_t> InBitsPerSample{8};
+    std::atomic<int32_t> InChannels{1};
+    std::atomic<int32_t> InSampleRate{8000};
+    std::atomic<int32_t> RecTime{600};
+
+    // How long GetData and Flush wait for the device to return a buffer before they take it for
+    // stalled; never less than twice the time that one buffer takes to fill. Owning thread,
+    // before Init.
+    std::chrono::milliseconds StallTimeout{5000};
+
+private:
+    static void WaveInCallback(void* Instance, TWaveInMessage Message, TWaveHeader* Header);
+
+    void OpenDevice();
+    void CloseDevice();
+    void QueueBuffer();
+    // Waits for the first filled header and takes it off the list; raises as GetData says.
+    TWaveHeader* TakeFilled();
+    void FetchBlock();
+    // Ends the device's part of a run; returns the first failure met on the way, empty if none.
+    std::string ReleaseDevice(bool WaitForQueued);
+    void FreeFilledList();
+    void FreeHeader(TWaveHeader* Header);
+    std::chrono::milliseconds WaitBound() const;
+    std::string DeviceName() const;
+
+    static constexpr int32_t QueuedBuffers = 4;
+
+    // Filled list, chained through the headers' Next links; FFilledTail points at the link to
+    // set next (at FFilledHead while the list is empty). Guarded by the module lock.
+    TWaveHeader* FFilledHead = nullptr;
+    TWaveHeader** FFilledTail = &FFilledHead;
+    // Buffers handed to the device and not yet returned; lowered by the notification.
+    std::atomic<int32_t> FQueued{0};
+    std::atomic<int32_t> BaseChannel{0};
+    std::unique_ptr<TWaveInDevice> FDevice;
+    uint8_t FBlock[WaveBufferLength];  // the current block
+    int32_t FOpenCount = 0;
+    int32_t FRecLimit = 0;
+    // Set by the notification when the device reports a failure; guarded by the module lock.
+    bool FDeviceFailed = false;
+    // Set when GetData has found the device stalled, so that Flush does not wait again.
+    bool FStalled = false;
+    // Signalled under the module lock whenever the notification has changed the list or flags.
+    std::condition_variable FReturned;
+};

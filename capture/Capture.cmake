@@ -1,0 +1,17 @@
+# The sound-card source (ACS_Audio) over the wave-in device interface: the platform's backend,
+# picked here, and the simulated device, always built.
+add_library(acs_capture STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ACS_Audio.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaveDevice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDevice.cpp
+)
+target_include_directories(acs_capture PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(acs_capture PUBLIC acs_pipeline)
+if(WIN32)
+  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/WinmmWaveDevice.cpp)
+  target_link_libraries(acs_capture PRIVATE winmm)
+else()
+  find_package(ALSA REQUIRED)
+  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp)
+  target_link_libraries(acs_capture PRIVATE ALSA::ALSA)
+endif()

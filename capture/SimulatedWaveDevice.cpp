@@ -1,0 +1,393 @@
+#include "SimulatedWaveDevice.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+#include <thread>
+
+// ---------------------------------------------------------------------------------------------
+// TSimulatedSignal
+
+TSimulatedSignal TSimulatedSignal::Constant(int32_t Value)
+{
+    TSimulatedSignal Signal;
+    Signal.Kind = skConstant;
+    Signal.Value = Value;
+    return Signal;
+}
+
+TSimulatedSignal TSimulatedSignal::Sine(double Frequency, double Amplitude)
+{
+    TSimulatedSignal Signal;
+    Signal.Kind = skSine;
+    Signal.Frequency = Frequency;
+    Signal.Amplitude = Amplitude;
+    return Signal;
+}
+
+TSimulatedSignal TSimulatedSignal::PcmData(std::vector<uint8_t> Bytes)
+{
+    if (Bytes.empty())
+        throw EWaveDeviceError("The simulated PCM signal has no bytes");
+    TSimulatedSignal Signal;
+    Signal.Kind = skPcm;
+    Signal.Pcm = std::make_shared<const std::vector<uint8_t>>(std::move(Bytes));
+    return Signal;
+}
+
+TSimulatedSignal TSimulatedSignal::PcmFile(const std::string& Path)
+{
+    std::ifstream File(Path, std::ios::binary);
+    if (!File)
+        throw EWaveDeviceError("Cannot read the PCM file \"" + Path + "\"");
+    std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(File)),
+                               std::istreambuf_iterator<char>());
+    return PcmData(std::move(Bytes));
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// The generator: writes the signal in the opened format and keeps its place between buffers.
+
+class TSignalGenerator {
+public:
+    TSignalGenerator(TSimulatedSignal Signal, const TPcmFormat& Format)
+        : FSignal(std::move(Signal)),
+          FSampleBytes(std::max(1, (Format.BitsPerSample + 7) / 8)),
+          FBits(Format.BitsPerSample),
+          FChannels(std::max<int>(1, Format.Channels)),
+          FRate(Format.SamplesPerSec)
+    {
+    }
+
+    void Fill(uint8_t* Data, uint32_t Bytes)
+    {
+        if (FSignal.Kind == TSimulatedSignal::skPcm) {
+            FillPcm(Data, Bytes);
+            return;
+        }
+        const uint32_t FrameBytes = FSampleBytes * FChannels;
+        uint32_t At = 0;
+        for (; At + FrameBytes <= Bytes; ++FFrame) {
+            const int64_t Sample = NextSample();
+            for (int C = 0; C < FChannels; ++C, At += FSampleBytes)
+                Store(Data + At, Sample);
+        }
+        std::memset(Data + At, 0, Bytes - At);
+    }
+
+private:
+    int64_t NextSample() const
+    {
+        const int64_t Full = FBits <= 8 ? 127 : (int64_t{1} << (std::min(FBits, 32) - 1)) - 1;
+        switch (FSignal.Kind) {
+        case TSimulatedSignal::skConstant: return FSignal.Value;
+        case TSimulatedSignal::skSine: {
+            const double Phase = 2.0 * std::numbers::pi * FSignal.Frequency
+                * static_cast<double>(FFrame) / std::max(1u, FRate);
+            const auto Value = std::lround(FSignal.Amplitude * Full * std::sin(Phase));
+            return FBits <= 8 ? Value + 128 : Value;
+        }
+        default: return FBits <= 8 ? 128 : 0;  // silence
+        }
+    }
+
+    // Little-endian, FSampleBytes bytes.
+    void Store(uint8_t* At, int64_t Sample) const
+    {
+        const auto Bits = static_cast<uint64_t>(Sample);
+        for (int B = 0; B < FSampleBytes; ++B)
+            At[B] = static_cast<uint8_t>(Bits >> (8 * B));
+    }
+
+    void FillPcm(uint8_t* Data, uint32_t Bytes)
+    {
+        const std::vector<uint8_t>& Pcm = *FSignal.Pcm;
+        for (uint32_t At = 0; At < Bytes;) {
+            const size_t Run = std::min<size_t>(Bytes - At, Pcm.size() - FPcmOffset);
+            std::memcpy(Data + At, Pcm.data() + FPcmOffset, Run);
+            At += static_cast<uint32_t>(Run);
+            FPcmOffset = (FPcmOffset + Run) % Pcm.size();
+        }
+    }
+
+    TSimulatedSignal FSignal;
+    int FSampleBytes;
+    int FBits;
+    int FChannels;
+    uint32_t FRate;
+    uint64_t FFrame = 0;
+    size_t FPcmOffset = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// One open simulated input device and its thread.
+
+class TSimulatedWaveInDevice final : public TWaveInDevice {
+public:
+    struct TSetup {
+        TPcmFormat Format;
+        TSimulatedSignal Signal;
+        TSimulatedPacing Pacing;
+        TSimulatedFaults Faults;
+        TWaveInCallback Callback;
+        void* Instance;
+        std::shared_ptr<std::atomic<int32_t>> OpenNow;
+        std::shared_ptr<std::atomic<int64_t>> Dropped;
+    };
+
+    explicit TSimulatedWaveInDevice(TSetup Setup)
+        : FSetup(std::move(Setup)), FGenerator(FSetup.Signal, FSetup.Format)
+    {
+        const uint32_t Align = std::max<uint32_t>(1, FSetup.Format.BlockAlign);
+        FChunkBytes = WaveBufferLength / Align * Align;
+        if (FChunkBytes == 0)
+            FChunkBytes = WaveBufferLength;
+        if (FSetup.Format.AvgBytesPerSec == 0)
+            FSetup.Pacing = TSimulatedPacing::FlatOut;
+        FPeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(double(FChunkBytes) / FSetup.Format.AvgBytesPerSec));
+        ++*FSetup.OpenNow;
+        FThread = std::thread([this] { Run(); });
+    }
+
+    ~TSimulatedWaveInDevice() override { Close(); }
+
+    void AddBuffer(TWaveHeader& Header) override
+    {
+        std::lock_guard Lock(FMutex);
+        CheckOpen();
+        CheckAddBuffer(Header);
+        MarkQueued(Header);
+        FQueue.push_back(&Header);
+        FWake.notify_all();
+    }
+
+    void Start() override
+    {
+        std::lock_guard Lock(FMutex);
+        CheckOpen();
+        if (FStarted)
+            return;
+        FStarted = true;
+        FNextDue = std::chrono::steady_clock::now() + FPeriod;
+        FWake.notify_all();
+    }
+
+    void Reset() override
+    {
+        std::deque<TWaveHeader*> Pending;
+        {
+            std::unique_lock Lock(FMutex);
+            FStarted = false;
+            FWake.wait(Lock, [&] { return !FDelivering; });
+            Pending.swap(FQueue);
+        }
+        for (TWaveHeader* Header : Pending) {
+            MarkDone(*Header);
+            FSetup.Callback(FSetup.Instance, wimData, Header);
+        }
+    }
+
+    void Close() override
+    {
+        {
+            std::lock_guard Lock(FMutex);
+            if (FClosed)
+                return;
+            FClosed = true;
+            FWake.notify_all();
+        }
+        FThread.join();
+        --*FSetup.OpenNow;
+    }
+
+    std::string LastError() const override
+    {
+        std::lock_guard Lock(FMutex);
+        return FError;
+    }
+
+private:
+    void CheckOpen() const
+    {
+        if (FClosed)
+            throw EWaveDeviceError("The simulated device is closed");
+    }
+
+    bool Stalled() const
+    {
+        return FSetup.Faults.StallAfter >= 0 && FReturned >= FSetup.Faults.StallAfter;
+    }
+
+    bool FailsNow() const
+    {
+        return FSetup.Faults.FailAfter >= 0 && FReturned >= FSetup.Faults.FailAfter;
+    }
+
+    // The device thread. Holds FMutex except while it calls the notification.
+    void Run()
+    {
+        std::unique_lock Lock(FMutex);
+        while (!FClosed) {
+            if (!FStarted || !FError.empty()) {
+                FWake.wait(Lock);
+                continue;
+            }
+            if (FSetup.Pacing == TSimulatedPacing::RealTime) {
+                if (std::chrono::steady_clock::now() < FNextDue) {
+                    FWake.wait_until(Lock, FNextDue);
+                    continue;
+                }
+                FNextDue += FPeriod;
+            } else if (FQueue.empty() || Stalled()) {
+                FWake.wait(Lock);
+                continue;
+            }
+            RecordOneChunk(Lock);
+        }
+    }
+
+    void RecordOneChunk(std::unique_lock<std::mutex>& Lock)
+    {
+        if (FailsNow()) {
+            FError = FSetup.Faults.FailError;
+            Deliver(Lock, wimError, nullptr);
+            return;
+        }
+        if (FQueue.empty() || Stalled()) {
+            FGenerator.Fill(FScratch, FChunkBytes);
+            ++*FSetup.Dropped;
+            return;
+        }
+        TWaveHeader* Header = FQueue.front();
+        FQueue.pop_front();
+        const uint32_t Bytes = std::min(FChunkBytes, Header->BufferLength);
+        FGenerator.Fill(Header->Data, Bytes);
+        Header->BytesRecorded = Bytes;
+        MarkDone(*Header);
+        ++FReturned;
+        Deliver(Lock, wimData, Header);
+    }
+
+    void Deliver(std::unique_lock<std::mutex>& Lock, TWaveInMessage Message, TWaveHeader* Header)
+    {
+        FDelivering = true;
+        Lock.unlock();
+        FSetup.Callback(FSetup.Instance, Message, Header);
+        Lock.lock();
+        FDelivering = false;
+        FWake.notify_all();
+    }
+
+    TSetup FSetup;
+    TSignalGenerator FGenerator;  // device thread only
+    uint32_t FChunkBytes = WaveBufferLength;
+    std::chrono::steady_clock::duration FPeriod{};
+    uint8_t FScratch[WaveBufferLength];  // dropped sound is generated here
+
+    mutable std::mutex FMutex;  // guards everything below
+    std::condition_variable FWake;
+    std::deque<TWaveHeader*> FQueue;
+    bool FStarted = false;
+    bool FClosed = false;
+    bool FDelivering = false;
+    int32_t FReturned = 0;
+    std::string FError;
+    std::chrono::steady_clock::time_point FNextDue{};
+    std::thread FThread;  // last: starts when everything above is built
+};
+
+TWaveCaps CapsOf(const TSimulatedDeviceSpec& Spec)
+{
+    return {Spec.Name.substr(0, 31), Spec.DriverVersion, Spec.Formats, Spec.Channels};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TSimulatedWaveBackend
+
+TSimulatedWaveBackend::TSimulatedWaveBackend(std::vector<TSimulatedDeviceSpec> Inputs,
+                                             std::vector<TSimulatedDeviceSpec> Outputs)
+    : FInputs(std::move(Inputs)), FOutputs(std::move(Outputs))
+{
+}
+
+void TSimulatedWaveBackend::SetSignal(TSimulatedSignal Signal)
+{
+    std::lock_guard Lock(FMutex);
+    FSignal = std::move(Signal);
+}
+
+void TSimulatedWaveBackend::SetPacing(TSimulatedPacing Pacing)
+{
+    std::lock_guard Lock(FMutex);
+    FPacing = Pacing;
+}
+
+void TSimulatedWaveBackend::SetFaults(TSimulatedFaults Faults)
+{
+    std::lock_guard Lock(FMutex);
+    FFaults = std::move(Faults);
+}
+
+int32_t TSimulatedWaveBackend::LastOpenedDevice() const
+{
+    std::lock_guard Lock(FMutex);
+    return FLastDevice;
+}
+
+TPcmFormat TSimulatedWaveBackend::LastOpenedFormat() const
+{
+    std::lock_guard Lock(FMutex);
+    return FLastFormat;
+}
+
+int32_t TSimulatedWaveBackend::OutputDeviceCount() { return static_cast<int32_t>(FOutputs.size()); }
+
+int32_t TSimulatedWaveBackend::InputDeviceCount() { return static_cast<int32_t>(FInputs.size()); }
+
+const TSimulatedDeviceSpec& TSimulatedWaveBackend::Spec(
+    const std::vector<TSimulatedDeviceSpec>& Specs, int32_t Device, const char* Kind) const
+{
+    if (Device == WaveMapper && !Specs.empty())
+        return Specs.front();
+    if (Device < 0 || Device >= static_cast<int32_t>(Specs.size()))
+        throw EWaveDeviceError("There is no simulated " + std::string(Kind) + " device "
+                               + std::to_string(Device));
+    return Specs[static_cast<size_t>(Device)];
+}
+
+TWaveCaps TSimulatedWaveBackend::OutputCaps(int32_t Device)
+{
+    return CapsOf(Spec(FOutputs, Device, "output"));
+}
+
+TWaveCaps TSimulatedWaveBackend::InputCaps(int32_t Device)
+{
+    return CapsOf(Spec(FInputs, Device, "input"));
+}
+
+std::unique_ptr<TWaveInDevice> TSimulatedWaveBackend::OpenInput(int32_t Device,
+                                                                const TPcmFormat& Format,
+                                                                TWaveInCallback Callback,
+                                                                void* Instance)
+{
+    Spec(FInputs, Device, "input");
+    std::lock_guard Lock(FMutex);
+    if (!FFaults.OpenError.empty())
+        throw EWaveDeviceError(FFaults.OpenError);
+    FLastDevice = Device;
+    FLastFormat = Format;
+    ++FOpened;
+    return std::make_unique<TSimulatedWaveInDevice>(TSimulatedWaveInDevice::TSetup{
+        Format, FSignal, FPacing, FFaults, Callback, Instance, FOpenNow, FDropped});
+}

@@ -1,0 +1,122 @@
+// A simulated sound card for tests and benchmarks: wave-in devices that record a generated
+// signal, in real time or as fast as the reader takes buffers, and that can be made to fail.
+//
+// How a test uses it (main thread, while no source is recording):
+//
+//     auto Card = std::make_shared<TSimulatedWaveBackend>();     // one input, one output device
+//     Card->SetSignal(TSimulatedSignal::Sine(1000.0, 0.5));      // or Silence(), Constant(v),
+//                                                                // PcmData(bytes), PcmFile(path)
+//     Card->SetPacing(TSimulatedPacing::FlatOut);                // or RealTime (the default)
+//     UseWaveBackend(Card);                                      // ACS_Audio.h; re-takes the
+//                                                                // device counts
+//     TAudioIn AudIn(nullptr); ... AudIn.Init(); AudIn.GetData(...); AudIn.Flush();
+//
+// Faults (TSimulatedFaults, set with SetFaults before Init):
+//   OpenError  non-empty: opening the device fails with this reason (Init raises);
+//   StallAfter n >= 0: after n buffers have come back, the device keeps the rest (as a hung
+//              driver does) until Reset returns them;
+//   FailAfter  n >= 0: after n buffers the device fails with FailError and delivers no more.
+//
+// Settings are taken when a device is opened; changing them later affects the next open.
+// The counts of devices come from the specs given to the constructor.
+//
+// How it works: each open device has its own thread. In real time the thread wakes once per
+// buffer's worth of sound (BufferLength rounded down to whole frames, at AvgBytesPerSec); the
+// sound of that span goes into the oldest queued buffer, or is dropped (and counted) when no
+// buffer is queued, as a real card drops it. Flat out, the thread fills each buffer as soon as it
+// is queued and never drops. A filled buffer is marked done and handed to the notification
+// without the device's lock held. Reset wakes the thread through its condition, waits until no
+// notification from the thread is under way, and returns the queued buffers from the calling
+// thread; Close ends and joins the thread.
+#pragma once
+
+#include "WaveDevice.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// The sound a simulated device records; every channel carries the same samples.
+struct TSimulatedSignal {
+    enum TKind { skSilence, skConstant, skSine, skPcm };
+
+    TKind Kind = skSilence;
+    int32_t Value = 0;        // skConstant: the raw sample value (8-bit samples are unsigned)
+    double Frequency = 0.0;   // skSine, Hz
+    double Amplitude = 0.0;   // skSine, fraction of full scale
+    // skPcm: raw bytes in the opened format, recorded from the start and repeated in a loop.
+    std::shared_ptr<const std::vector<uint8_t>> Pcm;
+
+    static TSimulatedSignal Silence() { return {}; }
+    static TSimulatedSignal Constant(int32_t Value);
+    static TSimulatedSignal Sine(double Frequency, double Amplitude);
+    static TSimulatedSignal PcmData(std::vector<uint8_t> Bytes);
+    // Reads the whole file now; raises EWaveDeviceError when it cannot be read or is empty.
+    static TSimulatedSignal PcmFile(const std::string& Path);
+};
+
+enum class TSimulatedPacing {
+    RealTime,  // one buffer per buffer's worth of time; unqueued sound is dropped
+    FlatOut,   // each queued buffer is filled at once
+};
+
+struct TSimulatedFaults {
+    std::string OpenError;
+    int32_t StallAfter = -1;
+    int32_t FailAfter = -1;
+    std::string FailError = "the simulated device has failed";
+};
+
+// What a simulated device reports as its capabilities.
+struct TSimulatedDeviceSpec {
+    std::string Name = "Simulated Sound Card";
+    uint32_t DriverVersion = 0x0100;
+    uint32_t Formats = 0xFFF;  // every standard format
+    uint16_t Channels = 2;
+};
+
+class TSimulatedWaveBackend : public TWaveBackend {
+public:
+    explicit TSimulatedWaveBackend(std::vector<TSimulatedDeviceSpec> Inputs = {{}},
+                                   std::vector<TSimulatedDeviceSpec> Outputs = {{}});
+
+    // Settings for the next open. Any thread.
+    void SetSignal(TSimulatedSignal Signal);
+    void SetPacing(TSimulatedPacing Pacing);
+    void SetFaults(TSimulatedFaults Faults);
+
+    // Observations for tests. Any thread.
+    int32_t OpenedCount() const { return FOpened.load(); }        // opens that succeeded
+    int32_t OpenDevices() const { return FOpenNow->load(); }      // devices not yet closed
+    int32_t LastOpenedDevice() const;
+    TPcmFormat LastOpenedFormat() const;
+    // Buffers' worth of sound dropped by real-time devices because no buffer was queued.
+    int64_t DroppedBuffers() const { return FDropped->load(); }
+
+    int32_t OutputDeviceCount() override;
+    int32_t InputDeviceCount() override;
+    TWaveCaps OutputCaps(int32_t Device) override;
+    TWaveCaps InputCaps(int32_t Device) override;
+    std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
+                                             TWaveInCallback Callback, void* Instance) override;
+
+private:
+    const TSimulatedDeviceSpec& Spec(const std::vector<TSimulatedDeviceSpec>& Specs,
+                                     int32_t Device, const char* Kind) const;
+
+    const std::vector<TSimulatedDeviceSpec> FInputs;
+    const std::vector<TSimulatedDeviceSpec> FOutputs;
+    mutable std::mutex FMutex;  // guards the settings and the last open
+    TSimulatedSignal FSignal;
+    TSimulatedPacing FPacing = TSimulatedPacing::RealTime;
+    TSimulatedFaults FFaults;
+    int32_t FLastDevice = -2;
+    TPcmFormat FLastFormat;
+    std::atomic<int32_t> FOpened{0};
+    // Shared with the open devices, which may outlive the backend.
+    std::shared_ptr<std::atomic<int32_t>> FOpenNow = std::make_shared<std::atomic<int32_t>>(0);
+    std::shared_ptr<std::atomic<int64_t>> FDropped = std::make_shared<std::atomic<int64_t>>(0);
+};
