@@ -38,7 +38,8 @@ public:
             FDeliveries.pop_front();
         }
         const auto Count = std::min<int32_t>(BufferSize, static_cast<int32_t>(Next.size()));
-        std::memcpy(Buffer, Next.data(), Count);
+        if (Count > 0)
+            std::memcpy(Buffer, Next.data(), Count);
         if (Count < static_cast<int32_t>(Next.size()))
             FDeliveries.emplace_front(Next.begin() + Count, Next.end());
         Position += Count;
