@@ -5,3 +5,11 @@ corvatone_add_test(acs_procs_test
 corvatone_add_test(acs_indicator_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/IndicatorTest.cpp
   LIBS acs_metering Threads::Threads)
+
+# The window's recording chain on the simulated sound card, once the source and the MP3 sink
+# are part of the build.
+if(TARGET acs_capture AND TARGET acs_mp3)
+  corvatone_add_test(acs_indicator_chain_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/IndicatorChainTest.cpp
+    LIBS acs_metering acs_capture acs_mp3 Threads::Threads)
+endif()
