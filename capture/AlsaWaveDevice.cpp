@@ -1,19 +1,605 @@
-// ALSA backend, first step: it reports no devices until the capture thread is in place.
+// The ALSA backend of the wave-in device interface (Linux).
+//
+// How it works: device 0 is ALSA's "default" PCM (which PulseAudio or PipeWire serve where they
+// run), present when it can be opened; then comes the capture device of each sound card
+// ("plughw:card,device"), or its playback device for the output queries. An open device runs one
+// capture thread, which alone touches the PCM while the device is started. The ALSA ring holds
+// about a second, so that scheduling jitter of a few hundred milliseconds loses nothing.
+//
+// The thread takes the oldest queued buffer, reads the PCM (non-blocking, waiting in poll on the
+// PCM's descriptors and on a wake-up eventfd) until the buffer is full, and hands it to the
+// notification without the device's lock held; then the next one, in the order they were added.
+// While no buffer is queued it leaves the sound in the ring for half the ring's time, then reads
+// and drops what has come (counted), so that the ring never overruns. An overrun (-EPIPE) is
+// recovered with snd_pcm_prepare and snd_pcm_start and counted; any other read error fails the
+// device (wimError, LastError says why).
+//
+// Start prepares and starts the PCM on the calling thread while the capture thread is idle.
+// Reset and Close write the eventfd, which wakes the thread from poll (or the condition wakes it
+// from its wait); the thread drops the PCM's sound, returns every queued buffer with the bytes
+// recorded so far, and goes idle (Reset) or ends (Close); the caller waits for that.
 #include "WaveDevice.h"
+
+#include <alsa/asoundlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 
+constexpr unsigned RingMicroseconds = 1000000;
+constexpr unsigned PeriodMicroseconds = 50000;
+constexpr auto ThreadAnswerBound = std::chrono::seconds(10);
+constexpr size_t MaxNameLength = 31;
+
+std::string AlsaError(const std::string& What, int Error)
+{
+    return What + ": " + snd_strerror(Error);
+}
+
+// A PCM handle that closes itself.
+class TPcmHandle {
+public:
+    TPcmHandle() = default;
+    ~TPcmHandle() { Reset(); }
+    TPcmHandle(const TPcmHandle&) = delete;
+    TPcmHandle& operator=(const TPcmHandle&) = delete;
+
+    int Open(const std::string& Name, snd_pcm_stream_t Stream, int Mode)
+    {
+        Reset();
+        return snd_pcm_open(&FPcm, Name.c_str(), Stream, Mode);
+    }
+    void Reset()
+    {
+        if (FPcm)
+            snd_pcm_close(FPcm);
+        FPcm = nullptr;
+    }
+    snd_pcm_t* Get() const { return FPcm; }
+
+private:
+    snd_pcm_t* FPcm = nullptr;
+};
+
+snd_pcm_format_t SampleFormat(uint16_t BitsPerSample)
+{
+    switch (BitsPerSample) {
+    case 8: return SND_PCM_FORMAT_U8;
+    case 16: return SND_PCM_FORMAT_S16_LE;
+    case 24: return SND_PCM_FORMAT_S24_3LE;
+    case 32: return SND_PCM_FORMAT_S32_LE;
+    default: return SND_PCM_FORMAT_UNKNOWN;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Device list
+
+struct TAlsaDevice {
+    std::string Pcm;   // ALSA PCM name to open
+    std::string Name;  // product name for the capabilities
+};
+
+std::string FirstLine(const std::string& Text)
+{
+    return Text.substr(0, Text.find('\n'));
+}
+
+// The description of the "default" PCM from ALSA's hints, empty when it has none.
+std::string DefaultDescription(snd_pcm_stream_t Stream)
+{
+    void** Hints = nullptr;
+    if (snd_device_name_hint(-1, "pcm", &Hints) < 0)
+        return {};
+    const char* Wanted = Stream == SND_PCM_STREAM_CAPTURE ? "Input" : "Output";
+    std::string Description;
+    for (void** Hint = Hints; *Hint != nullptr && Description.empty(); ++Hint) {
+        char* Name = snd_device_name_get_hint(*Hint, "NAME");
+        char* Desc = snd_device_name_get_hint(*Hint, "DESC");
+        char* IoId = snd_device_name_get_hint(*Hint, "IOID");
+        if (Name && Desc && std::string(Name) == "default"
+            && (IoId == nullptr || std::string(IoId) == Wanted))
+            Description = FirstLine(Desc);
+        free(Name);
+        free(Desc);
+        free(IoId);
+    }
+    snd_device_name_free_hint(Hints);
+    return Description;
+}
+
+void AddCardDevices(int Card, snd_pcm_stream_t Stream, std::vector<TAlsaDevice>& Devices)
+{
+    snd_ctl_t* Ctl = nullptr;
+    if (snd_ctl_open(&Ctl, ("hw:" + std::to_string(Card)).c_str(), 0) < 0)
+        return;  // a card whose control cannot be opened offers no device to list
+    snd_ctl_card_info_t* CardInfo;
+    snd_ctl_card_info_alloca(&CardInfo);
+    std::string CardName = "Card " + std::to_string(Card);
+    if (snd_ctl_card_info(Ctl, CardInfo) >= 0)
+        CardName = snd_ctl_card_info_get_name(CardInfo);
+    snd_pcm_info_t* PcmInfo;
+    snd_pcm_info_alloca(&PcmInfo);
+    for (int Device = -1; snd_ctl_pcm_next_device(Ctl, &Device) >= 0 && Device >= 0;) {
+        snd_pcm_info_set_device(PcmInfo, static_cast<unsigned>(Device));
+        snd_pcm_info_set_subdevice(PcmInfo, 0);
+        snd_pcm_info_set_stream(PcmInfo, Stream);
+        if (snd_ctl_pcm_info(Ctl, PcmInfo) < 0)
+            continue;  // the device has no stream of this direction
+        const std::string Name = CardName + ": " + snd_pcm_info_get_name(PcmInfo);
+        Devices.push_back({"plughw:" + std::to_string(Card) + "," + std::to_string(Device),
+                           Name.substr(0, MaxNameLength)});
+    }
+    snd_ctl_close(Ctl);
+}
+
+// ALSA prints its own diagnosis of a PCM that cannot be opened; while the devices are probed
+// that is the expected answer on a machine without sound card, and the list says it.
+void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+std::vector<TAlsaDevice> EnumerateDevices(snd_pcm_stream_t Stream)
+{
+    snd_lib_error_set_handler(&QuietAlsaError);
+    std::vector<TAlsaDevice> Devices;
+    TPcmHandle Default;
+    if (Default.Open("default", Stream, SND_PCM_NONBLOCK) >= 0) {
+        std::string Name = DefaultDescription(Stream);
+        if (Name.empty())
+            Name = "Default";
+        Devices.push_back({"default", Name.substr(0, MaxNameLength)});
+    }
+    Default.Reset();
+    for (int Card = -1; snd_card_next(&Card) >= 0 && Card >= 0;)
+        AddCardDevices(Card, Stream, Devices);
+    snd_lib_error_set_handler(nullptr);
+    return Devices;
+}
+
+// Platform format bits of the standard formats that an open PCM accepts.
+uint32_t AcceptedFormats(snd_pcm_t* Pcm)
+{
+    snd_pcm_hw_params_t* Any;
+    snd_pcm_hw_params_t* Trial;
+    snd_pcm_hw_params_alloca(&Any);
+    snd_pcm_hw_params_alloca(&Trial);
+    if (snd_pcm_hw_params_any(Pcm, Any) < 0)
+        return 0;
+    uint32_t Formats = 0;
+    for (unsigned Rate : {11025u, 22050u, 44100u})
+        for (uint16_t Channels : {1, 2})
+            for (uint16_t Bits : {8, 16}) {
+                snd_pcm_hw_params_copy(Trial, Any);
+                if (snd_pcm_hw_params_set_access(Pcm, Trial, SND_PCM_ACCESS_RW_INTERLEAVED) >= 0
+                    && snd_pcm_hw_params_set_format(Pcm, Trial, SampleFormat(Bits)) >= 0
+                    && snd_pcm_hw_params_set_channels(Pcm, Trial, Channels) >= 0
+                    && snd_pcm_hw_params_test_rate(Pcm, Trial, Rate, 0) >= 0)
+                    Formats |= PlatformFormatBit(Rate, Channels, Bits);
+            }
+    return Formats;
+}
+
+TWaveCaps QueryCaps(const TAlsaDevice& Device, snd_pcm_stream_t Stream)
+{
+    TPcmHandle Pcm;
+    if (int Error = Pcm.Open(Device.Pcm, Stream, SND_PCM_NONBLOCK); Error < 0)
+        throw EWaveDeviceError(AlsaError("Cannot open \"" + Device.Pcm + "\"", Error));
+    TWaveCaps Caps;
+    Caps.Name = Device.Name;
+    Caps.DriverVersion = (SND_LIB_MAJOR << 8) | SND_LIB_MINOR;
+    Caps.Formats = AcceptedFormats(Pcm.Get());
+    snd_pcm_hw_params_t* Params;
+    snd_pcm_hw_params_alloca(&Params);
+    unsigned MaxChannels = 0;
+    if (snd_pcm_hw_params_any(Pcm.Get(), Params) >= 0)
+        snd_pcm_hw_params_get_channels_max(Params, &MaxChannels);
+    Caps.Channels = static_cast<uint16_t>(std::min(MaxChannels, 2u));  // 1 mono, 2 stereo
+    return Caps;
+}
+
+// ---------------------------------------------------------------------------------------------
+// One open capture device and its thread.
+
+class TAlsaWaveInDevice final : public TWaveInDevice {
+public:
+    TAlsaWaveInDevice(const TAlsaDevice& Device, const TPcmFormat& Format,
+                      TWaveInCallback Callback, void* Instance)
+        : FCallback(Callback), FInstance(Instance), FFrameBytes(Format.BlockAlign)
+    {
+        if (FFrameBytes == 0 || FFrameBytes > WaveBufferLength)
+            throw EWaveDeviceError("Unsupported frame size of " + std::to_string(FFrameBytes)
+                                   + " bytes");
+        if (int Error = FPcm.Open(Device.Pcm, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+            Error < 0)
+            throw EWaveDeviceError(AlsaError("Cannot open \"" + Device.Pcm + "\"", Error));
+        Configure(Format);
+        FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (FWakeFd < 0)
+            throw EWaveDeviceError("Cannot create the capture thread's wake-up descriptor");
+        FThread = std::thread([this] { Run(); });
+    }
+
+    ~TAlsaWaveInDevice() override
+    {
+        Close();
+        if (FWakeFd >= 0)
+            close(FWakeFd);
+    }
+
+    void AddBuffer(TWaveHeader& Header) override
+    {
+        std::lock_guard Lock(FMutex);
+        CheckOpen();
+        CheckAddBuffer(Header);
+        MarkQueued(Header);
+        FQueue.push_back(&Header);
+        FChanged.notify_all();
+    }
+
+    void Start() override
+    {
+        std::lock_guard Lock(FMutex);
+        CheckOpen();
+        if (FStarted)
+            return;
+        // The thread is idle and leaves the PCM alone until FStarted is set.
+        snd_pcm_drop(FPcm.Get());
+        if (int Error = snd_pcm_prepare(FPcm.Get()); Error < 0)
+            throw EWaveDeviceError(AlsaError("Cannot prepare the capture", Error));
+        if (int Error = snd_pcm_start(FPcm.Get()); Error < 0)
+            throw EWaveDeviceError(AlsaError("Cannot start the capture", Error));
+        FStarted = true;
+        FChanged.notify_all();
+    }
+
+    void Reset() override { Request(FResetRequest); }
+
+    void Close() override
+    {
+        {
+            std::lock_guard Lock(FMutex);
+            if (!FThread.joinable())
+                return;
+        }
+        Request(FCloseRequest);
+        FThread.join();
+        FPcm.Reset();
+    }
+
+    std::string LastError() const override
+    {
+        std::lock_guard Lock(FMutex);
+        return FError;
+    }
+
+    TWaveInCounters Counters() const override { return {FDroppedFrames.load(), FOverruns.load()}; }
+
+private:
+    void Configure(const TPcmFormat& Format)
+    {
+        snd_pcm_t* Pcm = FPcm.Get();
+        const snd_pcm_format_t Sample = SampleFormat(Format.BitsPerSample);
+        if (Sample == SND_PCM_FORMAT_UNKNOWN)
+            throw EWaveDeviceError("Unsupported sample size of "
+                                   + std::to_string(Format.BitsPerSample) + " bits");
+        snd_pcm_hw_params_t* Hw;
+        snd_pcm_hw_params_alloca(&Hw);
+        unsigned Ring = RingMicroseconds;
+        unsigned Period = PeriodMicroseconds;
+        Check(snd_pcm_hw_params_any(Pcm, Hw), "Cannot read the device's parameters");
+        Check(snd_pcm_hw_params_set_access(Pcm, Hw, SND_PCM_ACCESS_RW_INTERLEAVED),
+              "Interleaved access is not supported");
+        Check(snd_pcm_hw_params_set_format(Pcm, Hw, Sample),
+              std::to_string(Format.BitsPerSample) + "-bit samples are not supported");
+        Check(snd_pcm_hw_params_set_channels(Pcm, Hw, Format.Channels),
+              std::to_string(Format.Channels) + " channels are not supported");
+        Check(snd_pcm_hw_params_set_rate(Pcm, Hw, Format.SamplesPerSec, 0),
+              "The rate of " + std::to_string(Format.SamplesPerSec) + " Hz is not supported");
+        Check(snd_pcm_hw_params_set_buffer_time_near(Pcm, Hw, &Ring, nullptr),
+              "Cannot set the ring size");
+        Check(snd_pcm_hw_params_set_period_time_near(Pcm, Hw, &Period, nullptr),
+              "Cannot set the period size");
+        Check(snd_pcm_hw_params(Pcm, Hw), "Cannot apply the capture parameters");
+        snd_pcm_uframes_t RingFrames = 0;
+        snd_pcm_hw_params_get_buffer_size(Hw, &RingFrames);
+        FDropAfter = std::chrono::milliseconds(500 * RingFrames / std::max(1u, Format.SamplesPerSec));
+        snd_pcm_sw_params_t* Sw;
+        snd_pcm_sw_params_alloca(&Sw);
+        snd_pcm_uframes_t Boundary = 0;
+        Check(snd_pcm_sw_params_current(Pcm, Sw), "Cannot read the software parameters");
+        snd_pcm_sw_params_get_boundary(Sw, &Boundary);
+        // Started explicitly by Start and after an overrun, never by a read.
+        Check(snd_pcm_sw_params_set_start_threshold(Pcm, Sw, Boundary),
+              "Cannot set the start threshold");
+        Check(snd_pcm_sw_params(Pcm, Sw), "Cannot apply the software parameters");
+    }
+
+    static void Check(int Result, const std::string& What)
+    {
+        if (Result < 0)
+            throw EWaveDeviceError(AlsaError(What, Result));
+    }
+
+    void CheckOpen() const
+    {
+        if (!FThread.joinable())
+            throw EWaveDeviceError("The capture device is closed");
+    }
+
+    // Asks the thread to reset (or end) and waits until it has.
+    void Request(bool& Flag)
+    {
+        std::unique_lock Lock(FMutex);
+        Flag = true;
+        FInterrupt = true;
+        Wake();
+        if (!FChanged.wait_for(Lock, ThreadAnswerBound, [&] { return !Flag; }))
+            throw EWaveDeviceError("The capture thread does not answer");
+    }
+
+    void Wake()
+    {
+        const uint64_t One = 1;
+        [[maybe_unused]] auto Written = write(FWakeFd, &One, sizeof One);
+        FChanged.notify_all();
+    }
+
+    void DrainWake()
+    {
+        uint64_t Count;
+        [[maybe_unused]] auto Read = read(FWakeFd, &Count, sizeof Count);
+    }
+
+    // The capture thread.
+    void Run()
+    {
+        std::unique_lock Lock(FMutex);
+        for (;;) {
+            if (FCloseRequest || FResetRequest) {
+                ReturnQueued(Lock);
+                if (FCloseRequest)
+                    break;
+                continue;
+            }
+            if (!FStarted || !FError.empty()) {
+                FChanged.wait(Lock);
+                continue;
+            }
+            if (FQueue.empty()) {
+                // The ring keeps the sound for a while; a buffer may be queued before it is lost.
+                if (!FChanged.wait_for(Lock, FDropAfter, [&] { return Interrupted(); }))
+                    DropAvailable(Lock);
+                continue;
+            }
+            FillFront(Lock);
+        }
+        FCloseRequest = false;
+        FChanged.notify_all();
+    }
+
+    bool Interrupted() const { return !FQueue.empty() || FResetRequest || FCloseRequest; }
+
+    // Returns every queued buffer, as far as it is filled, and leaves the PCM idle.
+    void ReturnQueued(std::unique_lock<std::mutex>& Lock)
+    {
+        snd_pcm_drop(FPcm.Get());
+        FStarted = false;
+        std::deque<TWaveHeader*> Pending;
+        Pending.swap(FQueue);
+        Lock.unlock();
+        for (TWaveHeader* Header : Pending) {
+            MarkDone(*Header);
+            FCallback(FInstance, wimData, Header);
+        }
+        Lock.lock();
+        FResetRequest = false;
+        FInterrupt = FCloseRequest;
+        FChanged.notify_all();
+    }
+
+    // Reads into the oldest queued buffer until it is full or the thread is interrupted.
+    void FillFront(std::unique_lock<std::mutex>& Lock)
+    {
+        TWaveHeader* Header = FQueue.front();
+        const uint32_t Length = std::min(Header->BufferLength, WaveBufferLength)
+            / FFrameBytes * FFrameBytes;
+        while (Header->BytesRecorded < Length && !FInterrupt) {
+            Lock.unlock();
+            const snd_pcm_uframes_t Frames = (Length - Header->BytesRecorded) / FFrameBytes;
+            const int Result = ReadFrames(Header->Data + Header->BytesRecorded, Frames);
+            Lock.lock();
+            if (Result < 0) {
+                Fail(Lock, Result);
+                return;
+            }
+            Header->BytesRecorded += static_cast<uint32_t>(Result) * FFrameBytes;
+        }
+        if (Header->BytesRecorded < Length)
+            return;  // interrupted: the reset returns it as far as it is filled
+        FQueue.pop_front();
+        MarkDone(*Header);
+        Lock.unlock();
+        FCallback(FInstance, wimData, Header);
+        Lock.lock();
+    }
+
+    // Reads up to Frames frames, waiting in poll when none has come; 0 when interrupted. Runs
+    // without the lock. Recovers overruns and suspends; a negative result is a failure.
+    int ReadFrames(uint8_t* Data, snd_pcm_uframes_t Frames)
+    {
+        while (!FInterrupt) {
+            const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), Data, Frames);
+            if (Read >= 0)
+                return static_cast<int>(Read);
+            if (Read == -EAGAIN)
+                AwaitInput();
+            else if (int Error = Recover(static_cast<int>(Read)); Error < 0)
+                return Error;
+        }
+        return 0;
+    }
+
+    // 0 when the read may be tried again, else the error that fails the device.
+    int Recover(int Error)
+    {
+        if (Error == -ESTRPIPE) {
+            const int Resumed = snd_pcm_resume(FPcm.Get());
+            if (Resumed == -EAGAIN) {
+                AwaitWake(std::chrono::milliseconds(100));  // the driver is still resuming
+                return 0;
+            }
+            if (Resumed >= 0)
+                return 0;
+        } else if (Error == -EPIPE) {
+            ++FOverruns;
+        } else {
+            return Error;
+        }
+        if ((Error = snd_pcm_prepare(FPcm.Get())) < 0)
+            return Error;
+        return std::min(0, snd_pcm_start(FPcm.Get()));
+    }
+
+    // Waits in poll for the PCM or the wake-up descriptor, at most twice the drop delay.
+    void AwaitInput()
+    {
+        const int Count = std::max(0, snd_pcm_poll_descriptors_count(FPcm.Get()));
+        std::vector<pollfd> Fds(static_cast<size_t>(Count) + 1);
+        Fds[0] = {FWakeFd, POLLIN, 0};
+        snd_pcm_poll_descriptors(FPcm.Get(), Fds.data() + 1, static_cast<unsigned>(Count));
+        if (poll(Fds.data(), Fds.size(), static_cast<int>(FDropAfter.count()) * 2) <= 0)
+            return;
+        if (Fds[0].revents & POLLIN)
+            DrainWake();
+        unsigned short Events = 0;
+        snd_pcm_poll_descriptors_revents(FPcm.Get(), Fds.data() + 1, static_cast<unsigned>(Count),
+                                         &Events);
+    }
+
+    // Sleeps up to Bound unless woken.
+    void AwaitWake(std::chrono::milliseconds Bound)
+    {
+        pollfd Fd{FWakeFd, POLLIN, 0};
+        if (poll(&Fd, 1, static_cast<int>(Bound.count())) > 0)
+            DrainWake();
+    }
+
+    // Reads and drops what the ring holds, while no buffer is queued.
+    void DropAvailable(std::unique_lock<std::mutex>& Lock)
+    {
+        Lock.unlock();
+        int Error = 0;
+        while (!FInterrupt) {
+            const snd_pcm_sframes_t Read
+                = snd_pcm_readi(FPcm.Get(), FScratch, WaveBufferLength / FFrameBytes);
+            if (Read > 0) {
+                FDroppedFrames += static_cast<uint64_t>(Read);
+                continue;
+            }
+            if (Read == 0 || Read == -EAGAIN || (Error = Recover(static_cast<int>(Read))) < 0)
+                break;
+        }
+        Lock.lock();
+        if (Error < 0)
+            Fail(Lock, Error);
+    }
+
+    void Fail(std::unique_lock<std::mutex>& Lock, int Error)
+    {
+        FError = AlsaError("Capture failed", Error);
+        Lock.unlock();
+        FCallback(FInstance, wimError, nullptr);
+        Lock.lock();
+    }
+
+    TPcmHandle FPcm;
+    TWaveInCallback FCallback;
+    void* FInstance;
+    uint32_t FFrameBytes;
+    int FWakeFd = -1;
+    std::chrono::milliseconds FDropAfter{500};
+    uint8_t FScratch[WaveBufferLength];  // dropped sound is read here; capture thread only
+    std::atomic<uint64_t> FDroppedFrames{0};  // written by the capture thread
+    std::atomic<uint64_t> FOverruns{0};       // written by the capture thread
+    // Set with a reset or close request, so that reads and waits without the lock give way.
+    std::atomic<bool> FInterrupt{false};
+
+    mutable std::mutex FMutex;  // guards everything below
+    std::condition_variable FChanged;
+    std::deque<TWaveHeader*> FQueue;
+    bool FStarted = false;
+    bool FResetRequest = false;
+    bool FCloseRequest = false;
+    std::string FError;
+    std::thread FThread;
+};
+
+// ---------------------------------------------------------------------------------------------
+
 class TAlsaWaveBackend final : public TWaveBackend {
 public:
-    int32_t OutputDeviceCount() override { return 0; }
-    int32_t InputDeviceCount() override { return 0; }
-    TWaveCaps OutputCaps(int32_t) override { throw EWaveDeviceError("No ALSA output device"); }
-    TWaveCaps InputCaps(int32_t) override { throw EWaveDeviceError("No ALSA input device"); }
-    std::unique_ptr<TWaveInDevice> OpenInput(int32_t, const TPcmFormat&, TWaveInCallback,
-                                             void*) override
+    int32_t OutputDeviceCount() override { return Count(SND_PCM_STREAM_PLAYBACK); }
+    int32_t InputDeviceCount() override { return Count(SND_PCM_STREAM_CAPTURE); }
+    TWaveCaps OutputCaps(int32_t Device) override
     {
-        throw EWaveDeviceError("No ALSA input device");
+        return QueryCaps(Find(SND_PCM_STREAM_PLAYBACK, Device), SND_PCM_STREAM_PLAYBACK);
     }
+    TWaveCaps InputCaps(int32_t Device) override
+    {
+        return QueryCaps(Find(SND_PCM_STREAM_CAPTURE, Device), SND_PCM_STREAM_CAPTURE);
+    }
+    std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
+                                             TWaveInCallback Callback, void* Instance) override
+    {
+        return std::make_unique<TAlsaWaveInDevice>(Find(SND_PCM_STREAM_CAPTURE, Device), Format,
+                                                   Callback, Instance);
+    }
+
+private:
+    std::vector<TAlsaDevice>& List(snd_pcm_stream_t Stream)
+    {
+        auto& Slot = Stream == SND_PCM_STREAM_CAPTURE ? FInputs : FOutputs;
+        if (!Slot.Listed) {
+            Slot.Devices = EnumerateDevices(Stream);
+            Slot.Listed = true;
+        }
+        return Slot.Devices;
+    }
+
+    int32_t Count(snd_pcm_stream_t Stream)
+    {
+        std::lock_guard Lock(FMutex);
+        return static_cast<int32_t>(List(Stream).size());
+    }
+
+    // The device of that number; the wave mapper is the "default" PCM, listed or not.
+    TAlsaDevice Find(snd_pcm_stream_t Stream, int32_t Device)
+    {
+        std::lock_guard Lock(FMutex);
+        const auto& Devices = List(Stream);
+        if (Device >= 0 && Device < static_cast<int32_t>(Devices.size()))
+            return Devices[static_cast<size_t>(Device)];
+        if (Device == WaveMapper)
+            return {"default", "Default"};
+        throw EWaveDeviceError("There is no ALSA device " + std::to_string(Device));
+    }
+
+    struct TListSlot {
+        bool Listed = false;
+        std::vector<TAlsaDevice> Devices;
+    };
+    std::mutex FMutex;  // guards the lists
+    TListSlot FInputs;
+    TListSlot FOutputs;
 };
 
 }  // namespace

@@ -215,6 +215,8 @@ public:
         return FError;
     }
 
+    TWaveInCounters Counters() const override { return {FDroppedFrames.load(), 0}; }
+
 private:
     void CheckOpen() const
     {
@@ -265,6 +267,7 @@ private:
         if (FQueue.empty() || Stalled()) {
             FGenerator.Fill(FScratch, FChunkBytes);
             ++*FSetup.Dropped;
+            FDroppedFrames += FChunkBytes / std::max<uint32_t>(1, FSetup.Format.BlockAlign);
             return;
         }
         TWaveHeader* Header = FQueue.front();
@@ -292,6 +295,7 @@ private:
     uint32_t FChunkBytes = WaveBufferLength;
     std::chrono::steady_clock::duration FPeriod{};
     uint8_t FScratch[WaveBufferLength];  // dropped sound is generated here
+    std::atomic<uint64_t> FDroppedFrames{0};
 
     mutable std::mutex FMutex;  // guards everything below
     std::condition_variable FWake;

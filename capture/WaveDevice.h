@@ -90,6 +90,12 @@ enum TWaveInMessage {
 // calls Reset; it must only take a short lock and link the header, and must not call the device.
 using TWaveInCallback = void (*)(void* Instance, TWaveInMessage Message, TWaveHeader* Header);
 
+// What an open input device has lost so far.
+struct TWaveInCounters {
+    uint64_t DroppedFrames = 0;  // recorded while no buffer was queued
+    uint64_t Overruns = 0;       // times the platform's ring overflowed and was recovered
+};
+
 // An open input device. Every operation is called from the one thread that drives the source
 // (never from the notification) unless it says otherwise. Failures raise EWaveDeviceError.
 class TWaveInDevice {
@@ -116,6 +122,8 @@ public:
     virtual void Close() = 0;
     // Why the device failed, empty while it works. Any thread.
     virtual std::string LastError() const = 0;
+    // Sound lost so far. Any thread.
+    virtual TWaveInCounters Counters() const = 0;
 };
 
 // The device queries and the open of one platform (or of the simulated device). Any thread;

@@ -2,3 +2,9 @@
 corvatone_add_test(AudioInTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/AudioInTest.cpp
   LIBS acs_capture)
+if(NOT WIN32)
+  # Its own executable: it points ALSA at its own configuration before ALSA's first call.
+  corvatone_add_test(AlsaAudioInTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaAudioInTest.cpp
+    LIBS acs_capture)
+endif()

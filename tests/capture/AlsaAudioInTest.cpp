@@ -1,0 +1,108 @@
+// TAudioIn through the real ALSA backend, on a file-plugin device.
+//
+// The test writes an ALSA configuration under a temporary XDG_CONFIG_HOME whose "default" PCM is
+// ALSA's file plugin over the null device: every capture read delivers the next bytes of a raw
+// file, at once. It sets XDG_CONFIG_HOME before the first ALSA call of the process (this
+// executable holds no other test), then records and compares what it got with the file.
+#include "ACS_Audio.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char Description[] = "Corvatone raw file capture for tests";  // longer than 31
+constexpr size_t FileBytes = 64 * 16384;  // longer than any recording below
+
+// Frame n of the file holds n as a 32-bit little-endian number (two 16-bit samples), so that a
+// lost, doubled or reordered frame shows.
+std::vector<uint8_t> CountingFrames(size_t Bytes)
+{
+    std::vector<uint8_t> Data(Bytes);
+    for (size_t At = 0; At + 4 <= Bytes; At += 4)
+        for (size_t B = 0; B < 4; ++B)
+            Data[At + B] = static_cast<uint8_t>((At / 4) >> (8 * B));
+    return Data;
+}
+
+class AlsaAudioInTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        const fs::path Root = fs::temp_directory_path()
+            / ("corvatone-alsa-" + std::to_string(::getpid()));
+        fs::create_directories(Root / "alsa");
+        FileData = CountingFrames(FileBytes);
+        std::ofstream(Root / "raw.pcm", std::ios::binary)
+            .write(reinterpret_cast<const char*>(FileData.data()),
+                   static_cast<std::streamsize>(FileData.size()));
+        std::ofstream(Root / "alsa" / "asoundrc")
+            << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \""
+            << (Root / "raw.pcm").string() << "\"\n  format \"raw\"\n"
+            << "  hint { show on description \"" << Description << "\" }\n}\n";
+        ::setenv("XDG_CONFIG_HOME", Root.c_str(), 1);
+        TempRoot = Root;
+    }
+
+    static void TearDownTestSuite() { fs::remove_all(TempRoot); }
+
+    static inline fs::path TempRoot;
+    static inline std::vector<uint8_t> FileData;
+};
+
+TEST_F(AlsaAudioInTest, DefaultDeviceIsTheConfiguredPcm)
+{
+    ASSERT_GE(WaveInDeviceCount(), 1);
+    TWaveDeviceInfo Info;
+    GetWaveDeviceInfo(0, false, Info);
+    EXPECT_EQ(Info.Name, std::string(Description).substr(0, 31));
+    EXPECT_TRUE(HasFormat(Info.Formats, wf4S16));
+    EXPECT_TRUE(HasFormat(Info.Formats, wf2M08));
+    EXPECT_TRUE(Info.Stereo);
+}
+
+TEST_F(AlsaAudioInTest, DeliversTheFileInOrderWithNothingLostOrDoubled)
+{
+    TAudioIn AudIn(nullptr);
+    AudIn.InBitsPerSample = 16;
+    AudIn.InChannels = 2;
+    AudIn.InSampleRate = 44100;
+    AudIn.RecTime = 1;
+    AudIn.Init();
+    std::vector<uint8_t> Recorded;
+    std::vector<uint8_t> Block(16384);
+    while (int32_t Count = AudIn.GetData(Block.data(), 16384))
+        Recorded.insert(Recorded.end(), Block.begin(), Block.begin() + Count);
+    AudIn.Flush();
+
+    // Whole buffers until the 176400 bytes of one second are reached or passed.
+    ASSERT_EQ(Recorded.size(), 11u * 16384u);
+    ASSERT_LE(Recorded.size(), FileData.size());
+    EXPECT_TRUE(std::equal(Recorded.begin(), Recorded.end(), FileData.begin()));
+    EXPECT_FALSE(AudIn.Busy);
+}
+
+TEST_F(AlsaAudioInTest, UnsupportedSampleSizeFailsInitAndLeavesTheSourceIdle)
+{
+    TAudioIn AudIn(nullptr);
+    AudIn.InBitsPerSample = 12;
+    AudIn.InChannels = 2;
+    try {
+        AudIn.Init();
+        FAIL() << "Init accepted 12-bit samples";
+    } catch (const EACSException& E) {
+        EXPECT_NE(std::string(E.what()).find("capture device 0"), std::string::npos) << E.what();
+        EXPECT_NE(std::string(E.what()).find("12 bits"), std::string::npos) << E.what();
+    }
+    EXPECT_FALSE(AudIn.Busy);
+    EXPECT_THROW(AudIn.GetData(nullptr, 0), EACSException);
+}
+
+}  // namespace
