@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -50,7 +50,8 @@ protected:
         MP3Out.OnThreadException = [this](TComponent*, const std::exception& E) {
             Failure = E.what();
         };
-        Dir = fs::temp_directory_path() / ("corvatone-chain-" + std::to_string(getpid()));
+        Dir = fs::temp_directory_path() /
+              ("corvatone-chain-" + std::to_string(std::random_device()()));
         fs::create_directories(Dir);
     }
     void TearDown() override { fs::remove_all(Dir); }
