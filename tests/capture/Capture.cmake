@@ -1,6 +1,9 @@
 # Tests of the sound-card source and its device backends.
 corvatone_add_test(AudioInTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/AudioInTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AudioInFaultsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WaveDeviceInfoTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDeviceTest.cpp
   LIBS acs_capture)
 if(NOT WIN32)
   # Its own executable: it points ALSA at its own configuration before ALSA's first call.
