@@ -52,7 +52,7 @@ void TFlatProgressBar::setUseAdvColors(bool Value)
     if (Value == FUseAdvColors)
         return;
     FUseAdvColors = Value;
-    FParentColor = Value;
+    FollowParentColor(Value);
     RecalcBorderColor();
     update();
 }
@@ -120,10 +120,15 @@ void TFlatProgressBar::setParentColor(bool Value)
 {
     if (Value == FParentColor)
         return;
+    FollowParentColor(Value);
+    update();
+}
+
+void TFlatProgressBar::FollowParentColor(bool Value)
+{
     // Turning it off keeps the colour the bar has just shown.
     FColor = Color();
     FParentColor = Value;
-    update();
 }
 
 void TFlatProgressBar::RecalcBorderColor()
@@ -135,7 +140,7 @@ void TFlatProgressBar::RecalcBorderColor()
 void TFlatProgressBar::ColorsChanged()
 {
     if (FUseAdvColors) {
-        FParentColor = true;
+        FollowParentColor(true);
         RecalcBorderColor();
     }
     update();

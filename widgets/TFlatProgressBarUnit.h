@@ -100,6 +100,7 @@ private:
 
     void SetColors(int Index, TColor Value);
     void RecalcBorderColor();
+    void FollowParentColor(bool Value);
     // The parent's colour or the system colours changed: the bar follows its parent (it reads the
     // parent's colour when it draws) and, with UseAdvColors, recomputes its border.
     void ColorsChanged();
