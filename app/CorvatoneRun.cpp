@@ -1,0 +1,35 @@
+#include "CorvatoneRun.h"
+
+#include "Corvat.h"
+#include "HandlerGuard.h"
+
+#include <QApplication>
+
+#include <exception>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int StartFailed = 1;
+
+}  // namespace
+
+int RunCorvatone(int& Argc, char** Argv, const TStartOptions& Options)
+{
+    std::optional<QApplication> OwnApplication;
+    if (!QApplication::instance())
+        OwnApplication.emplace(Argc, Argv);
+
+    std::unique_ptr<TMain> Main;
+    try {
+        Main = std::make_unique<TMain>(Options.AppPathForTests);
+    } catch (const std::exception& E) {
+        ReportError(nullptr, QString::fromStdString(E.what()));
+        return StartFailed;
+    }
+    Main->show();
+    if (Options.OnShown)
+        RunGuarded(Main.get(), [&] { Options.OnShown(*Main); });
+    return QApplication::exec();
+}
