@@ -1,0 +1,252 @@
+// The winmm backend of the wave-in device interface (Windows).
+//
+// How it works: the device is opened with waveInOpen and a callback function (CALLBACK_FUNCTION
+// | WAVE_MAPPED); winmm fills the queued buffers on its own and calls the callback on a thread of
+// its choosing with WIM_DATA for each filled one. Each of our wave headers is lent to winmm as
+// one WAVEHDR of a fixed pool held by the open device (no allocation per buffer); the WAVEHDR
+// points at the header's own data block, so winmm records straight into it, and its dwUser
+// leads back to the header. The callback copies dwBytesRecorded, marks the header done and
+// passes it on; it calls no other winmm function, as winmm requires.
+//
+// Reset calls waveInReset, which stops recording and makes winmm return every queued buffer
+// through the callback; Reset then waits (bounded) until the callback has seen all of them, so
+// that they are back when it returns. A WIM_CLOSE that we did not ask for (the device went
+// away) fails the device.
+#include "WaveDevice.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+constexpr auto ReturnBound = std::chrono::seconds(5);
+// Queued plus returned but not yet unprepared headers of one source: 4 + 4; room to spare.
+constexpr size_t PoolSize = 16;
+
+std::string InError(const std::string& What, MMRESULT Result)
+{
+    char Text[MAXERRORLENGTH] = {};
+    if (waveInGetErrorTextA(Result, Text, sizeof Text) != MMSYSERR_NOERROR)
+        return What + ": error " + std::to_string(Result);
+    return What + ": " + Text;
+}
+
+UINT DeviceId(int32_t Device) { return Device == WaveMapper ? WAVE_MAPPER : UINT(Device); }
+
+class TWinmmWaveInDevice final : public TWaveInDevice {
+public:
+    TWinmmWaveInDevice(int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback,
+                       void* Instance)
+        : FCallback(Callback), FInstance(Instance)
+    {
+        WAVEFORMATEX Wave = {};
+        Wave.wFormatTag = WAVE_FORMAT_PCM;
+        Wave.nChannels = Format.Channels;
+        Wave.nSamplesPerSec = Format.SamplesPerSec;
+        Wave.nAvgBytesPerSec = Format.AvgBytesPerSec;
+        Wave.nBlockAlign = Format.BlockAlign;
+        Wave.wBitsPerSample = Format.BitsPerSample;
+        Wave.cbSize = 0;
+        const MMRESULT Result = waveInOpen(&FHandle, DeviceId(Device), &Wave,
+                                           reinterpret_cast<DWORD_PTR>(&WaveInProc),
+                                           reinterpret_cast<DWORD_PTR>(this),
+                                           CALLBACK_FUNCTION | WAVE_MAPPED);
+        if (Result != MMSYSERR_NOERROR)
+            throw EWaveDeviceError(InError("waveInOpen failed", Result));
+    }
+
+    ~TWinmmWaveInDevice() override
+    {
+        try {
+            Close();
+        } catch (const EWaveDeviceError&) {
+            // A destructor cannot report; the handle is given up in any case.
+        }
+    }
+
+    void Prepare(TWaveHeader& Header) override
+    {
+        TWaveInDevice::Prepare(Header);
+        WAVEHDR& Slot = TakeSlot(Header);
+        Slot.lpData = reinterpret_cast<LPSTR>(Header.Data);
+        Slot.dwBufferLength = Header.BufferLength;
+        Slot.dwFlags = 0;
+        Slot.dwUser = reinterpret_cast<DWORD_PTR>(&Header);
+        const MMRESULT Result = waveInPrepareHeader(FHandle, &Slot, sizeof(WAVEHDR));
+        if (Result != MMSYSERR_NOERROR) {
+            Slot.dwUser = 0;
+            Header.Flags &= ~wbPrepared;
+            throw EWaveDeviceError(InError("waveInPrepareHeader failed", Result));
+        }
+    }
+
+    void AddBuffer(TWaveHeader& Header) override
+    {
+        CheckAddBuffer(Header);
+        WAVEHDR& Slot = SlotOf(Header);
+        MarkQueued(Header);
+        ++FOutstanding;
+        const MMRESULT Result = waveInAddBuffer(FHandle, &Slot, sizeof(WAVEHDR));
+        if (Result != MMSYSERR_NOERROR) {
+            --FOutstanding;
+            Header.Flags &= ~wbInQueue;
+            throw EWaveDeviceError(InError("waveInAddBuffer failed", Result));
+        }
+    }
+
+    void Start() override
+    {
+        const MMRESULT Result = waveInStart(FHandle);
+        if (Result != MMSYSERR_NOERROR)
+            throw EWaveDeviceError(InError("waveInStart failed", Result));
+    }
+
+    void Reset() override
+    {
+        const MMRESULT Result = waveInReset(FHandle);
+        if (Result != MMSYSERR_NOERROR)
+            throw EWaveDeviceError(InError("waveInReset failed", Result));
+        std::unique_lock Lock(FMutex);
+        if (!FAllBack.wait_for(Lock, ReturnBound, [&] { return FOutstanding == 0; }))
+            throw EWaveDeviceError("winmm did not return " + std::to_string(FOutstanding.load())
+                                   + " buffers after waveInReset");
+    }
+
+    void Unprepare(TWaveHeader& Header) override
+    {
+        TWaveInDevice::Unprepare(Header);
+        WAVEHDR& Slot = SlotOf(Header);
+        const MMRESULT Result = waveInUnprepareHeader(FHandle, &Slot, sizeof(WAVEHDR));
+        Slot.dwUser = 0;  // the slot is free again whatever winmm answered
+        if (Result != MMSYSERR_NOERROR)
+            throw EWaveDeviceError(InError("waveInUnprepareHeader failed", Result));
+    }
+
+    void Close() override
+    {
+        if (FHandle == nullptr)
+            return;
+        FClosing = true;
+        waveInReset(FHandle);  // waveInClose refuses while buffers are queued
+        const MMRESULT Result = waveInClose(FHandle);
+        FHandle = nullptr;
+        if (Result != MMSYSERR_NOERROR)
+            throw EWaveDeviceError(InError("waveInClose failed", Result));
+    }
+
+    std::string LastError() const override
+    {
+        std::lock_guard Lock(FMutex);
+        return FError;
+    }
+
+    // winmm records into our buffers only; what it loses while none is queued it does not say.
+    TWaveInCounters Counters() const override { return {}; }
+
+private:
+    static void CALLBACK WaveInProc(HWAVEIN, UINT Message, DWORD_PTR Instance, DWORD_PTR Param1,
+                                    DWORD_PTR)
+    {
+        auto* Self = reinterpret_cast<TWinmmWaveInDevice*>(Instance);
+        if (Message == WIM_DATA)
+            Self->Returned(*reinterpret_cast<WAVEHDR*>(Param1));
+        else if (Message == WIM_CLOSE && !Self->FClosing)
+            Self->Failed("the device was closed by the system");
+    }
+
+    void Returned(WAVEHDR& Slot)
+    {
+        auto* Header = reinterpret_cast<TWaveHeader*>(Slot.dwUser);
+        Header->BytesRecorded = Slot.dwBytesRecorded;
+        MarkDone(*Header);
+        FCallback(FInstance, wimData, Header);
+        std::lock_guard Lock(FMutex);
+        --FOutstanding;
+        FAllBack.notify_all();
+    }
+
+    void Failed(const std::string& Why)
+    {
+        {
+            std::lock_guard Lock(FMutex);
+            FError = Why;
+        }
+        FCallback(FInstance, wimError, nullptr);
+    }
+
+    // The pool is touched only by the thread that drives the source (Prepare, Unprepare).
+    WAVEHDR& TakeSlot(TWaveHeader& Header)
+    {
+        for (WAVEHDR& Slot : FPool)
+            if (Slot.dwUser == 0)
+                return Slot;
+        Header.Flags &= ~wbPrepared;
+        throw EWaveDeviceError("More than " + std::to_string(PoolSize)
+                               + " wave headers are prepared at once");
+    }
+
+    WAVEHDR& SlotOf(const TWaveHeader& Header)
+    {
+        for (WAVEHDR& Slot : FPool)
+            if (Slot.dwUser == reinterpret_cast<DWORD_PTR>(&Header))
+                return Slot;
+        throw EWaveDeviceError("The wave header was not prepared with this device");
+    }
+
+    TWaveInCallback FCallback;
+    void* FInstance;
+    HWAVEIN FHandle = nullptr;
+    std::array<WAVEHDR, PoolSize> FPool{};
+    std::atomic<int32_t> FOutstanding{0};
+    std::atomic<bool> FClosing{false};
+    mutable std::mutex FMutex;  // guards FError; pairs with FAllBack
+    std::condition_variable FAllBack;
+    std::string FError;
+};
+
+TWaveCaps InCaps(int32_t Device)
+{
+    WAVEINCAPSA Caps = {};
+    const MMRESULT Result = waveInGetDevCapsA(DeviceId(Device), &Caps, sizeof Caps);
+    if (Result != MMSYSERR_NOERROR)
+        throw EWaveDeviceError(InError("waveInGetDevCapsA failed", Result));
+    return {std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
+            Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels};
+}
+
+TWaveCaps OutCaps(int32_t Device)
+{
+    WAVEOUTCAPSA Caps = {};
+    const MMRESULT Result = waveOutGetDevCapsA(DeviceId(Device), &Caps, sizeof Caps);
+    if (Result != MMSYSERR_NOERROR)
+        throw EWaveDeviceError(InError("waveOutGetDevCapsA failed", Result));
+    return {std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
+            Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels};
+}
+
+class TWinmmWaveBackend final : public TWaveBackend {
+public:
+    int32_t OutputDeviceCount() override { return static_cast<int32_t>(waveOutGetNumDevs()); }
+    int32_t InputDeviceCount() override { return static_cast<int32_t>(waveInGetNumDevs()); }
+    TWaveCaps OutputCaps(int32_t Device) override { return OutCaps(Device); }
+    TWaveCaps InputCaps(int32_t Device) override { return InCaps(Device); }
+    std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
+                                             TWaveInCallback Callback, void* Instance) override
+    {
+        return std::make_unique<TWinmmWaveInDevice>(Device, Format, Callback, Instance);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TWaveBackend> CreatePlatformWaveBackend()
+{
+    return std::make_unique<TWinmmWaveBackend>();
+}
