@@ -1,0 +1,388 @@
+// The MP3 sink against a fake encoder library that records every call: block accounting, the
+// order of the encoder calls, progress reports and every failure path of a run.
+#include "ACS_LAME.h"
+#include "FakeLameState.h"
+#include "LibraryLoader.h"
+#include "ScriptedSource.h"
+#include "SinkTestSupport.h"
+#include "lame.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+using TestSupport::TSignal;
+
+const std::string Flushed = FakeLameFlushBytes;
+
+std::string Encoded(std::size_t FramesOrSamples) { return std::string(FramesOrSamples, 'e'); }
+
+class MP3OutWithFakeEncoder : public testing::Test {
+protected:
+    void SetUp() override { UseLibrary(FAKE_LAME_PATH); }
+
+    void UseLibrary(const char* Path)
+    {
+        lame::SetEncoderLibraryFileNameForTests(Path);
+        // The test's own reference keeps the fake (and its record) alive across sinks.
+        FFake = dlopen(Path, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(FFake, nullptr) << dlerror();
+        Fake = reinterpret_cast<TFakeLameStateFunction>(dlsym(FFake, FakeLameStateName))();
+        Fake->Reset();
+        Out = std::make_unique<TMP3Out>(nullptr);
+        Out->SetInput(&Source);
+        Out->SetFileName(FileName);
+        Watch = std::make_unique<TRunWatch>(*Out);
+    }
+
+    void TearDown() override
+    {
+        Out.reset();
+        EXPECT_FALSE(lame::EncoderLibraryLoaded()) << "the last sink kept the library";
+        if (FFake)
+            dlclose(FFake);
+        lame::SetEncoderLibraryFileNameForTests(lame::Loader::EncoderLibraryFileName());
+    }
+
+    // Runs to the end; true when the run ended through OnDone.
+    bool RunToEnd(int Runs = 1)
+    {
+        Out->Run();
+        return Watch->AwaitEnd(Runs);
+    }
+
+    int OpenHandles()
+    {
+        std::lock_guard Lock(Fake->Lock);
+        return Fake->OpenHandles;
+    }
+
+    TTempDir Dir;
+    std::string FileName = Dir.File("out.mp3");
+    TScriptedSource Source;
+    void* FFake = nullptr;
+    TFakeLameState* Fake = nullptr;
+    std::unique_ptr<TMP3Out> Out;
+    std::unique_ptr<TRunWatch> Watch;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Block accounting
+
+TEST_F(MP3OutWithFakeEncoder, StereoBlocksAreEncodedAsWholeFrames)
+{
+    Source.Pcm.assign(2 * 16384 + 6, 0);
+    Source.BlockSizes = {16384, 16384, 6};
+    ASSERT_TRUE(RunToEnd());
+
+    const auto Calls = Fake->CallsNamed("lame_encode_buffer_interleaved");
+    ASSERT_EQ(Calls.size(), 3u);
+    EXPECT_EQ(Calls[0].Value, 4096);
+    EXPECT_EQ(Calls[1].Value, 4096);
+    EXPECT_EQ(Calls[2].Value, 1) << "a 6-byte block is one frame, its last 2 bytes dropped";
+    for (const auto& Call : Calls)
+        EXPECT_EQ(Call.BufferSize, 17440);
+    EXPECT_TRUE(Fake->CallsNamed("lame_encode_buffer").empty());
+    EXPECT_EQ(ReadFile(FileName), Encoded(8193) + Flushed);
+}
+
+TEST_F(MP3OutWithFakeEncoder, MonoBlocksGiveTheSameSamplesAsBothChannels)
+{
+    Source.Channels = 1;
+    Source.Pcm.assign(16384 + 3, 0);
+    Source.BlockSizes = {16384, 3};
+    ASSERT_TRUE(RunToEnd());
+
+    const auto Calls = Fake->CallsNamed("lame_encode_buffer");
+    ASSERT_EQ(Calls.size(), 2u);
+    EXPECT_EQ(Calls[0].Value, 8192);
+    EXPECT_EQ(Calls[1].Value, 1) << "a 3-byte block is one sample";
+    for (const auto& Call : Calls) {
+        EXPECT_EQ(Call.Left, Call.Right);
+        EXPECT_EQ(Call.BufferSize, 17440);
+    }
+    EXPECT_EQ(ReadFile(FileName), Encoded(8193) + Flushed);
+}
+
+TEST_F(MP3OutWithFakeEncoder, FirstReadOfNothingGivesAFileOfJustTheFlush)
+{
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_TRUE(Fake->CallsNamed("lame_encode_buffer_interleaved").empty());
+    EXPECT_EQ(ReadFile(FileName), Flushed);
+}
+
+TEST_F(MP3OutWithFakeEncoder, RunMakesTheEncoderCallsInOrder)
+{
+    Source.Channels = 1;
+    Source.SampleRate = 22050;
+    Source.Pcm.assign(1000, 0);
+    Out->SetBitRate(br144);
+    Out->SetId3TagArtist("Someone");
+    ASSERT_TRUE(RunToEnd());
+
+    const std::vector<std::string> Expected{
+        "lame_init", "lame_set_num_samples", "lame_set_in_samplerate", "lame_set_num_channels",
+        "lame_set_brate", "lame_init_params", "lame_encode_buffer", "id3tag_init",
+        "id3tag_set_title", "id3tag_set_artist", "id3tag_set_album", "id3tag_set_year",
+        "id3tag_set_track", "id3tag_set_comment", "lame_encode_flush", "lame_close"};
+    EXPECT_EQ(Fake->CallNames(), Expected);
+    EXPECT_EQ(Fake->CallsNamed("lame_set_num_samples")[0].Value, 500);
+    EXPECT_EQ(Fake->CallsNamed("lame_set_in_samplerate")[0].Value, 22050);
+    EXPECT_EQ(Fake->CallsNamed("lame_set_num_channels")[0].Value, 2) << "always two channels";
+    EXPECT_EQ(Fake->CallsNamed("lame_set_brate")[0].Value, 144);
+    EXPECT_EQ(Fake->CallsNamed("id3tag_set_artist")[0].Text, "Someone");
+    for (const char* EmptyTag : {"id3tag_set_title", "id3tag_set_album", "id3tag_set_year",
+                                 "id3tag_set_track", "id3tag_set_comment"})
+        EXPECT_EQ(Fake->CallsNamed(EmptyTag)[0].Text, "") << EmptyTag;
+    EXPECT_EQ(Source.InitCount, 1);
+    EXPECT_EQ(Source.FlushCount, 1);
+    EXPECT_EQ(OpenHandles(), 0);
+}
+
+TEST_F(MP3OutWithFakeEncoder, TagSetDuringARunReachesThatRun)
+{
+    Source.Pcm.assign(8, 0);
+    Source.BlockSizes = {4};
+    Source.AfterRead = [this](int64_t) { Out->SetId3TagTitle("Late title"); };
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(Fake->CallsNamed("id3tag_set_title")[0].Text, "Late title");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Progress
+
+TEST_F(MP3OutWithFakeEncoder, ProgressIsReportedOnlyWhenThePercentageChanges)
+{
+    Source.Pcm.assign(300 * 4, 0);
+    Source.BlockSizes = {4};
+    std::vector<int32_t> Reported;
+    Out->OnProgress = [&](TComponent*) { Reported.push_back(Out->Progress()); };
+    ASSERT_TRUE(RunToEnd());
+
+    std::vector<int32_t> Expected;
+    for (int32_t Percent = 1; Percent <= 100; ++Percent)
+        Expected.push_back(Percent);
+    EXPECT_EQ(Reported, Expected);
+}
+
+TEST_F(MP3OutWithFakeEncoder, ProgressWithoutPlannedTotalIsReportedOnceAcrossRuns)
+{
+    Source.Pcm.assign(64, 0);
+    Source.BlockSizes = {4};
+    Source.PlannedSize = false;
+    TSignal Reported;
+    Out->OnProgress = [&](TComponent*) { Reported.Raise(); };
+    ASSERT_TRUE(RunToEnd(1));
+    EXPECT_EQ(Reported.Count(), 1);
+    EXPECT_TRUE(Fake->CallsNamed("lame_set_num_samples").empty()) << "no length without a total";
+    ASSERT_TRUE(RunToEnd(2));
+    EXPECT_EQ(Reported.Count(), 1) << "-1 again is no change";
+
+    Source.PlannedSize = true;  // 0 % at the first step of the next run differs from -1
+    ASSERT_TRUE(RunToEnd(3));
+    EXPECT_GE(Reported.Count(), 2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Runs that cannot start: each failure reaches only OnThreadException, and nothing stays open.
+
+TEST_F(MP3OutWithFakeEncoder, EmptyFileNameIsRefusedBeforeAnythingOpens)
+{
+    Out->SetFileName("");
+    Out->Run();
+    EXPECT_EQ(Watch->Failed.Count(), 1);
+    EXPECT_EQ(Watch->Failure(), "File name is not assigned.");
+    EXPECT_EQ(Out->Status(), osIdle);
+    EXPECT_EQ(Source.InitCount, 0);
+    EXPECT_TRUE(Fake->CallNames().empty());
+}
+
+TEST_F(MP3OutWithFakeEncoder, FileThatCannotBeCreatedIsReportedWithItsPath)
+{
+    const std::string Unreachable = Dir.File("no-such-folder/out.mp3");
+    Out->SetFileName(Unreachable);
+    Out->Run();
+    EXPECT_NE(Watch->Failure().find(Unreachable), std::string::npos) << Watch->Failure();
+    EXPECT_NE(Watch->Failure().find("No such file or directory"), std::string::npos);
+    EXPECT_EQ(Source.InitCount, 0);
+    EXPECT_TRUE(Fake->CallNames().empty());
+}
+
+TEST_F(MP3OutWithFakeEncoder, FailingInputInitClosesTheFileAgain)
+{
+    Source.InitRaises = true;
+    Out->Run();
+    EXPECT_EQ(Watch->Failure(), "The scripted source refuses to start");
+    EXPECT_TRUE(std::filesystem::exists(FileName));
+    EXPECT_FALSE(FileIsOpen(FileName));
+    EXPECT_EQ(Source.FlushCount, 0) << "an input that did not start is not flushed";
+    EXPECT_TRUE(Fake->CallNames().empty());
+}
+
+TEST_F(MP3OutWithFakeEncoder, EncoderWithoutHandleIsRefusedInPrepare)
+{
+    Fake->InitYieldsNull = true;
+    Out->Run();
+    EXPECT_NE(Watch->Failure().find("lame_init gave no handle"), std::string::npos)
+        << Watch->Failure();
+    EXPECT_EQ(Out->Status(), osIdle);
+    EXPECT_FALSE(FileIsOpen(FileName));
+    EXPECT_EQ(Source.FlushCount, 1) << "the started input is ended again";
+    EXPECT_EQ(Fake->CallNames(), std::vector<std::string>{"lame_init"});
+}
+
+TEST_F(MP3OutWithFakeEncoder, RefusedEncoderSettingsAreReportedAndReleased)
+{
+    Fake->InitParamsResult = -1;
+    Out->Run();
+    EXPECT_EQ(Watch->Failure(), "The MP3 encoder refused its settings: 44100 Hz, 128 kbit/s, 2 channels.");
+    EXPECT_EQ(OpenHandles(), 0);
+    EXPECT_FALSE(FileIsOpen(FileName));
+    EXPECT_EQ(Source.FlushCount, 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Runs that fail on the way: the file is finished as far as it can be and closed, the encoder
+// released, the input flushed once, and OnThreadException raised instead of OnDone.
+
+TEST_F(MP3OutWithFakeEncoder, EncoderFailureOnABlockFailsTheRun)
+{
+    Source.Pcm.assign(64, 0);
+    Fake->EncodeFails = true;
+    EXPECT_FALSE(RunToEnd());
+    EXPECT_EQ(Watch->Failure(), "The MP3 encoder failed on a block (error -1).");
+    EXPECT_EQ(Watch->Done.Count(), 0);
+    EXPECT_EQ(ReadFile(FileName), Flushed);
+    EXPECT_FALSE(FileIsOpen(FileName));
+    EXPECT_EQ(OpenHandles(), 0);
+    EXPECT_EQ(Source.FlushCount, 1);
+}
+
+TEST_F(MP3OutWithFakeEncoder, FailedFlushFailsTheRunAndEndsItOnce)
+{
+    Source.Pcm.assign(64, 0);
+    Fake->FlushFails = true;
+    EXPECT_FALSE(RunToEnd());
+    EXPECT_EQ(Watch->Failure(), "The MP3 encoder failed to flush its last frames (error -1).");
+    EXPECT_EQ(Watch->Done.Count(), 0);
+    EXPECT_EQ(Fake->CallsNamed("lame_close").size(), 1u) << "the second Done must do nothing";
+    EXPECT_EQ(Fake->CallsNamed("lame_encode_flush").size(), 1u);
+    EXPECT_EQ(Source.FlushCount, 1);
+    EXPECT_FALSE(FileIsOpen(FileName));
+    EXPECT_EQ(Out->Status(), osIdle);
+}
+
+TEST_F(MP3OutWithFakeEncoder, WriteToAFullDiskFailsTheRunNamingTheFile)
+{
+    Out->SetFileName("/dev/full");
+    Source.Pcm.assign(64, 0);
+    EXPECT_FALSE(RunToEnd());
+    EXPECT_EQ(Watch->Failure(), "Cannot write to file \"/dev/full\": No space left on device");
+    EXPECT_EQ(Watch->Done.Count(), 0);
+    EXPECT_FALSE(FileIsOpen("/dev/full"));
+    EXPECT_EQ(OpenHandles(), 0);
+    EXPECT_EQ(Source.FlushCount, 1);
+}
+
+TEST_F(MP3OutWithFakeEncoder, RunAfterAFailedRunStartsAfresh)
+{
+    Source.Pcm.assign(64, 0);
+    Fake->EncodeFails = true;
+    EXPECT_FALSE(RunToEnd(1));
+    Fake->EncodeFails = false;
+    Out->Run();
+    ASSERT_TRUE(Watch->Done.WaitFor(1));
+    EXPECT_EQ(ReadFile(FileName), Encoded(16) + Flushed);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Destroying the sink during a run abandons the run without Done, releasing what it held.
+
+TEST_F(MP3OutWithFakeEncoder, DestroyingTheSinkDuringARunReleasesTheRun)
+{
+    Source.Endless = true;
+    Source.BlockSizes = {4096};
+    TSignal Reading;
+    Source.AfterRead = [&](int64_t) { Reading.Raise(); };
+    Out->Run();
+    ASSERT_TRUE(Reading.WaitFor(3));
+    Out.reset();
+
+    EXPECT_EQ(OpenHandles(), 0);
+    EXPECT_FALSE(FileIsOpen(FileName));
+    EXPECT_EQ(Source.FlushCount, 1);
+    EXPECT_EQ(Watch->Done.Count() + Watch->Failed.Count(), 0);
+    EXPECT_TRUE(Fake->CallsNamed("lame_encode_flush").empty()) << "Done is not called";
+}
+
+TEST_F(MP3OutWithFakeEncoder, DestroyingAPausedSinkReleasesTheRun)
+{
+    Source.Endless = true;
+    Source.BlockSizes = {4096};
+    TSignal Paused;
+    Source.AfterRead = [&](int64_t) {
+        Out->Pause();
+        Paused.Raise();
+    };
+    Out->Run();
+    ASSERT_TRUE(Paused.WaitFor(1));
+    EXPECT_EQ(Out->Status(), osPaused);
+    Out.reset();
+
+    EXPECT_EQ(OpenHandles(), 0);
+    EXPECT_FALSE(FileIsOpen(FileName));
+    EXPECT_EQ(Source.FlushCount, 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The library behind the sinks
+
+TEST_F(MP3OutWithFakeEncoder, SecondSinkOpensNothingAgainAndTheLastOneReleases)
+{
+    void* Handle = lame::EncoderLibraryHandle();
+    lame::SetEncoderLibraryFileNameForTests("/nonexistent/libmp3lame.so.0");
+    auto Second = std::make_unique<TMP3Out>(nullptr);
+    EXPECT_EQ(lame::EncoderLibraryHandle(), Handle);
+    Second.reset();
+    ASSERT_TRUE(lame::EncoderLibraryLoaded()) << "the first sink still needs the library";
+
+    Source.Pcm.assign(8, 0);
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(ReadFile(FileName), Encoded(2) + Flushed);
+}
+
+class MP3OutWithoutFlushEntryPoint : public MP3OutWithFakeEncoder {
+protected:
+    void SetUp() override { UseLibrary(FAKE_LAME_WITHOUT_FLUSH_PATH); }
+};
+
+TEST_F(MP3OutWithoutFlushEntryPoint, RunIsRefusedBeforeAnyEncoderCall)
+{
+    Source.Pcm.assign(64, 0);
+    Out->Run();
+    EXPECT_EQ(Watch->Failure(), "The encoder library has no entry point \"lame_encode_flush\".");
+    EXPECT_TRUE(Fake->CallNames().empty());
+    EXPECT_FALSE(std::filesystem::exists(FileName));
+    EXPECT_EQ(Source.InitCount, 0);
+}
+
+TEST(MP3OutLibrary, MissingLibraryRefusesTheSink)
+{
+    lame::SetEncoderLibraryFileNameForTests("/nonexistent/libmp3lame.so.0");
+    try {
+        TMP3Out Out(nullptr);
+        ADD_FAILURE() << "a sink exists without its library";
+    } catch (const EACSException& E) {
+        EXPECT_STREQ(E.what(), "lame_enc.dll library could not be loaded.");
+    }
+    EXPECT_FALSE(lame::EncoderLibraryLoaded());
+    EXPECT_EQ(lame::EncoderLibraryHandle(), nullptr);
+    lame::SetEncoderLibraryFileNameForTests(lame::Loader::EncoderLibraryFileName());
+}
+
+}  // namespace

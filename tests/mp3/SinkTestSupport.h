@@ -1,0 +1,88 @@
+// Helpers for running an MP3 sink to the end of a run and looking at what it left behind.
+#pragma once
+
+#include "ACS_LAME.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// Follows one sink's events: how runs ended and what the failures said.
+class TRunWatch {
+public:
+    explicit TRunWatch(TMP3Out& Out)
+    {
+        Out.OnDone = [this](TComponent*) { Done.Raise(); };
+        Out.OnThreadException = [this](TComponent*, const std::exception& E) {
+            {
+                std::lock_guard Lock(FLock);
+                FFailure = E.what();
+            }
+            Failed.Raise();
+        };
+    }
+    // Waits until the run has ended either way; true when it ended through OnDone.
+    bool AwaitEnd(int Runs = 1)
+    {
+        const bool Ended = TestSupport::WaitUntil([&] { return Done.Count() + Failed.Count() >= Runs; });
+        EXPECT_TRUE(Ended) << "the run did not end";
+        return Failed.Count() == 0;
+    }
+    std::string Failure()
+    {
+        std::lock_guard Lock(FLock);
+        return FFailure;
+    }
+
+    TestSupport::TSignal Done;
+    TestSupport::TSignal Failed;
+
+private:
+    std::mutex FLock;
+    std::string FFailure;
+};
+
+// A directory of its own for each test, removed afterwards.
+class TTempDir {
+public:
+    TTempDir()
+    {
+        const auto* Info = testing::UnitTest::GetInstance()->current_test_info();
+        FPath = std::filesystem::temp_directory_path() /
+                ("corvatone-mp3-" + std::to_string(getpid()) + "-" + Info->test_suite_name() + "-" +
+                 Info->name());
+        std::filesystem::remove_all(FPath);
+        std::filesystem::create_directories(FPath);
+    }
+    ~TTempDir() { std::filesystem::remove_all(FPath); }
+    std::string File(const std::string& Name) const { return (FPath / Name).string(); }
+
+private:
+    std::filesystem::path FPath;
+};
+
+inline std::string ReadFile(const std::string& FileName)
+{
+    std::ifstream In(FileName, std::ios::binary);
+    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+}
+
+// True while this process holds a descriptor open on FileName.
+inline bool FileIsOpen(const std::string& FileName)
+{
+    const std::filesystem::path Wanted = std::filesystem::weakly_canonical(FileName);
+    for (const auto& Entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code Error;
+        const auto Target = std::filesystem::read_symlink(Entry.path(), Error);
+        if (!Error && Target == Wanted)
+            return true;
+    }
+    return false;
+}
