@@ -5,6 +5,7 @@
 // file, at once. It sets XDG_CONFIG_HOME before the first ALSA call of the process (this
 // executable holds no other test), then records and compares what it got with the file.
 #include "ACS_Audio.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,69 @@ TEST_F(AlsaAudioInTest, UnsupportedSampleSizeFailsInitAndLeavesTheSourceIdle)
     }
     EXPECT_FALSE(AudIn.Busy);
     EXPECT_THROW(AudIn.GetData(nullptr, 0), EACSException);
+}
+
+// The device itself: buffers are filled in the order they were queued, and a reset returns the
+// ones still queued.
+struct TCollector {
+    TestSupport::TSignal Returned;
+    static void Callback(void* Instance, TWaveInMessage Message, TWaveHeader*)
+    {
+        if (Message == wimData)
+            static_cast<TCollector*>(Instance)->Returned.Raise();
+    }
+};
+
+TPcmFormat CdFormat()
+{
+    TPcmFormat Format;
+    Format.Channels = 2;
+    Format.SamplesPerSec = 44100;
+    Format.BlockAlign = 4;
+    Format.AvgBytesPerSec = 176400;
+    Format.BitsPerSample = 16;
+    return Format;
+}
+
+TEST_F(AlsaAudioInTest, DeviceFillsBuffersInQueueOrderAndResetReturnsTheRest)
+{
+    auto Backend = CreatePlatformWaveBackend();
+    static uint8_t Data[3][WaveBufferLength];
+    TWaveHeader Headers[3];
+    TCollector Collector;
+    {
+        auto Device = Backend->OpenInput(0, CdFormat(), &TCollector::Callback, &Collector);
+        for (int N = 0; N < 3; ++N) {
+            Headers[N].Data = Data[N];
+            Headers[N].BufferLength = WaveBufferLength;
+            Device->Prepare(Headers[N]);
+            Device->AddBuffer(Headers[N]);
+        }
+        Device->Start();
+        ASSERT_TRUE(Collector.Returned.WaitFor(3));
+        for (int N = 0; N < 3; ++N) {
+            EXPECT_EQ(Headers[N].BytesRecorded, WaveBufferLength);
+            EXPECT_TRUE(std::equal(Data[N], Data[N] + WaveBufferLength,
+                                   FileData.begin() + N * WaveBufferLength))
+                << "buffer " << N;
+            Device->Unprepare(Headers[N]);
+        }
+        EXPECT_EQ(Device->Counters().DroppedFrames, 0u);
+        EXPECT_EQ(Device->Counters().Overruns, 0u);
+        EXPECT_EQ(Device->LastError(), "");
+    }
+    auto Device = Backend->OpenInput(0, CdFormat(), &TCollector::Callback, &Collector);
+    for (int N = 0; N < 2; ++N) {
+        Device->Prepare(Headers[N]);
+        Device->AddBuffer(Headers[N]);
+    }
+    Device->Reset();  // never started: both come back empty before Reset returns
+    EXPECT_EQ(Collector.Returned.Count(), 5);
+    for (int N = 0; N < 2; ++N) {
+        EXPECT_EQ(Headers[N].BytesRecorded, 0u);
+        EXPECT_EQ(Headers[N].Flags & (wbDone | wbInQueue), wbDone);
+        Device->Unprepare(Headers[N]);
+    }
 }
 
 }  // namespace

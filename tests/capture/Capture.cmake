@@ -11,3 +11,10 @@ if(NOT WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaAudioInTest.cpp
     LIBS acs_capture)
 endif()
+if(NOT WIN32)
+  find_package(ALSA REQUIRED)
+  corvatone_add_test(AlsaNoDeviceTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaNoDeviceTest.cpp
+    LIBS acs_capture ALSA::ALSA
+    ENV XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/no-alsa-config)
+endif()
