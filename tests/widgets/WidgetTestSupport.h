@@ -5,7 +5,14 @@
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <ostream>
 #include <vector>
+
+// Readable colours in test failures.
+inline void PrintTo(const QColor& Color, std::ostream* Out)
+{
+    *Out << "rgb(" << Color.red() << ", " << Color.green() << ", " << Color.blue() << ")";
+}
 
 namespace WidgetTest {
 
@@ -42,6 +49,10 @@ struct TRun {
     int Length;
     bool operator==(const TRun&) const = default;
 };
+inline void PrintTo(const TRun& Run, std::ostream* Out)
+{
+    *Out << "{" << Run.Start << ", " << Run.Length << "}";
+}
 template <typename TPixelAt> std::vector<TRun> Runs(int Count, const QColor& Color, TPixelAt PixelAt)
 {
     std::vector<TRun> Result;

@@ -1,0 +1,372 @@
+#include "GradBtn.h"
+#include "SystemColors.h"
+#include "WidgetTestSupport.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace WidgetTest;
+
+namespace {
+
+// The window's "Save as" button, shown in a window of its own so that it can take the focus.
+std::unique_ptr<TGradBtn> MakeSaveAs(const QString& Caption = QStringLiteral("Save as"))
+{
+    App();
+    auto Button = std::make_unique<TGradBtn>();
+    Button->resize(47, 18);
+    Button->setCaption(Caption);
+    Button->setGradientStyle(gsVertical);
+    Button->setBeginColor(RGB(206, 206, 206));
+    Button->setEndColor(RGB(95, 95, 95));
+    Button->setTextStyle(tsInset);
+    Button->setTextShadeType(stHeavy);
+    Button->setBtnHiliteClr(clWhite);
+    Button->setBtnShadowClr(clBlack);
+    Button->setDisabledColor(RGB(128, 128, 128));
+    QFont Font(QStringLiteral("Times New Roman"));
+    Font.setPixelSize(13);
+    Font.setBold(true);
+    Button->setFont(Font);
+    Button->setFontColor(clInfoBk);
+    return Button;
+}
+
+void ShowActive(QWidget& Widget)
+{
+    Widget.show();
+    Widget.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Widget));
+}
+
+// A plain face without frame or focus dots, so that only the caption is drawn on it.
+void MakePlain(TGradBtn& Button)
+{
+    Button.setBeginColor(RGB(100, 100, 100));
+    Button.setEndColor(RGB(100, 100, 100));
+    Button.setBtnHiliteClr(RGB(100, 100, 100));
+    Button.setBtnShadowClr(RGB(100, 100, 100));
+    Button.setShowFocus(false);
+}
+
+// The rows of the resting "Save as" face, one gradient step each.
+const int RestRows[18] = {200, 194, 188, 182, 176, 169, 163, 157, 151, 145, 139, 132, 126, 120, 114,
+    108, 102, 95};
+
+struct TClicks {
+    int Count = 0;
+    explicit TClicks(TGradBtn& Button)
+    {
+        QObject::connect(&Button, &TGradBtn::OnClick, [this] { ++Count; });
+    }
+};
+
+} // namespace
+
+TEST(GradBtn, ConstructionDefaults)
+{
+    App();
+    TGradBtn Button;
+    EXPECT_EQ(Button.size(), QSize(75, 25));
+    EXPECT_EQ(Button.DisabledColor(), clGrayText);
+    EXPECT_EQ(Button.BtnHiliteClr(), clBtnHighlight);
+    EXPECT_EQ(Button.BtnShadowClr(), clBtnShadow);
+    EXPECT_EQ(Button.TxtHiliteClr(), clBtnHighlight);
+    EXPECT_EQ(Button.TxtShadowClr(), clBtnShadow);
+    EXPECT_EQ(Button.BtnFrameSize(), 1);
+    EXPECT_EQ(Button.BeginColor(), 0x800000u);
+    EXPECT_EQ(Button.EndColor(), 0xFFFF00u);
+    EXPECT_TRUE(Button.SwapColors());
+    EXPECT_TRUE(Button.ShowFocus());
+    EXPECT_EQ(Button.GradientStyle(), gsVertCenter);
+    EXPECT_EQ(Button.TextStyle(), tsRaised);
+    EXPECT_EQ(Button.TextShadeType(), stLight);
+    EXPECT_EQ(Button.Presets(), None);
+    EXPECT_EQ(Button.Justification(), jCenter);
+    EXPECT_EQ(Button.FontColor(), clBlack);
+    EXPECT_EQ(Button.focusPolicy(), Qt::StrongFocus);
+    EXPECT_TRUE(Button.IsUp());
+}
+
+TEST(GradBtn, SaveAsAtRestAndHeldDown)
+{
+    auto Button = MakeSaveAs(QString());
+    ShowActive(*Button);
+    Button->setShowFocus(false);
+    QImage Rest = Render(*Button);
+    for (int Y = 1; Y < 17; ++Y)
+        for (int X = 1; X < 46; ++X)
+            ASSERT_EQ(At(Rest, X, Y), Grey(RestRows[Y])) << X << "," << Y;
+    // White top and left edges, black bottom and right edges.
+    EXPECT_EQ(RunsInRow(Rest, 0, Grey(255)), (std::vector<TRun>{{0, 46}}));
+    EXPECT_EQ(RunsInColumn(Rest, 0, Grey(255)), (std::vector<TRun>{{0, 17}}));
+    EXPECT_EQ(RunsInRow(Rest, 17, Grey(0)), (std::vector<TRun>{{0, 47}}));
+    EXPECT_EQ(RunsInColumn(Rest, 46, Grey(0)), (std::vector<TRun>{{0, 18}}));
+
+    QTest::mousePress(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
+    EXPECT_FALSE(Button->IsUp());
+    EXPECT_EQ(Button->BeginColor(), RGB(95, 95, 95)) << "the properties themselves exchange";
+    QImage Held = Render(*Button);
+    // The same steps from the other end: each row is 206 + 95 minus its resting grey.
+    for (int Y = 1; Y < 17; ++Y)
+        ASSERT_EQ(At(Held, 20, Y), Grey(301 - RestRows[Y])) << "row " << Y;
+    EXPECT_EQ(RunsInRow(Held, 0, Grey(0)), (std::vector<TRun>{{0, 46}}));
+    EXPECT_EQ(RunsInRow(Held, 17, Grey(255)), (std::vector<TRun>{{0, 47}}));
+
+    TClicks Clicks(*Button);
+    QTest::mouseRelease(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
+    EXPECT_EQ(Clicks.Count, 1);
+    EXPECT_TRUE(Button->IsUp());
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+    EXPECT_EQ(Render(*Button), Rest);
+}
+
+TEST(GradBtn, HeldCaptionMovesOnePixel)
+{
+    auto Button = MakeSaveAs();
+    MakePlain(*Button);
+    ShowActive(*Button);
+    QImage Rest = Render(*Button);
+    QTest::mousePress(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
+    QImage Held = Render(*Button);
+    QTest::mouseRelease(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
+
+    int CaptionPixels = 0;
+    for (int Y = 1; Y < 16; ++Y) {
+        for (int X = 1; X < 45; ++X) {
+            ASSERT_EQ(At(Held, X + 1, Y + 1), At(Rest, X, Y)) << X << "," << Y;
+            CaptionPixels += At(Rest, X, Y) != Grey(100);
+        }
+    }
+    EXPECT_GT(CaptionPixels, 50);
+}
+
+TEST(GradBtn, PressMoveOffReleaseGivesNoClick)
+{
+    auto Button = MakeSaveAs();
+    ShowActive(*Button);
+    TClicks Clicks(*Button);
+    const QImage Rest = Render(*Button);
+
+    QTest::mousePress(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
+    QTest::mouseMove(Button.get(), QPoint(80, 40));
+    EXPECT_TRUE(Button->IsUp()) << "leaving with the button held releases it";
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+    QTest::mouseRelease(Button.get(), Qt::LeftButton, {}, QPoint(80, 40));
+    EXPECT_EQ(Clicks.Count, 0);
+    EXPECT_TRUE(Button->IsUp());
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+    EXPECT_EQ(Button->EndColor(), RGB(95, 95, 95));
+    EXPECT_EQ(Render(*Button), Rest);
+
+    // Coming back with the button still held holds it again, and the release over it clicks.
+    QTest::mousePress(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
+    QTest::mouseMove(Button.get(), QPoint(80, 40));
+    QTest::mouseMove(Button.get(), QPoint(21, 9));
+    EXPECT_FALSE(Button->IsUp());
+    EXPECT_EQ(Button->BeginColor(), RGB(95, 95, 95));
+    QTest::mouseRelease(Button.get(), Qt::LeftButton, {}, QPoint(21, 9));
+    EXPECT_EQ(Clicks.Count, 1);
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+}
+
+TEST(GradBtn, RightButtonOnlyTakesTheFocus)
+{
+    auto Button = MakeSaveAs();
+    QWidget Other;
+    ShowActive(*Button);
+    Button->setShowFocus(false);
+    Button->clearFocus();
+    const QImage Rest = Render(*Button);
+    TClicks Clicks(*Button);
+    QTest::mousePress(Button.get(), Qt::RightButton, {}, QPoint(20, 9));
+    EXPECT_TRUE(Button->hasFocus());
+    EXPECT_TRUE(Button->IsUp());
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+    EXPECT_EQ(Render(*Button), Rest);
+    QTest::mouseRelease(Button.get(), Qt::RightButton, {}, QPoint(20, 9));
+    EXPECT_EQ(Clicks.Count, 0);
+    EXPECT_EQ(Render(*Button), Rest);
+}
+
+TEST(GradBtn, KeyboardClicks)
+{
+    auto Button = MakeSaveAs(QStringLiteral("&Save"));
+    ShowActive(*Button);
+    Button->setFocus();
+    ASSERT_TRUE(Button->hasFocus());
+    TClicks Clicks(*Button);
+    QTest::keyClick(Button.get(), Qt::Key_Return);
+    QTest::keyClick(Button.get(), Qt::Key_Enter);
+    EXPECT_EQ(Clicks.Count, 2);
+    // A click that ends no hold leaves the colours as they are.
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+    EXPECT_TRUE(Button->IsUp());
+
+    // The click flag left by the keyboard must not swallow a later release.
+    QTest::mousePress(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
+    QTest::mouseMove(Button.get(), QPoint(80, 40));
+    QTest::mouseRelease(Button.get(), Qt::LeftButton, {}, QPoint(80, 40));
+    EXPECT_TRUE(Button->IsUp());
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+
+    QTest::keyClick(Button.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(Clicks.Count, 3) << "the accelerator clicks";
+    Button->setEnabled(false);
+    QTest::keyClick(Button.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(Clicks.Count, 3) << "but not while disabled";
+}
+
+TEST(GradBtn, AmpersandCaptions)
+{
+    EXPECT_EQ(StripAccelerators("&Save"), (TCaptionText{"Save", 0}));
+    EXPECT_EQ(StripAccelerators("a&&b"), (TCaptionText{"a&b", -1}));
+    EXPECT_EQ(StripAccelerators("Sa&ve &as"), (TCaptionText{"Save as", 2}));
+    EXPECT_EQ(StripAccelerators("Save&"), (TCaptionText{"Save&", -1})) << "the last one stays";
+    EXPECT_EQ(StripAccelerators("&&&x"), (TCaptionText{"&x", 1}));
+    EXPECT_EQ(StripAccelerators(""), (TCaptionText{"", -1}));
+
+    // "&Save" looks like "Save" but for the line under the S.
+    auto Marked = MakeSaveAs(QStringLiteral("&Save"));
+    auto Plain = MakeSaveAs(QStringLiteral("Save"));
+    for (TGradBtn* Button : {Marked.get(), Plain.get()}) {
+        MakePlain(*Button);
+        Button->setTextStyle(tsNormal);
+        Button->setFontColor(clBlack);
+    }
+    const QImage WithLine = Render(*Marked);
+    const QImage Without = Render(*Plain);
+    const QFontMetrics Metrics(Marked->font());
+    const int Left = (47 - Metrics.horizontalAdvance("Save")) / 2;
+    const int Baseline = (18 - Metrics.height()) / 2 + Metrics.ascent();
+    int Differences = 0;
+    for (int Y = 0; Y < 18; ++Y) {
+        for (int X = 0; X < 47; ++X) {
+            if (At(WithLine, X, Y) == At(Without, X, Y))
+                continue;
+            ++Differences;
+            EXPECT_LT(X, Left + Metrics.horizontalAdvance("S") + 1) << X << "," << Y;
+            EXPECT_GE(Y, Baseline) << X << "," << Y;
+        }
+    }
+    EXPECT_GT(Differences, 3);
+
+    // "a&&b" is as wide as "a&b" and underlines nothing.
+    const QSize Size = CaptionSize(StripAccelerators("a&&b"), Marked->font());
+    EXPECT_EQ(Size.width(), Metrics.horizontalAdvance("a&b"));
+}
+
+TEST(GradBtn, CaptionLayersAndAnchors)
+{
+    const TCaptionColors Colors{Qt::black, Qt::gray, Qt::white, Qt::darkGray};
+    using TLayers = std::vector<TCaptionLayer>;
+    EXPECT_EQ(CaptionLayers(tsNormal, stHeavy, true, Colors), (TLayers{{0, 0, Qt::black}}));
+    EXPECT_EQ(CaptionLayers(tsRaised, stLight, true, Colors),
+        (TLayers{{-1, -1, Qt::white}, {0, 0, Qt::black}}));
+    EXPECT_EQ(CaptionLayers(tsRaised, stHeavy, true, Colors),
+        (TLayers{{-1, -1, Qt::white}, {1, 1, Qt::darkGray}, {0, 0, Qt::black}}));
+    EXPECT_EQ(CaptionLayers(tsInset, stHeavy, true, Colors),
+        (TLayers{{-1, -1, Qt::darkGray}, {1, 1, Qt::white}, {0, 0, Qt::black}}));
+    // Disabled is inset whatever the style, with the disabled colour on top.
+    EXPECT_EQ(CaptionLayers(tsNormal, stLight, false, Colors),
+        (TLayers{{1, 1, Qt::white}, {0, 0, Qt::gray}}));
+
+    const QSize Button(47, 18), Text(30, 15);
+    EXPECT_EQ(CaptionAnchor(jLeft, Button, Text, 0), QPoint(2, 1));
+    EXPECT_EQ(CaptionAnchor(jCenter, Button, Text, 1), QPoint(9, 2));
+    EXPECT_EQ(CaptionAnchor(jRight, Button, Text, 0), QPoint(15, 1));
+    EXPECT_EQ(CaptionAnchor(jCenter, Button, QSize(50, 20), 0), QPoint(-1, -1)) << "truncated toward zero";
+}
+
+TEST(GradBtn, FrameSizeAndPresets)
+{
+    auto Button = MakeSaveAs(QString());
+    Button->setBtnFrameSize(5); // 18 div 2 - 5 = 4
+    EXPECT_EQ(Button->BtnFrameSize(), 1);
+    Button->setBtnFrameSize(4);
+    EXPECT_EQ(Button->BtnFrameSize(), 4);
+    QImage Image = Render(*Button);
+    EXPECT_EQ(At(Image, 20, 3), Grey(255));
+    EXPECT_EQ(At(Image, 20, 4), Grey(RestRows[4]));
+    EXPECT_EQ(At(Image, 20, 14), Grey(0));
+    EXPECT_EQ(At(Image, 20, 13), Grey(RestRows[13]));
+
+    // Presets belong to the form designer: at run time nothing changes, not even the value.
+    Button->setPresets(Aluminum);
+    EXPECT_EQ(Button->Presets(), None);
+    EXPECT_EQ(Button->BeginColor(), RGB(206, 206, 206));
+    EXPECT_EQ(Button->GradientStyle(), gsVertical);
+    EXPECT_EQ(Render(*Button), Image);
+}
+
+TEST(GradBtn, FocusRectangleAndDisabledCaption)
+{
+    auto Button = MakeSaveAs(QString());
+    MakePlain(*Button);
+    ShowActive(*Button);
+    Button->setFocus();
+    Button->setShowFocus(true);
+    QImage Focused = Render(*Button);
+    EXPECT_EQ(At(Focused, 2, 2), Grey(155)) << "every other pixel inverted";
+    EXPECT_EQ(At(Focused, 3, 2), Grey(100));
+    EXPECT_EQ(At(Focused, 44, 2), Grey(155));
+    EXPECT_EQ(At(Focused, 44, 15), Grey(100));
+    EXPECT_EQ(At(Focused, 43, 15), Grey(155));
+    EXPECT_EQ(At(Focused, 45, 2), Grey(100)) << "ends at Width - 2";
+    EXPECT_EQ(At(Focused, 10, 10), Grey(100));
+    Button->setShowFocus(false);
+    EXPECT_EQ(CountOf(Render(*Button), Grey(155)), 0);
+
+    // Disabled, the caption's face is the disabled colour.
+    QFont Sharp = Button->font();
+    Sharp.setStyleStrategy(QFont::NoAntialias);
+    Button->setFont(Sharp);
+    Button->setCaption(QStringLiteral("Save as"));
+    Button->setDisabledColor(RGB(0, 0, 255));
+    Button->setTxtHiliteClr(RGB(0, 255, 0));
+    EXPECT_EQ(CountOf(Render(*Button), QColor(0, 0, 255)), 0);
+    Button->setEnabled(false);
+    const QImage Disabled = Render(*Button);
+    EXPECT_GT(CountOf(Disabled, QColor(0, 0, 255)), 20);
+    EXPECT_GT(CountOf(Disabled, QColor(0, 255, 0)), 0) << "inset: highlight below right";
+}
+
+TEST(GradBtnPaint, GradientStyles)
+{
+    QImage Image(40, 20, QImage::Format_RGB32);
+    QPainter Painter(&Image);
+    const QColor Begin(0, 0, 0), End(255, 200, 100);
+    PaintGradient(Painter, gsVertCenter, Begin, End, 40, 20);
+    EXPECT_EQ(At(Image, 5, 0), Begin);
+    EXPECT_EQ(At(Image, 5, 19), Begin);
+    EXPECT_EQ(At(Image, 5, 10), End);
+    EXPECT_EQ(At(Image, 5, 9), End) << "the middle step also paints its mirrored row";
+    EXPECT_EQ(At(Image, 5, 8), GradientStep(Begin, End, 8, 10));
+    EXPECT_EQ(At(Image, 5, 11), GradientStep(Begin, End, 8, 10));
+    PaintGradient(Painter, gsHorizCenter, Begin, End, 40, 20);
+    EXPECT_EQ(At(Image, 0, 5), Begin);
+    EXPECT_EQ(At(Image, 39, 5), Begin);
+    EXPECT_EQ(At(Image, 20, 5), End);
+    PaintGradient(Painter, gsHorizontal, Begin, End, 40, 20);
+    EXPECT_EQ(At(Image, 0, 5), GradientStep(Begin, End, 6, 255));
+    EXPECT_EQ(At(Image, 39, 5), End);
+    PaintGradient(Painter, gsRectangle, Begin, End, 40, 20);
+    // The corner lies inside the first 12 rectangles, the centre inside all of them.
+    EXPECT_EQ(At(Image, 0, 0), GradientStep(Begin, End, 11, 255));
+    EXPECT_EQ(At(Image, 20, 10), End);
+    PaintGradient(Painter, gsElliptic, Begin, End, 40, 20);
+    // The last ellipse is empty; the one before it covers the centre.
+    EXPECT_EQ(At(Image, 20, 10), GradientStep(Begin, End, 49, 50));
+
+    // Channels move in whole steps truncated toward zero, downwards as well as upwards.
+    EXPECT_EQ(GradientStep(QColor(206, 0, 95), QColor(95, 10, 206), 14, 255), QColor(200, 0, 101));
+    // Too small for a centre style: the begin colour, no division by zero.
+    EXPECT_EQ(GradientStep(Begin, End, 0, 0), Begin);
+    QImage Thin(5, 1, QImage::Format_RGB32);
+    QPainter ThinPainter(&Thin);
+    PaintGradient(ThinPainter, gsVertCenter, Begin, End, 5, 1);
+    EXPECT_EQ(At(Thin, 2, 0), Begin);
+}
