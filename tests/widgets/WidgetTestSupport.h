@@ -16,15 +16,9 @@ inline void PrintTo(const QColor& Color, std::ostream* Out)
 
 namespace WidgetTest {
 
-// The one application object of the test program, created on first use on the main thread.
-inline QApplication& App()
-{
-    static int Argc = 1;
-    static char Name[] = "widgets_tests";
-    static char* Argv[] = {Name, nullptr};
-    static QApplication Application(Argc, Argv);
-    return Application;
-}
+// The one application object of the test program, created on first use on the main thread and
+// destroyed when the tests end, before the toolkit's own statics go.
+QApplication& App();
 
 // Paints the widget as it would appear, in 32-bit RGB.
 inline QImage Render(QWidget& Widget)
