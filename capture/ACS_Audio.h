@@ -137,7 +137,7 @@ private:
     // Set by the notification when the device reports a failure; guarded by the module lock.
     bool FDeviceFailed = false;
     // Set when GetData has found the device stalled, so that Flush does not wait again.
-    bool FStalled = false;
+    std::atomic<bool> FStalled{false};
     // Signalled under the module lock whenever the notification has changed the list or flags.
     std::condition_variable FReturned;
 };

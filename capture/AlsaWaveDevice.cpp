@@ -498,11 +498,18 @@ private:
     {
         Lock.unlock();
         int Error = 0;
-        while (!FInterrupt) {
-            const snd_pcm_sframes_t Read
-                = snd_pcm_readi(FPcm.Get(), FScratch, WaveBufferLength / FFrameBytes);
+        // What the ring holds now, and no more: a device that always has sound (ALSA's null
+        // device) must not keep the thread here.
+        snd_pcm_sframes_t Left = snd_pcm_avail_update(FPcm.Get());
+        if (Left < 0 && (Error = Recover(static_cast<int>(Left))) >= 0)
+            Left = 0;
+        while (Left > 0 && !FInterrupt) {
+            const auto Chunk = std::min<snd_pcm_uframes_t>(static_cast<snd_pcm_uframes_t>(Left),
+                                                           WaveBufferLength / FFrameBytes);
+            const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), FScratch, Chunk);
             if (Read > 0) {
                 FDroppedFrames += static_cast<uint64_t>(Read);
+                Left -= Read;
                 continue;
             }
             if (Read == 0 || Read == -EAGAIN || (Error = Recover(static_cast<int>(Read))) < 0)

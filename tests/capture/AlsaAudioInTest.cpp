@@ -169,4 +169,26 @@ TEST_F(AlsaAudioInTest, DeviceFillsBuffersInQueueOrderAndResetReturnsTheRest)
     }
 }
 
+// While no buffer is queued the device drops what comes (and counts it) instead of letting the
+// ring overrun; the next queued buffer goes on right after the dropped sound.
+TEST_F(AlsaAudioInTest, DeviceDropsWhileNoBufferIsQueuedAndGoesOnAfterwards)
+{
+    auto Backend = CreatePlatformWaveBackend();
+    static uint8_t Data[WaveBufferLength];
+    TWaveHeader Header;
+    Header.Data = Data;
+    Header.BufferLength = WaveBufferLength;
+    TCollector Collector;
+    auto Device = Backend->OpenInput(0, CdFormat(), &TCollector::Callback, &Collector);
+    Device->Start();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Device->Counters().DroppedFrames > 0; }));
+    Device->Prepare(Header);
+    Device->AddBuffer(Header);
+    ASSERT_TRUE(Collector.Returned.WaitFor(1));
+    const uint64_t Dropped = Device->Counters().DroppedFrames * 4;
+    ASSERT_LE(Dropped + WaveBufferLength, FileData.size());
+    EXPECT_TRUE(std::equal(Data, Data + WaveBufferLength, FileData.begin() + Dropped));
+    Device->Unprepare(Header);
+}
+
 }  // namespace
