@@ -91,7 +91,8 @@ public:
             std::memset(Buffer, 0, static_cast<std::size_t>(Count));
         } else {
             Count = std::min<int64_t>(Count, static_cast<int64_t>(Pcm.size()) - FDelivered);
-            std::memcpy(Buffer, Pcm.data() + FDelivered, static_cast<std::size_t>(Count));
+            if (Count > 0)
+                std::memcpy(Buffer, Pcm.data() + FDelivered, static_cast<std::size_t>(Count));
         }
         FDelivered += Count;
         Position = static_cast<int32_t>(Position + Count);
