@@ -46,26 +46,6 @@ bool OnlyBackgroundAndFrame(const QImage& Image)
 
 } // namespace
 
-TEST(FlatProgressBar, ConstructionDefaults)
-{
-    App();
-    TFlatProgressBar Bar;
-    EXPECT_EQ(Bar.size(), QSize(147, 16));
-    EXPECT_EQ(Bar.ColorElement(), RGB(51, 102, 153));
-    EXPECT_EQ(Bar.ColorBorder(), RGB(160, 150, 131));
-    EXPECT_EQ(Bar.AdvColorBorder(), 50);
-    EXPECT_FALSE(Bar.UseAdvColors());
-    EXPECT_EQ(Bar.Orientation(), pbHorizontal);
-    EXPECT_EQ(Bar.Min(), 0);
-    EXPECT_EQ(Bar.Max(), 100);
-    EXPECT_EQ(Bar.Position(), 0);
-    EXPECT_EQ(Bar.Step(), 10);
-    EXPECT_FALSE(Bar.Smooth());
-    EXPECT_TRUE(Bar.ParentColor());
-    EXPECT_EQ(Bar.BlockSize(), 8);
-    EXPECT_TRUE(Bar.testAttribute(Qt::WA_OpaquePaintEvent));
-}
-
 TEST(FlatProgressBar, SmoothHorizontalFill)
 {
     auto Bar = MakeBar(147, 16, true, 50);

@@ -66,31 +66,6 @@ struct TClicks {
 
 } // namespace
 
-TEST(GradBtn, ConstructionDefaults)
-{
-    App();
-    TGradBtn Button;
-    EXPECT_EQ(Button.size(), QSize(75, 25));
-    EXPECT_EQ(Button.DisabledColor(), clGrayText);
-    EXPECT_EQ(Button.BtnHiliteClr(), clBtnHighlight);
-    EXPECT_EQ(Button.BtnShadowClr(), clBtnShadow);
-    EXPECT_EQ(Button.TxtHiliteClr(), clBtnHighlight);
-    EXPECT_EQ(Button.TxtShadowClr(), clBtnShadow);
-    EXPECT_EQ(Button.BtnFrameSize(), 1);
-    EXPECT_EQ(Button.BeginColor(), 0x800000u);
-    EXPECT_EQ(Button.EndColor(), 0xFFFF00u);
-    EXPECT_TRUE(Button.SwapColors());
-    EXPECT_TRUE(Button.ShowFocus());
-    EXPECT_EQ(Button.GradientStyle(), gsVertCenter);
-    EXPECT_EQ(Button.TextStyle(), tsRaised);
-    EXPECT_EQ(Button.TextShadeType(), stLight);
-    EXPECT_EQ(Button.Presets(), None);
-    EXPECT_EQ(Button.Justification(), jCenter);
-    EXPECT_EQ(Button.FontColor(), clBlack);
-    EXPECT_EQ(Button.focusPolicy(), Qt::StrongFocus);
-    EXPECT_TRUE(Button.IsUp());
-}
-
 TEST(GradBtn, SaveAsAtRestAndHeldDown)
 {
     auto Button = MakeSaveAs(QString());
