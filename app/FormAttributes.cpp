@@ -35,7 +35,7 @@ void ApplyFont(QWidget* Widget)
 
 void ApplyColors(QWidget* Widget)
 {
-    const QVariant Text = Widget->property("FontColor");
+    const QVariant Text = Widget->property("TextColor");
     const QVariant Face = Widget->property("FaceColor");
     if (!Text.isValid() && !Face.isValid())
         return;

@@ -2,7 +2,7 @@
 // the form as dynamic properties of each widget and applied once after the form is built:
 //
 //   FontPixels  int     character height in pixels (the form's sizes are pixel sizes)
-//   FontColor   string  colour of the widget's text
+//   TextColor   string  colour of the widget's text
 //   FaceColor   string  background of the widget (a box's field, a button's face)
 //   ActiveControl string  (on the form) the name of the control that has the focus at first
 //

@@ -21,6 +21,11 @@ void TSpinEdit::setValue(int Value)
     lineEdit()->setText(QString::number(std::clamp(Value, FMinValue, std::max(FMinValue, FMaxValue))));
 }
 
+void TSpinEdit::setText(const QString& Text)
+{
+    lineEdit()->setText(Text);
+}
+
 void TSpinEdit::stepBy(int Steps)
 {
     // Widened so that a value near the integer limits cannot overflow on its way to the clamp.

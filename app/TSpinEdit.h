@@ -30,11 +30,12 @@ public:
     int Value() const;
     // Shows Value clamped to MinValue..MaxValue.
     void setValue(int Value);
+    // Shows Text as it is, as if typed.
+    void setText(const QString& Text);
 
     void stepBy(int Steps) override;
     QValidator::State validate(QString& Input, int& Pos) const override;
-
-protected:
+    // Both arrows while enabled.
     StepEnabled stepEnabled() const override;
 
 private:

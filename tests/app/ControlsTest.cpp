@@ -1,0 +1,222 @@
+// The window's own controls and helpers: the image control's picture and mouse reports, the
+// whole-number spin box, the form's colour names and the handler guard.
+#include "AppTestSupport.h"
+
+#include "FormAttributes.h"
+#include "TImage.h"
+#include "TSpinEdit.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <stdexcept>
+
+namespace {
+
+// Records what an image control reports, in order.
+struct TImageEvents {
+    explicit TImageEvents(TImage& Image)
+    {
+        QObject::connect(&Image, &TImage::MouseDown, [this](Qt::MouseButton B, int X, int Y) {
+            Log << QString("down %1 %2,%3").arg(int(B)).arg(X).arg(Y);
+        });
+        QObject::connect(&Image, &TImage::MouseUp, [this](Qt::MouseButton B, int X, int Y) {
+            Log << QString("up %1 %2,%3").arg(int(B)).arg(X).arg(Y);
+        });
+        QObject::connect(&Image, &TImage::Click, [this] { Log << "click"; });
+    }
+    QStringList Log;
+};
+
+class ImageControl : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form.resize(200, 100);
+        Left.setGeometry(10, 10, 40, 30);
+        Right.setGeometry(100, 10, 40, 30);
+        Form.show();
+    }
+    QWidget Form;
+    TImage Left{&Form};
+    TImage Right{&Form};
+};
+
+TEST_F(ImageControl, PrimaryClickComesBeforeTheReleaseOfTheSamePress)
+{
+    TImageEvents Events(Left);
+    QTest::mouseClick(&Left, Qt::LeftButton, {}, QPoint(5, 6));
+    EXPECT_EQ(Events.Log, (QStringList{"down 1 5,6", "click", "up 1 5,6"}));
+}
+
+TEST_F(ImageControl, PrimaryReleaseOutsideGoesToTheControlOfThePressWithoutAClick)
+{
+    TImageEvents LeftEvents(Left);
+    TImageEvents RightEvents(Right);
+    QTest::mousePress(&Left, Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(&Left, Qt::LeftButton, {}, QPoint(95, 6));  // over Right
+    EXPECT_EQ(LeftEvents.Log, (QStringList{"down 1 5,6", "up 1 95,6"}));
+    EXPECT_TRUE(RightEvents.Log.isEmpty());
+}
+
+TEST_F(ImageControl, OtherButtonsNeverClickAndTheirReleaseGoesToTheControlUnderThePointer)
+{
+    TImageEvents LeftEvents(Left);
+    TImageEvents RightEvents(Right);
+    QTest::mouseClick(&Left, Qt::RightButton, {}, QPoint(5, 6));
+    EXPECT_EQ(LeftEvents.Log, (QStringList{"down 2 5,6", "up 2 5,6"}));
+
+    LeftEvents.Log.clear();
+    QTest::mousePress(&Left, Qt::RightButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(&Left, Qt::RightButton, {}, QPoint(95, 6));  // Right's 5,6
+    EXPECT_EQ(LeftEvents.Log, QStringList{"down 2 5,6"});
+    EXPECT_EQ(RightEvents.Log, QStringList{"up 2 5,6"});
+
+    // Released over the bare form: no control gets it.
+    LeftEvents.Log.clear();
+    RightEvents.Log.clear();
+    QTest::mousePress(&Left, Qt::MiddleButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(&Left, Qt::MiddleButton, {}, QPoint(50, 60));
+    EXPECT_EQ(LeftEvents.Log, QStringList{"down 4 5,6"});
+    EXPECT_TRUE(RightEvents.Log.isEmpty());
+}
+
+TEST_F(ImageControl, SizesItselfToItsPictureAndKeepsItsPlaceWithout)
+{
+    EXPECT_FALSE(Left.HasPicture());
+    EXPECT_EQ(Left.size(), QSize(40, 30));
+    QPixmap Picture(51, 31);
+    Picture.fill(Qt::red);
+    Left.SetPicture(Picture);
+    EXPECT_EQ(Left.geometry(), QRect(10, 10, 51, 31));
+    Left.SetPicture(QPixmap());
+    EXPECT_EQ(Left.size(), QSize(51, 31));
+
+    Right.setAutoSize(false);
+    Right.SetPicture(Picture);
+    EXPECT_EQ(Right.size(), QSize(40, 30));
+}
+
+TEST_F(ImageControl, ReadsBmpAndPngAndNamesAFileItCannotRead)
+{
+    QTemporaryDir Folder;
+    QImage Image(20, 12, QImage::Format_RGB32);
+    Image.fill(QColor(10, 20, 30));
+    ASSERT_TRUE(Image.save(Folder.filePath("a.bmp")));
+    ASSERT_TRUE(Image.save(Folder.filePath("a.png")));
+    Left.LoadFromFile(Folder.filePath("a.bmp"));
+    EXPECT_EQ(Left.size(), QSize(20, 12));
+    Right.LoadFromFile(Folder.filePath("a.png"));
+    EXPECT_EQ(Right.size(), QSize(20, 12));
+
+    const QString Missing = Folder.filePath("gone.bmp");
+    try {
+        Left.LoadFromFile(Missing);
+        FAIL() << "no error for a missing file";
+    } catch (const std::runtime_error& E) {
+        EXPECT_NE(std::string(E.what()).find(Missing.toStdString()), std::string::npos) << E.what();
+    }
+    EXPECT_TRUE(Left.HasPicture());
+}
+
+TEST_F(ImageControl, TransparentDropsTheBottomLeftColourOfAPictureWithoutAlpha)
+{
+    QImage Image(4, 4, QImage::Format_RGB32);
+    Image.fill(Qt::green);
+    Image.setPixel(1, 1, qRgb(200, 0, 0));
+    Form.setStyleSheet("background: blue");
+    Left.setTransparent(true);
+    Left.SetPicture(QPixmap::fromImage(Image));
+    const QImage Drawn = Form.grab(QRect(10, 10, 4, 4)).toImage();
+    EXPECT_EQ(QColor(Drawn.pixel(1, 1)), QColor(200, 0, 0));
+    EXPECT_EQ(QColor(Drawn.pixel(3, 3)), QColor(Qt::blue));
+}
+
+TEST(SpinEdit, ValueIsTheShownWholeNumberOrTheMinimum)
+{
+    TSpinEdit Secs;
+    Secs.setMinValue(5);
+    Secs.setMaxValue(10800);
+    Secs.setIncrement(5);
+    Secs.setValue(10800);
+    EXPECT_EQ(Secs.text(), "10800");
+
+    Secs.setText("");
+    QTest::keyClicks(&Secs, "abc");
+    EXPECT_EQ(Secs.text(), "abc");
+    EXPECT_EQ(Secs.Value(), 5);
+    QTest::keyClicks(&Secs, "\b\b\b-3");
+    EXPECT_EQ(Secs.Value(), -3);  // the value is what it shows; its user clamps it
+    Secs.setText("20000");
+    EXPECT_EQ(Secs.Value(), 20000);
+    Secs.setText("12.5");
+    EXPECT_EQ(Secs.Value(), 5);
+}
+
+TEST(SpinEdit, ArrowsStepByTheIncrementWithinTheRange)
+{
+    TSpinEdit Secs;
+    Secs.setMinValue(5);
+    Secs.setMaxValue(10800);
+    Secs.setIncrement(5);
+    Secs.setValue(10795);
+    Secs.stepBy(1);
+    EXPECT_EQ(Secs.Value(), 10800);
+    Secs.stepBy(1);
+    EXPECT_EQ(Secs.Value(), 10800);
+    Secs.setValue(8);
+    Secs.stepBy(-1);
+    EXPECT_EQ(Secs.Value(), 5);
+    Secs.setText("abc");
+    Secs.stepBy(1);
+    EXPECT_EQ(Secs.text(), "10");
+    QTest::keyClick(&Secs, Qt::Key_Up);
+    EXPECT_EQ(Secs.Value(), 15);
+    Secs.setValue(20000);
+    EXPECT_EQ(Secs.text(), "10800");
+    Secs.setEnabled(false);
+    EXPECT_EQ(Secs.stepEnabled(), QAbstractSpinBox::StepNone);
+}
+
+TEST(FormColors, SystemNamesFollowThePaletteAndOtherNamesMustBeHexadecimal)
+{
+    EXPECT_EQ(ResolveFormColor("clInfoBk"), QGuiApplication::palette().color(QPalette::ToolTipBase));
+    EXPECT_EQ(ResolveFormColor("#352d31"), QColor(53, 45, 49));
+    EXPECT_THROW(ResolveFormColor("clNoSuchColour"), std::invalid_argument);
+    EXPECT_THROW(ResolveFormColor("red"), std::invalid_argument);
+    EXPECT_THROW(ResolveFormColor("#12345"), std::invalid_argument);
+}
+
+TEST(HandlerGuard, AnErrorLeavingAHandlerIsReportedOnceAndGoesNoFurther)
+{
+    TReportedErrors Errors;
+    bool Finished = false;
+    EXPECT_FALSE(RunGuarded(nullptr, [&] { throw EACSException("Component is buisy"); }));
+    EXPECT_FALSE(RunGuarded(nullptr, [&] { throw 42; }));
+    EXPECT_TRUE(RunGuarded(nullptr, [&] { Finished = true; }));
+    EXPECT_TRUE(Finished);
+    ASSERT_EQ(Errors.Messages.size(), 2);
+    EXPECT_EQ(Errors.Messages[0], "Component is buisy");
+    EXPECT_FALSE(Errors.Messages[1].isEmpty());
+}
+
+TEST(HandlerGuard, TheDefaultReportIsAMessageBoxTitledWithTheApplicationsName)
+{
+    QString Title;
+    QString Text;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* Widget : QApplication::topLevelWidgets())
+            if (auto* Box = qobject_cast<QMessageBox*>(Widget)) {
+                Title = Box->windowTitle();
+                Text = Box->text();
+                Box->accept();
+            }
+    });
+    ReportError(nullptr, "Cannot read image file /x/Skin/CloseB.png: File not found");
+    EXPECT_EQ(Title, QCoreApplication::applicationName());
+    EXPECT_EQ(Text, "Cannot read image file /x/Skin/CloseB.png: File not found");
+}
+
+}  // namespace

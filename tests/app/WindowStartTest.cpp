@@ -1,0 +1,153 @@
+// Start-up: reading the skin, the device label, and the failures that keep the window from
+// opening.
+#include "AppTestSupport.h"
+
+#include "CorvatoneRun.h"
+#include "SkinFiles.h"
+#include "TImage.h"
+#include "lame.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const char* const ImageControls[] = {"BackG", "RecB", "PauseB", "StopB", "MinB", "CloseB"};
+
+bool AnyMainWindow()
+{
+    for (QWidget* Widget : QApplication::topLevelWidgets())
+        if (qobject_cast<TMain*>(Widget))
+            return true;
+    return false;
+}
+
+class WindowStart : public TWindowTest {};
+
+TEST_F(WindowStart, ReadsTheSkinBesideTheExecutableAndNamesTheDevice)
+{
+    TMain& Window = OpenWindow();
+    EXPECT_TRUE(Errors.Messages.isEmpty()) << Errors.Messages.join('\n').toStdString();
+    EXPECT_EQ(TMainTestAccess::AppPath(Window), SkinParent + "/");
+    for (const char* Name : ImageControls)
+        EXPECT_TRUE(Control<TImage>(Name)->HasPicture()) << Name;
+    EXPECT_EQ(Control("RecB")->size(), QSize(51, 31));
+    EXPECT_EQ(Control<QLabel>("LabDev")->text(), "Simulated Sound Card");
+}
+
+TEST_F(WindowStart, MissingSkinFolderGivesOneErrorAndAWindowThatStillCloses)
+{
+    TMain& Window = OpenWindow(SkinParent + "/no-such-folder");
+    ASSERT_EQ(Errors.Messages.size(), 1) << Errors.Messages.join('\n').toStdString();
+    EXPECT_TRUE(Errors.Messages[0].contains("CloseB.png")) << Errors.Messages[0].toStdString();
+    for (const char* Name : ImageControls)
+        EXPECT_FALSE(Control<TImage>(Name)->HasPicture()) << Name;
+    EXPECT_EQ(Control<QLabel>("LabDev")->text(), "Unknown");
+    EXPECT_TRUE(Window.isVisible());
+
+    // The close button keeps its place and takes the click without a picture.
+    QWidget* CloseB = Control("CloseB");
+    EXPECT_EQ(CloseB->geometry(), QRect(325, 9, 15, 16));
+    QTest::mouseClick(CloseB, Qt::LeftButton, {}, QPoint(7, 8));
+    EXPECT_FALSE(Window.isVisible());
+    EXPECT_EQ(Errors.Messages.size(), 1);
+}
+
+// A later file missing: the steps before it are done, the rest are skipped.
+TEST_F(WindowStart, MissingButtonPictureStopsTheStartStepsThere)
+{
+    QTemporaryDir Folder;
+    ASSERT_TRUE(Folder.isValid());
+    const QDir Skin(Folder.filePath("Skin"));
+    ASSERT_TRUE(QDir().mkpath(Skin.path()));
+    for (const char* File : {SkinFiles::CloseB, SkinFiles::CloseBOn, SkinFiles::MinB, SkinFiles::MinBOn,
+                             SkinFiles::Window, SkinFiles::RecBut, SkinFiles::StopBut})
+        ASSERT_TRUE(QFile::copy(SkinParent + "/Skin/" + File, Skin.filePath(File))) << File;
+
+    OpenWindow(Folder.path());
+    ASSERT_EQ(Errors.Messages.size(), 1);
+    EXPECT_TRUE(Errors.Messages[0].contains("PauseBut.bmp")) << Errors.Messages[0].toStdString();
+    for (const char* Shown : {"BackG", "MinB", "CloseB", "RecB"})
+        EXPECT_TRUE(Control<TImage>(Shown)->HasPicture()) << Shown;
+    EXPECT_FALSE(Control<TImage>("PauseB")->HasPicture());
+    EXPECT_FALSE(Control<TImage>("StopB")->HasPicture());
+    EXPECT_EQ(Control<QLabel>("LabDev")->text(), "Unknown");
+}
+
+class LongDeviceName : public TWindowTest {
+protected:
+    std::vector<TSimulatedDeviceSpec> InputDevices() override
+    {
+        TSimulatedDeviceSpec Spec;
+        Spec.Name = "Thirty-one characters of a name";
+        return {Spec};
+    }
+};
+
+TEST_F(LongDeviceName, IsShownInTheFixedLabelWithoutGrowingIt)
+{
+    OpenWindow();
+    EXPECT_EQ(Control<QLabel>("LabDev")->text(), "Thirty-one characters of a name");
+    EXPECT_EQ(Control("LabDev")->size(), QSize(177, 15));
+}
+
+class ProgramRun : public TWindowTest {
+protected:
+    int Run(const TStartOptions& Options = {})
+    {
+        int Argc = 1;
+        char Name[] = "Corvatone";
+        char* Argv[] = {Name, nullptr};
+        return RunCorvatone(Argc, Argv, Options);
+    }
+};
+
+TEST_F(ProgramRun, EndsWhenTheCloseButtonClosesTheWindow)
+{
+    TStartOptions Options;
+    Options.AppPathForTests = SkinParent;
+    bool Shown = false;
+    Options.OnShown = [&](TMain& Window) {
+        Shown = Window.isVisible();
+        QWidget* CloseB = Window.findChild<QWidget*>("CloseB");
+        QTimer::singleShot(0, CloseB, [CloseB] { QTest::mouseClick(CloseB, Qt::LeftButton, {}, QPoint(7, 8)); });
+    };
+    EXPECT_EQ(Run(Options), 0);
+    EXPECT_TRUE(Shown);
+    EXPECT_TRUE(Errors.Messages.isEmpty()) << Errors.Messages.join('\n').toStdString();
+    EXPECT_FALSE(AnyMainWindow());
+}
+
+class NoWaveInDevice : public ProgramRun {
+protected:
+    std::vector<TSimulatedDeviceSpec> InputDevices() override { return {}; }
+};
+
+TEST_F(NoWaveInDevice, ProgramReportsItAndEndsWithoutAWindow)
+{
+    TStartOptions Options;
+    bool Shown = false;
+    Options.OnShown = [&](TMain&) { Shown = true; };
+    EXPECT_NE(Run(Options), 0);
+    EXPECT_EQ(Errors.Messages, QStringList{"Channel 0 is not available"});
+    EXPECT_FALSE(Shown);
+    EXPECT_FALSE(AnyMainWindow());
+}
+
+TEST_F(ProgramRun, WithoutTheEncoderLibraryReportsItAndEndsWithoutAWindow)
+{
+    lame::SetEncoderLibraryFileNameForTests("/no/such/folder/libmp3lame.so.0");
+    const int Status = Run();
+    lame::SetEncoderLibraryFileNameForTests("libmp3lame.so.0");
+    EXPECT_NE(Status, 0);
+    EXPECT_EQ(Errors.Messages, QStringList{"lame_enc.dll library could not be loaded."});
+    EXPECT_FALSE(AnyMainWindow());
+    // The library opens again for the next window.
+    OpenWindow();
+    EXPECT_TRUE(Errors.Messages.size() == 1);
+}
+
+}  // namespace
