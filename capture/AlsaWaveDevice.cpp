@@ -230,7 +230,14 @@ public:
 
     ~TAlsaWaveInDevice() override
     {
-        Close();
+        try {
+            Close();
+        } catch (const EWaveDeviceError&) {
+            // The thread has been asked to end but did not answer in time; it uses this object,
+            // so it is awaited all the same.
+            if (FThread.joinable())
+                FThread.join();
+        }
         if (FWakeFd >= 0)
             close(FWakeFd);
     }
