@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
-
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -20,14 +19,15 @@
 namespace {
 
 // How long closing during a recording gives the sink's worker to end the run.
-constexpr std::chrono::milliseconds CloseWait{600};
+constexpr std::chrono::milliseconds CloseWait{ 600 };
 constexpr int TimerInterval = 100;
 
-}  // namespace
+} // namespace
 
 TMain::TMain(const QString& AppPathForTests)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), Form(std::make_unique<Ui::TMain>()),
-      FAppPathForTests(AppPathForTests)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    , Form(std::make_unique<Ui::TMain>())
+    , FAppPathForTests(AppPathForTests)
 {
     InstallFontSubstitutes();
     Form->setupUi(this);
@@ -56,8 +56,7 @@ TMain::~TMain()
     FComponentOwner.reset();
 }
 
-template <typename... TArgs>
-auto TMain::Guarded(void (TMain::*Handler)(TArgs...))
+template <typename... TArgs> auto TMain::Guarded(void (TMain::*Handler)(TArgs...))
 {
     return [this, Handler](TArgs... Args) { RunGuarded(this, [&] { (this->*Handler)(Args...); }); };
 }
@@ -91,12 +90,13 @@ TFormEvents TMain::SinkEvents()
     // while the sink is destroyed. Events still queued when the window goes are dropped with it.
     TFormEvents Events;
     Events.MP3OutDone = [this](TComponent* Sender) {
-        QMetaObject::invokeMethod(this, [this, Sender] { Guarded(&TMain::MP3OutDone)(Sender); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, Sender] { Guarded (&TMain::MP3OutDone)(Sender); }, Qt::QueuedConnection);
     };
     Events.MP3OutProgress = [this](TComponent* Sender) {
-        QMetaObject::invokeMethod(this, [this, Sender] { Guarded(&TMain::MP3OutProgress)(Sender); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, Sender] { Guarded (&TMain::MP3OutProgress)(Sender); },
+            Qt::QueuedConnection);
     };
     return Events;
 }
@@ -129,7 +129,7 @@ std::unique_ptr<QPixmap> TMain::ReadPng(const char* FileName) const
     const QImage Image = Reader.read();
     if (Image.isNull())
         throw std::runtime_error("Cannot read image file " + Path.toStdString() + ": "
-                                 + Reader.errorString().toStdString());
+            + Reader.errorString().toStdString());
     return std::make_unique<QPixmap>(QPixmap::fromImage(Image));
 }
 
@@ -143,8 +143,8 @@ void TMain::ShowKept(TImage* Control, const std::unique_ptr<QPixmap>& Picture)
 void TMain::FormCreate()
 {
     setWindowIcon(QApplication::windowIcon());
-    QString Folder = FAppPathForTests.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                : FAppPathForTests;
+    QString Folder
+        = FAppPathForTests.isEmpty() ? QCoreApplication::applicationDirPath() : FAppPathForTests;
     while (Folder.endsWith('/'))
         Folder.chop(1);
     AppPath = Folder + '/';
@@ -257,24 +257,24 @@ void TMain::CloseBMouseUp(Qt::MouseButton, int, int)
 
 // ---- Recording control: the settings, Record, Pause, Stop and the sink's reports.
 
-void TMain::RecBMouseDown(Qt::MouseButton, int, int) {}
+void TMain::RecBMouseDown(Qt::MouseButton, int, int) { }
 
-void TMain::PauseBMouseDown(Qt::MouseButton, int, int) {}
+void TMain::PauseBMouseDown(Qt::MouseButton, int, int) { }
 
-void TMain::StopBMouseDown(Qt::MouseButton, int, int) {}
+void TMain::StopBMouseDown(Qt::MouseButton, int, int) { }
 
-void TMain::StopBMouseUp(Qt::MouseButton, int, int) {}
+void TMain::StopBMouseUp(Qt::MouseButton, int, int) { }
 
-void TMain::SaveAsClick() {}
+void TMain::SaveAsClick() { }
 
-void TMain::SecNoLimitClick() {}
+void TMain::SecNoLimitClick() { }
 
-void TMain::SecCustomClick() {}
+void TMain::SecCustomClick() { }
 
-void TMain::SRateChange(const QString&) {}
+void TMain::SRateChange(const QString&) { }
 
-void TMain::TimTimer() {}
+void TMain::TimTimer() { }
 
-void TMain::MP3OutProgress(TComponent*) {}
+void TMain::MP3OutProgress(TComponent*) { }
 
-void TMain::MP3OutDone(TComponent*) {}
+void TMain::MP3OutDone(TComponent*) { }

@@ -19,7 +19,6 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
-
 #include <cstdint>
 #include <memory>
 
@@ -83,8 +82,7 @@ private:
     friend struct TMainTestAccess;
 
     // Wraps a handler so that it runs behind the handler guard.
-    template <typename... TArgs>
-    auto Guarded(void (TMain::*Handler)(TArgs...));
+    template <typename... TArgs> auto Guarded(void (TMain::*Handler)(TArgs...));
     void ConnectHandlers();
     TFormEvents SinkEvents();
     void CentreOnScreen();

@@ -4,7 +4,6 @@
 #include "HandlerGuard.h"
 
 #include <QApplication>
-
 #include <exception>
 #include <memory>
 #include <optional>
@@ -13,7 +12,7 @@ namespace {
 
 constexpr int StartFailed = 1;
 
-}  // namespace
+} // namespace
 
 int RunCorvatone(int& Argc, char** Argv, const TStartOptions& Options)
 {

@@ -5,22 +5,25 @@
 #include <QFont>
 #include <QVariant>
 #include <QWidget>
-
 #include <stdexcept>
 #include <utility>
 
 namespace {
 
 constexpr std::pair<const char*, TColor> SystemColorNames[] = {
-    {"clInfoBk", clInfoBk},         {"clInfoText", clInfoText},
-    {"clBtnFace", clBtnFace},       {"clBtnText", clBtnText},
-    {"clWindow", clWindow},         {"clWindowText", clWindowText},
-    {"clBackground", clBackground}, {"clHighlight", clHighlight},
+    { "clInfoBk", clInfoBk },
+    { "clInfoText", clInfoText },
+    { "clBtnFace", clBtnFace },
+    { "clBtnText", clBtnText },
+    { "clWindow", clWindow },
+    { "clWindowText", clWindowText },
+    { "clBackground", clBackground },
+    { "clHighlight", clHighlight },
 };
 
 constexpr std::pair<const char*, const char*> FontSubstitutes[] = {
-    {"MS Sans Serif", "Liberation Sans"},
-    {"Times New Roman", "Liberation Serif"},
+    { "MS Sans Serif", "Liberation Sans" },
+    { "Times New Roman", "Liberation Serif" },
 };
 
 void ApplyFont(QWidget* Widget)
@@ -42,19 +45,20 @@ void ApplyColors(QWidget* Widget)
     QPalette Palette = Widget->palette();
     if (Text.isValid()) {
         const QColor Color = ResolveFormColor(Text.toString());
-        for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        for (QPalette::ColorRole Role :
+            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
             Palette.setColor(Role, Color);
     }
     if (Face.isValid()) {
         const QColor Color = ResolveFormColor(Face.toString());
-        for (QPalette::ColorRole Role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        for (QPalette::ColorRole Role : { QPalette::Window, QPalette::Base, QPalette::Button })
             Palette.setColor(Role, Color);
         Widget->setAutoFillBackground(true);
     }
     Widget->setPalette(Palette);
 }
 
-}  // namespace
+} // namespace
 
 QColor ResolveFormColor(const QString& Name)
 {
@@ -87,6 +91,7 @@ void ApplyFormAttributes(QWidget* Root)
         return;
     QWidget* Control = Root->findChild<QWidget*>(Active.toString());
     if (!Control)
-        throw std::invalid_argument("The form has no control \"" + Active.toString().toStdString() + "\"");
+        throw std::invalid_argument(
+            "The form has no control \"" + Active.toString().toStdString() + "\"");
     Control->setFocus();
 }

@@ -14,32 +14,33 @@ struct TStoredComponent {
 };
 
 const TStoredComponent StoredComponents[] = {
-    {"AudIn", "",
-     [](TComponent& Owner, const TFormEvents&) -> TComponent* {
-         auto* AudIn = new TAudioIn(&Owner);
-         AudIn->SetBaseChannel(0);
-         AudIn->InBitsPerSample = 16;
-         AudIn->InChannels = 2;
-         AudIn->InSampleRate = 22025;
-         AudIn->RecTime = 10800;
-         return AudIn;
-     }},
-    {"SndIndic", "AudIn",
-     [](TComponent& Owner, const TFormEvents&) -> TComponent* { return new TSoundIndicator(&Owner); }},
-    {"MP3Out", "SndIndic",
-     [](TComponent& Owner, const TFormEvents& Events) -> TComponent* {
-         auto* MP3Out = new TMP3Out(&Owner);
-         MP3Out->SetSuspendWhenIdle(true);
-         MP3Out->SetFileMode(foRewrite);
-         MP3Out->SetBitRate(br192);
-         MP3Out->OnDone = Events.MP3OutDone;
-         MP3Out->OnProgress = Events.MP3OutProgress;
-         return MP3Out;
-     }},
+    { "AudIn", "",
+        [](TComponent& Owner, const TFormEvents&) -> TComponent* {
+            auto* AudIn = new TAudioIn(&Owner);
+            AudIn->SetBaseChannel(0);
+            AudIn->InBitsPerSample = 16;
+            AudIn->InChannels = 2;
+            AudIn->InSampleRate = 22025;
+            AudIn->RecTime = 10800;
+            return AudIn;
+        } },
+    { "SndIndic", "AudIn",
+        [](TComponent& Owner, const TFormEvents&) -> TComponent* {
+            return new TSoundIndicator(&Owner);
+        } },
+    { "MP3Out", "SndIndic",
+        [](TComponent& Owner, const TFormEvents& Events) -> TComponent* {
+            auto* MP3Out = new TMP3Out(&Owner);
+            MP3Out->SetSuspendWhenIdle(true);
+            MP3Out->SetFileMode(foRewrite);
+            MP3Out->SetBitRate(br192);
+            MP3Out->OnDone = Events.MP3OutDone;
+            MP3Out->OnProgress = Events.MP3OutProgress;
+            return MP3Out;
+        } },
 };
 
-template <typename T>
-T* Named(const TComponent& Owner, const std::string& Name)
+template <typename T> T* Named(const TComponent& Owner, const std::string& Name)
 {
     auto* Found = dynamic_cast<T*>(Owner.FindComponent(Name));
     if (!Found)
@@ -59,7 +60,7 @@ void LinkInput(const TComponent& Owner, TComponent& Target, const std::string& I
         throw std::logic_error("Component \"" + Target.GetName() + "\" takes no input");
 }
 
-}  // namespace
+} // namespace
 
 TFormComponents CreateFormComponents(TComponent& Owner, const TFormEvents& Events)
 {
@@ -69,6 +70,6 @@ TFormComponents CreateFormComponents(TComponent& Owner, const TFormEvents& Event
     for (const TStoredComponent& Stored : StoredComponents)
         if (*Stored.InputName)
             LinkInput(Owner, *Owner.FindComponent(Stored.Name), Stored.InputName);
-    return {Named<TAudioIn>(Owner, "AudIn"), Named<TSoundIndicator>(Owner, "SndIndic"),
-            Named<TMP3Out>(Owner, "MP3Out")};
+    return { Named<TAudioIn>(Owner, "AudIn"), Named<TSoundIndicator>(Owner, "SndIndic"),
+        Named<TMP3Out>(Owner, "MP3Out") };
 }

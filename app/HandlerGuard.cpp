@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
-
 #include <exception>
 
 namespace {
@@ -13,7 +12,7 @@ TErrorReporter& CurrentReporter()
     return Reporter;
 }
 
-}  // namespace
+} // namespace
 
 TErrorReporter SetErrorReporter(TErrorReporter Reporter)
 {

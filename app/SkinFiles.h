@@ -19,4 +19,4 @@ inline constexpr const char* PauseButOn = "PauseBut_ON.bmp";
 inline constexpr const char* StopBut = "StopBut.bmp";
 inline constexpr const char* StopButOn = "StopBut_ON.bmp";
 
-}  // namespace SkinFiles
+} // namespace SkinFiles

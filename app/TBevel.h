@@ -15,7 +15,10 @@ public:
     enum TBevelShape { bsBox, bsTopLine };
     Q_ENUM(TBevelShape)
 
-    explicit TBevel(QWidget* Parent = nullptr) : QWidget(Parent) {}
+    explicit TBevel(QWidget* Parent = nullptr)
+        : QWidget(Parent)
+    {
+    }
 
     TBevelShape Shape() const { return FShape; }
     void setShape(TBevelShape Value)

@@ -15,7 +15,7 @@ public:
     static constexpr int FrameWidth = 2;
 
     QRect subControlRect(ComplexControl Control, const QStyleOptionComplex* Option, SubControl Part,
-                         const QWidget* Widget) const override
+        const QWidget* Widget) const override
     {
         if (Control != CC_ComboBox || (Part != SC_ComboBoxArrow && Part != SC_ComboBoxEditField))
             return QProxyStyle::subControlRect(Control, Option, Part, Widget);
@@ -41,9 +41,10 @@ QStyle* CompactComboStyle()
     return Style;
 }
 
-}  // namespace
+} // namespace
 
-TComboBox::TComboBox(QWidget* Parent) : QComboBox(Parent)
+TComboBox::TComboBox(QWidget* Parent)
+    : QComboBox(Parent)
 {
     setStyle(CompactComboStyle());
 }

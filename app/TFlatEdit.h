@@ -10,7 +10,8 @@ class TFlatEdit : public QLineEdit {
     Q_OBJECT
 
 public:
-    explicit TFlatEdit(QWidget* Parent = nullptr) : QLineEdit(Parent)
+    explicit TFlatEdit(QWidget* Parent = nullptr)
+        : QLineEdit(Parent)
     {
         setFrame(false);
         setReadOnly(true);

@@ -5,10 +5,10 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <stdexcept>
 
-TImage::TImage(QWidget* Parent) : QWidget(Parent)
+TImage::TImage(QWidget* Parent)
+    : QWidget(Parent)
 {
     setMouseTracking(true);
 }
@@ -19,7 +19,7 @@ void TImage::LoadFromFile(const QString& FileName)
     QImage Image = Reader.read();
     if (Image.isNull())
         throw std::runtime_error("Cannot read image file " + FileName.toStdString() + ": "
-                                 + Reader.errorString().toStdString());
+            + Reader.errorString().toStdString());
     SetPicture(QPixmap::fromImage(std::move(Image)));
 }
 

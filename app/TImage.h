@@ -58,7 +58,7 @@ private:
     TImage* ReleaseTarget(const QPointF& GlobalPos);
 
     QPixmap FPicture;
-    QPixmap FShown;  // FPicture as drawn: masked when transparent
+    QPixmap FShown; // FPicture as drawn: masked when transparent
     bool FAutoSize = true;
     bool FTransparent = false;
     bool FPrimaryPressed = false;

@@ -1,10 +1,10 @@
 #include "TSpinEdit.h"
 
 #include <QLineEdit>
-
 #include <algorithm>
 
-TSpinEdit::TSpinEdit(QWidget* Parent) : QAbstractSpinBox(Parent)
+TSpinEdit::TSpinEdit(QWidget* Parent)
+    : QAbstractSpinBox(Parent)
 {
     setValue(FMinValue);
 }
@@ -18,7 +18,8 @@ int TSpinEdit::Value() const
 
 void TSpinEdit::setValue(int Value)
 {
-    lineEdit()->setText(QString::number(std::clamp(Value, FMinValue, std::max(FMinValue, FMaxValue))));
+    lineEdit()->setText(
+        QString::number(std::clamp(Value, FMinValue, std::max(FMinValue, FMaxValue))));
 }
 
 void TSpinEdit::setText(const QString& Text)
@@ -29,8 +30,10 @@ void TSpinEdit::setText(const QString& Text)
 void TSpinEdit::stepBy(int Steps)
 {
     // Widened so that a value near the integer limits cannot overflow on its way to the clamp.
-    const long long Stepped = static_cast<long long>(Value()) + static_cast<long long>(Steps) * FIncrement;
-    setValue(static_cast<int>(std::clamp<long long>(Stepped, FMinValue, std::max(FMinValue, FMaxValue))));
+    const long long Stepped
+        = static_cast<long long>(Value()) + static_cast<long long>(Steps) * FIncrement;
+    setValue(static_cast<int>(
+        std::clamp<long long>(Stepped, FMinValue, std::max(FMinValue, FMaxValue))));
 }
 
 QValidator::State TSpinEdit::validate(QString&, int&) const

@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -25,11 +24,11 @@ namespace {
 // The face's palette.
 const QColor FaceTop(47, 41, 45);
 const QColor FaceBottom(29, 25, 28);
-const QColor Panel(53, 45, 49);        // under the settings, where the radio buttons sit
-const QColor Recess(22, 19, 21);       // device display and button tray
+const QColor Panel(53, 45, 49); // under the settings, where the radio buttons sit
+const QColor Recess(22, 19, 21); // device display and button tray
 const QColor EdgeDark(12, 10, 11);
 const QColor EdgeLight(88, 78, 84);
-const QColor Ink(255, 255, 225);       // light yellow, as the window's texts
+const QColor Ink(255, 255, 225); // light yellow, as the window's texts
 const QColor InkDim(200, 196, 168);
 const QColor RecordRed(235, 64, 58);
 const QColor PauseAmber(255, 186, 48);
@@ -207,7 +206,7 @@ bool Save(const QDir& Folder, const char* Name, const QImage& Image)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

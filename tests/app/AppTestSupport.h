@@ -8,9 +8,7 @@
 
 #include <QStringList>
 #include <QTimer>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 // The folder that holds the build's Skin folder, as the executable's folder does.
@@ -36,7 +34,8 @@ class TReportedErrors {
 public:
     TReportedErrors()
     {
-        FPrevious = SetErrorReporter([this](QWidget*, const QString& Message) { Messages << Message; });
+        FPrevious
+            = SetErrorReporter([this](QWidget*, const QString& Message) { Messages << Message; });
     }
     ~TReportedErrors() { SetErrorReporter(std::move(FPrevious)); }
     TReportedErrors(const TReportedErrors&) = delete;
@@ -57,7 +56,7 @@ protected:
         Card->SetSignal(TSimulatedSignal::Sine(440.0, 0.5));
         UseWaveBackend(Card);
     }
-    virtual std::vector<TSimulatedDeviceSpec> InputDevices() { return {{}}; }
+    virtual std::vector<TSimulatedDeviceSpec> InputDevices() { return { {} }; }
 
     TMain& OpenWindow(const QString& AppPath = SkinParent)
     {
@@ -65,8 +64,7 @@ protected:
         Main->show();
         return *Main;
     }
-    template <typename T = QWidget>
-    T* Control(const char* Name)
+    template <typename T = QWidget> T* Control(const char* Name)
     {
         T* Found = Main->findChild<T*>(QLatin1String(Name));
         EXPECT_NE(Found, nullptr) << Name;
@@ -80,6 +78,12 @@ protected:
 
 // Readable failure messages for the toolkit's strings.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& Texts, std::ostream* Out) { *Out << '{' << Texts.join(" | ").toStdString() << '}'; }
+inline void PrintTo(const QString& Text, std::ostream* Out)
+{
+    *Out << '"' << Text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& Texts, std::ostream* Out)
+{
+    *Out << '{' << Texts.join(" | ").toStdString() << '}';
+}
 QT_END_NAMESPACE

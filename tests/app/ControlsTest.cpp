@@ -1,7 +1,6 @@
 // The window's own controls and helpers: the image control's picture and mouse reports, the
 // whole-number spin box, the form's colour names and the handler guard.
 #include "AppTestSupport.h"
-
 #include "FormAttributes.h"
 #include "TImage.h"
 #include "TSpinEdit.h"
@@ -10,7 +9,6 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <stdexcept>
 
 namespace {
@@ -40,15 +38,15 @@ protected:
         Form.show();
     }
     QWidget Form;
-    TImage Left{&Form};
-    TImage Right{&Form};
+    TImage Left{ &Form };
+    TImage Right{ &Form };
 };
 
 TEST_F(ImageControl, PrimaryClickComesBeforeTheReleaseOfTheSamePress)
 {
     TImageEvents Events(Left);
     QTest::mouseClick(&Left, Qt::LeftButton, {}, QPoint(5, 6));
-    EXPECT_EQ(Events.Log, (QStringList{"down 1 5,6", "click", "up 1 5,6"}));
+    EXPECT_EQ(Events.Log, (QStringList{ "down 1 5,6", "click", "up 1 5,6" }));
 }
 
 TEST_F(ImageControl, PrimaryReleaseOutsideGoesToTheControlOfThePressWithoutAClick)
@@ -56,8 +54,8 @@ TEST_F(ImageControl, PrimaryReleaseOutsideGoesToTheControlOfThePressWithoutAClic
     TImageEvents LeftEvents(Left);
     TImageEvents RightEvents(Right);
     QTest::mousePress(&Left, Qt::LeftButton, {}, QPoint(5, 6));
-    QTest::mouseRelease(&Left, Qt::LeftButton, {}, QPoint(95, 6));  // over Right
-    EXPECT_EQ(LeftEvents.Log, (QStringList{"down 1 5,6", "up 1 95,6"}));
+    QTest::mouseRelease(&Left, Qt::LeftButton, {}, QPoint(95, 6)); // over Right
+    EXPECT_EQ(LeftEvents.Log, (QStringList{ "down 1 5,6", "up 1 95,6" }));
     EXPECT_TRUE(RightEvents.Log.isEmpty());
 }
 
@@ -66,20 +64,20 @@ TEST_F(ImageControl, OtherButtonsNeverClickAndTheirReleaseGoesToTheControlUnderT
     TImageEvents LeftEvents(Left);
     TImageEvents RightEvents(Right);
     QTest::mouseClick(&Left, Qt::RightButton, {}, QPoint(5, 6));
-    EXPECT_EQ(LeftEvents.Log, (QStringList{"down 2 5,6", "up 2 5,6"}));
+    EXPECT_EQ(LeftEvents.Log, (QStringList{ "down 2 5,6", "up 2 5,6" }));
 
     LeftEvents.Log.clear();
     QTest::mousePress(&Left, Qt::RightButton, {}, QPoint(5, 6));
-    QTest::mouseRelease(&Left, Qt::RightButton, {}, QPoint(95, 6));  // Right's 5,6
-    EXPECT_EQ(LeftEvents.Log, QStringList{"down 2 5,6"});
-    EXPECT_EQ(RightEvents.Log, QStringList{"up 2 5,6"});
+    QTest::mouseRelease(&Left, Qt::RightButton, {}, QPoint(95, 6)); // Right's 5,6
+    EXPECT_EQ(LeftEvents.Log, QStringList{ "down 2 5,6" });
+    EXPECT_EQ(RightEvents.Log, QStringList{ "up 2 5,6" });
 
     // Released over the bare form: no control gets it.
     LeftEvents.Log.clear();
     RightEvents.Log.clear();
     QTest::mousePress(&Left, Qt::MiddleButton, {}, QPoint(5, 6));
     QTest::mouseRelease(&Left, Qt::MiddleButton, {}, QPoint(50, 60));
-    EXPECT_EQ(LeftEvents.Log, QStringList{"down 4 5,6"});
+    EXPECT_EQ(LeftEvents.Log, QStringList{ "down 4 5,6" });
     EXPECT_TRUE(RightEvents.Log.isEmpty());
 }
 
@@ -148,7 +146,7 @@ TEST(SpinEdit, ValueIsTheShownWholeNumberOrTheMinimum)
     EXPECT_EQ(Secs.text(), "abc");
     EXPECT_EQ(Secs.Value(), 5);
     QTest::keyClicks(&Secs, "\b\b\b-3");
-    EXPECT_EQ(Secs.Value(), -3);  // the value is what it shows; its user clamps it
+    EXPECT_EQ(Secs.Value(), -3); // the value is what it shows; its user clamps it
     Secs.setText("20000");
     EXPECT_EQ(Secs.Value(), 20000);
     Secs.setText("12.5");
@@ -182,7 +180,8 @@ TEST(SpinEdit, ArrowsStepByTheIncrementWithinTheRange)
 
 TEST(FormColors, SystemNamesFollowThePaletteAndOtherNamesMustBeHexadecimal)
 {
-    EXPECT_EQ(ResolveFormColor("clInfoBk"), QGuiApplication::palette().color(QPalette::ToolTipBase));
+    EXPECT_EQ(
+        ResolveFormColor("clInfoBk"), QGuiApplication::palette().color(QPalette::ToolTipBase));
     EXPECT_EQ(ResolveFormColor("#352d31"), QColor(53, 45, 49));
     EXPECT_THROW(ResolveFormColor("clNoSuchColour"), std::invalid_argument);
     EXPECT_THROW(ResolveFormColor("red"), std::invalid_argument);
@@ -219,4 +218,4 @@ TEST(HandlerGuard, TheDefaultReportIsAMessageBoxTitledWithTheApplicationsName)
     EXPECT_EQ(Text, "Cannot read image file /x/Skin/CloseB.png: File not found");
 }
 
-}  // namespace
+} // namespace

@@ -1,7 +1,6 @@
 #include "Mp3Check.h"
 
 #include <mpg123.h>
-
 #include <vector>
 
 TMp3Decoded DecodeMp3File(const std::string& Path)

@@ -1,7 +1,6 @@
 // The tests' entry: one application object for every test, offscreen unless told otherwise (the
 // test discovery at build time runs this too, without a display).
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

@@ -1,7 +1,6 @@
 // The mouse on the window: dragging it by its background, the minimise and close buttons, and
 // the refusal of every other request to close the window.
 #include "AppTestSupport.h"
-
 #include "Mp3Check.h"
 #include "SkinFiles.h"
 #include "TImage.h"
@@ -19,7 +18,8 @@ const QPoint InsideSmallButton(7, 8);
 
 QImage SkinImage(const char* File)
 {
-    return QImage(SkinParent + "/Skin/" + File).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return QImage(SkinParent + "/Skin/" + File)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QImage Shown(QWidget* Control)
@@ -28,13 +28,13 @@ QImage Shown(QWidget* Control)
         QImage::Format_ARGB32_Premultiplied);
 }
 
-class WindowMouse : public TWindowTest {};
+class WindowMouse : public TWindowTest { };
 
 TEST_F(WindowMouse, DraggingWithAnyButtonMovesTheWindowByThePointersMovement)
 {
     TMain& Window = OpenWindow();
     QWidget* BackG = Control("BackG");
-    for (Qt::MouseButton Button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+    for (Qt::MouseButton Button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton }) {
         const QPoint Start = Window.pos();
         QTest::mousePress(BackG, Button, {}, QPoint(100, 100));
         EXPECT_TRUE(TMainTestAccess::Dragging(Window));
@@ -120,7 +120,8 @@ protected:
     void ExpectCompleteFile()
     {
         TMP3Out& Sink = TMainTestAccess::MP3Out(*Main);
-        ASSERT_TRUE(WaitUntil([&] { return Sink.Status() == osIdle; })) << "the run was not stopped";
+        ASSERT_TRUE(WaitUntil([&] { return Sink.Status() == osIdle; }))
+            << "the run was not stopped";
         const int64_t Captured = TMainTestAccess::AudIn(*Main).Position / 4;
         Main.reset();
         const TMp3Decoded Decoded = DecodeMp3File(File);
@@ -168,4 +169,4 @@ TEST_F(WindowCloseWhileRecording, ReleaseOutsideTheButtonClosesWithoutAStopReque
     ExpectCompleteFile();
 }
 
-}  // namespace
+} // namespace

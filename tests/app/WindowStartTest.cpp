@@ -1,7 +1,6 @@
 // Start-up: reading the skin, the device label, and the failures that keep the window from
 // opening.
 #include "AppTestSupport.h"
-
 #include "CorvatoneRun.h"
 #include "SkinFiles.h"
 #include "TImage.h"
@@ -15,7 +14,7 @@
 
 namespace {
 
-const char* const ImageControls[] = {"BackG", "RecB", "PauseB", "StopB", "MinB", "CloseB"};
+const char* const ImageControls[] = { "BackG", "RecB", "PauseB", "StopB", "MinB", "CloseB" };
 
 bool AnyMainWindow()
 {
@@ -25,7 +24,7 @@ bool AnyMainWindow()
     return false;
 }
 
-class WindowStart : public TWindowTest {};
+class WindowStart : public TWindowTest { };
 
 TEST_F(WindowStart, ReadsTheSkinBesideTheExecutableAndNamesTheDevice)
 {
@@ -63,14 +62,14 @@ TEST_F(WindowStart, MissingButtonPictureStopsTheStartStepsThere)
     ASSERT_TRUE(Folder.isValid());
     const QDir Skin(Folder.filePath("Skin"));
     ASSERT_TRUE(QDir().mkpath(Skin.path()));
-    for (const char* File : {SkinFiles::CloseB, SkinFiles::CloseBOn, SkinFiles::MinB, SkinFiles::MinBOn,
-                             SkinFiles::Window, SkinFiles::RecBut, SkinFiles::StopBut})
+    for (const char* File : { SkinFiles::CloseB, SkinFiles::CloseBOn, SkinFiles::MinB,
+             SkinFiles::MinBOn, SkinFiles::Window, SkinFiles::RecBut, SkinFiles::StopBut })
         ASSERT_TRUE(QFile::copy(SkinParent + "/Skin/" + File, Skin.filePath(File))) << File;
 
     OpenWindow(Folder.path());
     ASSERT_EQ(Errors.Messages.size(), 1);
     EXPECT_TRUE(Errors.Messages[0].contains("PauseBut.bmp")) << Errors.Messages[0].toStdString();
-    for (const char* Shown : {"BackG", "MinB", "CloseB", "RecB"})
+    for (const char* Shown : { "BackG", "MinB", "CloseB", "RecB" })
         EXPECT_TRUE(Control<TImage>(Shown)->HasPicture()) << Shown;
     EXPECT_FALSE(Control<TImage>("PauseB")->HasPicture());
     EXPECT_FALSE(Control<TImage>("StopB")->HasPicture());
@@ -83,7 +82,7 @@ protected:
     {
         TSimulatedDeviceSpec Spec;
         Spec.Name = "Thirty-one characters of a name";
-        return {Spec};
+        return { Spec };
     }
 };
 
@@ -100,7 +99,7 @@ protected:
     {
         int Argc = 1;
         char Name[] = "Corvatone";
-        char* Argv[] = {Name, nullptr};
+        char* Argv[] = { Name, nullptr };
         return RunCorvatone(Argc, Argv, Options);
     }
 };
@@ -113,7 +112,8 @@ TEST_F(ProgramRun, EndsWhenTheCloseButtonClosesTheWindow)
     Options.OnShown = [&](TMain& Window) {
         Shown = Window.isVisible();
         QWidget* CloseB = Window.findChild<QWidget*>("CloseB");
-        QTimer::singleShot(0, CloseB, [CloseB] { QTest::mouseClick(CloseB, Qt::LeftButton, {}, QPoint(7, 8)); });
+        QTimer::singleShot(
+            0, CloseB, [CloseB] { QTest::mouseClick(CloseB, Qt::LeftButton, {}, QPoint(7, 8)); });
     };
     EXPECT_EQ(Run(Options), 0);
     EXPECT_TRUE(Shown);
@@ -132,7 +132,7 @@ TEST_F(NoWaveInDevice, ProgramReportsItAndEndsWithoutAWindow)
     bool Shown = false;
     Options.OnShown = [&](TMain&) { Shown = true; };
     EXPECT_NE(Run(Options), 0);
-    EXPECT_EQ(Errors.Messages, QStringList{"Channel 0 is not available"});
+    EXPECT_EQ(Errors.Messages, QStringList{ "Channel 0 is not available" });
     EXPECT_FALSE(Shown);
     EXPECT_FALSE(AnyMainWindow());
 }
@@ -143,11 +143,11 @@ TEST_F(ProgramRun, WithoutTheEncoderLibraryReportsItAndEndsWithoutAWindow)
     const int Status = Run();
     lame::SetEncoderLibraryFileNameForTests("libmp3lame.so.0");
     EXPECT_NE(Status, 0);
-    EXPECT_EQ(Errors.Messages, QStringList{"lame_enc.dll library could not be loaded."});
+    EXPECT_EQ(Errors.Messages, QStringList{ "lame_enc.dll library could not be loaded." });
     EXPECT_FALSE(AnyMainWindow());
     // The library opens again for the next window.
     OpenWindow();
     EXPECT_TRUE(Errors.Messages.size() == 1);
 }
 
-}  // namespace
+} // namespace
