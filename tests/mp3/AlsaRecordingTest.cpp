@@ -6,7 +6,6 @@
 #include "ACS_Audio.h"
 #include "ACS_LAME.h"
 #include "Mp3Decoding.h"
-#include "Mp3Expectations.h"
 #include "ScriptedSource.h"
 #include "SinkTestSupport.h"
 
@@ -19,7 +18,7 @@ namespace {
 
 constexpr double ToneAmplitude16 = 8000;
 
-class AlsaRecordingTest : public testing::Test {
+class AlsaMP3RecordingTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
@@ -51,7 +50,7 @@ double BestToneAmplitude(const TDecodedMp3& Sound, std::size_t From, std::size_t
     return Best;
 }
 
-TEST_F(AlsaRecordingTest, RecordsFromTheDefaultDeviceIntoAnMp3)
+TEST_F(AlsaMP3RecordingTest, RecordsFromTheDefaultDeviceIntoAnMp3)
 {
     TTempDir Dir;
     TAudioIn AudIn(nullptr);

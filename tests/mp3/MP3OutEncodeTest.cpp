@@ -2,7 +2,6 @@
 // checked for what is heard: format, bit rate in every frame header, length and content.
 #include "ACS_LAME.h"
 #include "Mp3Decoding.h"
-#include "Mp3Expectations.h"
 #include "ScriptedSource.h"
 #include "SinkTestSupport.h"
 

@@ -12,6 +12,7 @@
 #include <dlfcn.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -23,7 +24,7 @@ const std::string Flushed = FakeLameFlushBytes;
 std::string Encoded(std::size_t FramesOrSamples) { return std::string(FramesOrSamples, 'e'); }
 
 class MP3OutWithFakeEncoder : public testing::Test {
-protected:
+public:  // open to the case tables below
     void SetUp() override { UseLibrary(FAKE_LAME_PATH); }
 
     void UseLibrary(const char* Path)
@@ -144,15 +145,6 @@ TEST_F(MP3OutWithFakeEncoder, RunMakesTheEncoderCallsInOrder)
     EXPECT_EQ(OpenHandles(), 0);
 }
 
-TEST_F(MP3OutWithFakeEncoder, TagSetDuringARunReachesThatRun)
-{
-    Source.Pcm.assign(8, 0);
-    Source.BlockSizes = {4};
-    Source.AfterRead = [this](int64_t) { Out->SetId3TagTitle("Late title"); };
-    ASSERT_TRUE(RunToEnd());
-    EXPECT_EQ(Fake->CallsNamed("id3tag_set_title")[0].Text, "Late title");
-}
-
 // ---------------------------------------------------------------------------------------------
 // Progress
 
@@ -189,111 +181,104 @@ TEST_F(MP3OutWithFakeEncoder, ProgressWithoutPlannedTotalIsReportedOnceAcrossRun
 }
 
 // ---------------------------------------------------------------------------------------------
-// Runs that cannot start: each failure reaches only OnThreadException, and nothing stays open.
+// Runs that cannot start: each failure reaches only OnThreadException, on the caller's thread,
+// and nothing that Prepare opened stays open.
 
-TEST_F(MP3OutWithFakeEncoder, EmptyFileNameIsRefusedBeforeAnythingOpens)
-{
-    Out->SetFileName("");
-    Out->Run();
-    EXPECT_EQ(Watch->Failed.Count(), 1);
-    EXPECT_EQ(Watch->Failure(), "File name is not assigned.");
-    EXPECT_EQ(Out->Status(), osIdle);
-    EXPECT_EQ(Source.InitCount, 0);
-    EXPECT_TRUE(Fake->CallNames().empty());
-}
+struct TStartFailure {
+    const char* Name;
+    std::function<void(MP3OutWithFakeEncoder&)> Arrange;
+    std::string Message;  // the whole message, or a part of it when Partial
+    bool Partial;
+    std::vector<std::string> EncoderCalls;
+    int InputFlushes;  // 1 when the input had started
+};
 
-TEST_F(MP3OutWithFakeEncoder, FileThatCannotBeCreatedIsReportedWithItsPath)
-{
-    const std::string Unreachable = Dir.File("no-such-folder/out.mp3");
-    Out->SetFileName(Unreachable);
-    Out->Run();
-    EXPECT_NE(Watch->Failure().find(Unreachable), std::string::npos) << Watch->Failure();
-    EXPECT_NE(Watch->Failure().find("No such file or directory"), std::string::npos);
-    EXPECT_EQ(Source.InitCount, 0);
-    EXPECT_TRUE(Fake->CallNames().empty());
-}
+class MP3OutStartFailure : public MP3OutWithFakeEncoder,
+                           public testing::WithParamInterface<TStartFailure> {};
 
-TEST_F(MP3OutWithFakeEncoder, FailingInputInitClosesTheFileAgain)
+TEST_P(MP3OutStartFailure, IsReportedAndLeavesNothingOpen)
 {
-    Source.InitRaises = true;
+    GetParam().Arrange(*this);
     Out->Run();
-    EXPECT_EQ(Watch->Failure(), "The scripted source refuses to start");
-    EXPECT_TRUE(std::filesystem::exists(FileName));
-    EXPECT_FALSE(FileIsOpen(FileName));
-    EXPECT_EQ(Source.FlushCount, 0) << "an input that did not start is not flushed";
-    EXPECT_TRUE(Fake->CallNames().empty());
-}
-
-TEST_F(MP3OutWithFakeEncoder, EncoderWithoutHandleIsRefusedInPrepare)
-{
-    Fake->InitYieldsNull = true;
-    Out->Run();
-    EXPECT_NE(Watch->Failure().find("lame_init gave no handle"), std::string::npos)
-        << Watch->Failure();
+    ASSERT_EQ(Watch->Failed.Count(), 1);
+    if (GetParam().Partial)
+        EXPECT_NE(Watch->Failure().find(GetParam().Message), std::string::npos) << Watch->Failure();
+    else
+        EXPECT_EQ(Watch->Failure(), GetParam().Message);
     EXPECT_EQ(Out->Status(), osIdle);
     EXPECT_FALSE(FileIsOpen(FileName));
-    EXPECT_EQ(Source.FlushCount, 1) << "the started input is ended again";
-    EXPECT_EQ(Fake->CallNames(), std::vector<std::string>{"lame_init"});
-}
-
-TEST_F(MP3OutWithFakeEncoder, RefusedEncoderSettingsAreReportedAndReleased)
-{
-    Fake->InitParamsResult = -1;
-    Out->Run();
-    EXPECT_EQ(Watch->Failure(), "The MP3 encoder refused its settings: 44100 Hz, 128 kbit/s, 2 channels.");
     EXPECT_EQ(OpenHandles(), 0);
-    EXPECT_FALSE(FileIsOpen(FileName));
-    EXPECT_EQ(Source.FlushCount, 1);
+    EXPECT_EQ(Fake->CallNames(), GetParam().EncoderCalls);
+    EXPECT_EQ(Source.FlushCount, GetParam().InputFlushes);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Prepare, MP3OutStartFailure,
+    testing::Values(
+        TStartFailure{"EmptyFileName", [](auto& T) { T.Out->SetFileName(""); },
+                      "File name is not assigned.", false, {}, 0},
+        TStartFailure{"FileCannotBeCreated",
+                      [](auto& T) { T.Out->SetFileName(T.Dir.File("no-such-folder/out.mp3")); },
+                      "no-such-folder/out.mp3\": No such file or directory", true, {}, 0},
+        TStartFailure{"InputInitRaises", [](auto& T) { T.Source.InitRaises = true; },
+                      "The scripted source refuses to start", false, {}, 0},
+        TStartFailure{"EncoderGivesNoHandle", [](auto& T) { T.Fake->InitYieldsNull = true; },
+                      "The MP3 encoder could not be created (lame_init gave no handle).", false,
+                      {"lame_init"}, 1},
+        TStartFailure{"EncoderRefusesSettings", [](auto& T) { T.Fake->InitParamsResult = -1; },
+                      "The MP3 encoder refused its settings: 44100 Hz, 128 kbit/s, 2 channels.",
+                      false,
+                      {"lame_init", "lame_set_in_samplerate", "lame_set_num_channels",
+                       "lame_set_brate", "lame_init_params", "lame_close"},
+                      1}),
+    [](const testing::TestParamInfo<TStartFailure>& Info) { return Info.param.Name; });
 
 // ---------------------------------------------------------------------------------------------
 // Runs that fail on the way: the file is finished as far as it can be and closed, the encoder
-// released, the input flushed once, and OnThreadException raised instead of OnDone.
+// released once, the input flushed once, and OnThreadException raised instead of OnDone.
 
-TEST_F(MP3OutWithFakeEncoder, EncoderFailureOnABlockFailsTheRun)
+struct TRunFailure {
+    const char* Name;
+    std::function<void(MP3OutWithFakeEncoder&)> Arrange;
+    std::string Message;
+};
+
+class MP3OutRunFailure : public MP3OutWithFakeEncoder,
+                         public testing::WithParamInterface<TRunFailure> {};
+
+TEST_P(MP3OutRunFailure, FailsTheRunWithEverythingReleased)
 {
     Source.Pcm.assign(64, 0);
-    Fake->EncodeFails = true;
+    GetParam().Arrange(*this);
     EXPECT_FALSE(RunToEnd());
-    EXPECT_EQ(Watch->Failure(), "The MP3 encoder failed on a block (error -1).");
+    EXPECT_EQ(Watch->Failure(), GetParam().Message);
     EXPECT_EQ(Watch->Done.Count(), 0);
-    EXPECT_EQ(ReadFile(FileName), Flushed);
-    EXPECT_FALSE(FileIsOpen(FileName));
-    EXPECT_EQ(OpenHandles(), 0);
-    EXPECT_EQ(Source.FlushCount, 1);
-}
-
-TEST_F(MP3OutWithFakeEncoder, FailedFlushFailsTheRunAndEndsItOnce)
-{
-    Source.Pcm.assign(64, 0);
-    Fake->FlushFails = true;
-    EXPECT_FALSE(RunToEnd());
-    EXPECT_EQ(Watch->Failure(), "The MP3 encoder failed to flush its last frames (error -1).");
-    EXPECT_EQ(Watch->Done.Count(), 0);
-    EXPECT_EQ(Fake->CallsNamed("lame_close").size(), 1u) << "the second Done must do nothing";
-    EXPECT_EQ(Fake->CallsNamed("lame_encode_flush").size(), 1u);
-    EXPECT_EQ(Source.FlushCount, 1);
-    EXPECT_FALSE(FileIsOpen(FileName));
     EXPECT_EQ(Out->Status(), osIdle);
-}
-
-TEST_F(MP3OutWithFakeEncoder, WriteToAFullDiskFailsTheRunNamingTheFile)
-{
-    Out->SetFileName("/dev/full");
-    Source.Pcm.assign(64, 0);
-    EXPECT_FALSE(RunToEnd());
-    EXPECT_EQ(Watch->Failure(), "Cannot write to file \"/dev/full\": No space left on device");
-    EXPECT_EQ(Watch->Done.Count(), 0);
-    EXPECT_FALSE(FileIsOpen("/dev/full"));
+    EXPECT_FALSE(FileIsOpen(Out->GetFileName()));
     EXPECT_EQ(OpenHandles(), 0);
+    // A Done that raised is called again by the failure handling; the second call does nothing.
+    EXPECT_EQ(Fake->CallsNamed("lame_encode_flush").size(), 1u);
+    EXPECT_EQ(Fake->CallsNamed("lame_close").size(), 1u);
     EXPECT_EQ(Source.FlushCount, 1);
 }
 
-TEST_F(MP3OutWithFakeEncoder, RunAfterAFailedRunStartsAfresh)
+INSTANTIATE_TEST_SUITE_P(
+    Worker, MP3OutRunFailure,
+    testing::Values(
+        TRunFailure{"EncoderFailsOnABlock", [](auto& T) { T.Fake->EncodeFails = true; },
+                    "The MP3 encoder failed on a block (error -1)."},
+        TRunFailure{"EncoderFailsToFlush", [](auto& T) { T.Fake->FlushFails = true; },
+                    "The MP3 encoder failed to flush its last frames (error -1)."},
+        TRunFailure{"DiskIsFull", [](auto& T) { T.Out->SetFileName("/dev/full"); },
+                    "Cannot write to file \"/dev/full\": No space left on device"}),
+    [](const testing::TestParamInfo<TRunFailure>& Info) { return Info.param.Name; });
+
+TEST_F(MP3OutWithFakeEncoder, FailedBlockStillCompletesTheFileAndTheNextRunStartsAfresh)
 {
     Source.Pcm.assign(64, 0);
     Fake->EncodeFails = true;
     EXPECT_FALSE(RunToEnd(1));
+    EXPECT_EQ(ReadFile(FileName), Flushed);
     Fake->EncodeFails = false;
     Out->Run();
     ASSERT_TRUE(Watch->Done.WaitFor(1));
@@ -303,14 +288,23 @@ TEST_F(MP3OutWithFakeEncoder, RunAfterAFailedRunStartsAfresh)
 // ---------------------------------------------------------------------------------------------
 // Destroying the sink during a run abandons the run without Done, releasing what it held.
 
-TEST_F(MP3OutWithFakeEncoder, DestroyingTheSinkDuringARunReleasesTheRun)
+class MP3OutDestroyedDuringARun : public MP3OutWithFakeEncoder,
+                                  public testing::WithParamInterface<bool> {};
+
+TEST_P(MP3OutDestroyedDuringARun, ReleasesTheFileTheEncoderAndTheInput)
 {
+    const bool Paused = GetParam();
     Source.Endless = true;
     Source.BlockSizes = {4096};
     TSignal Reading;
-    Source.AfterRead = [&](int64_t) { Reading.Raise(); };
+    Source.AfterRead = [&](int64_t) {
+        if (Paused)
+            Out->Pause();
+        Reading.Raise();
+    };
     Out->Run();
-    ASSERT_TRUE(Reading.WaitFor(3));
+    ASSERT_TRUE(Reading.WaitFor(Paused ? 1 : 3));
+    EXPECT_EQ(Out->Status(), Paused ? osPaused : osBusy);
     Out.reset();
 
     EXPECT_EQ(OpenHandles(), 0);
@@ -320,24 +314,7 @@ TEST_F(MP3OutWithFakeEncoder, DestroyingTheSinkDuringARunReleasesTheRun)
     EXPECT_TRUE(Fake->CallsNamed("lame_encode_flush").empty()) << "Done is not called";
 }
 
-TEST_F(MP3OutWithFakeEncoder, DestroyingAPausedSinkReleasesTheRun)
-{
-    Source.Endless = true;
-    Source.BlockSizes = {4096};
-    TSignal Paused;
-    Source.AfterRead = [&](int64_t) {
-        Out->Pause();
-        Paused.Raise();
-    };
-    Out->Run();
-    ASSERT_TRUE(Paused.WaitFor(1));
-    EXPECT_EQ(Out->Status(), osPaused);
-    Out.reset();
-
-    EXPECT_EQ(OpenHandles(), 0);
-    EXPECT_FALSE(FileIsOpen(FileName));
-    EXPECT_EQ(Source.FlushCount, 1);
-}
+INSTANTIATE_TEST_SUITE_P(RunningOrPaused, MP3OutDestroyedDuringARun, testing::Bool());
 
 // ---------------------------------------------------------------------------------------------
 // The library behind the sinks
@@ -382,6 +359,8 @@ TEST(MP3OutLibrary, MissingLibraryRefusesTheSink)
     }
     EXPECT_FALSE(lame::EncoderLibraryLoaded());
     EXPECT_EQ(lame::EncoderLibraryHandle(), nullptr);
+    lame::UnloadEncoderLibrary();  // releases nothing
+    EXPECT_FALSE(lame::EncoderLibraryLoaded());
     lame::SetEncoderLibraryFileNameForTests(lame::Loader::EncoderLibraryFileName());
 }
 
