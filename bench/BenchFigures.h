@@ -1,0 +1,93 @@
+// The figures of one benchmark run, and the table and JSON they are reported as. One thread.
+#pragma once
+
+#include "ACS_LAME.h"
+#include "ProcessStats.h"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+// One encoder setting measured on the same PCM: a sample rate and a constant bit rate.
+struct TEncodeCase {
+    int32_t SampleRate = 44100;
+    TMP3BitRate BitRate = br128;
+};
+
+// Per repetition, in the order the repetitions ran; the report gives their medians.
+struct TCaseFigures {
+    TEncodeCase Case;
+    std::vector<double> Bare;    // the bare encoder loop, multiples of real time
+    std::vector<double> Chain;   // source -> indicator -> sink
+    std::vector<double> Direct;  // source -> sink
+    std::vector<double> Cli;     // the lame command-line encoder; empty when not installed
+    std::vector<double> ChainRatio, DirectRatio, CliRatio;  // each over the same repetition's bare
+    std::vector<double> ChainCpuSeconds, DirectCpuSeconds, BareCpuSeconds;
+    std::vector<double> MeteringMicros;  // the indicator, per 16384-byte block
+    std::vector<double> EncodeMicros;    // the bare encoder, per 16384-byte block
+    std::vector<double> MeteringShare;   // MeteringMicros / EncodeMicros
+    // Over the chain's recordings: capture buffers held at most, and allocated per recording.
+    int64_t PeakBuffersHeld = 0;
+    int64_t BuffersPrepared = 0;
+    int64_t BlocksPerRecording = 0;  // 16384-byte blocks the sound of one recording fills
+    // One recording with indicator on the project's simulated card at its flat-out pacing.
+    int32_t SimSeconds = 0;
+    double SimSpeed = 0.0;  // multiples of real time
+    double SimRatio = 0.0;  // over the median bare encoder
+    int64_t SimPeakBuffersHeld = 0;
+    double SimBuffersPerBlock = 0.0;
+    int64_t SimPeakResidentGrowth = 0;  // the kernel's high-water mark over the recording
+};
+
+struct TLongFigures {
+    bool Ran = false;
+    int32_t Seconds = 0;
+    TEncodeCase Case;
+    double WallSeconds = 0.0;
+    double CpuSeconds = 0.0;
+    int64_t PeakResident = -1;   // the kernel's high-water mark over the recording
+    bool PeakFromKernel = false; // false: the largest of the samples below
+    int64_t ResidentAfterFirstPart = -1;  // after the first third (the first hour of 10800 s)
+    int64_t ResidentAtEnd = -1;           // after the last third
+    int64_t Mp3Bytes = 0;
+    int64_t PeakBuffersHeld = 0;
+    int64_t BuffersPrepared = 0;
+    // (seconds of sound captured, resident bytes) at each progress report.
+    std::vector<std::pair<double, int64_t>> Samples;
+
+    int64_t Growth() const { return ResidentAtEnd - ResidentAfterFirstPart; }
+};
+
+struct TRealTimeFigures {
+    bool Ran = false;
+    int32_t Seconds = 0;
+    TEncodeCase Case;
+    double WallSeconds = 0.0;
+    double CpuSeconds = 0.0;
+    int64_t DroppedBuffers = 0;
+    int64_t PeakBuffersHeld = 0;
+
+    double CpuPercent() const { return WallSeconds > 0 ? 100.0 * CpuSeconds / WallSeconds : 0.0; }
+};
+
+struct TBenchFigures {
+    ProcessStats::TMachine Machine;
+    std::string LoadAtEnd;
+    std::string BuildType;
+    bool Smoke = false;
+    int32_t PcmSeconds = 0;
+    int Repetitions = 0;
+    std::string CliVersion;  // empty when the lame command-line encoder is not installed
+    std::vector<TCaseFigures> Cases;
+    TLongFigures Long;
+    TRealTimeFigures RealTime;
+    double TotalSeconds = 0.0;
+};
+
+// The median; NaN for no values.
+double Median(std::vector<double> Values);
+
+void PrintTable(const TBenchFigures& Figures, std::ostream& Out);
+void WriteJson(const TBenchFigures& Figures, std::ostream& Out);

@@ -1,0 +1,325 @@
+#include "BenchFigures.h"
+#include "JsonWriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+constexpr double MinChainRatio = 0.97;
+constexpr double MaxMeteringShare = 0.02;
+constexpr int64_t MaxGrowth = 1 << 20;
+constexpr double MaxRealTimeCpuPercent = 3.0;
+
+std::string Format(const char* Pattern, double Value)
+{
+    if (!std::isfinite(Value))
+        return "n/a";
+    char Text[64];
+    std::snprintf(Text, sizeof Text, Pattern, Value);
+    return Text;
+}
+
+std::string CaseName(const TEncodeCase& Case)
+{
+    return std::to_string(Case.SampleRate) + " Hz " + std::to_string(MP3BitRateKbps(Case.BitRate)) +
+        " kbit/s";
+}
+
+double Mebibytes(int64_t Bytes) { return Bytes < 0 ? std::nan("") : Bytes / 1048576.0; }
+
+std::string SignedKibibytes(int64_t Bytes)
+{
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "%+.0f KiB", Bytes / 1024.0);
+    return Text;
+}
+
+// The worst value over the cases of one per-repetition figure's medians.
+template <typename TPick>
+double Worst(const TBenchFigures& Figures, TPick Pick, bool Lowest)
+{
+    double Result = Lowest ? std::numeric_limits<double>::infinity() : -1.0;
+    for (const TCaseFigures& Case : Figures.Cases) {
+        const double Value = Median(Pick(Case));
+        Result = Lowest ? std::min(Result, Value) : std::max(Result, Value);
+    }
+    return Result;
+}
+
+class TTable {
+public:
+    TTable(const TBenchFigures& Figures, std::ostream& Out) : FFigures(Figures), FOut(Out) {}
+
+    void Header()
+    {
+        FOut << "| measurement |";
+        for (const TCaseFigures& Case : FFigures.Cases)
+            FOut << ' ' << CaseName(Case.Case) << " |";
+        FOut << " target |\n|---|";
+        for (size_t I = 0; I < FFigures.Cases.size(); ++I)
+            FOut << "---:|";
+        FOut << "---|\n";
+    }
+
+    // One row of per-case medians.
+    template <typename TPick>
+    void Medians(const std::string& Name, const char* Pattern, TPick Pick, double Scale = 1.0,
+                 const std::string& Target = "")
+    {
+        FOut << "| " << Name << " |";
+        for (const TCaseFigures& Case : FFigures.Cases)
+            FOut << ' ' << Format(Pattern, Median(Pick(Case)) * Scale) << " |";
+        FOut << ' ' << Target << " |\n";
+    }
+
+    // One row with a value for the first case only (the long and real-time recordings).
+    void FirstCase(const std::string& Name, const std::string& Value, const std::string& Target)
+    {
+        FOut << "| " << Name << " | " << Value << " |";
+        for (size_t I = 1; I < FFigures.Cases.size(); ++I)
+            FOut << " |";
+        FOut << ' ' << Target << " |\n";
+    }
+
+private:
+    const TBenchFigures& FFigures;
+    std::ostream& FOut;
+};
+
+void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
+{
+    Table.Medians("bare encoder, x real time", "%.1f", [](auto& C) { return C.Bare; });
+    Table.Medians("chain with indicator, x real time", "%.1f", [](auto& C) { return C.Chain; });
+    Table.Medians("chain without indicator, x real time", "%.1f",
+                  [](auto& C) { return C.Direct; });
+    Table.Medians("with indicator / bare", "%.3f", [](auto& C) { return C.ChainRatio; }, 1.0,
+                  ">= 0.97");
+    Table.Medians("without indicator / bare", "%.3f", [](auto& C) { return C.DirectRatio; });
+    if (!Figures.CliVersion.empty()) {
+        Table.Medians("lame CLI, x real time", "%.1f", [](auto& C) { return C.Cli; });
+        Table.Medians("lame CLI / bare", "%.3f", [](auto& C) { return C.CliRatio; });
+    }
+    Table.Medians("chain: capture buffers held at most", "%.0f",
+                  [](auto& C) { return std::vector<double>{double(C.PeakBuffersHeld)}; });
+    Table.Medians("chain: capture buffers allocated / blocks recorded", "%.2f", [](auto& C) {
+        return std::vector<double>{double(C.BuffersPrepared) / double(C.BlocksPerRecording)};
+    });
+    Table.Medians("simulated card flat out: s recorded", "%.0f",
+                  [](auto& C) { return std::vector<double>{double(C.SimSeconds)}; });
+    Table.Medians("simulated card flat out: x real time", "%.1f",
+                  [](auto& C) { return std::vector<double>{C.SimSpeed}; });
+    Table.Medians("simulated card flat out / bare", "%.3f",
+                  [](auto& C) { return std::vector<double>{C.SimRatio}; });
+    Table.Medians("simulated card flat out: buffers held at most", "%.0f",
+                  [](auto& C) { return std::vector<double>{double(C.SimPeakBuffersHeld)}; });
+    Table.Medians("simulated card flat out: buffers allocated / blocks", "%.2f",
+                  [](auto& C) { return std::vector<double>{C.SimBuffersPerBlock}; });
+    Table.Medians("simulated card flat out: peak resident growth, MiB", "%.0f",
+                  [](auto& C) { return std::vector<double>{Mebibytes(C.SimPeakResidentGrowth)}; });
+    Table.Medians("metering, us per 16384-byte block", "%.1f",
+                  [](auto& C) { return C.MeteringMicros; });
+    Table.Medians("bare encoding, us per block", "%.0f", [](auto& C) { return C.EncodeMicros; });
+    Table.Medians("metering / encoding per block", "%.2f %%",
+                  [](auto& C) { return C.MeteringShare; }, 100.0, "<= 2 %");
+}
+
+void PrintLongRows(const TLongFigures& Long, TTable& Table)
+{
+    if (!Long.Ran)
+        return;
+    const std::string Length = std::to_string(Long.Seconds) + " s flat out";
+    Table.FirstCase(Length + ": wall time",
+                    Format("%.1f s", Long.WallSeconds) + " (" +
+                        Format("%.1f", Long.Seconds / Long.WallSeconds) + "x real time)",
+                    "");
+    Table.FirstCase(Length + ": peak resident", Format("%.1f MiB", Mebibytes(Long.PeakResident)),
+                    "");
+    Table.FirstCase(Length + ": resident growth, first to last third",
+                    Format("%.1f", Mebibytes(Long.ResidentAfterFirstPart)) + " -> " +
+                        Format("%.1f MiB", Mebibytes(Long.ResidentAtEnd)) + " (" +
+                        SignedKibibytes(Long.Growth()) + ")",
+                    "< 1 MiB");
+    Table.FirstCase(Length + ": capture buffers held at most / allocated",
+                    std::to_string(Long.PeakBuffersHeld) + " / " +
+                        std::to_string(Long.BuffersPrepared),
+                    "");
+}
+
+void PrintRealTimeRow(const TRealTimeFigures& RealTime, TTable& Table)
+{
+    if (!RealTime.Ran)
+        return;
+    Table.FirstCase(std::to_string(RealTime.Seconds) + " s in real time: CPU of one core",
+                    Format("%.2f %%", RealTime.CpuPercent()) + " (" +
+                        Format("%.2f s", RealTime.CpuSeconds) + " over " +
+                        Format("%.1f s", RealTime.WallSeconds) + ", " +
+                        std::to_string(RealTime.DroppedBuffers) + " dropped, " +
+                        std::to_string(RealTime.PeakBuffersHeld) + " buffers held at most)",
+                    "< 3 %");
+}
+
+std::string Verdict(bool Met) { return Met ? "met" : "MISSED"; }
+
+void PrintTargets(const TBenchFigures& Figures, std::ostream& Out)
+{
+    const double Ratio = Worst(Figures, [](auto& C) { return C.ChainRatio; }, true);
+    const double Share = Worst(Figures, [](auto& C) { return C.MeteringShare; }, false);
+    Out << "\nTargets: chain with indicator >= " << MinChainRatio << " of bare (worst "
+        << Format("%.3f", Ratio) << "): " << Verdict(Ratio >= MinChainRatio)
+        << "; metering <= 2 % of encoding (worst " << Format("%.2f %%", Share * 100)
+        << "): " << Verdict(Share <= MaxMeteringShare);
+    if (Figures.Long.Ran)
+        Out << "; resident growth < 1 MiB: " << Verdict(Figures.Long.Growth() < MaxGrowth);
+    if (Figures.RealTime.Ran)
+        Out << "; real time < 3 % of one core: "
+            << Verdict(Figures.RealTime.CpuPercent() < MaxRealTimeCpuPercent);
+    Out << ".\n";
+}
+
+}  // namespace
+
+double Median(std::vector<double> Values)
+{
+    if (Values.empty())
+        return std::nan("");
+    std::sort(Values.begin(), Values.end());
+    const size_t Mid = Values.size() / 2;
+    return Values.size() % 2 ? Values[Mid] : (Values[Mid - 1] + Values[Mid]) / 2.0;
+}
+
+void PrintTable(const TBenchFigures& Figures, std::ostream& Out)
+{
+    Out << "Corvatone benchmark" << (Figures.Smoke ? " (smoke mode: figures mean nothing)" : "")
+        << ", " << Figures.BuildType << " build\n"
+        << "Machine: " << Figures.Machine.Cores << " cores, " << Figures.Machine.CpuModel
+        << "; load average " << Figures.Machine.LoadAverage << " at the start, "
+        << Figures.LoadAtEnd << " at the end\n"
+        << "Sound: " << Figures.PcmSeconds
+        << " s of 16-bit stereo pink noise with a sine sweep; medians of " << Figures.Repetitions
+        << " interleaved repetitions; total " << Format("%.0f s", Figures.TotalSeconds) << "\n";
+    if (!Figures.CliVersion.empty())
+        Out << "Outside reference: " << Figures.CliVersion << "\n";
+    Out << "\n";
+    TTable Table(Figures, Out);
+    Table.Header();
+    PrintEncodingRows(Figures, Table);
+    PrintLongRows(Figures.Long, Table);
+    PrintRealTimeRow(Figures.RealTime, Table);
+    PrintTargets(Figures, Out);
+}
+
+namespace {
+
+void WriteCase(const TCaseFigures& Case, TJsonWriter& Json)
+{
+    Json.BeginObject();
+    Json.Value("sample_rate", Case.Case.SampleRate);
+    Json.Value("kbps", MP3BitRateKbps(Case.Case.BitRate));
+    Json.Value("bare_x_realtime", Median(Case.Bare));
+    Json.Value("chain_x_realtime", Median(Case.Chain));
+    Json.Value("direct_x_realtime", Median(Case.Direct));
+    Json.Value("chain_over_bare", Median(Case.ChainRatio));
+    Json.Value("direct_over_bare", Median(Case.DirectRatio));
+    if (!Case.Cli.empty()) {
+        Json.Value("lame_cli_x_realtime", Median(Case.Cli));
+        Json.Value("lame_cli_over_bare", Median(Case.CliRatio));
+    }
+    Json.Value("chain_peak_buffers_held", Case.PeakBuffersHeld);
+    Json.Value("chain_buffers_allocated", Case.BuffersPrepared);
+    Json.Value("blocks_per_recording", Case.BlocksPerRecording);
+    Json.BeginObject("simulated_card_flat_out");
+    Json.Value("seconds", Case.SimSeconds);
+    Json.Value("x_realtime", Case.SimSpeed);
+    Json.Value("over_bare", Case.SimRatio);
+    Json.Value("peak_buffers_held", Case.SimPeakBuffersHeld);
+    Json.Value("buffers_allocated_per_block", Case.SimBuffersPerBlock);
+    Json.Value("peak_resident_growth_bytes", Case.SimPeakResidentGrowth);
+    Json.EndObject();
+    Json.Value("metering_us_per_block", Median(Case.MeteringMicros));
+    Json.Value("encode_us_per_block", Median(Case.EncodeMicros));
+    Json.Value("metering_share", Median(Case.MeteringShare));
+    Json.BeginObject("repetitions");
+    Json.Numbers("bare_x_realtime", Case.Bare);
+    Json.Numbers("chain_x_realtime", Case.Chain);
+    Json.Numbers("direct_x_realtime", Case.Direct);
+    Json.Numbers("lame_cli_x_realtime", Case.Cli);
+    Json.Numbers("chain_over_bare", Case.ChainRatio);
+    Json.Numbers("direct_over_bare", Case.DirectRatio);
+    Json.Numbers("bare_cpu_s", Case.BareCpuSeconds);
+    Json.Numbers("chain_cpu_s", Case.ChainCpuSeconds);
+    Json.Numbers("direct_cpu_s", Case.DirectCpuSeconds);
+    Json.Numbers("metering_us_per_block", Case.MeteringMicros);
+    Json.Numbers("encode_us_per_block", Case.EncodeMicros);
+    Json.EndObject();
+    Json.EndObject();
+}
+
+void WriteLong(const TLongFigures& Long, TJsonWriter& Json)
+{
+    Json.BeginObject("long_recording");
+    Json.Value("seconds", Long.Seconds);
+    Json.Value("sample_rate", Long.Case.SampleRate);
+    Json.Value("kbps", MP3BitRateKbps(Long.Case.BitRate));
+    Json.Value("wall_s", Long.WallSeconds);
+    Json.Value("cpu_s", Long.CpuSeconds);
+    Json.Value("x_realtime", Long.Seconds / Long.WallSeconds);
+    Json.Value("peak_resident_bytes", Long.PeakResident);
+    Json.Value("peak_from_kernel", Long.PeakFromKernel);
+    Json.Value("resident_after_first_third_bytes", Long.ResidentAfterFirstPart);
+    Json.Value("resident_at_end_bytes", Long.ResidentAtEnd);
+    Json.Value("resident_growth_bytes", Long.Growth());
+    Json.Value("mp3_bytes", Long.Mp3Bytes);
+    Json.Value("peak_buffers_held", Long.PeakBuffersHeld);
+    Json.Value("buffers_allocated", Long.BuffersPrepared);
+    Json.BeginArray("resident_samples");
+    for (const auto& [Seconds, Bytes] : Long.Samples)
+        Json.Numbers(nullptr, {Seconds, static_cast<double>(Bytes)});
+    Json.EndArray();
+    Json.EndObject();
+}
+
+void WriteRealTime(const TRealTimeFigures& RealTime, TJsonWriter& Json)
+{
+    Json.BeginObject("real_time");
+    Json.Value("seconds", RealTime.Seconds);
+    Json.Value("sample_rate", RealTime.Case.SampleRate);
+    Json.Value("kbps", MP3BitRateKbps(RealTime.Case.BitRate));
+    Json.Value("wall_s", RealTime.WallSeconds);
+    Json.Value("cpu_s", RealTime.CpuSeconds);
+    Json.Value("cpu_percent_of_one_core", RealTime.CpuPercent());
+    Json.Value("dropped_buffers", RealTime.DroppedBuffers);
+    Json.Value("peak_buffers_held", RealTime.PeakBuffersHeld);
+    Json.EndObject();
+}
+
+}  // namespace
+
+void WriteJson(const TBenchFigures& Figures, std::ostream& Out)
+{
+    TJsonWriter Json(Out);
+    Json.BeginObject();
+    Json.BeginObject("machine");
+    Json.Value("cores", Figures.Machine.Cores);
+    Json.Value("cpu_model", Figures.Machine.CpuModel);
+    Json.Value("load_average_start", Figures.Machine.LoadAverage);
+    Json.Value("load_average_end", Figures.LoadAtEnd);
+    Json.EndObject();
+    Json.Value("build_type", Figures.BuildType);
+    Json.Value("smoke", Figures.Smoke);
+    Json.Value("pcm_seconds", Figures.PcmSeconds);
+    Json.Value("repetitions", Figures.Repetitions);
+    Json.Value("lame_cli", Figures.CliVersion);
+    Json.Value("total_s", Figures.TotalSeconds);
+    Json.BeginArray("encoding");
+    for (const TCaseFigures& Case : Figures.Cases)
+        WriteCase(Case, Json);
+    Json.EndArray();
+    if (Figures.Long.Ran)
+        WriteLong(Figures.Long, Json);
+    if (Figures.RealTime.Ran)
+        WriteRealTime(Figures.RealTime, Json);
+    Json.EndObject();
+}
