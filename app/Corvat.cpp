@@ -2,25 +2,52 @@
 
 #include "FormAttributes.h"
 #include "HandlerGuard.h"
+#include "MessageBoxes.h"
+#include "RecordSettings.h"
+#include "SaveDialog.h"
 #include "SkinFiles.h"
 #include "TImage.h"
 #include "ui_Corvat.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QImageReader>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
-#include <chrono>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
-// How long closing during a recording gives the sink's worker to end the run.
+// How long closing during a recording waits for the run's end when the sink was not asked to
+// stop (the close button's press ended outside it).
 constexpr std::chrono::milliseconds CloseWait{ 600 };
 constexpr int TimerInterval = 100;
+
+const QString ErrorTitle = QStringLiteral("Error");
+const QString WarningTitle = QStringLiteral("Warning");
+
+// A level as the bar's position: nearest whole number, halves to even, not limited to 0..100
+// (only to what the position can hold).
+int LevelPosition(double Level)
+{
+    constexpr double Lowest = std::numeric_limits<int>::min();
+    constexpr double Highest = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(std::nearbyint(Level), Lowest, Highest));
+}
+
+bool ListHolds(const QComboBox& Box, const QString& Text)
+{
+    for (int Index = 0; Index < Box.count(); ++Index)
+        if (Box.itemText(Index) == Text)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -52,6 +79,13 @@ TMain::TMain(const QString& AppPathForTests)
 TMain::~TMain()
 {
     Tim->stop();
+    // Destroying the sink during a run would abandon it and leave its file without its end.
+    if (MP3Out->Status() != osIdle) {
+        MP3Out->Stop();
+        if (MP3Out->Status() == osPaused)
+            MP3Out->Resume();
+        AwaitSinkIdle(RunEndLimit);
+    }
     RunGuarded(this, [this] { FormDestroy(); });
     FComponentOwner.reset();
 }
@@ -87,18 +121,71 @@ void TMain::ConnectHandlers()
 TFormEvents TMain::SinkEvents()
 {
     // Posted, never waited for: the GUI thread itself waits for the worker while closing and
-    // while the sink is destroyed. Events still queued when the window goes are dropped with it.
+    // while the sink is destroyed. Each report carries the number of the run it belongs to; the
+    // run in progress on the worker is the one after the last that ended there.
     TFormEvents Events;
     Events.MP3OutDone = [this](TComponent* Sender) {
-        QMetaObject::invokeMethod(
-            this, [this, Sender] { Guarded (&TMain::MP3OutDone)(Sender); }, Qt::QueuedConnection);
+        const TRunNumber Run = ++FEndedRuns;
+        Post([this, Run, Sender] { SinkDone(Run, Sender); });
+        RunEnded();
     };
     Events.MP3OutProgress = [this](TComponent* Sender) {
-        QMetaObject::invokeMethod(
-            this, [this, Sender] { Guarded (&TMain::MP3OutProgress)(Sender); },
-            Qt::QueuedConnection);
+        const TRunNumber Run = FEndedRuns + 1;
+        Post([this, Run, Sender] { SinkProgress(Run, Sender); });
+    };
+    Events.MP3OutThreadException = [this](TComponent* Sender, const std::exception& E) {
+        const QString Reason = QString::fromUtf8(E.what());
+        if (std::this_thread::get_id() == FGuiThread) {
+            // Run's Prepare failed: this run never started and never counts.
+            FStartFailed = true;
+            Post([this, Run = FStartedRuns, Sender, Reason] { SinkFailed(Run, Sender, Reason); });
+            return;
+        }
+        const TRunNumber Run = ++FEndedRuns;
+        Post([this, Run, Sender, Reason] { SinkFailed(Run, Sender, Reason); });
+        RunEnded();
     };
     return Events;
+}
+
+void TMain::Post(std::function<void()> Call)
+{
+    QMetaObject::invokeMethod(this, std::move(Call), Qt::QueuedConnection);
+}
+
+void TMain::RunEnded()
+{
+    // Taking the lock orders this wake-up after a waiter's look at the sink's state.
+    { std::lock_guard Lock(FRunEndMutex); }
+    FRunEndChanged.notify_all();
+}
+
+bool TMain::AwaitSinkIdle(std::chrono::milliseconds Bound)
+{
+    std::unique_lock Lock(FRunEndMutex);
+    return FRunEndChanged.wait_for(Lock, Bound, [this] { return MP3Out->Status() == osIdle; });
+}
+
+void TMain::SinkProgress(TRunNumber Run, TComponent* Sender)
+{
+    // Progress of a run the window no longer shows (stopped, or an earlier one) is not shown.
+    if (Recording && Run == FStartedRuns)
+        RunGuarded(this, [&] { MP3OutProgress(Sender); });
+}
+
+void TMain::SinkDone(TRunNumber Run, TComponent* Sender)
+{
+    // The end of an earlier run, arriving after a newer one has started, leaves the newer alone.
+    if (Run == FStartedRuns)
+        RunGuarded(this, [&] { MP3OutDone(Sender); });
+}
+
+void TMain::SinkFailed(TRunNumber Run, TComponent* Sender, const QString& Reason)
+{
+    if (Run == FStartedRuns)
+        RunGuarded(this, [&] { MP3OutThreadException(Sender, Reason); });
+    else
+        ShowRunError(Reason);
 }
 
 void TMain::CentreOnScreen()
@@ -239,6 +326,7 @@ void TMain::CloseBMouseDown(Qt::MouseButton, int, int)
 void TMain::CloseBClick()
 {
     MP3Out->Stop();
+    FStopRequestedOnClose = true;
     // A paused worker sees the stop request only once it goes on.
     if (Paused)
         MP3Out->Resume();
@@ -249,7 +337,9 @@ void TMain::CloseBMouseUp(Qt::MouseButton, int, int)
     ShowKept(Form->CloseB, ClosePng);
     if (Recording || Paused) {
         Tim->stop();
-        std::this_thread::sleep_for(CloseWait);
+        // The window goes only once the run has ended, so that its file is complete. Without a
+        // stop request the run goes on; the window's destruction ends it.
+        AwaitSinkIdle(FStopRequestedOnClose ? RunEndLimit : CloseWait);
     }
     CanExit = true;
     close();
@@ -257,24 +347,173 @@ void TMain::CloseBMouseUp(Qt::MouseButton, int, int)
 
 // ---- Recording control: the settings, Record, Pause, Stop and the sink's reports.
 
-void TMain::RecBMouseDown(Qt::MouseButton, int, int) { }
+void TMain::RecBMouseDown(Qt::MouseButton, int, int)
+{
+    TSpinEdit* Secs = Form->Secs;
+    if (Secs->Value() > RecordSettings::MaxSeconds)
+        Secs->setValue(RecordSettings::MaxSeconds);
+    if (Secs->Value() < RecordSettings::MinSeconds)
+        Secs->setValue(RecordSettings::MinSeconds);
+    if (!CheckSettings()) {
+        ShowMessage(this, { TMessageKind::mkError, ErrorTitle, "Invalid settings selected!" });
+        return;
+    }
+    if (Form->DirOut->text().isEmpty()) {
+        ShowMessage(this,
+            { TMessageKind::mkWarning, WarningTitle, "Please select a new mp3 file to record" });
+        return;
+    }
+    if (Recording)
+        return;
+    Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecButOn));
+    MP3Out->SetFileName(Form->DirOut->text().toStdString());
+    AudIn->RecTime = Secs->Value();
+    AudIn->InSampleRate = Form->SRate->currentText().toInt();
+    DisableSettings();
+    Recording = true;
+    MP3Out->SetBitRate(RecordSettings::BitRateOf(Form->KBS->currentText()));
+    Form->State->setText("Record");
+    FStartFailed = false;
+    MP3Out->Run();
+    // Run raised (busy) or reported a failed start: no new run of the window.
+    if (!FStartFailed)
+        ++FStartedRuns;
+}
 
-void TMain::PauseBMouseDown(Qt::MouseButton, int, int) { }
+bool TMain::CheckSettings() const
+{
+    return ListHolds(*Form->SRate, Form->SRate->currentText())
+        && ListHolds(*Form->KBS, Form->KBS->currentText());
+}
 
-void TMain::StopBMouseDown(Qt::MouseButton, int, int) { }
+void TMain::PauseBMouseDown(Qt::MouseButton, int, int)
+{
+    if (!Recording)
+        return;
+    if (!Paused) {
+        Form->PauseB->LoadFromFile(SkinPath(SkinFiles::PauseButOn));
+        Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecBut));
+        Paused = true;
+        Form->State->setText("Pause");
+        MP3Out->Pause();
+    } else {
+        Form->PauseB->LoadFromFile(SkinPath(SkinFiles::PauseBut));
+        Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecButOn));
+        Paused = false;
+        Form->State->setText("Record");
+        MP3Out->Resume();
+    }
+}
 
-void TMain::StopBMouseUp(Qt::MouseButton, int, int) { }
+void TMain::StopBMouseDown(Qt::MouseButton, int, int)
+{
+    Form->StopB->LoadFromFile(SkinPath(SkinFiles::StopButOn));
+}
 
-void TMain::SaveAsClick() { }
+void TMain::StopBMouseUp(Qt::MouseButton, int, int)
+{
+    Form->StopB->LoadFromFile(SkinPath(SkinFiles::StopBut));
+    Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecBut));
+    Form->PauseB->LoadFromFile(SkinPath(SkinFiles::PauseBut));
+    if (!Recording)
+        return;
+    MP3Out->Stop();
+    // A paused worker sees the stop request only once it goes on.
+    if (Paused)
+        MP3Out->Resume();
+    Form->State->setText("Mp3 Done");
+    Paused = false;
+    Recording = false;
+    Form->Progres->setPosition(0);
+    EnableSettings();
+}
 
-void TMain::SecNoLimitClick() { }
+void TMain::SaveAsClick()
+{
+    if (!SaveMp3) {
+        SaveMp3 = new QFileDialog(this);
+        SaveMp3->setObjectName("SaveMp3");
+        SetUpSaveMp3(*SaveMp3);
+    }
+    if (const std::optional<QString> Path = RunSaveDialog(*SaveMp3))
+        Form->DirOut->setText(*Path);
+}
 
-void TMain::SecCustomClick() { }
+void TMain::SecNoLimitClick()
+{
+    Form->Secs->setEnabled(false);
+    Form->Secs->setValue(RecordSettings::MaxSeconds);
+    Form->Progres->setPosition(100);
+}
 
-void TMain::SRateChange(const QString&) { }
+void TMain::SecCustomClick()
+{
+    Form->Secs->setEnabled(true);
+    Form->Progres->setPosition(0);
+}
 
-void TMain::TimTimer() { }
+void TMain::SRateChange(const QString& Text)
+{
+    // Refilling the list would replace the box's text; it stays as it was.
+    const QString Kept = Form->KBS->currentText();
+    Form->KBS->clear();
+    Form->KBS->addItems(RecordSettings::BitRateList(Text));
+    Form->KBS->setEditText(Kept);
+}
 
-void TMain::MP3OutProgress(TComponent*) { }
+void TMain::TimTimer()
+{
+    std::array<double, TSoundIndicator::LevelCount> Levels{};
+    SndIndic->TakeLevels(Levels);
+    Form->Indicator->setPosition(LevelPosition(Levels[0]));
+}
 
-void TMain::MP3OutDone(TComponent*) { }
+void TMain::MP3OutProgress(TComponent*)
+{
+    if (Form->SecNoLimit->isChecked())
+        return;
+    Form->Progres->setPosition(MP3Out->Progress());
+}
+
+void TMain::MP3OutDone(TComponent*)
+{
+    ReturnToIdle("MP3 Done");
+}
+
+void TMain::MP3OutThreadException(TComponent*, const QString& Reason)
+{
+    ShowRunError(Reason);
+    ReturnToIdle("Error");
+}
+
+void TMain::ReturnToIdle(const QString& Status)
+{
+    Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecBut));
+    Form->State->setText(Status);
+    Form->Progres->setPosition(0);
+    Paused = false;
+    Recording = false;
+    EnableSettings();
+}
+
+void TMain::DisableSettings()
+{
+    // SRate and SaveAs stay enabled: their values reach the next recording only.
+    Form->KBS->setEnabled(false);
+    Form->SecCustom->setEnabled(false);
+    Form->SecNoLimit->setEnabled(false);
+    Form->Secs->setEnabled(false);
+}
+
+void TMain::EnableSettings()
+{
+    Form->KBS->setEnabled(true);
+    Form->SecCustom->setEnabled(true);
+    Form->SecNoLimit->setEnabled(true);
+    Form->Secs->setEnabled(Form->SecCustom->isChecked());
+}
+
+void TMain::ShowRunError(const QString& Reason)
+{
+    ShowMessage(this, { TMessageKind::mkError, ErrorTitle, Reason });
+}

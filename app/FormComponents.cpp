@@ -36,6 +36,7 @@ const TStoredComponent StoredComponents[] = {
             MP3Out->SetBitRate(br192);
             MP3Out->OnDone = Events.MP3OutDone;
             MP3Out->OnProgress = Events.MP3OutProgress;
+            MP3Out->OnThreadException = Events.MP3OutThreadException;
             return MP3Out;
         } },
 };

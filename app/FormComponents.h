@@ -21,10 +21,12 @@ struct TFormComponents {
     TMP3Out* MP3Out = nullptr;
 };
 
-// The window's handlers that the stored settings name; they are called on the sink's worker.
+// The window's handlers that the stored settings name; they are called on the sink's worker, and
+// the thread-exception one also on the thread that calls Run, when the run cannot start.
 struct TFormEvents {
     TOutputDoneEvent MP3OutDone;
     TOutputProgressEvent MP3OutProgress;
+    TThreadExceptionEvent MP3OutThreadException;
 };
 
 // Creates the components in Owner (which destroys them, last created first) and links them.

@@ -1,15 +1,21 @@
-// Shared pieces of the window tests: access to the window's state, a reporter that records the
-// errors shown to the user, and a window built on the simulated sound card with the build's skin.
+// Shared pieces of the window tests: access to the window's state, recorders of the errors and
+// message boxes shown to the user, answers to the file-save dialog, and a window built on the
+// simulated sound card with the build's skin.
 #pragma once
 
 #include "Corvat.h"
 #include "HandlerGuard.h"
+#include "MessageBoxes.h"
+#include "SaveDialog.h"
 #include "SimulatedWaveDevice.h"
 
+#include <QFileDialog>
 #include <QStringList>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <vector>
 
 // The folder that holds the build's Skin folder, as the executable's folder does.
 inline const QString SkinParent = QStringLiteral(CORVATONE_SKIN_PARENT);
@@ -17,6 +23,11 @@ inline const QString SkinParent = QStringLiteral(CORVATONE_SKIN_PARENT);
 struct TMainTestAccess {
     static TAudioIn& AudIn(TMain& Main) { return *Main.AudIn; }
     static TMP3Out& MP3Out(TMain& Main) { return *Main.MP3Out; }
+    static TSoundIndicator& SndIndic(TMain& Main) { return *Main.SndIndic; }
+    static bool Recording(const TMain& Main) { return Main.Recording; }
+    static bool Paused(const TMain& Main) { return Main.Paused; }
+    // Ends of runs that the sink has reported from its worker (posted, perhaps not yet handled).
+    static uint64_t EndedRuns(const TMain& Main) { return Main.FEndedRuns.load(); }
     static QTimer& Tim(TMain& Main) { return *Main.Tim; }
     static bool Dragging(const TMain& Main) { return Main.Dragging; }
     static bool CanExit(const TMain& Main) { return Main.CanExit; }
@@ -47,6 +58,64 @@ private:
     TErrorReporter FPrevious;
 };
 
+// Records every message box shown while it lives, instead of showing it.
+class TShownMessages {
+public:
+    TShownMessages()
+    {
+        FPrevious = SetMessageShower([this](QWidget*, const TMessage& Message) {
+            Kinds.push_back(Message.Kind);
+            Titles << Message.Title;
+            Texts << Message.Text;
+        });
+    }
+    ~TShownMessages() { SetMessageShower(std::move(FPrevious)); }
+    TShownMessages(const TShownMessages&) = delete;
+    TShownMessages& operator=(const TShownMessages&) = delete;
+
+    void Clear()
+    {
+        Kinds.clear();
+        Titles.clear();
+        Texts.clear();
+    }
+
+    std::vector<TMessageKind> Kinds;
+    QStringList Titles;
+    QStringList Texts;
+
+private:
+    TMessageShower FPrevious;
+};
+
+// Answers the file-save dialog while it lives: with Answer, after handing the dialog to Inspect.
+// Without one, a shown dialog fails the test (it would wait for a user).
+class TSaveDialogAnswer {
+public:
+    TSaveDialogAnswer()
+    {
+        FPrevious = SetSaveDialogRunner([this](QFileDialog& Dialog) -> std::optional<QString> {
+            ++Shown;
+            if (Inspect)
+                Inspect(Dialog);
+            if (!Answer.has_value() && !Cancel)
+                ADD_FAILURE() << "the file-save dialog was shown without an answer";
+            return Answer;
+        });
+    }
+    ~TSaveDialogAnswer() { SetSaveDialogRunner(std::move(FPrevious)); }
+    TSaveDialogAnswer(const TSaveDialogAnswer&) = delete;
+    TSaveDialogAnswer& operator=(const TSaveDialogAnswer&) = delete;
+
+    std::optional<QString> Answer;
+    bool Cancel = false; // answer nothing on purpose
+    std::function<void(QFileDialog&)> Inspect;
+    int Shown = 0;
+
+private:
+    TSaveDialogRunner FPrevious;
+};
+
 // A window on a fresh simulated card (one input device), with the skin of the build.
 class TWindowTest : public testing::Test {
 protected:
@@ -72,6 +141,8 @@ protected:
     }
 
     TReportedErrors Errors;
+    TShownMessages Messages;
+    TSaveDialogAnswer SaveDialog;
     std::shared_ptr<TSimulatedWaveBackend> Card;
     std::unique_ptr<TMain> Main;
 };

@@ -1,44 +1,68 @@
 #include "Mp3Check.h"
 
 #include <mpg123.h>
-#include <vector>
+
+namespace {
+
+mpg123_handle* OpenDecoder(const std::string& Path, TMp3Decoded& Result)
+{
+    int Error = MPG123_OK;
+    mpg123_handle* Handle = mpg123_new(nullptr, &Error);
+    if (!Handle) {
+        Result.Error = mpg123_plain_strerror(Error);
+        return nullptr;
+    }
+    mpg123_param(Handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0);
+    mpg123_param(Handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    // 16-bit output, so that the decoded bytes count samples.
+    mpg123_format_none(Handle);
+    const long* Rates = nullptr;
+    size_t RateCount = 0;
+    mpg123_rates(&Rates, &RateCount);
+    for (size_t Index = 0; Index < RateCount; ++Index)
+        mpg123_format(Handle, Rates[Index], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (mpg123_open(Handle, Path.c_str()) != MPG123_OK) {
+        Result.Error = mpg123_strerror(Handle);
+        mpg123_delete(Handle);
+        return nullptr;
+    }
+    return Handle;
+}
+
+} // namespace
 
 TMp3Decoded DecodeMp3File(const std::string& Path)
 {
     TMp3Decoded Result;
     mpg123_init();
-    int Error = MPG123_OK;
-    mpg123_handle* Handle = mpg123_new(nullptr, &Error);
-    if (!Handle) {
-        Result.Error = mpg123_plain_strerror(Error);
+    mpg123_handle* Handle = OpenDecoder(Path, Result);
+    if (!Handle)
         return Result;
-    }
-    // Every decoded frame counts: the check compares against the samples that were fed in.
-    mpg123_param(Handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0);
-    if (mpg123_open(Handle, Path.c_str()) != MPG123_OK) {
-        Result.Error = mpg123_strerror(Handle);
-        mpg123_delete(Handle);
-        return Result;
-    }
-    std::vector<unsigned char> Buffer(65536);
-    int Encoding = 0;
     for (;;) {
-        size_t Done = 0;
-        Error = mpg123_read(Handle, Buffer.data(), Buffer.size(), &Done);
-        if (Error == MPG123_NEW_FORMAT) {
+        off_t FrameNumber = 0;
+        unsigned char* Audio = nullptr;
+        size_t Bytes = 0;
+        const int Status = mpg123_decode_frame(Handle, &FrameNumber, &Audio, &Bytes);
+        if (Status == MPG123_NEW_FORMAT) {
+            int Encoding = 0;
             mpg123_getformat(Handle, &Result.SampleRate, &Result.Channels, &Encoding);
             continue;
         }
-        if (Result.Channels > 0)
-            Result.Frames += static_cast<int64_t>(Done / (2 * Result.Channels));
-        if (Error == MPG123_DONE) {
+        if (Status == MPG123_DONE) {
             Result.Ok = Result.Frames > 0;
+            if (!Result.Ok)
+                Result.Error = "the file holds no sound";
             break;
         }
-        if (Error != MPG123_OK) {
+        if (Status != MPG123_OK) {
             Result.Error = mpg123_strerror(Handle);
             break;
         }
+        mpg123_frameinfo Info {};
+        mpg123_info(Handle, &Info);
+        ++Result.FramesByBitRate[Info.bitrate];
+        if (Result.Channels > 0)
+            Result.Frames += static_cast<int64_t>(Bytes / (2 * Result.Channels));
     }
     mpg123_close(Handle);
     mpg123_delete(Handle);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 struct TMp3Decoded {
@@ -10,6 +11,9 @@ struct TMp3Decoded {
     long SampleRate = 0;
     int Channels = 0;
     int64_t Frames = 0; // decoded sample frames (one sample per channel each)
+    std::map<int, int> FramesByBitRate; // kbit/s in the MP3 frame headers -> MP3 frames
 };
 
+// Every MP3 frame counts, without gapless trimming: the encoder's delay and padding are part of
+// the length.
 TMp3Decoded DecodeMp3File(const std::string& Path);

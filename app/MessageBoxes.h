@@ -1,0 +1,30 @@
+// The window's modal message boxes: an error or a warning with a title, a text and a single OK
+// button.
+//
+// The boxes go through a replaceable shower, so that tests observe them instead of a modal box.
+//
+// GUI thread only; the default shower blocks in a modal message box until the user closes it.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+enum class TMessageKind { mkError, mkWarning };
+
+struct TMessage {
+    TMessageKind Kind = TMessageKind::mkError;
+    QString Title;
+    QString Text;
+};
+
+// Shows Message to the user; Parent may be null.
+using TMessageShower = std::function<void(QWidget* Parent, const TMessage& Message)>;
+
+// Makes Shower the one that ShowMessage uses (an empty one restores the message box) and returns
+// the previous one.
+TMessageShower SetMessageShower(TMessageShower Shower);
+
+// Shows Message through the current shower.
+void ShowMessage(QWidget* Parent, const TMessage& Message);
