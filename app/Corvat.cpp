@@ -125,9 +125,9 @@ TFormEvents TMain::SinkEvents()
     // run in progress on the worker is the one after the last that ended there.
     TFormEvents Events;
     Events.MP3OutDone = [this](TComponent* Sender) {
-        const TRunNumber Run = ++FEndedRuns;
+        const TRunNumber Run = FEndedRuns + 1;
         Post([this, Run, Sender] { SinkDone(Run, Sender); });
-        RunEnded();
+        RunEnded(Run);
     };
     Events.MP3OutProgress = [this](TComponent* Sender) {
         const TRunNumber Run = FEndedRuns + 1;
@@ -141,9 +141,9 @@ TFormEvents TMain::SinkEvents()
             Post([this, Run = FStartedRuns, Sender, Reason] { SinkFailed(Run, Sender, Reason); });
             return;
         }
-        const TRunNumber Run = ++FEndedRuns;
+        const TRunNumber Run = FEndedRuns + 1;
         Post([this, Run, Sender, Reason] { SinkFailed(Run, Sender, Reason); });
-        RunEnded();
+        RunEnded(Run);
     };
     return Events;
 }
@@ -153,9 +153,11 @@ void TMain::Post(std::function<void()> Call)
     QMetaObject::invokeMethod(this, std::move(Call), Qt::QueuedConnection);
 }
 
-void TMain::RunEnded()
+void TMain::RunEnded(TRunNumber Run)
 {
-    // Taking the lock orders this wake-up after a waiter's look at the sink's state.
+    // Counted once its report is queued. Taking the lock orders the wake-up after a waiter's
+    // look at the sink's state.
+    FEndedRuns = Run;
     { std::lock_guard Lock(FRunEndMutex); }
     FRunEndChanged.notify_all();
 }

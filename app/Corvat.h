@@ -118,8 +118,9 @@ private:
     TFormEvents SinkEvents();
     // Queues Call to the GUI thread; any thread, never waits. Dropped when the window goes first.
     void Post(std::function<void()> Call);
-    // Worker thread: a run has ended; wakes a GUI thread that awaits it.
-    void RunEnded();
+    // Worker thread: the end of Run has been reported; counts it and wakes a GUI thread that
+    // awaits the end.
+    void RunEnded(TRunNumber Run);
     // Blocks the GUI thread until the sink is idle, at most Bound; true when it is.
     bool AwaitSinkIdle(std::chrono::milliseconds Bound);
     // The posted reports, sorted out by the run they belong to; GUI thread.
@@ -168,8 +169,9 @@ private:
     const std::thread::id FGuiThread = std::this_thread::get_id();
     // Runs that a Record press started, counted on the GUI thread.
     TRunNumber FStartedRuns = 0;
-    // Runs whose end the sink has reported from its worker, counted there. The k-th end the worker
-    // reports is the end of the k-th started run: each started run ends exactly once there.
+    // Runs whose end the sink has reported (and the window has queued) from its worker, counted
+    // there. The k-th end the worker reports is the end of the k-th started run: each started run
+    // ends exactly once there, with OnDone or with OnThreadException.
     std::atomic<TRunNumber> FEndedRuns{ 0 };
     // Set by a thread-exception report on the GUI thread: the Run in progress did not start.
     bool FStartFailed = false;
