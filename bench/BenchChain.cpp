@@ -20,6 +20,7 @@ int32_t TTimedAudioIn::GetData(void* Buffer, int32_t BufferSize)
         FEndSeen = true;
         EndTime = std::chrono::steady_clock::now();
         EndCpu = ProcessStats::CpuSeconds();
+        EndResident = ProcessStats::ResidentBytes();
     }
     return Count;
 }
@@ -99,6 +100,7 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     Result.WallSeconds = std::chrono::duration<double>(FAudIn.EndTime - Start).count();
     Result.CpuSeconds = FAudIn.EndCpu - StartCpu;
     Result.WallSecondsToDone = std::chrono::duration<double>(FEndTime - Start).count();
+    Result.ResidentAtEnd = FAudIn.EndResident;
     Result.CapturedBytes = FAudIn.Position.load();
     Result.Mp3Bytes = static_cast<int64_t>(std::filesystem::file_size(Settings.FileName));
     Result.DroppedBuffers = FCard->DroppedBuffers() - DroppedBefore;

@@ -51,6 +51,7 @@ struct TRecordResult {
     double WallSeconds = 0.0;
     double CpuSeconds = 0.0;    // the whole process's, over the same span
     double WallSecondsToDone = 0.0;  // from Run to the sink's OnDone
+    int64_t ResidentAtEnd = -1;      // the process's resident bytes at the end of the sound
     int64_t CapturedBytes = 0;
     int64_t Mp3Bytes = 0;
     int64_t DroppedBuffers = 0; // sound the simulated card dropped for want of a queued buffer
@@ -69,6 +70,7 @@ public:
 
     std::chrono::steady_clock::time_point EndTime;
     double EndCpu = 0.0;
+    int64_t EndResident = -1;  // bytes
 
 private:
     bool FEndSeen = false;

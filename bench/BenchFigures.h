@@ -25,6 +25,8 @@ struct TCaseFigures {
     std::vector<double> Cli;     // the lame command-line encoder; empty when not installed
     std::vector<double> ChainRatio, DirectRatio, CliRatio;  // each over the same repetition's bare
     std::vector<double> ChainCpuSeconds, DirectCpuSeconds, BareCpuSeconds;
+    // Bare CPU time over the chain's (all the process's threads): less moved by other load.
+    std::vector<double> ChainCpuRatio, DirectCpuRatio;
     std::vector<double> MeteringMicros;  // the indicator, per 16384-byte block
     std::vector<double> EncodeMicros;    // the bare encoder, per 16384-byte block
     std::vector<double> MeteringShare;   // MeteringMicros / EncodeMicros

@@ -66,6 +66,10 @@ void TBenchPhases::EncodingCases(TBenchFigures& Figures)
         for (TCaseFigures& Case : Figures.Cases)
             MeasureOnce(Case, Repetition);
     }
+}
+
+void TBenchPhases::SimulatedFlatOut(TBenchFigures& Figures)
+{
     std::cerr << "the simulated card flat out\n";
     for (TCaseFigures& Case : Figures.Cases)
         MeasureSimulatedFlatOut(Case);
@@ -153,6 +157,8 @@ void TBenchPhases::MeasureOnce(TCaseFigures& Figures, int Repetition)
     Figures.BareCpuSeconds.push_back(Cpu[0]);
     Figures.ChainCpuSeconds.push_back(Cpu[1]);
     Figures.DirectCpuSeconds.push_back(Cpu[2]);
+    Figures.ChainCpuRatio.push_back(Cpu[0] / Cpu[1]);
+    Figures.DirectCpuRatio.push_back(Cpu[0] / Cpu[2]);
     if (FCliReady) {
         Figures.Cli.push_back(Seconds / Wall[3]);
         Figures.CliRatio.push_back(Wall[0] / Wall[3]);
@@ -203,8 +209,7 @@ void TBenchPhases::LongRecording(TLongFigures& Long)
     Long.Mp3Bytes = Result.Mp3Bytes;
     Long.PeakBuffersHeld = Result.PeakBuffersHeld;
     Long.BuffersPrepared = Result.BuffersPrepared;
-    if (Long.Samples.empty())
-        throw std::runtime_error("The long recording reported no progress");
+    Long.Samples.emplace_back(Result.CapturedBytes / BytesPerSecond, Result.ResidentAtEnd);
     const double FirstPart = Long.Seconds / 3.0;
     const auto AfterFirst = std::find_if(Long.Samples.begin(), Long.Samples.end(),
                                          [&](const auto& S) { return S.first >= FirstPart; });

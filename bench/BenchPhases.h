@@ -1,6 +1,8 @@
 // The parts of one benchmark run, in the order they run: the encoding cases (bare encoder, the
 // chain with and without the indicator, the lame command-line encoder, the metering cost),
-// repeated and interleaved; the long recording; the real-time recording.
+// repeated and interleaved; the long recording; the real-time recording; last, one recording
+// per case on the project's simulated card flat out, whose runaway buffer list would otherwise
+// leave a large heap behind for the memory figures of the long recording.
 //
 // Main thread only: each call blocks until its recordings have ended.
 #pragma once
@@ -31,6 +33,8 @@ public:
     void EncodingCases(TBenchFigures& Figures);
     void LongRecording(TLongFigures& Long);
     void RealTimeRecording(TRealTimeFigures& RealTime);
+    // Fills the simulated-card figures of Figures.Cases, after EncodingCases.
+    void SimulatedFlatOut(TBenchFigures& Figures);
 
 private:
     const TBenchPcm& PcmFor(int32_t SampleRate) const;
