@@ -32,12 +32,6 @@ struct TMainTestAccess {
     static bool Dragging(const TMain& Main) { return Main.Dragging; }
     static bool CanExit(const TMain& Main) { return Main.CanExit; }
     static const QString& AppPath(const TMain& Main) { return Main.AppPath; }
-    // What the Record and Pause presses leave behind.
-    static void SetRecordingState(TMain& Main, bool Recording, bool Paused)
-    {
-        Main.Recording = Recording;
-        Main.Paused = Paused;
-    }
 };
 
 // Records every error shown to the user while it lives, instead of a modal box.

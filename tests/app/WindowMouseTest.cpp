@@ -1,18 +1,13 @@
 // The mouse on the window: dragging it by its background, the minimise and close buttons, and
 // the refusal of every other request to close the window.
 #include "AppTestSupport.h"
-#include "Mp3Check.h"
 #include "SkinFiles.h"
 #include "TImage.h"
-#include "TestSupport.h"
 
 #include <QCloseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-using TestSupport::WaitUntil;
 
 const QPoint InsideSmallButton(7, 8);
 
@@ -93,80 +88,6 @@ TEST_F(WindowMouse, ClosingWhileIdleClosesAtOnce)
     EXPECT_EQ(Shown(CloseB), SkinImage(SkinFiles::CloseB));
     // Only a close during a recording stops the timer before it waits.
     EXPECT_TRUE(TMainTestAccess::Tim(Window).isActive());
-}
-
-// A recording under way, as the Record press leaves it.
-class WindowCloseWhileRecording : public WindowMouse {
-protected:
-    void StartRecording(bool Paused)
-    {
-        ASSERT_TRUE(Folder.isValid());
-        Card->SetPacing(TSimulatedPacing::RealTime);
-        TMain& Window = OpenWindow();
-        TMP3Out& Sink = TMainTestAccess::MP3Out(Window);
-        TAudioIn& Source = TMainTestAccess::AudIn(Window);
-        Sink.SetFileName(File);
-        Source.InSampleRate = 44100;
-        Sink.Run();
-        ASSERT_TRUE(WaitUntil([&] { return Source.Position > 2 * 16384; }));
-        if (Paused) {
-            Sink.Pause();
-            ASSERT_TRUE(WaitUntil([&] { return Sink.Status() == osPaused; }));
-        }
-        TMainTestAccess::SetRecordingState(Window, true, Paused);
-    }
-
-    // The window has closed and the run has ended: the file holds every sample captured.
-    void ExpectCompleteFile()
-    {
-        TMP3Out& Sink = TMainTestAccess::MP3Out(*Main);
-        ASSERT_TRUE(WaitUntil([&] { return Sink.Status() == osIdle; }))
-            << "the run was not stopped";
-        const int64_t Captured = TMainTestAccess::AudIn(*Main).Position / 4;
-        Main.reset();
-        const TMp3Decoded Decoded = DecodeMp3File(File);
-        ASSERT_TRUE(Decoded.Ok) << Decoded.Error;
-        EXPECT_EQ(Decoded.SampleRate, 44100);
-        EXPECT_EQ(Decoded.Channels, 2);
-        // The encoder's flush at the end of the run delivers the samples it still held.
-        EXPECT_GE(Decoded.Frames, Captured);
-    }
-
-    QTemporaryDir Folder;
-    const std::string File = Folder.filePath("closing.mp3").toStdString();
-};
-
-TEST_F(WindowCloseWhileRecording, StopsTheSinkWaitsAndCloses)
-{
-    StartRecording(false);
-    QTest::mouseClick(Control("CloseB"), Qt::LeftButton, {}, InsideSmallButton);
-    EXPECT_FALSE(Main->isVisible());
-    EXPECT_FALSE(TMainTestAccess::Tim(*Main).isActive());
-    ExpectCompleteFile();
-}
-
-TEST_F(WindowCloseWhileRecording, WhenPausedResumesTheSinkSoThatTheRunEnds)
-{
-    StartRecording(true);
-    QTest::mouseClick(Control("CloseB"), Qt::LeftButton, {}, InsideSmallButton);
-    EXPECT_FALSE(Main->isVisible());
-    EXPECT_FALSE(TMainTestAccess::Tim(*Main).isActive());
-    ExpectCompleteFile();
-}
-
-TEST_F(WindowCloseWhileRecording, ReleaseOutsideTheButtonClosesWithoutAStopRequest)
-{
-    StartRecording(false);
-    QWidget* CloseB = Control("CloseB");
-    QTest::mousePress(CloseB, Qt::LeftButton, {}, InsideSmallButton);
-    QTest::mouseMove(CloseB, QPoint(-100, 60));
-    QTest::mouseRelease(CloseB, Qt::LeftButton, {}, QPoint(-100, 60));
-    EXPECT_FALSE(Main->isVisible());
-    EXPECT_EQ(Shown(CloseB), SkinImage(SkinFiles::CloseB));
-    TMP3Out& Sink = TMainTestAccess::MP3Out(*Main);
-    EXPECT_EQ(Sink.Status(), osBusy) << "the sink was asked to stop";
-    Sink.Stop();
-    ExpectCompleteFile();
 }
 
 } // namespace
