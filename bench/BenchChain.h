@@ -1,7 +1,8 @@
 // The recording chain under measurement, built as the window builds it: the capture source on a
-// simulated sound card (reader-paced or the project's simulated card), the level indicator, and the MP3 sink, each created once and reused for
-// every recording (the window owns its three components for its whole life). A recording links
-// the sink to the indicator or straight to the source, runs, and waits for the sink's end.
+// simulated sound card (reader-paced, or the project's simulated card), the level indicator, and
+// the MP3 sink, each created once and reused for every recording (the window owns its three
+// components for its whole life). A recording links the sink to the indicator or straight to
+// the source, runs, and waits for the sink's end.
 //
 // Threads: construct, Record and destroy on one thread (the benchmark's main thread, the chain's
 // owning thread). Record blocks until the run has ended, at most the recording's length plus

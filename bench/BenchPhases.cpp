@@ -136,7 +136,8 @@ void TBenchPhases::MeasureOnce(TCaseFigures& Figures, int Repetition)
         const int Variant = (Step + Repetition) % Variants;
         const double CpuBefore = ProcessStats::CpuSeconds();
         if (Variant == 0) {
-            const TBareEncodeResult Bare = EncodeBare(Pcm, FOptions.PcmSeconds, Kbps, File("bare.mp3"));
+            const TBareEncodeResult Bare =
+                EncodeBare(Pcm, FOptions.PcmSeconds, Kbps, File("bare.mp3"));
             Wall[0] = Bare.WallSeconds;
             Cpu[0] = ProcessStats::CpuSeconds() - CpuBefore;
             BareBlocks = std::max<int64_t>(1, Bare.Blocks);

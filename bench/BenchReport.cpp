@@ -92,7 +92,8 @@ private:
 void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
 {
     Table.Medians("bare encoder, x real time", "%.1f", [](auto& C) { return C.Bare; });
-    Table.Medians("chain with indicator (reader-paced card), x real time", "%.1f", [](auto& C) { return C.Chain; });
+    Table.Medians("chain with indicator (reader-paced card), x real time", "%.1f",
+                  [](auto& C) { return C.Chain; });
     Table.Medians("chain without indicator (reader-paced card), x real time", "%.1f",
                   [](auto& C) { return C.Direct; });
     Table.Medians("with indicator / bare", "%.3f", [](auto& C) { return C.ChainRatio; }, 1.0,
