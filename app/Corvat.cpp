@@ -130,8 +130,10 @@ TFormEvents TMain::SinkEvents()
         RunEnded(Run);
     };
     Events.MP3OutProgress = [this](TComponent* Sender) {
+        // Read now: by the time the GUI thread handles the report the run may have ended.
         const TRunNumber Run = FEndedRuns + 1;
-        Post([this, Run, Sender] { SinkProgress(Run, Sender); });
+        const int32_t Progress = MP3Out->Progress();
+        Post([this, Run, Sender, Progress] { SinkProgress(Run, Sender, Progress); });
     };
     Events.MP3OutThreadException = [this](TComponent* Sender, const std::exception& E) {
         const QString Reason = QString::fromUtf8(E.what());
@@ -158,7 +160,9 @@ void TMain::RunEnded(TRunNumber Run)
     // Counted once its report is queued. Taking the lock orders the wake-up after a waiter's
     // look at the sink's state.
     FEndedRuns = Run;
-    { std::lock_guard Lock(FRunEndMutex); }
+    {
+        std::lock_guard Lock(FRunEndMutex);
+    }
     FRunEndChanged.notify_all();
 }
 
@@ -168,11 +172,11 @@ bool TMain::AwaitSinkIdle(std::chrono::milliseconds Bound)
     return FRunEndChanged.wait_for(Lock, Bound, [this] { return MP3Out->Status() == osIdle; });
 }
 
-void TMain::SinkProgress(TRunNumber Run, TComponent* Sender)
+void TMain::SinkProgress(TRunNumber Run, TComponent* Sender, int32_t Progress)
 {
     // Progress of a run the window no longer shows (stopped, or an earlier one) is not shown.
     if (Recording && Run == FStartedRuns)
-        RunGuarded(this, [&] { MP3OutProgress(Sender); });
+        RunGuarded(this, [&] { MP3OutProgress(Sender, Progress); });
 }
 
 void TMain::SinkDone(TRunNumber Run, TComponent* Sender)
@@ -470,11 +474,11 @@ void TMain::TimTimer()
     Form->Indicator->setPosition(LevelPosition(Levels[0]));
 }
 
-void TMain::MP3OutProgress(TComponent*)
+void TMain::MP3OutProgress(TComponent*, int32_t Progress)
 {
     if (Form->SecNoLimit->isChecked())
         return;
-    Form->Progres->setPosition(MP3Out->Progress());
+    Form->Progres->setPosition(Progress);
 }
 
 void TMain::MP3OutDone(TComponent*)

@@ -94,7 +94,8 @@ public:
     // Waits briefly for the indicator's values lock while the worker analyses a block.
     void TimTimer();
     // The sink's reports of the window's current run, posted from the sink; run on the GUI thread.
-    void MP3OutProgress(TComponent* Sender);
+    // Progress: the sink's Progress when it reported.
+    void MP3OutProgress(TComponent* Sender, int32_t Progress);
     void MP3OutDone(TComponent* Sender);
     // The run failed to start or failed inside the pipeline: an error box with Reason, then the
     // window returns to idle with "Error".
@@ -124,7 +125,7 @@ private:
     // Blocks the GUI thread until the sink is idle, at most Bound; true when it is.
     bool AwaitSinkIdle(std::chrono::milliseconds Bound);
     // The posted reports, sorted out by the run they belong to; GUI thread.
-    void SinkProgress(TRunNumber Run, TComponent* Sender);
+    void SinkProgress(TRunNumber Run, TComponent* Sender, int32_t Progress);
     void SinkDone(TRunNumber Run, TComponent* Sender);
     void SinkFailed(TRunNumber Run, TComponent* Sender, const QString& Reason);
     // The end-of-run steps, with Status as the status text.

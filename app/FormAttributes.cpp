@@ -36,6 +36,12 @@ void ApplyFont(QWidget* Widget)
     Widget->setFont(Font);
 }
 
+QColor Midway(const QColor& From, const QColor& To)
+{
+    return QColor((From.red() + To.red()) / 2, (From.green() + To.green()) / 2,
+        (From.blue() + To.blue()) / 2);
+}
+
 void ApplyColors(QWidget* Widget)
 {
     const QVariant Text = Widget->property("TextColor");
@@ -54,6 +60,15 @@ void ApplyColors(QWidget* Widget)
         for (QPalette::ColorRole Role : { QPalette::Window, QPalette::Base, QPalette::Button })
             Palette.setColor(Role, Color);
         Widget->setAutoFillBackground(true);
+    }
+    // A disabled control (the settings during a recording) shows its text dimmed, half way to
+    // its face; the system's grey would vanish on the form's grey boxes.
+    if (Text.isValid() && Face.isValid()) {
+        const QColor Dimmed = Midway(Palette.color(QPalette::Active, QPalette::Text),
+            Palette.color(QPalette::Active, QPalette::Base));
+        for (QPalette::ColorRole Role :
+            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+            Palette.setColor(QPalette::Disabled, Role, Dimmed);
     }
     Widget->setPalette(Palette);
 }

@@ -12,8 +12,8 @@ TMessageShower& CurrentShower()
 
 void ShowMessageBox(QWidget* Parent, const TMessage& Message)
 {
-    const QMessageBox::Icon Icon = Message.Kind == TMessageKind::mkError ? QMessageBox::Critical
-                                                                         : QMessageBox::Warning;
+    const QMessageBox::Icon Icon
+        = Message.Kind == TMessageKind::mkError ? QMessageBox::Critical : QMessageBox::Warning;
     QMessageBox Box(Icon, Message.Title, Message.Text, QMessageBox::Ok, Parent);
     Box.exec();
 }

@@ -58,7 +58,7 @@ TMp3Decoded DecodeMp3File(const std::string& Path)
             Result.Error = mpg123_strerror(Handle);
             break;
         }
-        mpg123_frameinfo Info {};
+        mpg123_frameinfo Info{};
         mpg123_info(Handle, &Info);
         ++Result.FramesByBitRate[Info.bitrate];
         if (Result.Channels > 0)

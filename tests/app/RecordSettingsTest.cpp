@@ -14,7 +14,7 @@ TEST_F(RecordSettings, DurationIsClampedOrReadAsFiveAndRecordedSoLong)
     };
     const QString File = FilePath("duration.mp3");
     OpenWithFile(File);
-    for (const TCase& Case : { TCase { "0", "5" }, TCase { "-3", "5" }, TCase { "abc", "abc" } }) {
+    for (const TCase& Case : { TCase{ "0", "5" }, TCase{ "-3", "5" }, TCase{ "abc", "abc" } }) {
         ASSERT_TRUE(RecordToEnd(Case.Typed)) << Case.Typed;
         EXPECT_EQ(Secs()->text(), Case.Shown);
         EXPECT_EQ(Source().RecTime, 5) << Case.Typed;
@@ -61,16 +61,17 @@ TEST_F(RecordSettings, TextsThatAreNotEntriesOfTheirListsAreRefused)
         const char* BitRate;
     };
     OpenWithFile(FilePath("refused.mp3"));
-    for (const TCase& Case : { TCase { "22050", "320" }, TCase { "48000", "128" },
-             TCase { "44100", "128 " }, TCase { " 44100", "128" }, TCase { "44100", "" } }) {
+    for (const TCase& Case : { TCase{ "22050", "320" }, TCase{ "48000", "128" },
+             TCase{ "44100", "128 " }, TCase{ " 44100", "128" }, TCase{ "44100", "" } }) {
         Messages.Clear();
         SRate()->setEditText(Case.SampleRate);
         KBS()->setEditText(Case.BitRate);
         Secs()->setText("3");
         PressRecord();
-        EXPECT_EQ(Messages.Titles, QStringList { "Error" }) << Case.SampleRate << "/" << Case.BitRate;
-        EXPECT_EQ(Messages.Texts, QStringList { "Invalid settings selected!" });
-        EXPECT_EQ(Messages.Kinds, std::vector { TMessageKind::mkError });
+        EXPECT_EQ(Messages.Titles, QStringList{ "Error" })
+            << Case.SampleRate << "/" << Case.BitRate;
+        EXPECT_EQ(Messages.Texts, QStringList{ "Invalid settings selected!" });
+        EXPECT_EQ(Messages.Kinds, std::vector{ TMessageKind::mkError });
         // Only the duration's clamp has happened.
         EXPECT_EQ(Secs()->text(), "5");
         EXPECT_EQ(Sink().Status(), osIdle);
@@ -88,8 +89,8 @@ TEST_F(RecordSettings, ChosenBitRateAndSampleRateReachTheFile)
     };
     const QString File = FilePath("rates.mp3");
     OpenWithFile(File);
-    for (const TCase& Case : { TCase { "44100", "192", 192, br192 }, TCase { "22050", "96", 96, br96 },
-             TCase { "44100", "320", 320, br320 } }) {
+    for (const TCase& Case : { TCase{ "44100", "192", 192, br192 },
+             TCase{ "22050", "96", 96, br96 }, TCase{ "44100", "320", 320, br320 } }) {
         SRate()->setCurrentText(Case.SampleRate);
         KBS()->setCurrentText(Case.BitRate);
         ASSERT_TRUE(RecordToEnd("5")) << Case.BitRate;
@@ -103,9 +104,9 @@ TEST_F(RecordSettings, NoFileChosenGivesTheWarningAndNoRecording)
     OpenWindow();
     Secs()->setText("20000");
     PressRecord();
-    EXPECT_EQ(Messages.Kinds, std::vector { TMessageKind::mkWarning });
-    EXPECT_EQ(Messages.Titles, QStringList { "Warning" });
-    EXPECT_EQ(Messages.Texts, QStringList { "Please select a new mp3 file to record" });
+    EXPECT_EQ(Messages.Kinds, std::vector{ TMessageKind::mkWarning });
+    EXPECT_EQ(Messages.Titles, QStringList{ "Warning" });
+    EXPECT_EQ(Messages.Texts, QStringList{ "Please select a new mp3 file to record" });
     EXPECT_EQ(Secs()->text(), "10800");
     EXPECT_EQ(Sink().Status(), osIdle);
     ExpectIdleLook("Status");
@@ -119,7 +120,7 @@ TEST_F(RecordSettings, SaveAsRunsTheDialogOfTheFormAndTakesOnlyAConfirmedFile)
         Seen = &Dialog;
         EXPECT_EQ(Dialog.objectName(), "SaveMp3");
         EXPECT_EQ(Dialog.windowTitle(), "Choose folder to save");
-        EXPECT_EQ(Dialog.nameFilters(), QStringList { "Mp3 Files (*.mp3)" });
+        EXPECT_EQ(Dialog.nameFilters(), QStringList{ "Mp3 Files (*.mp3)" });
         EXPECT_EQ(Dialog.defaultSuffix(), "mp3");
         EXPECT_EQ(Dialog.acceptMode(), QFileDialog::AcceptSave);
         EXPECT_FALSE(Dialog.testOption(QFileDialog::DontConfirmOverwrite));

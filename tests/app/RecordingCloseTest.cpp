@@ -28,12 +28,15 @@ protected:
         OpenWithFile(File);
         Secs()->setValue(RecordSettings::MaxSeconds);
         PressRecord();
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return Source().Position >= Blocks * 16384; }, EventBoundMs));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return Source().Position >= Blocks * 16384; }, EventBoundMs));
         if (Paused)
             PressPause();
     }
-    void ClickClose() { QTest::mouseClick(Control("CloseB"), Qt::LeftButton, {}, InsideSmallButton); }
+    void ClickClose()
+    {
+        QTest::mouseClick(Control("CloseB"), Qt::LeftButton, {}, InsideSmallButton);
+    }
 
     // Destroys the window and checks that the file holds every frame captured, with the
     // encoder's tail: the captured count is final (the run has ended, is paused with no pass in
@@ -46,7 +49,8 @@ protected:
         ASSERT_TRUE(Decoded.Ok) << Decoded.Error;
         EXPECT_EQ(Decoded.SampleRate, 44100);
         EXPECT_EQ(Decoded.Channels, 2);
-        EXPECT_GE(Decoded.Frames, Captured + EncoderDelay) << "the run's end is missing from the file";
+        EXPECT_GE(Decoded.Frames, Captured + EncoderDelay)
+            << "the run's end is missing from the file";
         EXPECT_LE(Decoded.Frames, Captured + DelayAndPaddingBound);
     }
 
@@ -78,8 +82,7 @@ protected:
         Source().StallTimeout = GiveUpAfter;
         Secs()->setValue(RecordSettings::MaxSeconds);
         PressRecord();
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return Source().Position == 2 * 16384; }, EventBoundMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Source().Position == 2 * 16384; }, EventBoundMs));
     }
 };
 

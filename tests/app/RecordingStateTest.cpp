@@ -1,7 +1,7 @@
 // The window's recording states and their transitions: Record, Pause and Stop in every state,
 // the sink's end of a run, a run that fails, and reports of an earlier run that come late.
-#include "RecordingSupport.h"
 #include "RecordSettings.h"
+#include "RecordingSupport.h"
 #include "TestSupport.h"
 
 namespace {
@@ -84,7 +84,7 @@ TEST_F(RecordingStates, RecordDuringARecordingOrAPauseOnlyClampsTheDuration)
     // The settings check still comes first: a sample rate changed meanwhile is refused.
     SRate()->setEditText("48000");
     PressRecord();
-    EXPECT_EQ(Messages.Texts, QStringList { "Invalid settings selected!" });
+    EXPECT_EQ(Messages.Texts, QStringList{ "Invalid settings selected!" });
     ExpectPausedLook();
     EXPECT_TRUE(Errors.Messages.isEmpty()) << Errors.Messages.join('\n').toStdString();
 }
@@ -120,7 +120,7 @@ TEST_F(RecordingStates, RecordWhileTheStoppedRunStillEndsIsRefusedUntilItsEnd)
     ASSERT_EQ(Sink().Status(), osPaused);
 
     PressRecord();
-    EXPECT_EQ(Errors.Messages, QStringList { "Component is buisy" });
+    EXPECT_EQ(Errors.Messages, QStringList{ "Component is buisy" });
     ExpectRecordingLook();
     QCoreApplication::processEvents();
     ExpectRecordingLook();
@@ -185,8 +185,8 @@ TEST_F(RecordingStates, RunThatFailsShowsTheReasonAndReturnsToIdle)
         Secs()->setText("5");
         PressRecord();
         ASSERT_TRUE(AwaitStatus("Error")) << Case.What;
-        EXPECT_EQ(Messages.Kinds, std::vector { TMessageKind::mkError }) << Case.What;
-        EXPECT_EQ(Messages.Titles, QStringList { "Error" });
+        EXPECT_EQ(Messages.Kinds, std::vector{ TMessageKind::mkError }) << Case.What;
+        EXPECT_EQ(Messages.Titles, QStringList{ "Error" });
         ASSERT_EQ(Messages.Texts.size(), 1);
         EXPECT_TRUE(Messages.Texts[0].contains(Case.Reason)) << Messages.Texts[0].toStdString();
         ExpectIdleLook("Error");

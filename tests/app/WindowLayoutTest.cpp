@@ -115,6 +115,14 @@ TEST_F(WindowLayout, FontsAndColoursAreThePixelSizesAndFacesOfTheForm)
     EXPECT_EQ(Control("DirOut")->palette().color(QPalette::Text), Tooltip);
     EXPECT_EQ(Control("SecCustom")->palette().color(QPalette::Window), QColor(53, 45, 49));
     EXPECT_EQ(Control("State")->palette().color(QPalette::WindowText), QColor(255, 255, 128));
+    // The settings that a recording locks show it: their text is dimmed towards the face.
+    for (const char* Locked : { "KBS", "Secs" }) {
+        const QPalette Palette = Control(Locked)->palette();
+        EXPECT_EQ(Palette.color(QPalette::Disabled, QPalette::Text),
+            QColor(
+                (Tooltip.red() + 105) / 2, (Tooltip.green() + 105) / 2, (Tooltip.blue() + 105) / 2))
+            << Locked;
+    }
 }
 
 // Images and labels lie below the boxes, buttons and lists; the background lies below all.
