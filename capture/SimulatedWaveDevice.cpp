@@ -132,6 +132,11 @@ private:
 
 class TSimulatedWaveInDevice final : public TWaveInDevice {
 public:
+    // How long a flat-out device waits for the source to release a returned buffer before it
+    // fills the next one all the same: longer than the source takes for one block, short enough
+    // that Flush, which keeps what it was given while it waits for the queued buffers, is quick.
+    static constexpr std::chrono::milliseconds FlatOutGrace{10};
+
     struct TSetup {
         TPcmFormat Format;
         TSimulatedSignal Signal;
@@ -181,6 +186,15 @@ public:
         FWake.notify_all();
     }
 
+    void Unprepare(TWaveHeader& Header) override
+    {
+        TWaveInDevice::Unprepare(Header);
+        std::lock_guard Lock(FMutex);
+        FHeldBySource = std::max(0, FHeldBySource - 1);
+        FLastRelease = std::chrono::steady_clock::now();
+        FWake.notify_all();
+    }
+
     void Reset() override
     {
         std::deque<TWaveHeader*> Pending;
@@ -189,6 +203,7 @@ public:
             FStarted = false;
             FWake.wait(Lock, [&] { return !FDelivering; });
             Pending.swap(FQueue);
+            FHeldBySource += static_cast<int32_t>(Pending.size());
         }
         for (TWaveHeader* Header : Pending) {
             MarkDone(*Header);
@@ -252,6 +267,13 @@ private:
             } else if (FQueue.empty() || Stalled()) {
                 FWake.wait(Lock);
                 continue;
+            } else if (const auto Due = FLastRelease + FlatOutGrace;
+                       FHeldBySource > 0 && std::chrono::steady_clock::now() < Due) {
+                // Flat out records as fast as the source takes the sound: the next buffer is
+                // filled once the source has released the ones it was given. Filling every
+                // queued buffer at once would let the source queue new ones without end.
+                FWake.wait_until(Lock, Due);
+                continue;
             }
             RecordOneChunk(Lock);
         }
@@ -277,6 +299,10 @@ private:
         Header->BytesRecorded = Bytes;
         MarkDone(*Header);
         ++FReturned;
+        ++FHeldBySource;
+        // The grace runs from this return too, so a source that keeps what it was given (as Flush
+        // does while it waits for the queued buffers) is still served.
+        FLastRelease = std::chrono::steady_clock::now();
         Deliver(Lock, wimData, Header);
     }
 
@@ -304,6 +330,8 @@ private:
     bool FClosed = false;
     bool FDelivering = false;
     int32_t FReturned = 0;
+    int32_t FHeldBySource = 0;  // returned and not yet released by the source
+    std::chrono::steady_clock::time_point FLastRelease{};
     std::string FError;
     std::chrono::steady_clock::time_point FNextDue{};
     std::thread FThread;  // last: starts when everything above is built

@@ -141,8 +141,10 @@ void TACSThread::Execute()
 {
     while (WaitWhileSuspended()) {
         if (TerminateRequest) {
+            // A worker paused on its way here ends as a suspended one does, without a last pass.
             try {
-                FDoOutput(true);
+                if (!Suspended())
+                    FDoOutput(true);
             } catch (...) {
                 // The output is going away; nothing is left to report to.
             }
