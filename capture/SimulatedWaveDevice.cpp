@@ -146,6 +146,7 @@ public:
         void* Instance;
         std::shared_ptr<std::atomic<int32_t>> OpenNow;
         std::shared_ptr<std::atomic<int64_t>> Dropped;
+        std::shared_ptr<std::atomic<int32_t>> PeakHeld;
     };
 
     explicit TSimulatedWaveInDevice(TSetup Setup)
@@ -300,6 +301,8 @@ private:
         MarkDone(*Header);
         ++FReturned;
         ++FHeldBySource;
+        if (FHeldBySource > *FSetup.PeakHeld)
+            *FSetup.PeakHeld = FHeldBySource;
         // The grace runs from this return too, so a source that keeps what it was given (as Flush
         // does while it waits for the queued buffers) is still served.
         FLastRelease = std::chrono::steady_clock::now();
@@ -421,5 +424,5 @@ std::unique_ptr<TWaveInDevice> TSimulatedWaveBackend::OpenInput(int32_t Device,
     FLastFormat = Format;
     ++FOpened;
     return std::make_unique<TSimulatedWaveInDevice>(TSimulatedWaveInDevice::TSetup{
-        Format, FSignal, FPacing, FFaults, Callback, Instance, FOpenNow, FDropped});
+        Format, FSignal, FPacing, FFaults, Callback, Instance, FOpenNow, FDropped, FPeakHeld});
 }

@@ -97,6 +97,8 @@ public:
     TPcmFormat LastOpenedFormat() const;
     // Buffers' worth of sound dropped by real-time devices because no buffer was queued.
     int64_t DroppedBuffers() const { return FDropped->load(); }
+    // The most buffers that a device had returned and its source had not yet released.
+    int32_t PeakHeldBySource() const { return FPeakHeld->load(); }
 
     int32_t OutputDeviceCount() override;
     int32_t InputDeviceCount() override;
@@ -121,4 +123,5 @@ private:
     // Shared with the open devices, which may outlive the backend.
     std::shared_ptr<std::atomic<int32_t>> FOpenNow = std::make_shared<std::atomic<int32_t>>(0);
     std::shared_ptr<std::atomic<int64_t>> FDropped = std::make_shared<std::atomic<int64_t>>(0);
+    std::shared_ptr<std::atomic<int32_t>> FPeakHeld = std::make_shared<std::atomic<int32_t>>(0);
 };

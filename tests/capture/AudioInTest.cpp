@@ -121,6 +121,18 @@ TEST_F(AudioInTest, WholeBufferRequestsGetOneWholeBufferEach)
     AudIn.Flush();
 }
 
+TEST_F(AudioInTest, FlatOutCardNeverRunsAheadOfTheReader)
+{
+    // The source queues back up to four buffers at every delivery; a card that filled them all
+    // at once would leave more and more filled buffers waiting, without bound.
+    SetCdFormat(AudIn, 44100, 20);  // 216 buffers
+    AudIn.Init();
+    const std::vector<uint8_t> All = ReadToEnd(16384);
+    AudIn.Flush();
+    EXPECT_EQ(All.size(), 216u * 16384u);
+    EXPECT_LE(Card->PeakHeldBySource(), 8);
+}
+
 TEST_F(AudioInTest, SmallRequestsGetEachBufferInPiecesThatNeverSpanTwo)
 {
     AudIn.RecTime = 4;  // 32,000 bytes at the defaults
