@@ -140,7 +140,7 @@ void TSoundIndicator::Analyse(const TSampleLayout& Layout, const uint8_t* Bytes,
     if (Blocks == 0)
         return;
     double Samples[BlockFrames];
-    double Levels[BlockFrames];
+    double Levels[LevelCount];
     for (int32_t Block = 0; Block < Blocks; ++Block) {
         MixBlock(Layout, Bytes, Block, Samples);
         MeasureBlock(Samples, Levels);
@@ -183,5 +183,7 @@ void TSoundIndicator::MeasureBlock(double* Samples, double* Levels) const
     for (int32_t K = 0; K < BlockFrames; ++K)
         Spectrum[K] = {Samples[K], 0.0};
     FourierTransform(Spectrum, BlockFrames, 1);
-    LogMagnitudes(Spectrum, Levels, BlockFrames, 0);
+    // Only the lowest LevelCount bins are accumulated; the logarithms of the others would be
+    // thrown away, and they are the dearest step of the analysis.
+    LogMagnitudes(Spectrum, Levels, LevelCount, 0);
 }
