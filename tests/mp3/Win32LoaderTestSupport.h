@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 namespace Win32LoaderTest {
@@ -96,5 +97,8 @@ inline std::string SearchName(const testing::TestParamInfo<TSearch>& Info)
 {
     return Info.param.Name;
 }
+
+// Names the search in test listings rather than printing its bytes.
+inline void PrintTo(const TSearch& Search, std::ostream* Out) { *Out << Search.Name; }
 
 }  // namespace Win32LoaderTest
