@@ -27,7 +27,7 @@ int32_t TTimedAudioIn::GetData(void* Buffer, int32_t BufferSize)
 
 TBenchChain::TBenchChain()
 {
-    UseWaveBackend(FCountedPacedCard);
+    UseWaveBackend(FCountedCard);
     FAudIn.InBitsPerSample = 16;
     FAudIn.InChannels = 2;
     FSndIndic.SetInput(&FAudIn);
@@ -58,12 +58,8 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     Signal.Kind = TSimulatedSignal::skPcm;
     Signal.Pcm = Settings.Pcm->Bytes;  // shared, not copied
     FCard->SetSignal(Signal);
-    FCard->SetPacing(Settings.Card == TBenchCard::SimulatedRealTime ? TSimulatedPacing::RealTime
-                                                                     : TSimulatedPacing::FlatOut);
-    FPacedCard->SetPcm(Settings.Pcm->Bytes);
-    TBufferCountingBackend& Counted =
-        Settings.Card == TBenchCard::ReaderPaced ? *FCountedPacedCard : *FCountedCard;
-    UseWaveBackend(Settings.Card == TBenchCard::ReaderPaced ? FCountedPacedCard : FCountedCard);
+    FCard->SetPacing(Settings.Card == TBenchCard::RealTime ? TSimulatedPacing::RealTime
+                                                            : TSimulatedPacing::FlatOut);
     FAudIn.InSampleRate = Settings.Pcm->SampleRate;
     FAudIn.RecTime = Settings.Seconds;
     FMP3Out.SetBitRate(Settings.BitRate);
@@ -76,7 +72,7 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
         FFailure.clear();
     }
     const int64_t DroppedBefore = FCard->DroppedBuffers();
-    TBufferCounts& Buffers = *Counted.Counts();
+    TBufferCounts& Buffers = *FCountedCard->Counts();
     Buffers.ResetPeak();
     const int64_t PreparedBefore = Buffers.Prepared.load();
 

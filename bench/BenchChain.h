@@ -1,5 +1,5 @@
-// The recording chain under measurement, built as the window builds it: the capture source on a
-// simulated sound card (reader-paced, or the project's simulated card), the level indicator, and
+// The recording chain under measurement, built as the window builds it: the capture source on the
+// simulated sound card (flat out or in real time), the level indicator, and
 // the MP3 sink, each created once and reused for every recording (the window owns its three
 // components for its whole life). A recording links the sink to the indicator or straight to
 // the source, runs, and waits for the sink's end.
@@ -14,7 +14,6 @@
 #include "ACS_Indicator.h"
 #include "ACS_LAME.h"
 #include "BufferCountingBackend.h"
-#include "ReaderPacedWaveDevice.h"
 #include "SimulatedWaveDevice.h"
 #include "TestSignal.h"
 
@@ -28,9 +27,8 @@
 
 // The sound card a recording runs on.
 enum class TBenchCard {
-    ReaderPaced,       // as fast as the chain takes the sound (ReaderPacedWaveDevice.h)
-    SimulatedFlatOut,  // the simulated card, filling each buffer the moment it is queued
-    SimulatedRealTime, // the simulated card at the sample rate
+    FlatOut,   // the simulated card as fast as the chain takes the sound
+    RealTime,  // the simulated card at the sample rate
 };
 
 struct TRecordSettings {
@@ -38,7 +36,7 @@ struct TRecordSettings {
     int32_t Seconds = 0;             // RecTime
     TMP3BitRate BitRate = br128;
     bool Indicator = true;           // false: the sink reads the source directly
-    TBenchCard Card = TBenchCard::ReaderPaced;
+    TBenchCard Card = TBenchCard::FlatOut;
     bool ReadLevels = false;         // run the 100 ms level reader beside the recording
     std::string FileName;
     // Called on the sink's worker at each progress report with the bytes captured so far.
@@ -80,7 +78,7 @@ private:
 class TBenchChain {
 public:
     // Builds the components and so opens the encoder library, which stays loaded as long as the
-    // chain lives. Each recording installs its card as the capture unit's backend.
+    // chain lives, and installs the chain's simulated card as the capture unit's backend.
     TBenchChain();
 
     // Raises std::runtime_error when the run fails or does not end in time.
@@ -91,12 +89,8 @@ private:
     void ReadLevelsUntilEnd();
 
     std::shared_ptr<TSimulatedWaveBackend> FCard = std::make_shared<TSimulatedWaveBackend>();
-    std::shared_ptr<TReaderPacedWaveBackend> FPacedCard =
-        std::make_shared<TReaderPacedWaveBackend>();
     std::shared_ptr<TBufferCountingBackend> FCountedCard =
         std::make_shared<TBufferCountingBackend>(FCard);
-    std::shared_ptr<TBufferCountingBackend> FCountedPacedCard =
-        std::make_shared<TBufferCountingBackend>(FPacedCard);
     TTimedAudioIn FAudIn{nullptr};
     TSoundIndicator FSndIndic{nullptr};
     TMP3Out FMP3Out{nullptr};  // last, so that its worker ends before the others go

@@ -34,13 +34,6 @@ struct TCaseFigures {
     int64_t PeakBuffersHeld = 0;
     int64_t BuffersPrepared = 0;
     int64_t BlocksPerRecording = 0;  // 16384-byte blocks the sound of one recording fills
-    // One recording with indicator on the project's simulated card at its flat-out pacing.
-    int32_t SimSeconds = 0;
-    double SimSpeed = 0.0;  // multiples of real time
-    double SimRatio = 0.0;  // over the median bare encoder
-    int64_t SimPeakBuffersHeld = 0;
-    double SimBuffersPerBlock = 0.0;
-    int64_t SimPeakResidentGrowth = 0;  // the kernel's high-water mark over the recording
 };
 
 struct TLongFigures {

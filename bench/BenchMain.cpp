@@ -110,7 +110,6 @@ void Run(const TBenchOptions& Options)
         Phases.LongRecording(Figures.Long);
     if (Options.RealTimeSeconds > 0)
         Phases.RealTimeRecording(Figures.RealTime);
-    Phases.SimulatedFlatOut(Figures);
     Figures.LoadAtEnd = ProcessStats::DescribeMachine().LoadAverage;
     Figures.TotalSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();

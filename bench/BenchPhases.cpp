@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int32_t BlockBytes = 16384;
-constexpr int32_t SimulatedFlatOutSeconds = 20;
 
 const TEncodeCase Cases[] = {{44100, br128}, {44100, br320}, {22050, br64}};
 
@@ -68,40 +67,6 @@ void TBenchPhases::EncodingCases(TBenchFigures& Figures)
     }
 }
 
-void TBenchPhases::SimulatedFlatOut(TBenchFigures& Figures)
-{
-    std::cerr << "the simulated card flat out\n";
-    for (TCaseFigures& Case : Figures.Cases)
-        MeasureSimulatedFlatOut(Case);
-}
-
-// Once per case and kept short: on this card the source's filled list grows by thousands of
-// buffers per minute of sound.
-void TBenchPhases::MeasureSimulatedFlatOut(TCaseFigures& Figures)
-{
-    const TEncodeCase& Case = Figures.Case;
-    TRecordSettings Settings;
-    Settings.Pcm = &PcmFor(Case.SampleRate);
-    Settings.Seconds = std::min(FOptions.PcmSeconds, SimulatedFlatOutSeconds);
-    Settings.BitRate = Case.BitRate;
-    Settings.Indicator = true;
-    Settings.Card = TBenchCard::SimulatedFlatOut;
-    Settings.FileName = File("simulated.mp3");
-    const bool KernelPeak = ProcessStats::ResetPeakResident();
-    const int64_t ResidentBefore = ProcessStats::ResidentBytes();
-    const TRecordResult Result = FChain.Record(Settings);
-    const int64_t Blocks =
-        (int64_t{Settings.Seconds} * Case.SampleRate * TBenchPcm::FrameBytes + BlockBytes - 1) /
-        BlockBytes;
-    Figures.SimSeconds = Settings.Seconds;
-    Figures.SimSpeed = Settings.Seconds / Result.WallSeconds;
-    Figures.SimRatio = Figures.SimSpeed / Median(Figures.Bare);
-    Figures.SimPeakBuffersHeld = Result.PeakBuffersHeld;
-    Figures.SimBuffersPerBlock = double(Result.BuffersPrepared) / double(Blocks);
-    Figures.SimPeakResidentGrowth =
-        KernelPeak ? ProcessStats::PeakResidentBytes() - ResidentBefore : -1;
-}
-
 TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
 {
     const TEncodeCase& Case = Figures.Case;
@@ -110,7 +75,7 @@ TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
     Settings.Seconds = FOptions.PcmSeconds;
     Settings.BitRate = Case.BitRate;
     Settings.Indicator = Indicator;
-    Settings.Card = TBenchCard::ReaderPaced;
+    Settings.Card = TBenchCard::FlatOut;
     Settings.FileName = File(Indicator ? "chain.mp3" : "direct.mp3");
     const TRecordResult Result = FChain.Record(Settings);
     Figures.PeakBuffersHeld = std::max(Figures.PeakBuffersHeld, Result.PeakBuffersHeld);
@@ -195,7 +160,7 @@ void TBenchPhases::LongRecording(TLongFigures& Long)
     Settings.Seconds = Long.Seconds;
     Settings.BitRate = Long.Case.BitRate;
     Settings.Indicator = true;
-    Settings.Card = TBenchCard::ReaderPaced;
+    Settings.Card = TBenchCard::FlatOut;
     Settings.ReadLevels = true;
     Settings.FileName = File("long.mp3");
     Settings.OnProgress = [&](int64_t Captured) {
@@ -233,7 +198,7 @@ void TBenchPhases::RealTimeRecording(TRealTimeFigures& RealTime)
     Settings.Seconds = RealTime.Seconds;
     Settings.BitRate = RealTime.Case.BitRate;
     Settings.Indicator = true;
-    Settings.Card = TBenchCard::SimulatedRealTime;
+    Settings.Card = TBenchCard::RealTime;
     Settings.ReadLevels = true;
     Settings.FileName = File("realtime.mp3");
     std::cerr << "real-time recording of " << RealTime.Seconds << " s\n";

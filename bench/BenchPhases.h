@@ -1,8 +1,6 @@
 // The parts of one benchmark run, in the order they run: the encoding cases (bare encoder, the
 // chain with and without the indicator, the lame command-line encoder, the metering cost),
-// repeated and interleaved; the long recording; the real-time recording; last, one recording
-// per case on the project's simulated card flat out, whose runaway buffer list would otherwise
-// leave a large heap behind for the memory figures of the long recording.
+// repeated and interleaved; the long recording; the real-time recording.
 //
 // Main thread only: each call blocks until its recordings have ended.
 #pragma once
@@ -33,8 +31,6 @@ public:
     void EncodingCases(TBenchFigures& Figures);
     void LongRecording(TLongFigures& Long);
     void RealTimeRecording(TRealTimeFigures& RealTime);
-    // Fills the simulated-card figures of Figures.Cases, after EncodingCases.
-    void SimulatedFlatOut(TBenchFigures& Figures);
 
 private:
     const TBenchPcm& PcmFor(int32_t SampleRate) const;
@@ -42,7 +38,6 @@ private:
     void PrepareCli(TBenchFigures& Figures);
     void MeasureOnce(TCaseFigures& Figures, int Repetition);
     void MeasureMeteringOnce(TCaseFigures& Figures);
-    void MeasureSimulatedFlatOut(TCaseFigures& Figures);
     TRecordResult RecordCase(TCaseFigures& Figures, bool Indicator);
 
     TBenchOptions FOptions;

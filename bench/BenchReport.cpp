@@ -92,9 +92,9 @@ private:
 void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
 {
     Table.Medians("bare encoder, x real time", "%.1f", [](auto& C) { return C.Bare; });
-    Table.Medians("chain with indicator (reader-paced card), x real time", "%.1f",
+    Table.Medians("chain with indicator, x real time", "%.1f",
                   [](auto& C) { return C.Chain; });
-    Table.Medians("chain without indicator (reader-paced card), x real time", "%.1f",
+    Table.Medians("chain without indicator, x real time", "%.1f",
                   [](auto& C) { return C.Direct; });
     Table.Medians("with indicator / bare", "%.3f", [](auto& C) { return C.ChainRatio; }, 1.0,
                   ">= 0.97");
@@ -112,18 +112,6 @@ void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
     Table.Medians("chain: capture buffers allocated / blocks recorded", "%.2f", [](auto& C) {
         return std::vector<double>{double(C.BuffersPrepared) / double(C.BlocksPerRecording)};
     });
-    Table.Medians("simulated card flat out: s recorded", "%.0f",
-                  [](auto& C) { return std::vector<double>{double(C.SimSeconds)}; });
-    Table.Medians("simulated card flat out: x real time", "%.1f",
-                  [](auto& C) { return std::vector<double>{C.SimSpeed}; });
-    Table.Medians("simulated card flat out / bare", "%.3f",
-                  [](auto& C) { return std::vector<double>{C.SimRatio}; });
-    Table.Medians("simulated card flat out: buffers held at most", "%.0f",
-                  [](auto& C) { return std::vector<double>{double(C.SimPeakBuffersHeld)}; });
-    Table.Medians("simulated card flat out: buffers allocated / blocks", "%.2f",
-                  [](auto& C) { return std::vector<double>{C.SimBuffersPerBlock}; });
-    Table.Medians("simulated card flat out: peak resident growth, MiB", "%.0f",
-                  [](auto& C) { return std::vector<double>{Mebibytes(C.SimPeakResidentGrowth)}; });
     Table.Medians("metering, us per 16384-byte block", "%.1f",
                   [](auto& C) { return C.MeteringMicros; });
     Table.Medians("bare encoding, us per block", "%.0f", [](auto& C) { return C.EncodeMicros; });
@@ -135,7 +123,7 @@ void PrintLongRows(const TLongFigures& Long, TTable& Table)
 {
     if (!Long.Ran)
         return;
-    const std::string Length = std::to_string(Long.Seconds) + " s, reader-paced card";
+    const std::string Length = std::to_string(Long.Seconds) + " s";
     Table.FirstCase(Length + ": wall time",
                     Format("%.1f s", Long.WallSeconds) + " (" +
                         Format("%.1f", Long.Seconds / Long.WallSeconds) + "x real time)",
@@ -215,9 +203,9 @@ void PrintTable(const TBenchFigures& Figures, std::ostream& Out)
     PrintRealTimeRow(Figures.RealTime, Table);
     PrintTargets(Figures, Out);
     Out << "Times run from the start of a run to its last block written (encoder flush and file "
-           "close left out on both sides). The reader-paced card delivers as fast as the chain "
-           "takes the sound; the simulated card flat out fills every buffer the moment it is "
-           "queued.\n";
+           "close left out on both sides). The chain records from the simulated card flat out, "
+           "which delivers as fast as the chain takes the sound; the real-time recording from "
+           "the same card paced at the sample rate.\n";
 }
 
 namespace {
@@ -241,14 +229,6 @@ void WriteCase(const TCaseFigures& Case, TJsonWriter& Json)
     Json.Value("chain_peak_buffers_held", Case.PeakBuffersHeld);
     Json.Value("chain_buffers_allocated", Case.BuffersPrepared);
     Json.Value("blocks_per_recording", Case.BlocksPerRecording);
-    Json.BeginObject("simulated_card_flat_out");
-    Json.Value("seconds", Case.SimSeconds);
-    Json.Value("x_realtime", Case.SimSpeed);
-    Json.Value("over_bare", Case.SimRatio);
-    Json.Value("peak_buffers_held", Case.SimPeakBuffersHeld);
-    Json.Value("buffers_allocated_per_block", Case.SimBuffersPerBlock);
-    Json.Value("peak_resident_growth_bytes", Case.SimPeakResidentGrowth);
-    Json.EndObject();
     Json.Value("metering_us_per_block", Median(Case.MeteringMicros));
     Json.Value("encode_us_per_block", Median(Case.EncodeMicros));
     Json.Value("metering_share", Median(Case.MeteringShare));
