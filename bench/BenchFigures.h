@@ -42,7 +42,7 @@ struct TLongFigures {
     TEncodeCase Case;
     double WallSeconds = 0.0;
     double CpuSeconds = 0.0;
-    int64_t PeakResident = -1;   // the kernel's high-water mark over the recording
+    int64_t PeakResident = -1;   // the kernel's high-water mark, or the largest sample if higher
     bool PeakFromKernel = false; // false: the largest of the samples below
     int64_t ResidentAfterFirstPart = -1;  // after the first third (the first hour of 10800 s)
     int64_t ResidentAtEnd = -1;           // after the last third

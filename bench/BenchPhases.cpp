@@ -185,7 +185,11 @@ void TBenchPhases::LongRecording(TLongFigures& Long)
     int64_t SampledPeak = 0;
     for (const auto& Sample : Long.Samples)
         SampledPeak = std::max(SampledPeak, Sample.second);
-    Long.PeakResident = Long.PeakFromKernel ? ProcessStats::PeakResidentBytes() : SampledPeak;
+    // The kernel's mark can miss pages that the allocator handed back without unmapping them, so
+    // the peak is never taken below a sample.
+    Long.PeakResident = Long.PeakFromKernel
+        ? std::max(ProcessStats::PeakResidentBytes(), SampledPeak)
+        : SampledPeak;
     Long.Ran = true;
 }
 
