@@ -47,4 +47,5 @@ TComboBox::TComboBox(QWidget* Parent)
     : QComboBox(Parent)
 {
     setStyle(CompactComboStyle());
+    setInsertPolicy(NoInsert);
 }

@@ -79,6 +79,34 @@ TEST_F(RecordSettings, TextsThatAreNotEntriesOfTheirListsAreRefused)
     }
 }
 
+// The lists are the program's own: a text typed and confirmed with Enter is still not an entry.
+TEST_F(RecordSettings, TypedTextConfirmedWithEnterDoesNotJoinTheList)
+{
+    struct TCase {
+        const char* Box;
+        const char* Typed;
+    };
+    OpenWithFile(FilePath("typed.mp3"));
+    const QStringList SampleRates = ListOf(SRate());
+    const QStringList BitRates = ListOf(KBS());
+    for (const TCase& Case : { TCase{ "SRate", "48000" }, TCase{ "KBS", "100" } }) {
+        Messages.Clear();
+        SRate()->setCurrentText("44100");
+        KBS()->setCurrentText("128");
+        QLineEdit* Edit = Control<QComboBox>(Case.Box)->lineEdit();
+        Edit->clear();
+        QTest::keyClicks(Edit, Case.Typed);
+        QTest::keyClick(Edit, Qt::Key_Return);
+        EXPECT_EQ(ListOf(SRate()), SampleRates) << Case.Typed;
+        EXPECT_EQ(ListOf(KBS()), BitRates) << Case.Typed;
+        PressRecord();
+        EXPECT_EQ(Messages.Texts, QStringList{ "Invalid settings selected!" }) << Case.Typed;
+        EXPECT_EQ(Sink().Status(), osIdle);
+        ExpectIdleLook("Status");
+    }
+    EXPECT_TRUE(Errors.Messages.isEmpty()) << Errors.Messages.join('\n').toStdString();
+}
+
 TEST_F(RecordSettings, ChosenBitRateAndSampleRateReachTheFile)
 {
     struct TCase {
