@@ -11,4 +11,6 @@ constexpr int HSLRange = 240;
 
 // Color must already be RGB (no system colour); the high byte is ignored.
 void ColorToHSL(TColor Color, int& H, int& S, int& L);
+// A lightness above HSLRange (DarkenColor's lift can give up to 249) saturates each channel at
+// 255 instead of wrapping into the next colour byte.
 TColor HSLToColor(int H, int S, int L);

@@ -85,6 +85,10 @@ TEST(FlatUtilitys, DarkenColor)
     EXPECT_EQ(DarkenColor(clWhite, clBlack, 50, CountingResolver), RGB(212, 212, 212));
     EXPECT_EQ(DarkenColor(clBtnFace, clBlack, 50, AlwaysWhite), RGB(212, 212, 212));
     EXPECT_EQ(DarkenColor(clWhite, clBlack, 10, CountingResolver), clWhite);
+    // Below 10 the lift carries the lightness past 240: the channels stay at full, never wrap.
+    EXPECT_EQ(DarkenColor(clWhite, clBlack, 1, CountingResolver), clWhite);
+    EXPECT_EQ(DarkenColor(RGB(255, 255, 240), clBlack, 1, CountingResolver), clWhite);
+    EXPECT_EQ(HSLToColor(40, 240, 249), clWhite);
 }
 
 TEST(SystemColors, ResolveThroughTheApplicationPalette)
