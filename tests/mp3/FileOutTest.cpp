@@ -1,8 +1,12 @@
 #include "ACS_FileOut.h"
+#include "OpenFileCheck.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <string>
 
 namespace {
 
@@ -28,9 +32,13 @@ TEST(FileOutTest, FileModeAlwaysReadsRewrite)
 
 TEST(FileOutTest, ClosedStreamRefusesWritesAndClosesOnce)
 {
-    const auto Name = std::filesystem::temp_directory_path() / "corvatone-closed-stream.bin";
+    const auto Name = std::filesystem::temp_directory_path() /
+                      ("corvatone-closed-stream-" + std::to_string(getpid()) + ".bin");
     TFileStream Stream(Name.string());
+    // Also shows that the check the sink tests rely on sees an open file on this platform.
+    EXPECT_TRUE(FileIsOpen(Name.string()));
     Stream.Close();
+    EXPECT_FALSE(FileIsOpen(Name.string()));
     EXPECT_NO_THROW(Stream.Close());
     EXPECT_THROW(Stream.Write("x", 1), EWriteError);
     std::filesystem::remove(Name);

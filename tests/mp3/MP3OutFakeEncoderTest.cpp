@@ -3,6 +3,7 @@
 #include "ACS_LAME.h"
 #include "FakeLameState.h"
 #include "LibraryLoader.h"
+#include "OpenFileCheck.h"
 #include "ScriptedSource.h"
 #include "SinkTestSupport.h"
 #include "lame.h"
@@ -305,6 +306,7 @@ TEST_P(MP3OutDestroyedDuringARun, ReleasesTheFileTheEncoderAndTheInput)
     Out->Run();
     ASSERT_TRUE(Reading.WaitFor(Paused ? 1 : 3));
     EXPECT_EQ(Out->Status(), Paused ? osPaused : osBusy);
+    EXPECT_TRUE(FileIsOpen(FileName)) << "the run writes its file";
     Out.reset();
 
     EXPECT_EQ(OpenHandles(), 0);

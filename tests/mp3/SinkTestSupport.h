@@ -73,16 +73,3 @@ inline std::string ReadFile(const std::string& FileName)
     std::ifstream In(FileName, std::ios::binary);
     return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
 }
-
-// True while this process holds a descriptor open on FileName.
-inline bool FileIsOpen(const std::string& FileName)
-{
-    const std::filesystem::path Wanted = std::filesystem::weakly_canonical(FileName);
-    for (const auto& Entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code Error;
-        const auto Target = std::filesystem::read_symlink(Entry.path(), Error);
-        if (!Error && Target == Wanted)
-            return true;
-    }
-    return false;
-}
