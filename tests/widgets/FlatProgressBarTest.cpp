@@ -207,10 +207,19 @@ TEST(FlatProgressBar, RepaintRules)
     Settle();
     EXPECT_EQ(Bar->PaintCount(), Before + 2);
 
-    // Smooth invalidates only when changed.
+    // Smooth and UseAdvColors invalidate only when changed.
     Bar->setSmooth(true);
+    Bar->setUseAdvColors(false);
     Settle();
     EXPECT_EQ(Bar->PaintCount(), Before + 2);
+    Bar->setUseAdvColors(true);
+    EXPECT_EQ(Bar->PaintCount(), Before + 2);
+    Settle();
+    EXPECT_EQ(Bar->PaintCount(), Before + 3);
+
+    // A changed Orientation repaints at once.
+    Bar->setOrientation(pbVertical);
+    EXPECT_EQ(Bar->PaintCount(), Before + 4);
 }
 
 TEST(FlatProgressBar, AdvancedColoursFollowTheParent)
@@ -249,4 +258,26 @@ TEST(FlatProgressBar, AdvancedColoursFollowTheParent)
     Parent.setPalette(Palette);
     EXPECT_EQ(Bar->ColorBorder(), clBlack);
     EXPECT_EQ(Bar->Color(), RGB(0, 0, 85));
+}
+
+TEST(FlatProgressBar, AdvancedColoursFollowTheSystemColours)
+{
+    App();
+    const QPalette Saved = QGuiApplication::palette();
+    QPalette System = Saved;
+    System.setColor(QPalette::Window, QColor(255, 255, 255));
+    QApplication::setPalette(System);
+    QWidget Parent;
+    auto* Bar = new TFlatProgressBar(&Parent);
+    Bar->setUseAdvColors(true);
+    EXPECT_EQ(Bar->ColorBorder(), RGB(212, 212, 212));
+
+    // The parent takes its colour from the system's; the border follows it.
+    System.setColor(QPalette::Window, QColor(0, 0, 85));
+    QApplication::setPalette(System);
+    Settle(); // the toolkit hands a palette change to the widgets as a posted event
+    EXPECT_EQ(Bar->Color(), RGB(0, 0, 85));
+    EXPECT_EQ(Bar->ColorBorder(), clBlack);
+    QApplication::setPalette(Saved);
+    Settle();
 }
