@@ -118,10 +118,11 @@ void TACSThread::Terminate()
     FThread.join();
 }
 
-bool TACSThread::WaitWhileSuspended()
+bool TACSThread::WaitWhileSuspended(bool& Abort)
 {
     std::unique_lock Lock(FSuspendMutex);
     FResumed.wait(Lock, [this] { return !FSuspended || FQuit; });
+    Abort = StopRequest;
     return !FSuspended;
 }
 
@@ -139,7 +140,8 @@ bool TACSThread::SuspendAfterRun()
 
 void TACSThread::Execute()
 {
-    while (WaitWhileSuspended()) {
+    bool Abort = false;
+    while (WaitWhileSuspended(Abort)) {
         if (TerminateRequest) {
             // A worker paused on its way here ends as a suspended one does, without a last pass.
             try {
@@ -153,7 +155,7 @@ void TACSThread::Execute()
         std::lock_guard Block(BlockLock);
         bool RunEnded = false;
         try {
-            if (!FDoOutput(StopRequest)) {
+            if (!FDoOutput(Abort)) {
                 StopRequest = false;
                 RunEnded = true;
                 FWhenDone();

@@ -130,6 +130,30 @@ TEST_F(RunControl, PauseAndResumeShowInStatusAndStopWaitsForResume)
     EXPECT_TRUE(WorkerSuspendedAndIdle());
 }
 
+// A worker that has just passed its suspension check when Pause comes still makes that pass; it
+// must not take a Stop that follows the Pause into it. Destroying the paused sink joins the
+// worker, so the log then holds every pass it made: none may have aborted the run. The window
+// between the check and the pass is short, so the case is repeated.
+TEST(RunControlRace, StopRightAfterPauseNeverEndsTheRunBeforeResume)
+{
+    for (int Attempt = 0; Attempt < 300; ++Attempt) {
+        TComponent Owner;
+        TTestLog Log;
+        auto* Source = new TTestSource(&Owner);
+        auto* Sink = new TTestSink(&Owner);
+        Sink->SetInput(Source);
+        Sink->Log = &Log;
+        TSignal Reading;
+        Source->BeforeRead = [&] { Reading.Raise(); };
+        Sink->Run();
+        ASSERT_TRUE(Reading.WaitFor());
+        Sink->Pause();
+        Sink->Stop();
+        delete Sink;
+        ASSERT_EQ(Log.Lines(), std::vector<std::string>{}) << "attempt " << Attempt;
+    }
+}
+
 TEST_F(RunControl, ResumeOfRunningWorkerShowsBusy)
 {
     TSignal Reading;
