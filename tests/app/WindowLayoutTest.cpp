@@ -1,6 +1,7 @@
 // The window's layout: where every control lies, what it shows, how it looks, and the order in
 // which controls are drawn and focused.
 #include "AppTestSupport.h"
+#include "GradBtn.h"
 #include "TFlatProgressBarUnit.h"
 #include "TImage.h"
 #include "TSpinEdit.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -96,6 +98,112 @@ TEST_F(WindowLayout, TextsTooltipsAndStartValues)
     EXPECT_EQ(Control("BackG")->cursor().shape(), Qt::ArrowCursor);
 }
 
+TEST_F(WindowLayout, EveryLabelShowsItsTextAndOnlyTheButtonsAndTheSpinBoxHaveTooltips)
+{
+    struct TText {
+        const char* Name;
+        const char* Text;
+    };
+    const TText Texts[] = { { "Label4", "Sample Rate:" }, { "Label5", "Bits per Sample: 16 bps" },
+        { "Label8", "Channels: Stereo" }, { "Label11", "Device:" },
+        { "Label12", "Duration in seconds" }, { "Label13", "No Limit" }, { "Label14", "Custom" },
+        { "Label1", "Audio-In Settings" }, { "Label2", "Mp3-Out Settings" }, { "Label3", "kbs" },
+        { "State", "Status" } };
+    const TText Tooltips[] = { { "RecB", "Record" }, { "PauseB", "Pause" }, { "StopB", "Stop" },
+        { "MinB", "Minimize" }, { "CloseB", "Close Corvatone" },
+        { "Secs", "Max: 10800 sec equal to 3 hours" } };
+    OpenWindow();
+    for (const TText& Label : Texts)
+        if (auto* Widget = Control<QLabel>(Label.Name)) {
+            EXPECT_EQ(Widget->text(), Label.Text) << Label.Name;
+        }
+    EXPECT_EQ(Control<TGradBtn>("SaveAs")->Caption(), "Save as");
+    for (const TPlace& Place : Layout) {
+        const auto Tip = std::find_if(std::begin(Tooltips), std::end(Tooltips),
+            [&](const TText& T) { return QLatin1String(T.Name) == QLatin1String(Place.Name); });
+        const QString Expected = Tip == std::end(Tooltips) ? QString() : QString(Tip->Text);
+        EXPECT_EQ(Control(Place.Name)->toolTip(), Expected) << Place.Name;
+    }
+}
+
+TEST_F(WindowLayout, ControlsUseTheFontsOfTheForm)
+{
+    struct TFontRow {
+        const char* Name;
+        const char* Family;
+        int Pixels;
+        bool Bold;
+        bool Underline;
+    };
+    const char* Serif = "Times New Roman";
+    const char* Sans = "MS Sans Serif";
+    const TFontRow Rows[] = { { "Label4", Serif, 11, false, false },
+        { "Label13", Serif, 11, false, false }, { "Label11", Serif, 13, true, false },
+        { "LabDev", Serif, 13, true, false }, { "Label1", Serif, 11, true, true },
+        { "Label2", Serif, 11, true, true }, { "DirOut", Serif, 13, false, false },
+        { "SaveAs", Serif, 13, true, false }, { "Secs", Sans, 11, false, false },
+        { "KBS", Sans, 11, false, false }, { "SRate", Sans, 11, false, false },
+        { "State", Sans, 11, true, false } };
+    TMain& Window = OpenWindow();
+    EXPECT_EQ(Window.font().family(), Sans);
+    EXPECT_EQ(Window.font().pixelSize(), 11);
+    for (const TFontRow& Row : Rows)
+        if (QWidget* Widget = Control(Row.Name)) {
+            const QFont Font = Widget->font();
+            EXPECT_EQ(Font.family(), Row.Family) << Row.Name;
+            EXPECT_EQ(Font.pixelSize(), Row.Pixels) << Row.Name;
+            EXPECT_EQ(Font.bold(), Row.Bold) << Row.Name;
+            EXPECT_EQ(Font.underline(), Row.Underline) << Row.Name;
+        }
+}
+
+TEST_F(WindowLayout, SaveAsHasTheGradientFaceOfTheForm)
+{
+    OpenWindow();
+    const TGradBtn* SaveAs = Control<TGradBtn>("SaveAs");
+    EXPECT_EQ(SaveAs->GradientStyle(), gsVertical);
+    EXPECT_EQ(SaveAs->BeginColor(), RGB(206, 206, 206));
+    EXPECT_EQ(SaveAs->EndColor(), RGB(95, 95, 95));
+    EXPECT_EQ(SaveAs->TextStyle(), tsInset);
+    EXPECT_EQ(SaveAs->TextShadeType(), stHeavy);
+    EXPECT_EQ(SaveAs->BtnHiliteClr(), clWhite);
+    EXPECT_EQ(SaveAs->BtnShadowClr(), clBlack);
+    EXPECT_EQ(SaveAs->DisabledColor(), RGB(128, 128, 128));
+    EXPECT_EQ(SaveAs->FontColor(), clInfoBk);
+    for (const char* Bar : { "Progres", "Indicator" }) {
+        const auto* Flat = Control<TFlatProgressBar>(Bar);
+        EXPECT_EQ(Flat->Min(), 0) << Bar;
+        EXPECT_EQ(Flat->Max(), 100) << Bar;
+        EXPECT_EQ(Flat->Step(), 1) << Bar;
+        EXPECT_TRUE(Flat->Smooth()) << Bar;
+        EXPECT_EQ(Flat->ColorElement(), clBackground) << Bar;
+    }
+}
+
+// The settings the form stores for its components without a face; runs set only the sample rate,
+// the duration, the file and the bit rate.
+TEST_F(WindowLayout, PipelineComponentsHaveTheStoredSettingsAndLinks)
+{
+    TMain& Window = OpenWindow();
+    TAudioIn& AudIn = TMainTestAccess::AudIn(Window);
+    EXPECT_EQ(AudIn.GetBaseChannel(), 0);
+    EXPECT_EQ(AudIn.InBitsPerSample, 16);
+    EXPECT_EQ(AudIn.InChannels, 2);
+    EXPECT_EQ(AudIn.InSampleRate, 22025);
+    EXPECT_EQ(AudIn.RecTime, 10800);
+    TSoundIndicator& SndIndic = TMainTestAccess::SndIndic(Window);
+    EXPECT_EQ(SndIndic.GetInput(), &AudIn);
+    TMP3Out& MP3Out = TMainTestAccess::MP3Out(Window);
+    EXPECT_EQ(MP3Out.GetInput(), &SndIndic);
+    EXPECT_TRUE(MP3Out.GetSuspendWhenIdle());
+    EXPECT_EQ(MP3Out.GetFileMode(), foRewrite);
+    EXPECT_EQ(MP3Out.GetBitRate(), br192);
+    EXPECT_TRUE(MP3Out.OnDone && MP3Out.OnProgress);
+    EXPECT_EQ(MP3Out.Status(), osIdle);
+    EXPECT_TRUE(TMainTestAccess::Tim(Window).isActive());
+    EXPECT_EQ(TMainTestAccess::Tim(Window).interval(), 100);
+}
+
 TEST_F(WindowLayout, FontsAndColoursAreThePixelSizesAndFacesOfTheForm)
 {
     OpenWindow();
@@ -147,7 +255,9 @@ TEST_F(WindowLayout, TabOrderFollowsTheFormAndFocusStartsOnSaveAs)
     TMain& Window = OpenWindow();
     EXPECT_EQ(Window.focusWidget(), Control("SaveAs"));
     QWidget* Step = Control("DirOut");
-    for (const char* Next : { "SaveAs", "SecNoLimit", "SecCustom", "Secs", "KBS" }) {
+    // The status panel takes no focus, so SRate follows KBS, and the chain goes round to DirOut.
+    for (const char* Next :
+        { "SaveAs", "SecNoLimit", "SecCustom", "Secs", "KBS", "SRate", "DirOut" }) {
         Step = Step->nextInFocusChain();
         while (Step->focusPolicy() == Qt::NoFocus || Step->parentWidget() != &Window)
             Step = Step->nextInFocusChain();
