@@ -7,6 +7,7 @@
 #include <memory>
 #include <numbers>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -35,6 +36,18 @@ std::unique_ptr<mpg123_handle, TMpg123Deleter> OpenDecoder(const std::string& Fi
     if (mpg123_open(Handle.get(), FileName.c_str()) != MPG123_OK)
         throw std::runtime_error("mpg123 cannot open " + FileName);
     return Handle;
+}
+
+// A span of one channel that the decoded sound does not hold fails the test that asked for it,
+// rather than reading past the samples.
+void RequireSpan(const TDecodedMp3& Sound, int Channel, std::size_t First, std::size_t Count)
+{
+    if (Channel < 0 || Channel >= Sound.Channels || First + Count > Sound.FramesPerChannel())
+        throw std::out_of_range("channel " + std::to_string(Channel) + ", frames " +
+                                std::to_string(First) + " + " + std::to_string(Count) +
+                                " of a decoded sound of " + std::to_string(Sound.Channels) +
+                                " channels and " + std::to_string(Sound.FramesPerChannel()) +
+                                " frames");
 }
 
 }  // namespace
@@ -72,6 +85,7 @@ TDecodedMp3 DecodeMp3(const std::string& FileName)
 double ToneAmplitude(const TDecodedMp3& Sound, int Channel, double Frequency, std::size_t First,
                      std::size_t Count)
 {
+    RequireSpan(Sound, Channel, First, Count);
     const double Omega = 2 * std::numbers::pi * Frequency / Sound.SampleRate;
     const double Coefficient = 2 * std::cos(Omega);
     double Previous = 0, BeforePrevious = 0;
@@ -88,6 +102,7 @@ double ToneAmplitude(const TDecodedMp3& Sound, int Channel, double Frequency, st
 
 double Rms(const TDecodedMp3& Sound, int Channel, std::size_t First, std::size_t Count)
 {
+    RequireSpan(Sound, Channel, First, Count);
     double Sum = 0;
     for (std::size_t Frame = First; Frame < First + Count; ++Frame) {
         const double Sample = Sound.Samples[Frame * Sound.Channels + Channel];
@@ -98,6 +113,9 @@ double Rms(const TDecodedMp3& Sound, int Channel, std::size_t First, std::size_t
 
 int MaxChannelDifference(const TDecodedMp3& Sound)
 {
+    if (Sound.Channels != 2)
+        throw std::invalid_argument("a decoded sound of " + std::to_string(Sound.Channels) +
+                                    " channels has no left and right to compare");
     int Largest = 0;
     for (std::size_t Frame = 0; Frame < Sound.FramesPerChannel(); ++Frame)
         Largest = std::max(Largest, std::abs(Sound.Samples[Frame * 2] - Sound.Samples[Frame * 2 + 1]));

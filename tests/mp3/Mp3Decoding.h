@@ -27,12 +27,14 @@ struct TDecodedMp3 {
 // delay and padding are part of the length.
 TDecodedMp3 DecodeMp3(const std::string& FileName);
 
+// The measurements below raise (and so fail the calling test) when the sound lacks the channel
+// or the span of frames they are asked for.
 // Amplitude of the Frequency component of one channel over Count frames from First (Goertzel).
 double ToneAmplitude(const TDecodedMp3& Sound, int Channel, double Frequency, std::size_t First,
                      std::size_t Count);
 // Root mean square of one channel over the same span.
 double Rms(const TDecodedMp3& Sound, int Channel, std::size_t First, std::size_t Count);
-// Largest difference between the left and right sample of any frame.
+// Largest difference between the left and right sample of any frame of a two-channel sound.
 int MaxChannelDifference(const TDecodedMp3& Sound);
 
 inline double Decibels(double Ratio) { return 20 * std::log10(Ratio); }
