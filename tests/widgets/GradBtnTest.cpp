@@ -332,9 +332,36 @@ TEST(GradBtnPaint, GradientStyles)
     // The corner lies inside the first 12 rectangles, the centre inside all of them.
     EXPECT_EQ(At(Image, 0, 0), GradientStep(Begin, End, 11, 255));
     EXPECT_EQ(At(Image, 20, 10), End);
+    // The rectangle starts 2 pixels past the right and bottom edges: those edges keep later
+    // steps than the left and top ones (right 42 - 25 x 0.078 is still 40; bottom stays 20 for
+    // 51 steps of 0.039).
+    EXPECT_EQ(At(Image, 0, 10), GradientStep(Begin, End, 11, 255));
+    EXPECT_EQ(At(Image, 39, 10), GradientStep(Begin, End, 24, 255));
+    EXPECT_EQ(At(Image, 20, 0), GradientStep(Begin, End, 24, 255));
+    EXPECT_EQ(At(Image, 20, 19), GradientStep(Begin, End, 50, 255));
     PaintGradient(Painter, gsElliptic, Begin, End, 40, 20);
     // The last ellipse is empty; the one before it covers the centre.
     EXPECT_EQ(At(Image, 20, 10), GradientStep(Begin, End, 49, 50));
+    // The ellipses start a third of the size outside the button and shrink by (size + 2 x a
+    // third) x i div 100 on each side: on 60 x 20 step i spans x from -20 + i along the middle
+    // row, and on 20 x 60 y from -20 + i along the middle column. Whether an ellipse's outermost
+    // pixel is filled is the toolkit's choice, so the step may be one less.
+    auto EllipseStep = [&](const QImage& Picture, int X, int Y) {
+        for (int I = 0; I <= 50; ++I)
+            if (At(Picture, X, Y) == GradientStep(Begin, End, I, 50))
+                return I;
+        return -1;
+    };
+    QImage Wide(60, 20, QImage::Format_RGB32);
+    QPainter WidePainter(&Wide);
+    PaintGradient(WidePainter, gsElliptic, Begin, End, 60, 20);
+    EXPECT_NEAR(EllipseStep(Wide, 0, 10), 19.5, 0.5);
+    EXPECT_NEAR(EllipseStep(Wide, 5, 10), 24.5, 0.5);
+    QImage Tall(20, 60, QImage::Format_RGB32);
+    QPainter TallPainter(&Tall);
+    PaintGradient(TallPainter, gsElliptic, Begin, End, 20, 60);
+    EXPECT_NEAR(EllipseStep(Tall, 10, 0), 19.5, 0.5);
+    EXPECT_NEAR(EllipseStep(Tall, 10, 5), 24.5, 0.5);
 
     // Channels move in whole steps truncated toward zero, downwards as well as upwards.
     EXPECT_EQ(GradientStep(QColor(206, 0, 95), QColor(95, 10, 206), 14, 255), QColor(200, 0, 101));
