@@ -1,6 +1,7 @@
 // Renders the display widgets in their interesting states into one PNG, enlarged so that a person
 // can check them pixel by pixel: the window's progress bar and level meter at 0, 50, 100 and 130,
-// block bars, and the "Save as" button at rest, held down, focused and disabled.
+// block bars, the "Save as" button at rest, held down, focused and disabled, and a plain button in
+// each gradient style.
 //
 // Usage: WidgetGallery [output.png]   (QT_QPA_PLATFORM=offscreen works without a display)
 #include "Colors.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -136,6 +138,22 @@ std::vector<TTile> ButtonTiles()
     return Tiles;
 }
 
+// A button as constructed (75 x 25, navy to aqua, raised caption) in each gradient style.
+std::vector<TTile> GradientTiles()
+{
+    const std::pair<TGradientStyle, const char*> Styles[] = {{gsHorizontal, "gsHorizontal"},
+        {gsVertical, "gsVertical"}, {gsElliptic, "gsElliptic"}, {gsRectangle, "gsRectangle"},
+        {gsVertCenter, "gsVertCenter"}, {gsHorizCenter, "gsHorizCenter"}};
+    std::vector<TTile> Tiles;
+    for (const auto& [Style, Name] : Styles) {
+        TGradBtn Button;
+        Button.setGradientStyle(Style);
+        Button.setCaption(QStringLiteral("&Style"));
+        Tiles.push_back({Name, Snapshot(Button)});
+    }
+    return Tiles;
+}
+
 // Lays out one row of tiles from (X, Y); returns the row's height.
 int DrawRow(QPainter& Painter, int X, int Y, const std::vector<TTile>& Tiles, bool Stacked)
 {
@@ -170,7 +188,7 @@ int main(int argc, char* argv[])
     const auto Blocks = BlockTiles(Form);
     const auto Buttons = ButtonTiles();
 
-    QImage Canvas(1280, 1000, QImage::Format_RGB32);
+    QImage Canvas(1980, 1120, QImage::Format_RGB32);
     Canvas.fill(QColor(236, 236, 236));
     QPainter Painter(&Canvas);
     Painter.setPen(Qt::black);
@@ -180,7 +198,8 @@ int main(int argc, char* argv[])
     DrawRow(Painter, Left + 147 * Zoom + 2 * Gap, Top, Vertical, false);
     Top += std::max(BarsHeight, LabelHeight + 97 * Zoom) + Gap;
     Top += DrawRow(Painter, Left, Top, Blocks, false) + Gap;
-    DrawRow(Painter, Left, Top, Buttons, false);
+    Top += DrawRow(Painter, Left, Top, Buttons, false) + Gap;
+    DrawRow(Painter, Left, Top, GradientTiles(), false);
     Painter.end();
 
     if (!Canvas.save(Output)) {
