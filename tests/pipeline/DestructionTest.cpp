@@ -77,21 +77,17 @@ TEST_F(Destruction, StoppingWhileTheRunEnds)
 
 TEST_F(Destruction, WorkerSuspendingItselfInThePassOfTheRequest)
 {
-    // The pass that ends the run waits inside the done handler until the destruction has begun;
-    // the worker then suspends itself after the request has arrived.
+    // The pass that ends the run waits inside the done handler until the destruction has asked
+    // the worker to end; the worker then suspends itself after the request has arrived.
     TSignal InDone;
-    std::atomic<bool> DestructionStarted{false};
     Source->TotalBytes = 100;
     Sink->OnDone = [&](TComponent*) {
         InDone.Raise();
-        WaitUntil([&] { return DestructionStarted.load(); });
+        EXPECT_TRUE(WaitUntil([&] { return Sink->TerminateRequested(); }));
     };
     Sink->Run();
     ASSERT_TRUE(InDone.WaitFor());
-    std::thread Deleter([&] {
-        DestructionStarted = true;
-        delete Sink;
-    });
+    std::thread Deleter([&] { delete Sink; });
     Deleter.join();
     EXPECT_FALSE(Source->Busy) << "the run had ended normally";
 }

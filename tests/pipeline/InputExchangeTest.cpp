@@ -102,14 +102,18 @@ TEST_F(RunningExchange, SettingNoInputDuringARunFlushesTheOldOne)
 {
     Converter->SetInput(Old);
     Sink->SetInput(Converter);
-    HoldReads = false;
-    TSignal Reading;
-    Old->BeforeRead = [&] { Reading.Raise(); };
+    // Paused from inside a read: the worker ends that pass and then stops, so that the converter
+    // is not read again while its input goes.
+    TSignal Paused;
+    Old->BeforeRead = [&] {
+        if (Paused.Count() == 0) {
+            Sink->Pause();
+            Paused.Raise();
+        }
+    };
     Sink->Run();
-    ASSERT_TRUE(Reading.WaitFor());
-    Sink->Pause();  // between passes, so that the converter is not read while its input goes
-    ASSERT_TRUE(WaitUntil([&] { return !Converter->InputLockSet(); }));
-    Converter->SetInput(nullptr);
+    ASSERT_TRUE(Paused.WaitFor());
+    Converter->SetInput(nullptr);  // waits for the read in flight
     EXPECT_TRUE(Log.Has("Flush old"));
     EXPECT_EQ(Converter->GetInput(), nullptr);
     Sink->SetInput(New);  // running exchange on the sink: the converter leaves the chain

@@ -111,10 +111,12 @@ public:
     int32_t GetSampleRate() override { return GetInput()->GetSampleRate(); }
     int32_t GetData(void* Buffer, int32_t BufferSize) override
     {
+        // The input may be exchanged as soon as the lock is released.
         InputLock.Acquire();
-        const int32_t Count = GetInput()->GetData(Buffer, BufferSize);
+        TACSInput* In = GetInput();
+        const int32_t Count = In->GetData(Buffer, BufferSize);
+        Position = In->Position.load();
         InputLock.Release();
-        Position = GetInput()->Position.load();
         return Count;
     }
     void Init() override
@@ -180,6 +182,7 @@ public:
 
     bool InputLockSet() const { return InputLock.IsSet(); }
     bool WorkerSuspended() const { return Thread.Suspended(); }
+    bool TerminateRequested() const { return Thread.TerminateRequest; }
 
     std::atomic<int> PrepareCalls{0};
     std::atomic<int> DoneCalls{0};
