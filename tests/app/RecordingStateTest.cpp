@@ -4,9 +4,21 @@
 #include "RecordingSupport.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace {
 
 using TestSupport::WaitUntil;
+
+// The worker's stop request, published for the test.
+struct TSinkWorkerAccess : TMP3Out {
+    using TACSOutput::Thread;
+};
+bool StopRequested(TMP3Out& Sink)
+{
+    return (Sink.*&TSinkWorkerAccess::Thread).StopRequest;
+}
 
 class RecordingStates : public TRecordingTest {
 protected:
@@ -157,6 +169,60 @@ TEST_F(RecordingStates, LateEndOfAnEarlierRunDoesNotEndTheNewerOne)
     EXPECT_EQ(TMainTestAccess::EndedRuns(*Main), 2u);
     ExpectCompleteFile(File);
     EXPECT_TRUE(Errors.Messages.isEmpty()) << Errors.Messages.join('\n').toStdString();
+}
+
+// A large button's picture that can no longer be read ends the reaction at that step: Record
+// changes nothing but the duration, Pause nothing, and Stop's release does not stop the sink.
+TEST_F(RecordingStates, PictureThatCannotBeReadEndsThePressAtThatStep)
+{
+    QTemporaryDir SkinCopy;
+    ASSERT_TRUE(SkinCopy.isValid());
+    const QDir Skin(SkinCopy.filePath("Skin"));
+    ASSERT_TRUE(QDir().mkpath(Skin.path()));
+    for (const QString& File : QDir(SkinParent + "/Skin").entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(SkinParent + "/Skin/" + File, Skin.filePath(File)))
+            << File.toStdString();
+    auto Hide = [&](const char* File) {
+        return QFile::rename(Skin.filePath(File), Skin.filePath(QString(File) + ".hidden"));
+    };
+    auto Restore = [&](const char* File) {
+        return QFile::rename(Skin.filePath(QString(File) + ".hidden"), Skin.filePath(File));
+    };
+    OpenWindow(SkinCopy.path());
+    ChooseFile(FilePath("pictures.mp3"));
+
+    ASSERT_TRUE(Hide(SkinFiles::RecButOn));
+    Secs()->setText("3");
+    PressRecord();
+    ASSERT_EQ(Errors.Messages.size(), 1);
+    EXPECT_TRUE(Errors.Messages[0].contains(SkinFiles::RecButOn)) << Errors.Messages[0].toStdString();
+    EXPECT_EQ(Secs()->text(), "5");
+    EXPECT_EQ(Sink().Status(), osIdle);
+    EXPECT_TRUE(Sink().GetFileName().empty());
+    ExpectIdleLook("Status");
+
+    ASSERT_TRUE(Restore(SkinFiles::RecButOn));
+    Secs()->setValue(RecordSettings::MaxSeconds);
+    PressRecord();
+    ASSERT_EQ(Sink().Status(), osBusy);
+    ASSERT_TRUE(Hide(SkinFiles::PauseButOn));
+    PressPause();
+    EXPECT_EQ(Errors.Messages.size(), 2);
+    EXPECT_EQ(Sink().Status(), osBusy);
+    ExpectRecordingLook();
+
+    ASSERT_TRUE(Hide(SkinFiles::StopBut));
+    ClickStop();
+    EXPECT_EQ(Errors.Messages.size(), 3);
+    EXPECT_EQ(Sink().Status(), osBusy) << "the sink was asked to stop";
+    EXPECT_FALSE(StopRequested(Sink()));
+    EXPECT_TRUE(TMainTestAccess::Recording(*Main));
+    EXPECT_EQ(StateText(), "Record");
+
+    ASSERT_TRUE(Restore(SkinFiles::StopBut));
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    EXPECT_EQ(Errors.Messages.size(), 3);
 }
 
 TEST_F(RecordingStates, RunThatFailsShowsTheReasonAndReturnsToIdle)
