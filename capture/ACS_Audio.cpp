@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <mutex>
 
 // ---------------------------------------------------------------------------------------------
@@ -60,6 +61,16 @@ constexpr uint32_t PlatformBits[WaveFormatFlagCount] = {
     WaveFormat2M08, WaveFormat2M16, WaveFormat2S08, WaveFormat2S16,
     WaveFormat4M08, WaveFormat4M16, WaveFormat4S08, WaveFormat4S16,
 };
+
+// The product of 32-bit signed factors, wrapping past 2^31 - 1 as the unit's 32-bit arithmetic
+// does; computed unsigned, so that the wrap is defined.
+int32_t WrappingProduct(std::initializer_list<int32_t> Factors)
+{
+    uint32_t Product = 1;
+    for (int32_t Factor : Factors)
+        Product *= static_cast<uint32_t>(Factor);
+    return static_cast<int32_t>(Product);
+}
 
 // A capture buffer: its header and its own data block, allocated and freed together.
 struct TCaptureBuffer {
@@ -145,11 +156,8 @@ void TAudioIn::Init()
     BufEnd = 0;
     BufStart = 1;
     Position = 0;
-    // 32-bit products that wrap past 2^31 - 1, computed unsigned so that the wrap is defined.
-    const auto Limit = static_cast<uint32_t>(GetBitsPerSample() / 8)
-        * static_cast<uint32_t>(RecTime.load()) * static_cast<uint32_t>(GetChannels())
-        * static_cast<uint32_t>(GetSampleRate());
-    FRecLimit = static_cast<int32_t>(Limit);
+    FRecLimit = WrappingProduct(
+        {GetBitsPerSample() / 8, RecTime.load(), GetChannels(), GetSampleRate()});
     {
         std::lock_guard Lock(Module().Lock);
         FFilledHead = nullptr;
@@ -170,17 +178,23 @@ void TAudioIn::Init()
     Size = FRecLimit;
 }
 
-void TAudioIn::OpenDevice()
+TPcmFormat TAudioIn::DeviceFormat() const
 {
     TPcmFormat Format;
     Format.FormatTag = 1;
     Format.Channels = static_cast<uint16_t>(InChannels.load());
     Format.SamplesPerSec = static_cast<uint32_t>(InSampleRate.load());
-    Format.BlockAlign = static_cast<uint16_t>((InChannels.load() * InBitsPerSample.load()) / 8);
+    Format.BlockAlign
+        = static_cast<uint16_t>(WrappingProduct({InChannels.load(), InBitsPerSample.load()}) / 8);
     Format.AvgBytesPerSec = Format.SamplesPerSec * Format.BlockAlign;
     Format.BitsPerSample = static_cast<uint16_t>(InBitsPerSample.load());
+    return Format;
+}
+
+void TAudioIn::OpenDevice()
+{
     if (FOpenCount == 0)
-        FDevice = Module().Backend()->OpenInput(BaseChannel, Format, &WaveInCallback, this);
+        FDevice = Module().Backend()->OpenInput(BaseChannel, DeviceFormat(), &WaveInCallback, this);
     ++FOpenCount;
 }
 
@@ -340,9 +354,8 @@ void TAudioIn::FreeFilledList()
 
 std::chrono::milliseconds TAudioIn::WaitBound() const
 {
-    const int64_t BytesPerSecond = int64_t{InSampleRate.load()}
-        * ((InChannels.load() * InBitsPerSample.load()) / 8);
-    if (BytesPerSecond <= 0)
+    const uint32_t BytesPerSecond = DeviceFormat().AvgBytesPerSec;
+    if (BytesPerSecond == 0)
         return StallTimeout;
     const auto TwoBuffers = std::chrono::milliseconds(2 * 1000 * WaveBufferLength / BytesPerSecond);
     return std::max(StallTimeout, TwoBuffers);

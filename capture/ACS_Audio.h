@@ -108,6 +108,8 @@ public:
 private:
     static void WaveInCallback(void* Instance, TWaveInMessage Message, TWaveHeader* Header);
 
+    // The PCM format record of the properties, as the device is opened with it.
+    TPcmFormat DeviceFormat() const;
     void OpenDevice();
     void CloseDevice();
     void QueueBuffer();

@@ -90,6 +90,22 @@ TEST_F(AudioInTest, LimitWrapsAt32Bits)
     AudIn.Flush();
 }
 
+TEST_F(AudioInTest, FormatProductsWrapAt32BitsToo)
+{
+    // 65536 channels x 65536 bits = 2^32 wraps to 0: a block alignment of 0. The record limit
+    // 8192 x 600 x 65536 x 8000 wraps to 0 as well, so the run ends at once.
+    AudIn.InChannels = 65536;
+    AudIn.InBitsPerSample = 65536;
+    AudIn.Init();
+    EXPECT_EQ(Card->LastOpenedFormat().BlockAlign, 0);
+    EXPECT_EQ(Card->LastOpenedFormat().AvgBytesPerSec, 0u);
+    EXPECT_EQ(AudIn.Size, 0);
+    uint8_t Block[16];
+    EXPECT_EQ(AudIn.GetData(Block, 16), 0);
+    AudIn.Flush();
+    EXPECT_FALSE(AudIn.Busy);
+}
+
 TEST_F(AudioInTest, NegativeLimitNeverEndsByItself)
 {
     AudIn.InBitsPerSample = 32;
