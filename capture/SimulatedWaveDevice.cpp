@@ -157,9 +157,10 @@ public:
         if (FChunkBytes == 0)
             FChunkBytes = WaveBufferLength;
         if (FSetup.Format.AvgBytesPerSec == 0)
-            FSetup.Pacing = TSimulatedPacing::FlatOut;
-        FPeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(double(FChunkBytes) / FSetup.Format.AvgBytesPerSec));
+            FSetup.Pacing = TSimulatedPacing::FlatOut;  // a format without a byte rate has no pace
+        else
+            FPeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(double(FChunkBytes) / FSetup.Format.AvgBytesPerSec));
         ++*FSetup.OpenNow;
         FThread = std::thread([this] { Run(); });
     }
