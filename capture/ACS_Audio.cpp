@@ -170,7 +170,8 @@ void TAudioIn::Init()
     try {
         OpenDevice();
         FDevice->Start();
-    } catch (const EWaveDeviceError& E) {
+    } catch (const std::exception& E) {
+        // Whatever failed (the device, or the thread or memory it needed), the source ends idle.
         CloseDevice();
         Busy = false;
         throw EACSException("Cannot record from " + DeviceName() + ": " + E.what());
@@ -198,14 +199,20 @@ void TAudioIn::OpenDevice()
     ++FOpenCount;
 }
 
-void TAudioIn::CloseDevice()
+std::string TAudioIn::CloseDevice()
 {
+    std::string Failure;
     if (FOpenCount == 1 && FDevice) {
-        FDevice->Close();
-        FDevice.reset();
+        try {
+            FDevice->Close();
+        } catch (const EWaveDeviceError& E) {
+            Failure = "Cannot close " + DeviceName() + ": " + E.what();
+        }
+        FDevice.reset();  // released all the same
     }
     if (FOpenCount > 0)
         --FOpenCount;
+    return Failure;
 }
 
 void TAudioIn::QueueBuffer()
@@ -219,7 +226,7 @@ void TAudioIn::QueueBuffer()
         FDevice->Prepare(Header);
         FDevice->AddBuffer(Header);
     } catch (const EWaveDeviceError& E) {
-        delete Buffer;
+        FreeHeader(&Header);  // unprepared first: a refused buffer may have been prepared
         throw EACSException("Cannot queue a buffer with " + DeviceName() + ": " + E.what());
     }
     ++FQueued;
@@ -298,16 +305,18 @@ void TAudioIn::FreeHeader(TWaveHeader* Header)
     try {
         FDevice->Unprepare(*Header);
     } catch (const EWaveDeviceError&) {
-        // Only a header still in the device's queue is refused, and the device has returned this
-        // one; it is freed in any case.
+        // The device refuses only a header that it still holds (never the case here) or one that
+        // it did not prepare (nothing to undo); the header is freed in any case.
     }
     delete reinterpret_cast<TCaptureBuffer*>(Header);
 }
 
 void TAudioIn::Flush()
 {
-    const std::string Failure = ReleaseDevice(true);
-    CloseDevice();
+    std::string Failure = ReleaseDevice(true);
+    const std::string CloseFailure = CloseDevice();
+    if (Failure.empty())
+        Failure = CloseFailure;
     Busy = false;
     if (!Failure.empty())
         throw EACSException(Failure);

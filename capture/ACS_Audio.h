@@ -85,8 +85,8 @@ public:
     void Init() override;
     // Ends the run: waits until the device has returned the queued buffers (at most
     // StallTimeout, not at all when it has failed), resets and closes it, frees the buffers and
-    // clears Busy. On an idle source it changes nothing. Worker thread, or the thread that
-    // exchanges an input; blocks as said.
+    // clears Busy; a reset or close that fails is raised after that. On an idle source it changes
+    // nothing. Worker thread, or the thread that exchanges an input; blocks as said.
     void Flush() override;
 
     int32_t GetBaseChannel() const { return BaseChannel.load(); }
@@ -111,7 +111,8 @@ private:
     // The PCM format record of the properties, as the device is opened with it.
     TPcmFormat DeviceFormat() const;
     void OpenDevice();
-    void CloseDevice();
+    // Closes the device at the last close; returns why closing failed, empty if it did not.
+    std::string CloseDevice();
     void QueueBuffer();
     // Waits for the first filled header and takes it off the list; raises as GetData says.
     TWaveHeader* TakeFilled();

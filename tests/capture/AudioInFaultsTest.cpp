@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -93,6 +94,132 @@ TEST_F(AudioInFaultsTest, ResetEndsARunWhateverTheDeviceDoes)
     AudIn.Init();
     EXPECT_THROW(AudIn.GetData(Block, 16384), EACSException);
     AudIn.Reset();
+    ExpectIdleAndReleased();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Failures that the simulated card does not make: a device that cannot be closed or refuses a
+// buffer, and an open that fails with something other than a device error (a thread that cannot
+// be started). A wrapper around the simulated device injects them.
+
+struct TInjectedFaults {
+    bool CloseFails = false;
+    bool AddBufferFails = false;
+    bool OpenRunsOutOfThreads = false;
+};
+
+class TFaultyDevice : public TWaveInDevice {
+public:
+    TFaultyDevice(std::unique_ptr<TWaveInDevice> Inner, const TInjectedFaults& Faults, int& Prepared)
+        : FInner(std::move(Inner)), FFaults(Faults), FPrepared(Prepared)
+    {
+    }
+    void Prepare(TWaveHeader& Header) override
+    {
+        FInner->Prepare(Header);
+        ++FPrepared;
+    }
+    void AddBuffer(TWaveHeader& Header) override
+    {
+        if (FFaults.AddBufferFails)
+            throw EWaveDeviceError("the driver refused the buffer");
+        FInner->AddBuffer(Header);
+    }
+    void Start() override { FInner->Start(); }
+    void Reset() override { FInner->Reset(); }
+    void Unprepare(TWaveHeader& Header) override
+    {
+        FInner->Unprepare(Header);
+        --FPrepared;
+    }
+    void Close() override
+    {
+        FInner->Close();
+        if (FFaults.CloseFails)
+            throw EWaveDeviceError("the driver refused to close");
+    }
+    std::string LastError() const override { return FInner->LastError(); }
+    TWaveInCounters Counters() const override { return FInner->Counters(); }
+
+private:
+    std::unique_ptr<TWaveInDevice> FInner;
+    const TInjectedFaults& FFaults;
+    int& FPrepared;
+};
+
+class TFaultyBackend : public TWaveBackend {
+public:
+    explicit TFaultyBackend(std::shared_ptr<TSimulatedWaveBackend> Card) : FCard(std::move(Card)) {}
+
+    int32_t OutputDeviceCount() override { return FCard->OutputDeviceCount(); }
+    int32_t InputDeviceCount() override { return FCard->InputDeviceCount(); }
+    TWaveCaps OutputCaps(int32_t Device) override { return FCard->OutputCaps(Device); }
+    TWaveCaps InputCaps(int32_t Device) override { return FCard->InputCaps(Device); }
+    std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
+                                             TWaveInCallback Callback, void* Instance) override
+    {
+        if (Faults.OpenRunsOutOfThreads)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                                    "no thread for the device");
+        return std::make_unique<TFaultyDevice>(FCard->OpenInput(Device, Format, Callback, Instance),
+                                               Faults, Prepared);
+    }
+
+    TInjectedFaults Faults;
+    int Prepared = 0;  // headers prepared and not yet unprepared
+
+private:
+    std::shared_ptr<TSimulatedWaveBackend> FCard;
+};
+
+class AudioInInjectedFaultsTest : public AudioInFaultsTest {
+protected:
+    void SetUp() override
+    {
+        AudioInFaultsTest::SetUp();
+        UseWaveBackend(Backend);  // kept by the unit, so it outlives the source
+    }
+
+    std::shared_ptr<TFaultyBackend> Backend = std::make_shared<TFaultyBackend>(Card);
+};
+
+TEST_F(AudioInInjectedFaultsTest, CloseFailureIsReportedAndTheSourceEndsIdle)
+{
+    Backend->Faults.CloseFails = true;
+    AudIn.Init();
+    EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
+    EXPECT_THAT(MessageOf([&] { AudIn.Flush(); }), HasSubstr("the driver refused to close"));
+    ExpectIdleAndReleased();
+    EXPECT_EQ(Backend->Prepared, 0);
+
+    Backend->Faults.CloseFails = false;
+    AudIn.Init();  // a new run, not "The component is buisy"
+    EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
+    AudIn.Flush();
+    ExpectIdleAndReleased();
+}
+
+TEST_F(AudioInInjectedFaultsTest, OpenFailureOfAnyKindLeavesTheSourceIdle)
+{
+    Backend->Faults.OpenRunsOutOfThreads = true;
+    EXPECT_THAT(MessageOf([&] { AudIn.Init(); }), HasSubstr("no thread for the device"));
+    ExpectIdleAndReleased();
+
+    Backend->Faults.OpenRunsOutOfThreads = false;
+    AudIn.Init();
+    EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
+    AudIn.Flush();
+    ExpectIdleAndReleased();
+}
+
+TEST_F(AudioInInjectedFaultsTest, RefusedBufferIsUnpreparedBeforeItIsFreed)
+{
+    Backend->Faults.AddBufferFails = true;
+    AudIn.Init();
+    EXPECT_THAT(MessageOf([&] { AudIn.GetData(Block, 16384); }),
+                HasSubstr("the driver refused the buffer"));
+    EXPECT_EQ(Backend->Prepared, 0);
+    AudIn.Flush();
     ExpectIdleAndReleased();
 }
 
