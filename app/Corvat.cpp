@@ -206,7 +206,9 @@ void TMain::CentreOnScreen()
 
 void TMain::RefuseLogOff(QSessionManager& Manager)
 {
-    if (!CanExit)
+    // A session manager takes a cancellation only from a client it has let interact; without
+    // that permission the log-off would go on (X11 sessions).
+    if (!CanExit && Manager.allowsInteraction())
         Manager.cancel();
 }
 

@@ -135,6 +135,8 @@ private:
     void EnableSettings();
     void ShowRunError(const QString& Reason);
     void CentreOnScreen();
+    // The session manager's query before log-off; may wait, in a local event loop, for its
+    // permission to interact.
     void RefuseLogOff(QSessionManager& Manager);
     // The full name of a skin file.
     QString SkinPath(const char* FileName) const;
