@@ -479,16 +479,19 @@ private:
     // Waits in poll for the PCM or the wake-up descriptor, at most twice the drop delay.
     void AwaitInput()
     {
-        const int Count = std::max(0, snd_pcm_poll_descriptors_count(FPcm.Get()));
-        std::vector<pollfd> Fds(static_cast<size_t>(Count) + 1);
+        const auto Count
+            = static_cast<size_t>(std::max(0, snd_pcm_poll_descriptors_count(FPcm.Get())));
+        if (FPollFds.size() < Count + 1)
+            FPollFds.resize(Count + 1);  // once: a PCM keeps its descriptors
+        pollfd* Fds = FPollFds.data();
         Fds[0] = {FWakeFd, POLLIN, 0};
-        snd_pcm_poll_descriptors(FPcm.Get(), Fds.data() + 1, static_cast<unsigned>(Count));
-        if (poll(Fds.data(), Fds.size(), static_cast<int>(FDropAfter.count()) * 2) <= 0)
+        snd_pcm_poll_descriptors(FPcm.Get(), Fds + 1, static_cast<unsigned>(Count));
+        if (poll(Fds, Count + 1, static_cast<int>(FDropAfter.count()) * 2) <= 0)
             return;
         if (Fds[0].revents & POLLIN)
             DrainWake();
         unsigned short Events = 0;
-        snd_pcm_poll_descriptors_revents(FPcm.Get(), Fds.data() + 1, static_cast<unsigned>(Count),
+        snd_pcm_poll_descriptors_revents(FPcm.Get(), Fds + 1, static_cast<unsigned>(Count),
                                          &Events);
     }
 
@@ -542,6 +545,7 @@ private:
     int FWakeFd = -1;
     std::chrono::milliseconds FDropAfter{500};
     uint8_t FScratch[WaveBufferLength];  // dropped sound is read here; capture thread only
+    std::vector<pollfd> FPollFds;        // the wake-up descriptor and the PCM's; capture thread
     std::atomic<uint64_t> FDroppedFrames{0};  // written by the capture thread
     std::atomic<uint64_t> FOverruns{0};       // written by the capture thread
     // Set with a reset or close request, so that reads and waits without the lock give way.
