@@ -281,7 +281,8 @@ void TAudioIn::FetchBlock()
 TWaveHeader* TAudioIn::TakeFilled()
 {
     std::unique_lock Lock(Module().Lock);
-    const bool Returned = FReturned.wait_for(Lock, WaitBound(), [&] {
+    const auto Bound = WaitBound(2);
+    const bool Returned = FReturned.wait_for(Lock, Bound, [&] {
         return FFilledHead != nullptr || FDeviceFailed;
     });
     if (FFilledHead == nullptr) {
@@ -289,7 +290,7 @@ TWaveHeader* TAudioIn::TakeFilled()
         if (!Returned) {
             FStalled = true;
             throw EACSException("The " + DeviceName() + " returned no recorded buffer within "
-                                + std::to_string(WaitBound().count()) + " ms");
+                                + std::to_string(Bound.count()) + " ms");
         }
         throw EACSException("The " + DeviceName() + " has failed: " + FDevice->LastError());
     }
@@ -331,7 +332,8 @@ std::string TAudioIn::ReleaseDevice(bool WaitForQueued)
         std::unique_lock Lock(Module().Lock);
         // The device is still recording, so the queued buffers come back within four buffers'
         // time; a failed or stalled device is reset without waiting any longer.
-        FReturned.wait_for(Lock, WaitBound(), [&] { return FQueued == 0 || FDeviceFailed; });
+        FReturned.wait_for(Lock, WaitBound(QueuedBuffers + 1),
+                           [&] { return FQueued == 0 || FDeviceFailed; });
     }
     try {
         FDevice->Reset();  // returns the buffers still queued through the notification
@@ -361,13 +363,14 @@ void TAudioIn::FreeFilledList()
     }
 }
 
-std::chrono::milliseconds TAudioIn::WaitBound() const
+std::chrono::milliseconds TAudioIn::WaitBound(int32_t Buffers) const
 {
     const uint32_t BytesPerSecond = DeviceFormat().AvgBytesPerSec;
     if (BytesPerSecond == 0)
         return StallTimeout;
-    const auto TwoBuffers = std::chrono::milliseconds(2 * 1000 * WaveBufferLength / BytesPerSecond);
-    return std::max(StallTimeout, TwoBuffers);
+    const auto FillTime = std::chrono::milliseconds(int64_t{Buffers} * 1000 * WaveBufferLength
+                                                    / BytesPerSecond);
+    return std::max(StallTimeout, FillTime);
 }
 
 std::string TAudioIn::DeviceName() const

@@ -76,7 +76,7 @@ public:
     // 0 once Position has reached the record limit. Keeps four buffers queued with the device.
     // Raises "The Stream is not opened" when not Busy, and a message naming the device when it
     // failed or returned no buffer within StallTimeout. Worker thread; blocks until the device
-    // returns a buffer, at most StallTimeout.
+    // returns a buffer, at most StallTimeout (see there).
     int32_t GetData(void* Buffer, int32_t BufferSize) override;
     // Starts a run: computes the record limit, opens the device BaseChannel and starts it.
     // Raises "The component is buisy" while Busy, and a message naming the device and the reason
@@ -84,9 +84,10 @@ public:
     // run; may block briefly while the device opens.
     void Init() override;
     // Ends the run: waits until the device has returned the queued buffers (at most
-    // StallTimeout, not at all when it has failed), resets and closes it, frees the buffers and
-    // clears Busy; a reset or close that fails is raised after that. On an idle source it changes
-    // nothing. Worker thread, or the thread that exchanges an input; blocks as said.
+    // StallTimeout, see there; not at all when it has failed), resets and closes it, frees the
+    // buffers and clears Busy; a reset or close that fails is raised after that. On an idle
+    // source it changes nothing. Worker thread, or the thread that exchanges an input; blocks as
+    // said.
     void Flush() override;
 
     int32_t GetBaseChannel() const { return BaseChannel.load(); }
@@ -100,9 +101,9 @@ public:
     std::atomic<int32_t> InSampleRate{8000};
     std::atomic<int32_t> RecTime{600};
 
-    // How long GetData and Flush wait for the device to return a buffer before they take it for
-    // stalled; never less than twice the time that one buffer takes to fill. Owning thread,
-    // before Init.
+    // How long GetData and Flush wait for the device to return buffers before they take it for
+    // stalled; never less than the time that two buffers take to fill (GetData), or the queued
+    // buffers and one more (Flush). Owning thread, before Init.
     std::chrono::milliseconds StallTimeout{5000};
 
 private:
@@ -121,7 +122,8 @@ private:
     std::string ReleaseDevice(bool WaitForQueued);
     void FreeFilledList();
     void FreeHeader(TWaveHeader* Header);
-    std::chrono::milliseconds WaitBound() const;
+    // StallTimeout, or the time that Buffers buffers take to fill when that is longer.
+    std::chrono::milliseconds WaitBound(int32_t Buffers) const;
     std::string DeviceName() const;
 
     static constexpr int32_t QueuedBuffers = 4;
