@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -46,9 +47,14 @@ protected:
         AudIn.InSampleRate = 44100;
         AudIn.RecTime = 3;
         MP3Out.SetBitRate(br128);
-        MP3Out.OnDone = [this](TComponent*) { Done.Raise(); };
+        MP3Out.OnDone = [this](TComponent*) { Ends.Raise(); };
+        // A failed run ends too, so the test reports its message at once instead of waiting.
         MP3Out.OnThreadException = [this](TComponent*, const std::exception& E) {
-            Failure = E.what();
+            {
+                std::lock_guard Lock(FailureLock);
+                Failure = E.what();
+            }
+            Ends.Raise();
         };
         Dir = fs::temp_directory_path() /
               ("corvatone-chain-" + std::to_string(std::random_device()()));
@@ -59,7 +65,7 @@ protected:
     // Records one run into Name and waits for its end; Reader runs on its own thread meanwhile.
     std::vector<char> Record(const std::string& Name, const std::function<void()>& Reader = {})
     {
-        const int DoneBefore = Done.Count();
+        const int EndsBefore = Ends.Count();
         MP3Out.SetFileName((Dir / Name).string());
         std::atomic<bool> Running{true};
         std::thread ReaderThread;
@@ -69,18 +75,23 @@ protected:
                     Reader();
             });
         MP3Out.Run();
-        const bool Ended = Done.WaitFor(DoneBefore + 1);
+        const bool Ended = Ends.WaitFor(EndsBefore + 1);
         Running = false;
         if (ReaderThread.joinable())
             ReaderThread.join();
         EXPECT_TRUE(Ended);
-        EXPECT_EQ(Failure, "");
+        {
+            std::lock_guard Lock(FailureLock);
+            EXPECT_EQ(Failure, "");
+        }
         return ReadFile(Dir / Name);
     }
 
     std::shared_ptr<TSimulatedWaveBackend> Card = std::make_shared<TSimulatedWaveBackend>();
-    TestSupport::TSignal Done;
-    std::string Failure;
+    // Runs that ended, through OnDone or OnThreadException.
+    TestSupport::TSignal Ends;
+    std::mutex FailureLock;
+    std::string Failure;  // the last failure's message, under FailureLock
     fs::path Dir;
     // Destroyed in reverse: the sink (and its worker) first.
     TAudioIn AudIn{nullptr};
