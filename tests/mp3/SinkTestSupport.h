@@ -19,20 +19,23 @@ class TRunWatch {
 public:
     explicit TRunWatch(TMP3Out& Out)
     {
-        Out.OnDone = [this](TComponent*) { Done.Raise(); };
+        Out.OnDone = [this](TComponent*) {
+            Done.Raise();
+            FEnded.Raise();
+        };
         Out.OnThreadException = [this](TComponent*, const std::exception& E) {
             {
                 std::lock_guard Lock(FLock);
                 FFailure = E.what();
             }
             Failed.Raise();
+            FEnded.Raise();
         };
     }
-    // Waits until the run has ended either way; true when it ended through OnDone.
+    // Waits until Runs runs have ended either way; true when none has failed.
     bool AwaitEnd(int Runs = 1)
     {
-        const bool Ended = TestSupport::WaitUntil([&] { return Done.Count() + Failed.Count() >= Runs; });
-        EXPECT_TRUE(Ended) << "the run did not end";
+        EXPECT_TRUE(FEnded.WaitFor(Runs)) << "the run did not end";
         return Failed.Count() == 0;
     }
     std::string Failure()
@@ -45,6 +48,7 @@ public:
     TestSupport::TSignal Failed;
 
 private:
+    TestSupport::TSignal FEnded;  // runs that ended through either event
     std::mutex FLock;
     std::string FFailure;
 };
