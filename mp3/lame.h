@@ -110,11 +110,9 @@ inline constexpr int EntryPointCount = 0
 CORVATONE_LAME_ENTRY_POINTS(CORVATONE_LAME_DECLARE)
 #undef CORVATONE_LAME_DECLARE
 
-// Returns Pointer, or raises EACSException naming the entry point when the library lacks it.
-template <typename TFunction>
-TFunction RequireEntryPoint(TFunction Pointer, const char* Name);
 void RaiseMissingEntryPoint(const char* Name);
 
+// Returns Pointer, or raises EACSException naming the entry point when the library lacks it.
 template <typename TFunction>
 TFunction RequireEntryPoint(TFunction Pointer, const char* Name)
 {
