@@ -120,6 +120,13 @@ void TACSThread::Terminate()
 
 bool TACSThread::WaitWhileSuspended(bool& Abort)
 {
+    // A running worker goes on without taking the lock: polling between runs it would hold it
+    // nearly all the time, and Run and Resume, which take it, could wait long. The stop request
+    // is read before the suspension flag, and Pause sets that flag before any Stop that follows
+    // it, so such a Stop is never taken into a pass before the Resume.
+    Abort = StopRequest;
+    if (!FSuspended)
+        return true;
     std::unique_lock Lock(FSuspendMutex);
     FResumed.wait(Lock, [this] { return !FSuspended || FQuit; });
     Abort = StopRequest;

@@ -139,9 +139,8 @@ public:
 
 private:
     void Execute();
-    void Pass();
     // Waits while suspended; false when the worker is to end. Takes the stop request for the next
-    // pass under the lock that Suspend takes, so that a Stop after Pause waits for the Resume.
+    // pass in step with Suspend, so that a Stop after Pause waits for the Resume.
     bool WaitWhileSuspended(bool& Abort);
     // The worker's own suspension after a run; false when the worker is to end.
     bool SuspendAfterRun();
