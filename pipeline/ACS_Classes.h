@@ -115,20 +115,22 @@ public:
     TACSThread(const TACSThread&) = delete;
     TACSThread& operator=(const TACSThread&) = delete;
 
-    // Binds the owner's operations; before the first Resume.
+    // Binds the owner's operations. Owning thread, before the first Resume.
     void Bind(TDoOutput ADoOutput, TWhenDone AWhenDone, THandleThreadException AHandleThreadException,
               TRunPending ARunPending);
 
-    // Asks the worker to stop before its next pass; Suspended() is true from this call on.
+    // Asks the worker to stop before its next pass; Suspended() is true from this call on. Any
+    // thread; takes only the short suspension lock.
     void Suspend();
-    // Lets a suspended worker go on; nothing when it is not suspended.
+    // Lets a suspended worker go on; nothing when it is not suspended. Any thread, as Suspend.
     void Resume();
-    // True from a suspension (request or the worker's own) until the resumption.
+    // True from a suspension (request or the worker's own) until the resumption. Any thread.
     bool Suspended() const { return FSuspended.load(); }
     // True when called on the worker thread itself.
     bool IsWorkerThread() const { return std::this_thread::get_id() == FThread.get_id(); }
     // Ends the worker and joins it. A running worker finishes its pass and makes its final
-    // DoOutput(Abort = true) call; a suspended worker is ended without another call.
+    // DoOutput(Abort = true) call; a suspended worker is ended without another call. Owning
+    // thread, never the worker (there it does nothing); blocks until the worker has ended.
     void Terminate();
 
     std::atomic<bool> SuspendWhenIdle{false};
@@ -178,10 +180,12 @@ public:
     void Pause();
     // Lets a paused (or idle, suspended) worker go on. Any thread.
     void Resume();
+    // Any thread.
     TOutputStatus Status() const;
     // Percentage of the input consumed: 0 without input, -1 when its Size is -1, 0 for Size 0,
     // else Position / Size * 100 rounded half to even, not clamped. Any thread.
     int32_t Progress() const;
+    // Any thread; the worker reads the flag each time a run ends or fails.
     bool GetSuspendWhenIdle() const { return Thread.SuspendWhenIdle.load(); }
     void SetSuspendWhenIdle(bool Value) { Thread.SuspendWhenIdle = Value; }
 
