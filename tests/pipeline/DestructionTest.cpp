@@ -68,11 +68,19 @@ TEST_F(Destruction, PausedEndsTheWorkerWithoutResumingTheRun)
 
 TEST_F(Destruction, StoppingWhileTheRunEnds)
 {
+    TTestLog Log;
+    Sink->Log = &Log;
     Sink->Run();
     ASSERT_TRUE(Reading.WaitFor(2));
     Sink->Stop();
     delete Sink;  // the worker is on its way to the end of the run, or already there
-    SUCCEED();
+    // Either the stop ended the run (an aborted pass, then Done) or the destruction came first
+    // (its final aborted pass alone); never both, never a second Done.
+    const std::vector<std::string> Lines = Log.Lines();
+    const std::vector<std::string> Ended{"Abort", "Done"};
+    const std::vector<std::string> Abandoned{"Abort"};
+    EXPECT_TRUE(Lines == Ended || Lines == Abandoned) << ::testing::PrintToString(Lines);
+    EXPECT_EQ(Source->Busy, Lines == Abandoned) << "the input is flushed exactly when Done ran";
 }
 
 TEST_F(Destruction, WorkerSuspendingItselfInThePassOfTheRequest)
