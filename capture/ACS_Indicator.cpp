@@ -94,8 +94,12 @@ int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
     // An error here leaves InputLock set; the sink's failure handling clears it with
     // ReleaseInputLocks.
     const int32_t Count = Source->GetData(Buffer, BufferSize);
-    InputLock.Release();
+    // Position and format are taken while the lock keeps the input from being exchanged (and
+    // then destroyed). The format is asked once per delivery, so that the frame count and the
+    // block reads agree.
     Position = Source->Position.load();
+    const TSampleLayout Layout{Source->GetBitsPerSample() == 8, Source->GetChannels() == 1};
+    InputLock.Release();
 
     // Never read past the caller's buffer, whatever count the input claims. A delivery that the
     // reader holds up is passed on unmeasured.
@@ -103,8 +107,6 @@ int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
     if (Measured <= 0 || !FValuesLock.TryAcquire())
         return Count;
     TFlagRelease Release(FValuesLock);
-    // The format is asked once per delivery, so that the frame count and the block reads agree.
-    const TSampleLayout Layout{Source->GetBitsPerSample() == 8, Source->GetChannels() == 1};
     if (FScratch.size() < static_cast<size_t>(Measured))
         FScratch.resize(Measured);
     std::memcpy(FScratch.data(), Buffer, Measured);
