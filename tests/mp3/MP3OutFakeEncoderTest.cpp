@@ -194,6 +194,9 @@ struct TStartFailure {
     int InputFlushes;  // 1 when the input had started
 };
 
+// Cases show by their names in test listings.
+void PrintTo(const TStartFailure& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class MP3OutStartFailure : public MP3OutWithFakeEncoder,
                            public testing::WithParamInterface<TStartFailure> {};
 
@@ -243,6 +246,8 @@ struct TRunFailure {
     std::function<void(MP3OutWithFakeEncoder&)> Arrange;
     std::string Message;
 };
+
+void PrintTo(const TRunFailure& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class MP3OutRunFailure : public MP3OutWithFakeEncoder,
                          public testing::WithParamInterface<TRunFailure> {};

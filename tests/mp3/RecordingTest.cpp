@@ -53,6 +53,9 @@ struct TRecordingCase {
     TMP3BitRate BitRate;
 };
 
+// Cases show by their names in test listings.
+void PrintTo(const TRecordingCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class MP3Recording : public MP3RecordingTest, public testing::WithParamInterface<TRecordingCase> {};
 
 TEST_P(MP3Recording, RecordsRecTimeSecondsOfTheCardsSound)
