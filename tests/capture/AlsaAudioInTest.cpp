@@ -5,6 +5,7 @@
 // file, at once. It sets XDG_CONFIG_HOME before the first ALSA call of the process (this
 // executable holds no other test), then records and compares what it got with the file.
 #include "ACS_Audio.h"
+#include "AudioTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@
 #include <vector>
 
 namespace {
+
+using AudioTestSupport::CdFormat;
 
 namespace fs = std::filesystem;
 
@@ -116,17 +119,6 @@ struct TCollector {
             static_cast<TCollector*>(Instance)->Returned.Raise();
     }
 };
-
-TPcmFormat CdFormat()
-{
-    TPcmFormat Format;
-    Format.Channels = 2;
-    Format.SamplesPerSec = 44100;
-    Format.BlockAlign = 4;
-    Format.AvgBytesPerSec = 176400;
-    Format.BitsPerSample = 16;
-    return Format;
-}
 
 TEST_F(AlsaAudioInTest, DeviceFillsBuffersInQueueOrderAndResetReturnsTheRest)
 {

@@ -17,6 +17,18 @@
 namespace AudioTestSupport {
 
 // Byte n is n mod 251; 251 is prime, so the pattern never lines up with a buffer boundary.
+// The window's recording format as a device opens it: 16-bit stereo at 44100 Hz.
+inline TPcmFormat CdFormat()
+{
+    TPcmFormat Format;
+    Format.Channels = 2;
+    Format.SamplesPerSec = 44100;
+    Format.BlockAlign = 4;
+    Format.AvgBytesPerSec = 176400;
+    Format.BitsPerSample = 16;
+    return Format;
+}
+
 inline uint8_t PatternByte(uint64_t Offset) { return static_cast<uint8_t>(Offset % 251); }
 
 inline std::vector<uint8_t> Pattern(size_t Bytes)

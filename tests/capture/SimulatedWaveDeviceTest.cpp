@@ -9,16 +9,7 @@
 
 namespace {
 
-TPcmFormat Cd()
-{
-    TPcmFormat Format;
-    Format.Channels = 2;
-    Format.SamplesPerSec = 44100;
-    Format.BlockAlign = 4;
-    Format.AvgBytesPerSec = 176400;
-    Format.BitsPerSample = 16;
-    return Format;
-}
+using AudioTestSupport::CdFormat;
 
 struct TReturned {
     TestSupport::TSignal Signal;
@@ -64,7 +55,7 @@ protected:
 
 TEST_F(SimulatedWaveDeviceTest, SineHasItsAmplitudeOnBothChannels)
 {
-    RecordOne(TSimulatedSignal::Sine(441.0, 0.5), Cd());  // 100 frames per period
+    RecordOne(TSimulatedSignal::Sine(441.0, 0.5), CdFormat());  // 100 frames per period
     EXPECT_EQ(Header.BytesRecorded, WaveBufferLength);
     EXPECT_EQ(Sample(0), 0);
     EXPECT_EQ(Sample(2 * 25), 16384);      // a quarter period: the peak, left
@@ -74,7 +65,7 @@ TEST_F(SimulatedWaveDeviceTest, SineHasItsAmplitudeOnBothChannels)
 
 TEST_F(SimulatedWaveDeviceTest, ConstantAndSilenceIn8Bit)
 {
-    TPcmFormat Mono8 = Cd();
+    TPcmFormat Mono8 = CdFormat();
     Mono8.Channels = 1;
     Mono8.BitsPerSample = 8;
     Mono8.BlockAlign = 1;
@@ -87,7 +78,7 @@ TEST_F(SimulatedWaveDeviceTest, ConstantAndSilenceIn8Bit)
 
 TEST_F(SimulatedWaveDeviceTest, RefusesAHeaderOutOfItsLife)
 {
-    auto Device = Card.OpenInput(0, Cd(), &TReturned::Callback, &Returned);
+    auto Device = Card.OpenInput(0, CdFormat(), &TReturned::Callback, &Returned);
     Header.Data = Data;
     Header.BufferLength = sizeof Data;
     EXPECT_THROW(Device->AddBuffer(Header), EWaveDeviceError);  // not prepared
