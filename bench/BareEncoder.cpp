@@ -12,12 +12,13 @@
 
 namespace {
 
-constexpr int32_t BlockFrames = 4096;       // one 16384-byte block of 16-bit stereo
-constexpr int OutputBufferSize = 17440;     // the sink's per-run output buffer
+constexpr int32_t BlockFrames = 4096; // one 16384-byte block of 16-bit stereo
+constexpr int OutputBufferSize = 17440; // the sink's per-run output buffer
 
 class TOutputFile {
 public:
-    explicit TOutputFile(const std::string& FileName) : FName(FileName)
+    explicit TOutputFile(const std::string& FileName)
+        : FName(FileName)
     {
         FFile = open(FileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (FFile < 0)
@@ -59,7 +60,8 @@ private:
 // Owns one encoder handle, set up as TMP3Out::SetUpEncoder does.
 class TEncoder {
 public:
-    TEncoder(int64_t Frames, int32_t SampleRate, int Kbps) : FHandle(lame::lame_init())
+    TEncoder(int64_t Frames, int32_t SampleRate, int Kbps)
+        : FHandle(lame::lame_init())
     {
         if (!FHandle)
             throw std::runtime_error("lame_init gave no handle");
@@ -80,8 +82,8 @@ public:
         const int Bytes = lame::lame_encode_buffer_interleaved(
             FHandle, const_cast<short*>(Frames), Count, Out, OutSize);
         if (Bytes < 0)
-            throw std::runtime_error("lame_encode_buffer_interleaved failed: " +
-                                     std::to_string(Bytes));
+            throw std::runtime_error(
+                "lame_encode_buffer_interleaved failed: " + std::to_string(Bytes));
         return Bytes;
     }
     int Flush(unsigned char* Out, int OutSize)
@@ -101,7 +103,8 @@ private:
 class TLoopedBlocks {
 public:
     explicit TLoopedBlocks(const TBenchPcm& Pcm)
-        : FFrames(reinterpret_cast<const int16_t*>(Pcm.Bytes->data())), FCount(Pcm.Frames())
+        : FFrames(reinterpret_cast<const int16_t*>(Pcm.Bytes->data()))
+        , FCount(Pcm.Frames())
     {
     }
     const int16_t* Next()
@@ -126,13 +129,13 @@ private:
     int16_t FJoined[2 * BlockFrames];
 };
 
-}  // namespace
+} // namespace
 
-TBareEncodeResult EncodeBare(const TBenchPcm& Pcm, int32_t Seconds, int Kbps,
-                             const std::string& FileName)
+TBareEncodeResult EncodeBare(
+    const TBenchPcm& Pcm, int32_t Seconds, int Kbps, const std::string& FileName)
 {
     static_assert(sizeof(short) == sizeof(int16_t));
-    const int64_t Frames = int64_t{Seconds} * Pcm.SampleRate;
+    const int64_t Frames = int64_t{ Seconds } * Pcm.SampleRate;
     std::vector<unsigned char> Output(OutputBufferSize);
     TLoopedBlocks Blocks(Pcm);
     TBareEncodeResult Result;
@@ -143,19 +146,19 @@ TBareEncodeResult EncodeBare(const TBenchPcm& Pcm, int32_t Seconds, int Kbps,
         TOutputFile File(FileName);
         TEncoder Encoder(Frames, Pcm.SampleRate, Kbps);
         for (int64_t Done = 0; Done < Frames; Done += BlockFrames, ++Result.Blocks) {
-            const int Bytes =
-                Encoder.Encode(Blocks.Next(), BlockFrames, Output.data(), OutputBufferSize);
+            const int Bytes
+                = Encoder.Encode(Blocks.Next(), BlockFrames, Output.data(), OutputBufferSize);
             File.Write(Output.data(), Bytes);
             Result.Mp3Bytes += Bytes;
         }
-        Result.WallSeconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+        Result.WallSeconds
+            = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
         const int Tail = Encoder.Flush(Output.data(), OutputBufferSize);
         File.Write(Output.data(), Tail);
         Result.Mp3Bytes += Tail;
         File.Close();
     }
-    Result.WallSecondsToClose =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    Result.WallSecondsToClose
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
     return Result;
 }

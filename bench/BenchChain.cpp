@@ -56,10 +56,10 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
 {
     TSimulatedSignal Signal;
     Signal.Kind = TSimulatedSignal::skPcm;
-    Signal.Pcm = Settings.Pcm->Bytes;  // shared, not copied
+    Signal.Pcm = Settings.Pcm->Bytes; // shared, not copied
     FCard->SetSignal(Signal);
     FCard->SetPacing(Settings.Card == TBenchCard::RealTime ? TSimulatedPacing::RealTime
-                                                            : TSimulatedPacing::FlatOut);
+                                                           : TSimulatedPacing::FlatOut);
     FAudIn.InSampleRate = Settings.Pcm->SampleRate;
     FAudIn.RecTime = Settings.Seconds;
     FMP3Out.SetBitRate(Settings.BitRate);
@@ -113,8 +113,8 @@ void TBenchChain::AwaitEnd(const TRecordSettings& Settings)
     if (!FEndedSignal.wait_for(Guard, Bound, [&] { return FEnded; })) {
         Guard.unlock();
         FMP3Out.Stop();
-        throw std::runtime_error("The recording of " + std::to_string(Settings.Seconds) +
-                                 " s did not end within its length plus two minutes");
+        throw std::runtime_error("The recording of " + std::to_string(Settings.Seconds)
+            + " s did not end within its length plus two minutes");
     }
     if (!FFailure.empty())
         throw std::runtime_error("The recording failed: " + FFailure);

@@ -27,17 +27,17 @@
 
 // The sound card a recording runs on.
 enum class TBenchCard {
-    FlatOut,   // the simulated card as fast as the chain takes the sound
-    RealTime,  // the simulated card at the sample rate
+    FlatOut, // the simulated card as fast as the chain takes the sound
+    RealTime, // the simulated card at the sample rate
 };
 
 struct TRecordSettings {
-    const TBenchPcm* Pcm = nullptr;  // recorded from its start, looped
-    int32_t Seconds = 0;             // RecTime
+    const TBenchPcm* Pcm = nullptr; // recorded from its start, looped
+    int32_t Seconds = 0; // RecTime
     TMP3BitRate BitRate = br128;
-    bool Indicator = true;           // false: the sink reads the source directly
+    bool Indicator = true; // false: the sink reads the source directly
     TBenchCard Card = TBenchCard::FlatOut;
-    bool ReadLevels = false;         // run the 100 ms level reader beside the recording
+    bool ReadLevels = false; // run the 100 ms level reader beside the recording
     std::string FileName;
     // Called on the sink's worker at each progress report with the bytes captured so far.
     std::function<void(int64_t CapturedBytes)> OnProgress;
@@ -48,14 +48,14 @@ struct TRecordResult {
     // has written the last block: the encoder's flush, the file's close and the device's release
     // at the end of the run are left out, as they are from the bare encoder's figure.
     double WallSeconds = 0.0;
-    double CpuSeconds = 0.0;    // the whole process's, over the same span
-    double WallSecondsToDone = 0.0;  // from Run to the sink's OnDone
-    int64_t ResidentAtEnd = -1;      // the process's resident bytes at the end of the sound
+    double CpuSeconds = 0.0; // the whole process's, over the same span
+    double WallSecondsToDone = 0.0; // from Run to the sink's OnDone
+    int64_t ResidentAtEnd = -1; // the process's resident bytes at the end of the sound
     int64_t CapturedBytes = 0;
     int64_t Mp3Bytes = 0;
     int64_t DroppedBuffers = 0; // sound the simulated card dropped for want of a queued buffer
-    int64_t PeakBuffersHeld = 0;  // capture buffers queued or filled and not yet taken, at most
-    int64_t BuffersPrepared = 0;  // capture buffers allocated in the run
+    int64_t PeakBuffersHeld = 0; // capture buffers queued or filled and not yet taken, at most
+    int64_t BuffersPrepared = 0; // capture buffers allocated in the run
 };
 
 // The capture source, noting when it first answers a run's request with the end of the sound.
@@ -69,7 +69,7 @@ public:
 
     std::chrono::steady_clock::time_point EndTime;
     double EndCpu = 0.0;
-    int64_t EndResident = -1;  // bytes
+    int64_t EndResident = -1; // bytes
 
 private:
     bool FEndSeen = false;
@@ -89,17 +89,17 @@ private:
     void ReadLevelsUntilEnd();
 
     std::shared_ptr<TSimulatedWaveBackend> FCard = std::make_shared<TSimulatedWaveBackend>();
-    std::shared_ptr<TBufferCountingBackend> FCountedCard =
-        std::make_shared<TBufferCountingBackend>(FCard);
-    TTimedAudioIn FAudIn{nullptr};
-    TSoundIndicator FSndIndic{nullptr};
-    TMP3Out FMP3Out{nullptr};  // last, so that its worker ends before the others go
+    std::shared_ptr<TBufferCountingBackend> FCountedCard
+        = std::make_shared<TBufferCountingBackend>(FCard);
+    TTimedAudioIn FAudIn{ nullptr };
+    TSoundIndicator FSndIndic{ nullptr };
+    TMP3Out FMP3Out{ nullptr }; // last, so that its worker ends before the others go
 
-    std::mutex FLock;  // guards the fields below
+    std::mutex FLock; // guards the fields below
     std::condition_variable FEndedSignal;
     bool FEnded = false;
     std::string FFailure;
     std::chrono::steady_clock::time_point FEndTime;
     double FEndCpu = 0.0;
-    std::function<void(int64_t)> FProgressHook;  // set while idle, read on the worker
+    std::function<void(int64_t)> FProgressHook; // set while idle, read on the worker
 };

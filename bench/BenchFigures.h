@@ -19,21 +19,21 @@ struct TEncodeCase {
 // Per repetition, in the order the repetitions ran; the report gives their medians.
 struct TCaseFigures {
     TEncodeCase Case;
-    std::vector<double> Bare;    // the bare encoder loop, multiples of real time
-    std::vector<double> Chain;   // source -> indicator -> sink
-    std::vector<double> Direct;  // source -> sink
-    std::vector<double> Cli;     // the lame command-line encoder; empty when not installed
-    std::vector<double> ChainRatio, DirectRatio, CliRatio;  // each over the same repetition's bare
+    std::vector<double> Bare; // the bare encoder loop, multiples of real time
+    std::vector<double> Chain; // source -> indicator -> sink
+    std::vector<double> Direct; // source -> sink
+    std::vector<double> Cli; // the lame command-line encoder; empty when not installed
+    std::vector<double> ChainRatio, DirectRatio, CliRatio; // each over the same repetition's bare
     std::vector<double> ChainCpuSeconds, DirectCpuSeconds, BareCpuSeconds;
     // Bare CPU time over the chain's (all the process's threads): less moved by other load.
     std::vector<double> ChainCpuRatio, DirectCpuRatio;
-    std::vector<double> MeteringMicros;  // the indicator, per 16384-byte block
-    std::vector<double> EncodeMicros;    // the bare encoder, per 16384-byte block
-    std::vector<double> MeteringShare;   // MeteringMicros / EncodeMicros
+    std::vector<double> MeteringMicros; // the indicator, per 16384-byte block
+    std::vector<double> EncodeMicros; // the bare encoder, per 16384-byte block
+    std::vector<double> MeteringShare; // MeteringMicros / EncodeMicros
     // Over the chain's recordings: capture buffers held at most, and allocated per recording.
     int64_t PeakBuffersHeld = 0;
     int64_t BuffersPrepared = 0;
-    int64_t BlocksPerRecording = 0;  // 16384-byte blocks the sound of one recording fills
+    int64_t BlocksPerRecording = 0; // 16384-byte blocks the sound of one recording fills
 };
 
 struct TLongFigures {
@@ -42,10 +42,10 @@ struct TLongFigures {
     TEncodeCase Case;
     double WallSeconds = 0.0;
     double CpuSeconds = 0.0;
-    int64_t PeakResident = -1;   // the kernel's high-water mark, or the largest sample if higher
+    int64_t PeakResident = -1; // the kernel's high-water mark, or the largest sample if higher
     bool PeakFromKernel = false; // false: the largest of the samples below
-    int64_t ResidentAfterFirstPart = -1;  // after the first third (the first hour of 10800 s)
-    int64_t ResidentAtEnd = -1;           // after the last third
+    int64_t ResidentAfterFirstPart = -1; // after the first third (the first hour of 10800 s)
+    int64_t ResidentAtEnd = -1; // after the last third
     int64_t Mp3Bytes = 0;
     int64_t PeakBuffersHeld = 0;
     int64_t BuffersPrepared = 0;
@@ -74,7 +74,7 @@ struct TBenchFigures {
     bool Smoke = false;
     int32_t PcmSeconds = 0;
     int Repetitions = 0;
-    std::string CliVersion;  // empty when the lame command-line encoder is not installed
+    std::string CliVersion; // empty when the lame command-line encoder is not installed
     std::vector<TCaseFigures> Cases;
     TLongFigures Long;
     TRealTimeFigures RealTime;

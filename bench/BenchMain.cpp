@@ -29,8 +29,8 @@ int32_t PositiveNumber(const std::string& Option, const char* Text, int32_t Leas
     char* End = nullptr;
     const long Value = std::strtol(Text, &End, 10);
     if (*Text == '\0' || *End != '\0' || Value < Least || Value > 10800)
-        throw std::invalid_argument(Option + " takes a whole number from " +
-                                    std::to_string(Least) + " to 10800, not \"" + Text + "\"");
+        throw std::invalid_argument(Option + " takes a whole number from " + std::to_string(Least)
+            + " to 10800, not \"" + Text + "\"");
     return static_cast<int32_t>(Value);
 }
 
@@ -81,7 +81,7 @@ public:
     }
     ~TWorkDir()
     {
-        std::error_code Ignored;  // a leftover temporary folder is not worth failing the run
+        std::error_code Ignored; // a leftover temporary folder is not worth failing the run
         std::filesystem::remove_all(FPath, Ignored);
     }
     TWorkDir(const TWorkDir&) = delete;
@@ -111,8 +111,8 @@ void Run(const TBenchOptions& Options)
     if (Options.RealTimeSeconds > 0)
         Phases.RealTimeRecording(Figures.RealTime);
     Figures.LoadAtEnd = ProcessStats::DescribeMachine().LoadAverage;
-    Figures.TotalSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    Figures.TotalSeconds
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
 
     PrintTable(Figures, std::cout);
     if (!Options.JsonPath.empty()) {
@@ -123,7 +123,7 @@ void Run(const TBenchOptions& Options)
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int Argc, char** Argv)
 {

@@ -14,15 +14,15 @@ namespace {
 
 constexpr int32_t BlockBytes = 16384;
 
-const TEncodeCase Cases[] = {{44100, br128}, {44100, br320}, {22050, br64}};
+const TEncodeCase Cases[] = { { 44100, br128 }, { 44100, br320 }, { 22050, br64 } };
 
-}  // namespace
+} // namespace
 
 TBenchPhases::TBenchPhases(const TBenchOptions& Options, std::string WorkDir)
-    : FOptions(Options),
-      FWorkDir(std::move(WorkDir)),
-      FPcm44(MakeBenchPcm(44100, Options.PcmSeconds)),
-      FPcm22(MakeBenchPcm(22050, Options.PcmSeconds))
+    : FOptions(Options)
+    , FWorkDir(std::move(WorkDir))
+    , FPcm44(MakeBenchPcm(44100, Options.PcmSeconds))
+    , FPcm22(MakeBenchPcm(22050, Options.PcmSeconds))
 {
 }
 
@@ -31,7 +31,10 @@ const TBenchPcm& TBenchPhases::PcmFor(int32_t SampleRate) const
     return SampleRate == FPcm44.SampleRate ? FPcm44 : FPcm22;
 }
 
-std::string TBenchPhases::File(const std::string& Name) const { return FWorkDir + "/" + Name; }
+std::string TBenchPhases::File(const std::string& Name) const
+{
+    return FWorkDir + "/" + Name;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Encoding cases
@@ -41,11 +44,11 @@ void TBenchPhases::PrepareCli(TBenchFigures& Figures)
     Figures.CliVersion = FOptions.UseCli ? LameCli::Version() : std::string();
     if (Figures.CliVersion.empty())
         return;
-    for (const TBenchPcm* Pcm : {&FPcm44, &FPcm22}) {
-        std::ofstream Raw(File("pcm-" + std::to_string(Pcm->SampleRate) + ".raw"),
-                          std::ios::binary);
+    for (const TBenchPcm* Pcm : { &FPcm44, &FPcm22 }) {
+        std::ofstream Raw(
+            File("pcm-" + std::to_string(Pcm->SampleRate) + ".raw"), std::ios::binary);
         Raw.write(reinterpret_cast<const char*>(Pcm->Bytes->data()),
-                  static_cast<std::streamsize>(Pcm->Bytes->size()));
+            static_cast<std::streamsize>(Pcm->Bytes->size()));
         if (!Raw)
             throw std::runtime_error("Cannot write the raw PCM for the lame encoder");
     }
@@ -80,9 +83,9 @@ TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
     const TRecordResult Result = FChain.Record(Settings);
     Figures.PeakBuffersHeld = std::max(Figures.PeakBuffersHeld, Result.PeakBuffersHeld);
     Figures.BuffersPrepared = std::max(Figures.BuffersPrepared, Result.BuffersPrepared);
-    Figures.BlocksPerRecording =
-        (int64_t{Settings.Seconds} * Case.SampleRate * TBenchPcm::FrameBytes + BlockBytes - 1) /
-        BlockBytes;
+    Figures.BlocksPerRecording
+        = (int64_t{ Settings.Seconds } * Case.SampleRate * TBenchPcm::FrameBytes + BlockBytes - 1)
+        / BlockBytes;
     return Result;
 }
 
@@ -101,14 +104,14 @@ void TBenchPhases::MeasureOnce(TCaseFigures& Figures, int Repetition)
         const int Variant = (Step + Repetition) % Variants;
         const double CpuBefore = ProcessStats::CpuSeconds();
         if (Variant == 0) {
-            const TBareEncodeResult Bare =
-                EncodeBare(Pcm, FOptions.PcmSeconds, Kbps, File("bare.mp3"));
+            const TBareEncodeResult Bare
+                = EncodeBare(Pcm, FOptions.PcmSeconds, Kbps, File("bare.mp3"));
             Wall[0] = Bare.WallSeconds;
             Cpu[0] = ProcessStats::CpuSeconds() - CpuBefore;
             BareBlocks = std::max<int64_t>(1, Bare.Blocks);
         } else if (Variant == 3) {
             Wall[3] = LameCli::Encode(File("pcm-" + std::to_string(Case.SampleRate) + ".raw"),
-                                      Case.SampleRate, Kbps, File("cli.mp3"));
+                Case.SampleRate, Kbps, File("cli.mp3"));
         } else {
             const TRecordResult Recorded = RecordCase(Figures, Variant == 1);
             Wall[Variant] = Recorded.WallSeconds;
@@ -137,8 +140,8 @@ void TBenchPhases::MeasureMeteringOnce(TCaseFigures& Figures)
 {
     const TBenchPcm& Pcm = PcmFor(Figures.Case.SampleRate);
     // Two passes over the sound, so that the figure covers all of it.
-    const int64_t Blocks =
-        std::max<int64_t>(1, 2 * static_cast<int64_t>(Pcm.Bytes->size()) / BlockBytes);
+    const int64_t Blocks
+        = std::max<int64_t>(1, 2 * static_cast<int64_t>(Pcm.Bytes->size()) / BlockBytes);
     const TMeteringResult Metering = MeasureMetering(Pcm, Blocks);
     Figures.MeteringMicros.push_back(Metering.MicrosPerBlock);
     Figures.MeteringShare.push_back(Metering.MicrosPerBlock / Figures.EncodeMicros.back());
@@ -154,7 +157,7 @@ void TBenchPhases::LongRecording(TLongFigures& Long)
     const TBenchPcm& Pcm = PcmFor(Long.Case.SampleRate);
     const double BytesPerSecond = Pcm.SampleRate * TBenchPcm::FrameBytes;
     Long.Samples.clear();
-    Long.Samples.reserve(256);  // one per percent, and no allocation on the worker
+    Long.Samples.reserve(256); // one per percent, and no allocation on the worker
     TRecordSettings Settings;
     Settings.Pcm = &Pcm;
     Settings.Seconds = Long.Seconds;
@@ -178,9 +181,9 @@ void TBenchPhases::LongRecording(TLongFigures& Long)
     Long.Samples.emplace_back(Result.CapturedBytes / BytesPerSecond, Result.ResidentAtEnd);
     const double FirstPart = Long.Seconds / 3.0;
     const auto AfterFirst = std::find_if(Long.Samples.begin(), Long.Samples.end(),
-                                         [&](const auto& S) { return S.first >= FirstPart; });
-    Long.ResidentAfterFirstPart =
-        (AfterFirst == Long.Samples.end() ? Long.Samples.back() : *AfterFirst).second;
+        [&](const auto& S) { return S.first >= FirstPart; });
+    Long.ResidentAfterFirstPart
+        = (AfterFirst == Long.Samples.end() ? Long.Samples.back() : *AfterFirst).second;
     Long.ResidentAtEnd = Long.Samples.back().second;
     int64_t SampledPeak = 0;
     for (const auto& Sample : Long.Samples)

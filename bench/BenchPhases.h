@@ -17,8 +17,8 @@ struct TBenchOptions {
     std::string JsonPath;
     int32_t PcmSeconds = 60;
     int Repetitions = 5;
-    int32_t LongSeconds = 10800;    // 0 leaves the long recording out
-    int32_t RealTimeSeconds = 30;   // 0 leaves the real-time recording out
+    int32_t LongSeconds = 10800; // 0 leaves the long recording out
+    int32_t RealTimeSeconds = 30; // 0 leaves the real-time recording out
     bool UseCli = true;
 };
 

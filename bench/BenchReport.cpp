@@ -24,11 +24,14 @@ std::string Format(const char* Pattern, double Value)
 
 std::string CaseName(const TEncodeCase& Case)
 {
-    return std::to_string(Case.SampleRate) + " Hz " + std::to_string(MP3BitRateKbps(Case.BitRate)) +
-        " kbit/s";
+    return std::to_string(Case.SampleRate) + " Hz " + std::to_string(MP3BitRateKbps(Case.BitRate))
+        + " kbit/s";
 }
 
-double Mebibytes(int64_t Bytes) { return Bytes < 0 ? std::nan("") : Bytes / 1048576.0; }
+double Mebibytes(int64_t Bytes)
+{
+    return Bytes < 0 ? std::nan("") : Bytes / 1048576.0;
+}
 
 std::string SignedKibibytes(int64_t Bytes)
 {
@@ -38,8 +41,7 @@ std::string SignedKibibytes(int64_t Bytes)
 }
 
 // The worst value over the cases of one per-repetition figure's medians.
-template <typename TPick>
-double Worst(const TBenchFigures& Figures, TPick Pick, bool Lowest)
+template <typename TPick> double Worst(const TBenchFigures& Figures, TPick Pick, bool Lowest)
 {
     double Result = Lowest ? std::numeric_limits<double>::infinity() : -1.0;
     for (const TCaseFigures& Case : Figures.Cases) {
@@ -51,7 +53,11 @@ double Worst(const TBenchFigures& Figures, TPick Pick, bool Lowest)
 
 class TTable {
 public:
-    TTable(const TBenchFigures& Figures, std::ostream& Out) : FFigures(Figures), FOut(Out) {}
+    TTable(const TBenchFigures& Figures, std::ostream& Out)
+        : FFigures(Figures)
+        , FOut(Out)
+    {
+    }
 
     void Header()
     {
@@ -67,7 +73,7 @@ public:
     // One row of per-case medians.
     template <typename TPick>
     void Medians(const std::string& Name, const char* Pattern, TPick Pick, double Scale = 1.0,
-                 const std::string& Target = "")
+        const std::string& Target = "")
     {
         FOut << "| " << Name << " |";
         for (const TCaseFigures& Case : FFigures.Cases)
@@ -92,31 +98,30 @@ private:
 void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
 {
     Table.Medians("bare encoder, x real time", "%.1f", [](auto& C) { return C.Bare; });
-    Table.Medians("chain with indicator, x real time", "%.1f",
-                  [](auto& C) { return C.Chain; });
-    Table.Medians("chain without indicator, x real time", "%.1f",
-                  [](auto& C) { return C.Direct; });
-    Table.Medians("with indicator / bare", "%.3f", [](auto& C) { return C.ChainRatio; }, 1.0,
-                  ">= 0.97");
+    Table.Medians("chain with indicator, x real time", "%.1f", [](auto& C) { return C.Chain; });
+    Table.Medians("chain without indicator, x real time", "%.1f", [](auto& C) { return C.Direct; });
+    Table.Medians(
+        "with indicator / bare", "%.3f", [](auto& C) { return C.ChainRatio; }, 1.0, ">= 0.97");
     Table.Medians("without indicator / bare", "%.3f", [](auto& C) { return C.DirectRatio; });
-    Table.Medians("with indicator / bare, by CPU time", "%.3f",
-                  [](auto& C) { return C.ChainCpuRatio; });
-    Table.Medians("without indicator / bare, by CPU time", "%.3f",
-                  [](auto& C) { return C.DirectCpuRatio; });
+    Table.Medians(
+        "with indicator / bare, by CPU time", "%.3f", [](auto& C) { return C.ChainCpuRatio; });
+    Table.Medians(
+        "without indicator / bare, by CPU time", "%.3f", [](auto& C) { return C.DirectCpuRatio; });
     if (!Figures.CliVersion.empty()) {
         Table.Medians("lame CLI, x real time", "%.1f", [](auto& C) { return C.Cli; });
         Table.Medians("lame CLI / bare", "%.3f", [](auto& C) { return C.CliRatio; });
     }
     Table.Medians("chain: capture buffers held at most", "%.0f",
-                  [](auto& C) { return std::vector<double>{double(C.PeakBuffersHeld)}; });
+        [](auto& C) { return std::vector<double>{ double(C.PeakBuffersHeld) }; });
     Table.Medians("chain: capture buffers allocated / blocks recorded", "%.2f", [](auto& C) {
-        return std::vector<double>{double(C.BuffersPrepared) / double(C.BlocksPerRecording)};
+        return std::vector<double>{ double(C.BuffersPrepared) / double(C.BlocksPerRecording) };
     });
-    Table.Medians("metering, us per 16384-byte block", "%.1f",
-                  [](auto& C) { return C.MeteringMicros; });
+    Table.Medians(
+        "metering, us per 16384-byte block", "%.1f", [](auto& C) { return C.MeteringMicros; });
     Table.Medians("bare encoding, us per block", "%.0f", [](auto& C) { return C.EncodeMicros; });
-    Table.Medians("metering / encoding per block", "%.2f %%",
-                  [](auto& C) { return C.MeteringShare; }, 100.0, "<= 2 %");
+    Table.Medians(
+        "metering / encoding per block", "%.2f %%", [](auto& C) { return C.MeteringShare; }, 100.0,
+        "<= 2 %");
 }
 
 void PrintLongRows(const TLongFigures& Long, TTable& Table)
@@ -125,20 +130,18 @@ void PrintLongRows(const TLongFigures& Long, TTable& Table)
         return;
     const std::string Length = std::to_string(Long.Seconds) + " s";
     Table.FirstCase(Length + ": wall time",
-                    Format("%.1f s", Long.WallSeconds) + " (" +
-                        Format("%.1f", Long.Seconds / Long.WallSeconds) + "x real time)",
-                    "");
-    Table.FirstCase(Length + ": peak resident", Format("%.1f MiB", Mebibytes(Long.PeakResident)),
-                    "");
+        Format("%.1f s", Long.WallSeconds) + " (" + Format("%.1f", Long.Seconds / Long.WallSeconds)
+            + "x real time)",
+        "");
+    Table.FirstCase(
+        Length + ": peak resident", Format("%.1f MiB", Mebibytes(Long.PeakResident)), "");
     Table.FirstCase(Length + ": resident growth, first to last third",
-                    Format("%.1f", Mebibytes(Long.ResidentAfterFirstPart)) + " -> " +
-                        Format("%.1f MiB", Mebibytes(Long.ResidentAtEnd)) + " (" +
-                        SignedKibibytes(Long.Growth()) + ")",
-                    "< 1 MiB");
+        Format("%.1f", Mebibytes(Long.ResidentAfterFirstPart)) + " -> "
+            + Format("%.1f MiB", Mebibytes(Long.ResidentAtEnd)) + " ("
+            + SignedKibibytes(Long.Growth()) + ")",
+        "< 1 MiB");
     Table.FirstCase(Length + ": capture buffers held at most / allocated",
-                    std::to_string(Long.PeakBuffersHeld) + " / " +
-                        std::to_string(Long.BuffersPrepared),
-                    "");
+        std::to_string(Long.PeakBuffersHeld) + " / " + std::to_string(Long.BuffersPrepared), "");
 }
 
 void PrintRealTimeRow(const TRealTimeFigures& RealTime, TTable& Table)
@@ -146,20 +149,24 @@ void PrintRealTimeRow(const TRealTimeFigures& RealTime, TTable& Table)
     if (!RealTime.Ran)
         return;
     Table.FirstCase(std::to_string(RealTime.Seconds) + " s in real time: CPU of one core",
-                    Format("%.2f %%", RealTime.CpuPercent()) + " (" +
-                        Format("%.2f s", RealTime.CpuSeconds) + " over " +
-                        Format("%.1f s", RealTime.WallSeconds) + ", " +
-                        std::to_string(RealTime.DroppedBuffers) + " dropped, " +
-                        std::to_string(RealTime.PeakBuffersHeld) + " buffers held at most)",
-                    "< 3 %");
+        Format("%.2f %%", RealTime.CpuPercent()) + " (" + Format("%.2f s", RealTime.CpuSeconds)
+            + " over " + Format("%.1f s", RealTime.WallSeconds) + ", "
+            + std::to_string(RealTime.DroppedBuffers) + " dropped, "
+            + std::to_string(RealTime.PeakBuffersHeld) + " buffers held at most)",
+        "< 3 %");
 }
 
-std::string Verdict(bool Met) { return Met ? "met" : "MISSED"; }
+std::string Verdict(bool Met)
+{
+    return Met ? "met" : "MISSED";
+}
 
 void PrintTargets(const TBenchFigures& Figures, std::ostream& Out)
 {
-    const double Ratio = Worst(Figures, [](auto& C) { return C.ChainRatio; }, true);
-    const double Share = Worst(Figures, [](auto& C) { return C.MeteringShare; }, false);
+    const double Ratio = Worst(
+        Figures, [](auto& C) { return C.ChainRatio; }, true);
+    const double Share = Worst(
+        Figures, [](auto& C) { return C.MeteringShare; }, false);
     Out << "\nTargets: chain with indicator >= " << MinChainRatio << " of bare (worst "
         << Format("%.3f", Ratio) << "): " << Verdict(Ratio >= MinChainRatio)
         << "; metering <= 2 % of encoding (worst " << Format("%.2f %%", Share * 100)
@@ -172,7 +179,7 @@ void PrintTargets(const TBenchFigures& Figures, std::ostream& Out)
     Out << ".\n";
 }
 
-}  // namespace
+} // namespace
 
 double Median(std::vector<double> Values)
 {
@@ -269,7 +276,7 @@ void WriteLong(const TLongFigures& Long, TJsonWriter& Json)
     Json.Value("buffers_allocated", Long.BuffersPrepared);
     Json.BeginArray("resident_samples");
     for (const auto& [Seconds, Bytes] : Long.Samples)
-        Json.Numbers(nullptr, {Seconds, static_cast<double>(Bytes)});
+        Json.Numbers(nullptr, { Seconds, static_cast<double>(Bytes) });
     Json.EndArray();
     Json.EndObject();
 }
@@ -288,7 +295,7 @@ void WriteRealTime(const TRealTimeFigures& RealTime, TJsonWriter& Json)
     Json.EndObject();
 }
 
-}  // namespace
+} // namespace
 
 void WriteJson(const TBenchFigures& Figures, std::ostream& Out)
 {

@@ -7,7 +7,8 @@ namespace {
 class TCountingDevice final : public TWaveInDevice {
 public:
     TCountingDevice(std::unique_ptr<TWaveInDevice> Inner, std::shared_ptr<TBufferCounts> Counts)
-        : FInner(std::move(Inner)), FCounts(std::move(Counts))
+        : FInner(std::move(Inner))
+        , FCounts(std::move(Counts))
     {
     }
 
@@ -17,8 +18,7 @@ public:
         ++FCounts->Prepared;
         const int64_t Held = ++FCounts->Held;
         int64_t Peak = FCounts->PeakHeld.load();
-        while (Held > Peak && !FCounts->PeakHeld.compare_exchange_weak(Peak, Held)) {
-        }
+        while (Held > Peak && !FCounts->PeakHeld.compare_exchange_weak(Peak, Held)) { }
     }
     void Unprepare(TWaveHeader& Header) override
     {
@@ -37,13 +37,11 @@ private:
     std::shared_ptr<TBufferCounts> FCounts;
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<TWaveInDevice> TBufferCountingBackend::OpenInput(int32_t Device,
-                                                                 const TPcmFormat& Format,
-                                                                 TWaveInCallback Callback,
-                                                                 void* Instance)
+std::unique_ptr<TWaveInDevice> TBufferCountingBackend::OpenInput(
+    int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance)
 {
-    return std::make_unique<TCountingDevice>(FInner->OpenInput(Device, Format, Callback, Instance),
-                                             FCounts);
+    return std::make_unique<TCountingDevice>(
+        FInner->OpenInput(Device, Format, Callback, Instance), FCounts);
 }

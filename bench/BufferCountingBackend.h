@@ -14,16 +14,17 @@
 #include <memory>
 
 struct TBufferCounts {
-    std::atomic<int64_t> Held{0};
-    std::atomic<int64_t> PeakHeld{0};
-    std::atomic<int64_t> Prepared{0};  // in all
+    std::atomic<int64_t> Held{ 0 };
+    std::atomic<int64_t> PeakHeld{ 0 };
+    std::atomic<int64_t> Prepared{ 0 }; // in all
 
     void ResetPeak() { PeakHeld = Held.load(); }
 };
 
 class TBufferCountingBackend : public TWaveBackend {
 public:
-    explicit TBufferCountingBackend(std::shared_ptr<TWaveBackend> Inner) : FInner(std::move(Inner))
+    explicit TBufferCountingBackend(std::shared_ptr<TWaveBackend> Inner)
+        : FInner(std::move(Inner))
     {
     }
 
@@ -34,7 +35,7 @@ public:
     TWaveCaps OutputCaps(int32_t Device) override { return FInner->OutputCaps(Device); }
     TWaveCaps InputCaps(int32_t Device) override { return FInner->InputCaps(Device); }
     std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
-                                             TWaveInCallback Callback, void* Instance) override;
+        TWaveInCallback Callback, void* Instance) override;
 
 private:
     std::shared_ptr<TWaveBackend> FInner;

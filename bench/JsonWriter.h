@@ -9,7 +9,10 @@
 
 class TJsonWriter {
 public:
-    explicit TJsonWriter(std::ostream& Out) : FOut(Out) {}
+    explicit TJsonWriter(std::ostream& Out)
+        : FOut(Out)
+    {
+    }
 
     void BeginObject(const char* Key = nullptr) { Open(Key, '{'); }
     void EndObject() { Close('}'); }
@@ -33,5 +36,5 @@ private:
     static std::string Number(double Value);
 
     std::ostream& FOut;
-    std::vector<bool> FHasMembers;  // one per open object or array
+    std::vector<bool> FHasMembers; // one per open object or array
 };

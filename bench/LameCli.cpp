@@ -51,27 +51,27 @@ int RunAndWait(std::vector<std::string> Arguments)
     const int Error = posix_spawnp(&Child, Argv[0], &Actions, nullptr, Argv.data(), environ);
     posix_spawn_file_actions_destroy(&Actions);
     if (Error != 0)
-        throw std::runtime_error("Cannot start the lame encoder (error " + std::to_string(Error) +
-                                 ")");
+        throw std::runtime_error(
+            "Cannot start the lame encoder (error " + std::to_string(Error) + ")");
     int Status = 0;
     if (waitpid(Child, &Status, 0) != Child)
         throw std::runtime_error("Lost the lame encoder's process");
     return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 }
 
-}  // namespace
+} // namespace
 
 double Encode(const std::string& RawFile, int32_t SampleRate, int Kbps, const std::string& Mp3File)
 {
     const auto Start = std::chrono::steady_clock::now();
-    const int Status = RunAndWait({"lame", "--quiet", "-r", "-s", Kilohertz(SampleRate),
-                                   "--bitwidth", "16", "--signed", "--little-endian", "-m", "j",
-                                   "-b", std::to_string(Kbps), "--cbr", RawFile, Mp3File});
-    const double Seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    const int Status = RunAndWait(
+        { "lame", "--quiet", "-r", "-s", Kilohertz(SampleRate), "--bitwidth", "16", "--signed",
+            "--little-endian", "-m", "j", "-b", std::to_string(Kbps), "--cbr", RawFile, Mp3File });
+    const double Seconds
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
     if (Status != 0)
         throw std::runtime_error("The lame encoder failed with status " + std::to_string(Status));
     return Seconds;
 }
 
-}  // namespace LameCli
+} // namespace LameCli

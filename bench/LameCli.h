@@ -16,4 +16,4 @@ std::string Version();
 // when the encoder cannot be started or fails.
 double Encode(const std::string& RawFile, int32_t SampleRate, int Kbps, const std::string& Mp3File);
 
-}  // namespace LameCli
+} // namespace LameCli

@@ -14,7 +14,11 @@ constexpr int32_t BlockSize = 16384;
 // A source that hands out the PCM in 16384-byte blocks, looping, for as long as it is read.
 class TMemorySource : public TACSInput {
 public:
-    explicit TMemorySource(const TBenchPcm& Pcm) : TACSInput(nullptr), FPcm(Pcm) {}
+    explicit TMemorySource(const TBenchPcm& Pcm)
+        : TACSInput(nullptr)
+        , FPcm(Pcm)
+    {
+    }
 
     int32_t GetBitsPerSample() override { return 16; }
     int32_t GetChannels() override { return 2; }
@@ -43,8 +47,7 @@ private:
     size_t FAt = 0;
 };
 
-template <typename TRead>
-double SecondsFor(int64_t Blocks, TRead Read)
+template <typename TRead> double SecondsFor(int64_t Blocks, TRead Read)
 {
     alignas(16) static uint8_t Block[BlockSize];
     const auto Start = std::chrono::steady_clock::now();
@@ -55,7 +58,7 @@ double SecondsFor(int64_t Blocks, TRead Read)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
 }
 
-}  // namespace
+} // namespace
 
 TMeteringResult MeasureMetering(const TBenchPcm& Pcm, int64_t Blocks)
 {
@@ -63,13 +66,13 @@ TMeteringResult MeasureMetering(const TBenchPcm& Pcm, int64_t Blocks)
     TSoundIndicator Indicator(nullptr);
     Indicator.SetInput(&Source);
     Indicator.Init();
-    const double Metered =
-        SecondsFor(Blocks, [&](uint8_t* Block) { return Indicator.GetData(Block, BlockSize); });
+    const double Metered
+        = SecondsFor(Blocks, [&](uint8_t* Block) { return Indicator.GetData(Block, BlockSize); });
     Indicator.Flush();
 
     Source.Init();
-    const double Plain =
-        SecondsFor(Blocks, [&](uint8_t* Block) { return Source.GetData(Block, BlockSize); });
+    const double Plain
+        = SecondsFor(Blocks, [&](uint8_t* Block) { return Source.GetData(Block, BlockSize); });
     Source.Flush();
 
     TMeteringResult Result;

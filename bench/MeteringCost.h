@@ -9,8 +9,8 @@
 #include <cstdint>
 
 struct TMeteringResult {
-    double MicrosPerBlock = 0.0;        // the indicator's own work: measured minus the source
-    double SourceMicrosPerBlock = 0.0;  // the memory source read alone
+    double MicrosPerBlock = 0.0; // the indicator's own work: measured minus the source
+    double SourceMicrosPerBlock = 0.0; // the memory source read alone
     int64_t Blocks = 0;
 };
 

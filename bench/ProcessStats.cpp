@@ -42,7 +42,7 @@ int64_t PeakResidentBytes()
     std::string Line;
     while (std::getline(Status, Line)) {
         if (Line.rfind("VmHWM:", 0) == 0)
-            return std::strtoll(Line.c_str() + 6, nullptr, 10) * 1024;  // given in kB
+            return std::strtoll(Line.c_str() + 6, nullptr, 10) * 1024; // given in kB
     }
     return -1;
 }
@@ -50,7 +50,7 @@ int64_t PeakResidentBytes()
 bool ResetPeakResident()
 {
     std::ofstream ClearRefs("/proc/self/clear_refs");
-    ClearRefs << "5";  // 5: reset the peak resident set size
+    ClearRefs << "5"; // 5: reset the peak resident set size
     ClearRefs.flush();
     return static_cast<bool>(ClearRefs);
 }
@@ -75,4 +75,4 @@ TMachine DescribeMachine()
     return Machine;
 }
 
-}  // namespace ProcessStats
+} // namespace ProcessStats

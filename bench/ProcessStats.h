@@ -20,8 +20,8 @@ bool ResetPeakResident();
 struct TMachine {
     int Cores = 0;
     std::string CpuModel;
-    std::string LoadAverage;  // the three figures of /proc/loadavg
+    std::string LoadAverage; // the three figures of /proc/loadavg
 };
 TMachine DescribeMachine();
 
-}  // namespace ProcessStats
+} // namespace ProcessStats

@@ -10,7 +10,10 @@ namespace {
 // A small fixed-seed generator, so the signal does not depend on the library's engines.
 class TXorShift {
 public:
-    explicit TXorShift(uint64_t Seed) : FState(Seed) {}
+    explicit TXorShift(uint64_t Seed)
+        : FState(Seed)
+    {
+    }
     // Uniform in [-1, 1).
     double Next()
     {
@@ -28,7 +31,8 @@ private:
 // falls by about 3 dB per octave over the rows' range.
 class TPinkNoise {
 public:
-    explicit TPinkNoise(uint64_t Seed) : FRandom(Seed)
+    explicit TPinkNoise(uint64_t Seed)
+        : FRandom(Seed)
     {
         for (double& Row : FRows) {
             Row = FRandom.Next();
@@ -68,27 +72,27 @@ void Put(std::vector<uint8_t>& Bytes, size_t At, int16_t Sample)
     Bytes[At + 1] = static_cast<uint8_t>(Bits >> 8);
 }
 
-}  // namespace
+} // namespace
 
 TBenchPcm MakeBenchPcm(int32_t SampleRate, int32_t Seconds)
 {
-    const int64_t Frames = int64_t{SampleRate} * Seconds;
+    const int64_t Frames = int64_t{ SampleRate } * Seconds;
     auto Bytes = std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(Frames) * 4);
     TPinkNoise Left(0x9E3779B97F4A7C15ull), Right(0xD1B54A32D192ED03ull);
     const double F0 = 20.0;
     const double F1 = std::min(20000.0, 0.45 * SampleRate);
     const double Span = static_cast<double>(Seconds);
     const double Growth = std::log(F1 / F0);
-    constexpr double NoiseLevel = 0.2;  // RMS, about -14 dBFS
+    constexpr double NoiseLevel = 0.2; // RMS, about -14 dBFS
     constexpr double SweepLevel = 0.35;
     for (int64_t I = 0; I < Frames; ++I) {
         const double T = static_cast<double>(I) / SampleRate;
-        const double Phase = 2.0 * std::numbers::pi * F0 * Span / Growth
-            * (std::exp(Growth * T / Span) - 1.0);
+        const double Phase
+            = 2.0 * std::numbers::pi * F0 * Span / Growth * (std::exp(Growth * T / Span) - 1.0);
         const double Sweep = SweepLevel * std::sin(Phase);
         const auto At = static_cast<size_t>(I) * 4;
         Put(*Bytes, At, ToSample(Sweep + NoiseLevel * Left.Next()));
         Put(*Bytes, At + 2, ToSample(Sweep + NoiseLevel * Right.Next()));
     }
-    return {SampleRate, Seconds, std::move(Bytes)};
+    return { SampleRate, Seconds, std::move(Bytes) };
 }

@@ -14,12 +14,16 @@ namespace {
 class TAudioModule {
 public:
     // The unit's start-up: the platform backend, then the output count, then the input count.
-    TAudioModule() : FBackend(CreatePlatformWaveBackend()) { TakeCounts(); }
+    TAudioModule()
+        : FBackend(CreatePlatformWaveBackend())
+    {
+        TakeCounts();
+    }
 
     // Serialises the wave-in notification of every TAudioIn with GetData and Flush.
     std::mutex Lock;
-    std::atomic<int32_t> OutputCount{0};
-    std::atomic<int32_t> InputCount{0};
+    std::atomic<int32_t> OutputCount{ 0 };
+    std::atomic<int32_t> InputCount{ 0 };
 
     std::shared_ptr<TWaveBackend> Backend()
     {
@@ -57,9 +61,18 @@ TAudioModule& Module()
 // Formats flag n is set from platform bit PlatformBits[n]; the platform orders the two middle
 // formats of each rate the other way round.
 constexpr uint32_t PlatformBits[WaveFormatFlagCount] = {
-    WaveFormat1M08, WaveFormat1M16, WaveFormat1S08, WaveFormat1S16,
-    WaveFormat2M08, WaveFormat2M16, WaveFormat2S08, WaveFormat2S16,
-    WaveFormat4M08, WaveFormat4M16, WaveFormat4S08, WaveFormat4S16,
+    WaveFormat1M08,
+    WaveFormat1M16,
+    WaveFormat1S08,
+    WaveFormat1S16,
+    WaveFormat2M08,
+    WaveFormat2M16,
+    WaveFormat2S08,
+    WaveFormat2S16,
+    WaveFormat4M08,
+    WaveFormat4M16,
+    WaveFormat4S08,
+    WaveFormat4S16,
 };
 
 // The product of 32-bit signed factors, wrapping past 2^31 - 1 as the unit's 32-bit arithmetic
@@ -79,7 +92,7 @@ struct TCaptureBuffer {
 };
 static_assert(offsetof(TCaptureBuffer, Header) == 0);
 
-}  // namespace
+} // namespace
 
 TWaveFormats FormatsFromPlatform(uint32_t PlatformFormats)
 {
@@ -91,9 +104,15 @@ TWaveFormats FormatsFromPlatform(uint32_t PlatformFormats)
     return Formats;
 }
 
-int32_t WaveInDeviceCount() { return Module().InputCount.load(); }
+int32_t WaveInDeviceCount()
+{
+    return Module().InputCount.load();
+}
 
-int32_t WaveOutDeviceCount() { return Module().OutputCount.load(); }
+int32_t WaveOutDeviceCount()
+{
+    return Module().OutputCount.load();
+}
 
 void UseWaveBackend(std::shared_ptr<TWaveBackend> Backend)
 {
@@ -113,7 +132,7 @@ void GetWaveDeviceInfo(int32_t Device, bool OutputDevice, TWaveDeviceInfo& Info)
         Caps = OutputDevice ? Backend->OutputCaps(Device) : Backend->InputCaps(Device);
     } catch (const EWaveDeviceError& E) {
         throw EACSException("Cannot query " + std::string(OutputDevice ? "output" : "input")
-                            + " device " + std::to_string(Device) + ": " + E.what());
+            + " device " + std::to_string(Device) + ": " + E.what());
     }
     Info.Name = Caps.Name.substr(0, Caps.Name.find('\0'));
     Info.Formats = FormatsFromPlatform(Caps.Formats);
@@ -124,9 +143,10 @@ void GetWaveDeviceInfo(int32_t Device, bool OutputDevice, TWaveDeviceInfo& Info)
 // ---------------------------------------------------------------------------------------------
 // TAudioIn
 
-TAudioIn::TAudioIn(TComponent* AOwner) : TACSInput(AOwner)
+TAudioIn::TAudioIn(TComponent* AOwner)
+    : TACSInput(AOwner)
 {
-    Module();  // the unit's start-up happens at its first use at the latest
+    Module(); // the unit's start-up happens at its first use at the latest
     Size = -1;
 }
 
@@ -157,7 +177,7 @@ void TAudioIn::Init()
     BufStart = 1;
     Position = 0;
     FRecLimit = WrappingProduct(
-        {GetBitsPerSample() / 8, RecTime.load(), GetChannels(), GetSampleRate()});
+        { GetBitsPerSample() / 8, RecTime.load(), GetChannels(), GetSampleRate() });
     {
         std::lock_guard Lock(Module().Lock);
         FFilledHead = nullptr;
@@ -186,7 +206,7 @@ TPcmFormat TAudioIn::DeviceFormat() const
     Format.Channels = static_cast<uint16_t>(InChannels.load());
     Format.SamplesPerSec = static_cast<uint32_t>(InSampleRate.load());
     Format.BlockAlign
-        = static_cast<uint16_t>(WrappingProduct({InChannels.load(), InBitsPerSample.load()}) / 8);
+        = static_cast<uint16_t>(WrappingProduct({ InChannels.load(), InBitsPerSample.load() }) / 8);
     Format.AvgBytesPerSec = Format.SamplesPerSec * Format.BlockAlign;
     Format.BitsPerSample = static_cast<uint16_t>(InBitsPerSample.load());
     return Format;
@@ -208,7 +228,7 @@ std::string TAudioIn::CloseDevice()
         } catch (const EWaveDeviceError& E) {
             Failure = "Cannot close " + DeviceName() + ": " + E.what();
         }
-        FDevice.reset();  // released all the same
+        FDevice.reset(); // released all the same
     }
     if (FOpenCount > 0)
         --FOpenCount;
@@ -226,7 +246,7 @@ void TAudioIn::QueueBuffer()
         FDevice->Prepare(Header);
         FDevice->AddBuffer(Header);
     } catch (const EWaveDeviceError& E) {
-        FreeHeader(&Header);  // unprepared first: a refused buffer may have been prepared
+        FreeHeader(&Header); // unprepared first: a refused buffer may have been prepared
         throw EACSException("Cannot queue a buffer with " + DeviceName() + ": " + E.what());
     }
     ++FQueued;
@@ -282,15 +302,14 @@ TWaveHeader* TAudioIn::TakeFilled()
 {
     std::unique_lock Lock(Module().Lock);
     const auto Bound = WaitBound(2);
-    const bool Returned = FReturned.wait_for(Lock, Bound, [&] {
-        return FFilledHead != nullptr || FDeviceFailed;
-    });
+    const bool Returned
+        = FReturned.wait_for(Lock, Bound, [&] { return FFilledHead != nullptr || FDeviceFailed; });
     if (FFilledHead == nullptr) {
         Lock.unlock();
         if (!Returned) {
             FStalled = true;
             throw EACSException("The " + DeviceName() + " returned no recorded buffer within "
-                                + std::to_string(Bound.count()) + " ms");
+                + std::to_string(Bound.count()) + " ms");
         }
         throw EACSException("The " + DeviceName() + " has failed: " + FDevice->LastError());
     }
@@ -326,17 +345,17 @@ void TAudioIn::Flush()
 std::string TAudioIn::ReleaseDevice(bool WaitForQueued)
 {
     if (!FDevice)
-        return {};  // idle: nothing is queued and there is nothing to reset
+        return {}; // idle: nothing is queued and there is nothing to reset
     std::string Failure;
     if (WaitForQueued && !FStalled) {
         std::unique_lock Lock(Module().Lock);
         // The device is still recording, so the queued buffers come back within four buffers'
         // time; a failed or stalled device is reset without waiting any longer.
-        FReturned.wait_for(Lock, WaitBound(QueuedBuffers + 1),
-                           [&] { return FQueued == 0 || FDeviceFailed; });
+        FReturned.wait_for(
+            Lock, WaitBound(QueuedBuffers + 1), [&] { return FQueued == 0 || FDeviceFailed; });
     }
     try {
-        FDevice->Reset();  // returns the buffers still queued through the notification
+        FDevice->Reset(); // returns the buffers still queued through the notification
     } catch (const EWaveDeviceError& E) {
         Failure = "Cannot reset " + DeviceName() + ": " + E.what();
     }
@@ -368,8 +387,8 @@ std::chrono::milliseconds TAudioIn::WaitBound(int32_t Buffers) const
     const uint32_t BytesPerSecond = DeviceFormat().AvgBytesPerSec;
     if (BytesPerSecond == 0)
         return StallTimeout;
-    const auto FillTime = std::chrono::milliseconds(int64_t{Buffers} * 1000 * WaveBufferLength
-                                                    / BytesPerSecond);
+    const auto FillTime
+        = std::chrono::milliseconds(int64_t{ Buffers } * 1000 * WaveBufferLength / BytesPerSecond);
     return std::max(StallTimeout, FillTime);
 }
 

@@ -24,9 +24,18 @@
 // The standard formats of TWaveDeviceInfo::Formats, by flag bit: ordered by rate, and within a
 // rate mono 8-bit, mono 16-bit, stereo 8-bit, stereo 16-bit.
 enum TWaveFormatFlag : uint8_t {
-    wf1M08, wf1M16, wf1S08, wf1S16,  // 11.025 kHz
-    wf2M08, wf2M16, wf2S08, wf2S16,  // 22.05 kHz
-    wf4M08, wf4M16, wf4S08, wf4S16,  // 44.1 kHz
+    wf1M08,
+    wf1M16,
+    wf1S08,
+    wf1S16, // 11.025 kHz
+    wf2M08,
+    wf2M16,
+    wf2S08,
+    wf2S16, // 22.05 kHz
+    wf4M08,
+    wf4M16,
+    wf4S08,
+    wf4S16, // 44.1 kHz
 };
 inline constexpr int WaveFormatFlagCount = 12;
 // A set of TWaveFormatFlag: bit n set when the format of flag n is supported.
@@ -96,15 +105,15 @@ public:
     void SetBaseChannel(int32_t Value);
 
     // Published properties; set on the owning thread, taken by the next Init.
-    std::atomic<int32_t> InBitsPerSample{8};
-    std::atomic<int32_t> InChannels{1};
-    std::atomic<int32_t> InSampleRate{8000};
-    std::atomic<int32_t> RecTime{600};
+    std::atomic<int32_t> InBitsPerSample{ 8 };
+    std::atomic<int32_t> InChannels{ 1 };
+    std::atomic<int32_t> InSampleRate{ 8000 };
+    std::atomic<int32_t> RecTime{ 600 };
 
     // How long GetData and Flush wait for the device to return buffers before they take it for
     // stalled; never less than the time that two buffers take to fill (GetData), or the queued
     // buffers and one more (Flush). Owning thread, before Init.
-    std::chrono::milliseconds StallTimeout{5000};
+    std::chrono::milliseconds StallTimeout{ 5000 };
 
 private:
     static void WaveInCallback(void* Instance, TWaveInMessage Message, TWaveHeader* Header);
@@ -133,16 +142,16 @@ private:
     TWaveHeader* FFilledHead = nullptr;
     TWaveHeader** FFilledTail = &FFilledHead;
     // Buffers handed to the device and not yet returned; lowered by the notification.
-    std::atomic<int32_t> FQueued{0};
-    std::atomic<int32_t> BaseChannel{0};
+    std::atomic<int32_t> FQueued{ 0 };
+    std::atomic<int32_t> BaseChannel{ 0 };
     std::unique_ptr<TWaveInDevice> FDevice;
-    uint8_t FBlock[WaveBufferLength];  // the current block
+    uint8_t FBlock[WaveBufferLength]; // the current block
     int32_t FOpenCount = 0;
     int32_t FRecLimit = 0;
     // Set by the notification when the device reports a failure; guarded by the module lock.
     bool FDeviceFailed = false;
     // Set when GetData has found the device stalled, so that Flush does not wait again.
-    std::atomic<bool> FStalled{false};
+    std::atomic<bool> FStalled{ false };
     // Signalled under the module lock whenever the notification has changed the list or flags.
     std::condition_variable FReturned;
 };

@@ -24,7 +24,10 @@ void AcquireYielding(TSpinFlag& Flag)
 // never waits for a lock that nobody will release.
 class TFlagRelease {
 public:
-    explicit TFlagRelease(TSpinFlag& Flag) : FFlag(Flag) {}
+    explicit TFlagRelease(TSpinFlag& Flag)
+        : FFlag(Flag)
+    {
+    }
     ~TFlagRelease() { FFlag.Release(); }
     TFlagRelease(const TFlagRelease&) = delete;
     TFlagRelease& operator=(const TFlagRelease&) = delete;
@@ -38,9 +41,10 @@ int32_t Sample16(const uint8_t* Bytes)
     return static_cast<int16_t>(static_cast<uint16_t>(Bytes[0] | (Bytes[1] << 8)));
 }
 
-}  // namespace
+} // namespace
 
-TSoundIndicator::TSoundIndicator(TComponent* AOwner) : TACSConverter(AOwner)
+TSoundIndicator::TSoundIndicator(TComponent* AOwner)
+    : TACSConverter(AOwner)
 {
     FillHannWindow(FWindow, WindowLength, true);
     std::fill(std::begin(FAccumulators), std::end(FAccumulators), 0.0);
@@ -55,11 +59,20 @@ TACSInput& TSoundIndicator::AssignedInput() const
     return *Source;
 }
 
-int32_t TSoundIndicator::GetBitsPerSample() { return AssignedInput().GetBitsPerSample(); }
+int32_t TSoundIndicator::GetBitsPerSample()
+{
+    return AssignedInput().GetBitsPerSample();
+}
 
-int32_t TSoundIndicator::GetChannels() { return AssignedInput().GetChannels(); }
+int32_t TSoundIndicator::GetChannels()
+{
+    return AssignedInput().GetChannels();
+}
 
-int32_t TSoundIndicator::GetSampleRate() { return AssignedInput().GetSampleRate(); }
+int32_t TSoundIndicator::GetSampleRate()
+{
+    return AssignedInput().GetSampleRate();
+}
 
 void TSoundIndicator::Init()
 {
@@ -98,7 +111,7 @@ int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
     // then destroyed). The format is asked once per delivery, so that the frame count and the
     // block reads agree.
     Position = Source->Position.load();
-    const TSampleLayout Layout{Source->GetBitsPerSample() == 8, Source->GetChannels() == 1};
+    const TSampleLayout Layout{ Source->GetBitsPerSample() == 8, Source->GetChannels() == 1 };
     InputLock.Release();
 
     // Never read past the caller's buffer, whatever count the input claims. A delivery that the
@@ -161,8 +174,8 @@ int32_t TSoundIndicator::FrameCount(const TSampleLayout& Layout, int32_t Count)
 
 // Any bit depth other than 8 is read as 16-bit samples, any channel count other than 1 as two
 // interleaved channels; a stereo frame is the mean of its two samples, summed as integers.
-void TSoundIndicator::MixBlock(const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Block,
-                               double* Samples)
+void TSoundIndicator::MixBlock(
+    const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Block, double* Samples)
 {
     const size_t First = static_cast<size_t>(Block) * BlockFrames;
     for (size_t K = 0; K < BlockFrames; ++K) {
@@ -183,7 +196,7 @@ void TSoundIndicator::MeasureBlock(double* Samples, double* Levels) const
     ApplyWindow(FWindow, Samples, BlockFrames);
     TComplexValue Spectrum[BlockFrames];
     for (int32_t K = 0; K < BlockFrames; ++K)
-        Spectrum[K] = {Samples[K], 0.0};
+        Spectrum[K] = { Samples[K], 0.0 };
     FourierTransform(Spectrum, BlockFrames, 1);
     // Only the lowest LevelCount bins are accumulated; the logarithms of the others would be
     // thrown away, and they are the dearest step of the analysis.

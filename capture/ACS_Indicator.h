@@ -66,8 +66,8 @@ private:
 
     void Analyse(const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Count);
     static int32_t FrameCount(const TSampleLayout& Layout, int32_t Count);
-    static void MixBlock(const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Block,
-                         double* Samples);
+    static void MixBlock(
+        const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Block, double* Samples);
     // Windows, transforms and takes the log-magnitudes of one block of mixed samples.
     void MeasureBlock(double* Samples, double* Levels) const;
     TACSInput& AssignedInput() const;

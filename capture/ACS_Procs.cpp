@@ -10,7 +10,10 @@ constexpr long double TwoPi = 6.28318530718L;
 
 constexpr long double Log10Of2 = 0.301029995663981195213738894724493027L;
 
-bool IsPowerOfTwo(int32_t N) { return N > 0 && (N & (N - 1)) == 0; }
+bool IsPowerOfTwo(int32_t N)
+{
+    return N > 0 && (N & (N - 1)) == 0;
+}
 
 void BitReversePermutation(TComplexValue* Data, int32_t N)
 {
@@ -38,7 +41,7 @@ void Butterfly(TComplexValue& A, TComplexValue& B, double U1, double U2)
     A.Im = static_cast<long double>(A.Im) + T2;
 }
 
-}  // namespace
+} // namespace
 
 void FourierTransform(TComplexValue* Data, int32_t N, int32_t Direction)
 {

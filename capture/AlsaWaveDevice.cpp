@@ -20,18 +20,17 @@
 // recorded so far, and goes idle (Reset) or ends (Close); the caller waits for that.
 #include "WaveDevice.h"
 
-#include <alsa/asoundlib.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <alsa/asoundlib.h>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -74,11 +73,16 @@ private:
 snd_pcm_format_t SampleFormat(uint16_t BitsPerSample)
 {
     switch (BitsPerSample) {
-    case 8: return SND_PCM_FORMAT_U8;
-    case 16: return SND_PCM_FORMAT_S16_LE;
-    case 24: return SND_PCM_FORMAT_S24_3LE;
-    case 32: return SND_PCM_FORMAT_S32_LE;
-    default: return SND_PCM_FORMAT_UNKNOWN;
+    case 8:
+        return SND_PCM_FORMAT_U8;
+    case 16:
+        return SND_PCM_FORMAT_S16_LE;
+    case 24:
+        return SND_PCM_FORMAT_S24_3LE;
+    case 32:
+        return SND_PCM_FORMAT_S32_LE;
+    default:
+        return SND_PCM_FORMAT_UNKNOWN;
     }
 }
 
@@ -86,8 +90,8 @@ snd_pcm_format_t SampleFormat(uint16_t BitsPerSample)
 // Device list
 
 struct TAlsaDevice {
-    std::string Pcm;   // ALSA PCM name to open
-    std::string Name;  // product name for the capabilities
+    std::string Pcm; // ALSA PCM name to open
+    std::string Name; // product name for the capabilities
 };
 
 std::string FirstLine(const std::string& Text)
@@ -122,7 +126,7 @@ void AddCardDevices(int Card, snd_pcm_stream_t Stream, std::vector<TAlsaDevice>&
 {
     snd_ctl_t* Ctl = nullptr;
     if (snd_ctl_open(&Ctl, ("hw:" + std::to_string(Card)).c_str(), 0) < 0)
-        return;  // a card whose control cannot be opened offers no device to list
+        return; // a card whose control cannot be opened offers no device to list
     snd_ctl_card_info_t* CardInfo;
     snd_ctl_card_info_alloca(&CardInfo);
     std::string CardName = "Card " + std::to_string(Card);
@@ -135,17 +139,17 @@ void AddCardDevices(int Card, snd_pcm_stream_t Stream, std::vector<TAlsaDevice>&
         snd_pcm_info_set_subdevice(PcmInfo, 0);
         snd_pcm_info_set_stream(PcmInfo, Stream);
         if (snd_ctl_pcm_info(Ctl, PcmInfo) < 0)
-            continue;  // the device has no stream of this direction
+            continue; // the device has no stream of this direction
         const std::string Name = CardName + ": " + snd_pcm_info_get_name(PcmInfo);
-        Devices.push_back({"plughw:" + std::to_string(Card) + "," + std::to_string(Device),
-                           Name.substr(0, MaxNameLength)});
+        Devices.push_back({ "plughw:" + std::to_string(Card) + "," + std::to_string(Device),
+            Name.substr(0, MaxNameLength) });
     }
     snd_ctl_close(Ctl);
 }
 
 // ALSA prints its own diagnosis of a PCM that cannot be opened; while the devices are probed
 // that is the expected answer on a machine without sound card, and the list says it.
-void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+void QuietAlsaError(const char*, int, const char*, int, const char*, ...) { }
 
 std::vector<TAlsaDevice> EnumerateDevices(snd_pcm_stream_t Stream)
 {
@@ -156,7 +160,7 @@ std::vector<TAlsaDevice> EnumerateDevices(snd_pcm_stream_t Stream)
         std::string Name = DefaultDescription(Stream);
         if (Name.empty())
             Name = "Default";
-        Devices.push_back({"default", Name.substr(0, MaxNameLength)});
+        Devices.push_back({ "default", Name.substr(0, MaxNameLength) });
     }
     Default.Reset();
     for (int Card = -1; snd_card_next(&Card) >= 0 && Card >= 0;)
@@ -175,9 +179,9 @@ uint32_t AcceptedFormats(snd_pcm_t* Pcm)
     if (snd_pcm_hw_params_any(Pcm, Any) < 0)
         return 0;
     uint32_t Formats = 0;
-    for (unsigned Rate : {11025u, 22050u, 44100u})
-        for (uint16_t Channels : {1, 2})
-            for (uint16_t Bits : {8, 16}) {
+    for (unsigned Rate : { 11025u, 22050u, 44100u })
+        for (uint16_t Channels : { 1, 2 })
+            for (uint16_t Bits : { 8, 16 }) {
                 snd_pcm_hw_params_copy(Trial, Any);
                 if (snd_pcm_hw_params_set_access(Pcm, Trial, SND_PCM_ACCESS_RW_INTERLEAVED) >= 0
                     && snd_pcm_hw_params_set_format(Pcm, Trial, SampleFormat(Bits)) >= 0
@@ -202,7 +206,7 @@ TWaveCaps QueryCaps(const TAlsaDevice& Device, snd_pcm_stream_t Stream)
     unsigned MaxChannels = 0;
     if (snd_pcm_hw_params_any(Pcm.Get(), Params) >= 0)
         snd_pcm_hw_params_get_channels_max(Params, &MaxChannels);
-    Caps.Channels = static_cast<uint16_t>(std::min(MaxChannels, 2u));  // 1 mono, 2 stereo
+    Caps.Channels = static_cast<uint16_t>(std::min(MaxChannels, 2u)); // 1 mono, 2 stereo
     return Caps;
 }
 
@@ -211,15 +215,16 @@ TWaveCaps QueryCaps(const TAlsaDevice& Device, snd_pcm_stream_t Stream)
 
 class TAlsaWaveInDevice final : public TWaveInDevice {
 public:
-    TAlsaWaveInDevice(const TAlsaDevice& Device, const TPcmFormat& Format,
-                      TWaveInCallback Callback, void* Instance)
-        : FCallback(Callback), FInstance(Instance), FFrameBytes(Format.BlockAlign)
+    TAlsaWaveInDevice(const TAlsaDevice& Device, const TPcmFormat& Format, TWaveInCallback Callback,
+        void* Instance)
+        : FCallback(Callback)
+        , FInstance(Instance)
+        , FFrameBytes(Format.BlockAlign)
     {
         if (FFrameBytes == 0 || FFrameBytes > WaveBufferLength)
-            throw EWaveDeviceError("Unsupported frame size of " + std::to_string(FFrameBytes)
-                                   + " bytes");
-        if (int Error = FPcm.Open(Device.Pcm, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
-            Error < 0)
+            throw EWaveDeviceError(
+                "Unsupported frame size of " + std::to_string(FFrameBytes) + " bytes");
+        if (int Error = FPcm.Open(Device.Pcm, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK); Error < 0)
             throw EWaveDeviceError(AlsaError("Cannot open \"" + Device.Pcm + "\"", Error));
         Configure(Format);
         FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -288,7 +293,10 @@ public:
         return FError;
     }
 
-    TWaveInCounters Counters() const override { return {FDroppedFrames.load(), FOverruns.load()}; }
+    TWaveInCounters Counters() const override
+    {
+        return { FDroppedFrames.load(), FOverruns.load() };
+    }
 
 private:
     void Configure(const TPcmFormat& Format)
@@ -296,29 +304,30 @@ private:
         snd_pcm_t* Pcm = FPcm.Get();
         const snd_pcm_format_t Sample = SampleFormat(Format.BitsPerSample);
         if (Sample == SND_PCM_FORMAT_UNKNOWN)
-            throw EWaveDeviceError("Unsupported sample size of "
-                                   + std::to_string(Format.BitsPerSample) + " bits");
+            throw EWaveDeviceError(
+                "Unsupported sample size of " + std::to_string(Format.BitsPerSample) + " bits");
         snd_pcm_hw_params_t* Hw;
         snd_pcm_hw_params_alloca(&Hw);
         unsigned Ring = RingMicroseconds;
         unsigned Period = PeriodMicroseconds;
         Check(snd_pcm_hw_params_any(Pcm, Hw), "Cannot read the device's parameters");
         Check(snd_pcm_hw_params_set_access(Pcm, Hw, SND_PCM_ACCESS_RW_INTERLEAVED),
-              "Interleaved access is not supported");
+            "Interleaved access is not supported");
         Check(snd_pcm_hw_params_set_format(Pcm, Hw, Sample),
-              std::to_string(Format.BitsPerSample) + "-bit samples are not supported");
+            std::to_string(Format.BitsPerSample) + "-bit samples are not supported");
         Check(snd_pcm_hw_params_set_channels(Pcm, Hw, Format.Channels),
-              std::to_string(Format.Channels) + " channels are not supported");
+            std::to_string(Format.Channels) + " channels are not supported");
         Check(snd_pcm_hw_params_set_rate(Pcm, Hw, Format.SamplesPerSec, 0),
-              "The rate of " + std::to_string(Format.SamplesPerSec) + " Hz is not supported");
+            "The rate of " + std::to_string(Format.SamplesPerSec) + " Hz is not supported");
         Check(snd_pcm_hw_params_set_buffer_time_near(Pcm, Hw, &Ring, nullptr),
-              "Cannot set the ring size");
+            "Cannot set the ring size");
         Check(snd_pcm_hw_params_set_period_time_near(Pcm, Hw, &Period, nullptr),
-              "Cannot set the period size");
+            "Cannot set the period size");
         Check(snd_pcm_hw_params(Pcm, Hw), "Cannot apply the capture parameters");
         snd_pcm_uframes_t RingFrames = 0;
         snd_pcm_hw_params_get_buffer_size(Hw, &RingFrames);
-        FDropAfter = std::chrono::milliseconds(500 * RingFrames / std::max(1u, Format.SamplesPerSec));
+        FDropAfter
+            = std::chrono::milliseconds(500 * RingFrames / std::max(1u, Format.SamplesPerSec));
         snd_pcm_sw_params_t* Sw;
         snd_pcm_sw_params_alloca(&Sw);
         snd_pcm_uframes_t Boundary = 0;
@@ -326,7 +335,7 @@ private:
         snd_pcm_sw_params_get_boundary(Sw, &Boundary);
         // Started explicitly by Start and after an overrun, never by a read.
         Check(snd_pcm_sw_params_set_start_threshold(Pcm, Sw, Boundary),
-              "Cannot set the start threshold");
+            "Cannot set the start threshold");
         Check(snd_pcm_sw_params(Pcm, Sw), "Cannot apply the software parameters");
     }
 
@@ -417,8 +426,8 @@ private:
     void FillFront(std::unique_lock<std::mutex>& Lock)
     {
         TWaveHeader* Header = FQueue.front();
-        const uint32_t Length = std::min(Header->BufferLength, WaveBufferLength)
-            / FFrameBytes * FFrameBytes;
+        const uint32_t Length
+            = std::min(Header->BufferLength, WaveBufferLength) / FFrameBytes * FFrameBytes;
         while (Header->BytesRecorded < Length && !FInterrupt) {
             Lock.unlock();
             const snd_pcm_uframes_t Frames = (Length - Header->BytesRecorded) / FFrameBytes;
@@ -431,7 +440,7 @@ private:
             Header->BytesRecorded += static_cast<uint32_t>(Result) * FFrameBytes;
         }
         if (Header->BytesRecorded < Length)
-            return;  // interrupted: the reset returns it as far as it is filled
+            return; // interrupted: the reset returns it as far as it is filled
         FQueue.pop_front();
         MarkDone(*Header);
         Lock.unlock();
@@ -461,7 +470,7 @@ private:
         if (Error == -ESTRPIPE) {
             const int Resumed = snd_pcm_resume(FPcm.Get());
             if (Resumed == -EAGAIN) {
-                AwaitWake(std::chrono::milliseconds(100));  // the driver is still resuming
+                AwaitWake(std::chrono::milliseconds(100)); // the driver is still resuming
                 return 0;
             }
             if (Resumed >= 0)
@@ -482,23 +491,23 @@ private:
         const auto Count
             = static_cast<size_t>(std::max(0, snd_pcm_poll_descriptors_count(FPcm.Get())));
         if (FPollFds.size() < Count + 1)
-            FPollFds.resize(Count + 1);  // once: a PCM keeps its descriptors
+            FPollFds.resize(Count + 1); // once: a PCM keeps its descriptors
         pollfd* Fds = FPollFds.data();
-        Fds[0] = {FWakeFd, POLLIN, 0};
+        Fds[0] = { FWakeFd, POLLIN, 0 };
         snd_pcm_poll_descriptors(FPcm.Get(), Fds + 1, static_cast<unsigned>(Count));
         if (poll(Fds, Count + 1, static_cast<int>(FDropAfter.count()) * 2) <= 0)
             return;
         if (Fds[0].revents & POLLIN)
             DrainWake();
         unsigned short Events = 0;
-        snd_pcm_poll_descriptors_revents(FPcm.Get(), Fds + 1, static_cast<unsigned>(Count),
-                                         &Events);
+        snd_pcm_poll_descriptors_revents(
+            FPcm.Get(), Fds + 1, static_cast<unsigned>(Count), &Events);
     }
 
     // Sleeps up to Bound unless woken.
     void AwaitWake(std::chrono::milliseconds Bound)
     {
-        pollfd Fd{FWakeFd, POLLIN, 0};
+        pollfd Fd{ FWakeFd, POLLIN, 0 };
         if (poll(&Fd, 1, static_cast<int>(Bound.count())) > 0)
             DrainWake();
     }
@@ -514,8 +523,8 @@ private:
         if (Left < 0 && (Error = Recover(static_cast<int>(Left))) >= 0)
             Left = 0;
         while (Left > 0 && !FInterrupt) {
-            const auto Chunk = std::min<snd_pcm_uframes_t>(static_cast<snd_pcm_uframes_t>(Left),
-                                                           WaveBufferLength / FFrameBytes);
+            const auto Chunk = std::min<snd_pcm_uframes_t>(
+                static_cast<snd_pcm_uframes_t>(Left), WaveBufferLength / FFrameBytes);
             const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), FScratch, Chunk);
             if (Read > 0) {
                 FDroppedFrames += static_cast<uint64_t>(Read);
@@ -543,15 +552,15 @@ private:
     void* FInstance;
     uint32_t FFrameBytes;
     int FWakeFd = -1;
-    std::chrono::milliseconds FDropAfter{500};
-    uint8_t FScratch[WaveBufferLength];  // dropped sound is read here; capture thread only
-    std::vector<pollfd> FPollFds;        // the wake-up descriptor and the PCM's; capture thread
-    std::atomic<uint64_t> FDroppedFrames{0};  // written by the capture thread
-    std::atomic<uint64_t> FOverruns{0};       // written by the capture thread
+    std::chrono::milliseconds FDropAfter{ 500 };
+    uint8_t FScratch[WaveBufferLength]; // dropped sound is read here; capture thread only
+    std::vector<pollfd> FPollFds; // the wake-up descriptor and the PCM's; capture thread
+    std::atomic<uint64_t> FDroppedFrames{ 0 }; // written by the capture thread
+    std::atomic<uint64_t> FOverruns{ 0 }; // written by the capture thread
     // Set with a reset or close request, so that reads and waits without the lock give way.
-    std::atomic<bool> FInterrupt{false};
+    std::atomic<bool> FInterrupt{ false };
 
-    mutable std::mutex FMutex;  // guards everything below
+    mutable std::mutex FMutex; // guards everything below
     std::condition_variable FChanged;
     std::deque<TWaveHeader*> FQueue;
     bool FStarted = false;
@@ -575,11 +584,11 @@ public:
     {
         return QueryCaps(Find(SND_PCM_STREAM_CAPTURE, Device), SND_PCM_STREAM_CAPTURE);
     }
-    std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
-                                             TWaveInCallback Callback, void* Instance) override
+    std::unique_ptr<TWaveInDevice> OpenInput(
+        int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance) override
     {
-        return std::make_unique<TAlsaWaveInDevice>(Find(SND_PCM_STREAM_CAPTURE, Device), Format,
-                                                   Callback, Instance);
+        return std::make_unique<TAlsaWaveInDevice>(
+            Find(SND_PCM_STREAM_CAPTURE, Device), Format, Callback, Instance);
     }
 
 private:
@@ -607,7 +616,7 @@ private:
         if (Device >= 0 && Device < static_cast<int32_t>(Devices.size()))
             return Devices[static_cast<size_t>(Device)];
         if (Device == WaveMapper)
-            return {"default", "Default"};
+            return { "default", "Default" };
         throw EWaveDeviceError("There is no ALSA device " + std::to_string(Device));
     }
 
@@ -615,12 +624,12 @@ private:
         bool Listed = false;
         std::vector<TAlsaDevice> Devices;
     };
-    std::mutex FMutex;  // guards the lists
+    std::mutex FMutex; // guards the lists
     TListSlot FInputs;
     TListSlot FOutputs;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<TWaveBackend> CreatePlatformWaveBackend()
 {

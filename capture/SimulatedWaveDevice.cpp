@@ -46,8 +46,8 @@ TSimulatedSignal TSimulatedSignal::PcmFile(const std::string& Path)
     std::ifstream File(Path, std::ios::binary);
     if (!File)
         throw EWaveDeviceError("Cannot read the PCM file \"" + Path + "\"");
-    std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(File)),
-                               std::istreambuf_iterator<char>());
+    std::vector<uint8_t> Bytes(
+        (std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
     return PcmData(std::move(Bytes));
 }
 
@@ -59,11 +59,11 @@ namespace {
 class TSignalGenerator {
 public:
     TSignalGenerator(TSimulatedSignal Signal, const TPcmFormat& Format)
-        : FSignal(std::move(Signal)),
-          FSampleBytes(std::max(1, (Format.BitsPerSample + 7) / 8)),
-          FBits(Format.BitsPerSample),
-          FChannels(std::max<int>(1, Format.Channels)),
-          FRate(Format.SamplesPerSec)
+        : FSignal(std::move(Signal))
+        , FSampleBytes(std::max(1, (Format.BitsPerSample + 7) / 8))
+        , FBits(Format.BitsPerSample)
+        , FChannels(std::max<int>(1, Format.Channels))
+        , FRate(Format.SamplesPerSec)
     {
     }
 
@@ -86,16 +86,18 @@ public:
 private:
     int64_t NextSample() const
     {
-        const int64_t Full = FBits <= 8 ? 127 : (int64_t{1} << (std::min(FBits, 32) - 1)) - 1;
+        const int64_t Full = FBits <= 8 ? 127 : (int64_t{ 1 } << (std::min(FBits, 32) - 1)) - 1;
         switch (FSignal.Kind) {
-        case TSimulatedSignal::skConstant: return FSignal.Value;
+        case TSimulatedSignal::skConstant:
+            return FSignal.Value;
         case TSimulatedSignal::skSine: {
             const double Phase = 2.0 * std::numbers::pi * FSignal.Frequency
                 * static_cast<double>(FFrame) / std::max(1u, FRate);
             const auto Value = std::lround(FSignal.Amplitude * Full * std::sin(Phase));
             return FBits <= 8 ? Value + 128 : Value;
         }
-        default: return FBits <= 8 ? 128 : 0;  // silence
+        default:
+            return FBits <= 8 ? 128 : 0; // silence
         }
     }
 
@@ -135,7 +137,7 @@ public:
     // How long a flat-out device waits for the source to release a returned buffer before it
     // fills the next one all the same: longer than the source takes for one block, short enough
     // that Flush, which keeps what it was given while it waits for the queued buffers, is quick.
-    static constexpr std::chrono::milliseconds FlatOutGrace{10};
+    static constexpr std::chrono::milliseconds FlatOutGrace{ 10 };
 
     struct TSetup {
         TPcmFormat Format;
@@ -150,14 +152,15 @@ public:
     };
 
     explicit TSimulatedWaveInDevice(TSetup Setup)
-        : FSetup(std::move(Setup)), FGenerator(FSetup.Signal, FSetup.Format)
+        : FSetup(std::move(Setup))
+        , FGenerator(FSetup.Signal, FSetup.Format)
     {
         const uint32_t Align = std::max<uint32_t>(1, FSetup.Format.BlockAlign);
         FChunkBytes = WaveBufferLength / Align * Align;
         if (FChunkBytes == 0)
             FChunkBytes = WaveBufferLength;
         if (FSetup.Format.AvgBytesPerSec == 0)
-            FSetup.Pacing = TSimulatedPacing::FlatOut;  // a format without a byte rate has no pace
+            FSetup.Pacing = TSimulatedPacing::FlatOut; // a format without a byte rate has no pace
         else
             FPeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                 std::chrono::duration<double>(double(FChunkBytes) / FSetup.Format.AvgBytesPerSec));
@@ -232,7 +235,7 @@ public:
         return FError;
     }
 
-    TWaveInCounters Counters() const override { return {FDroppedFrames.load(), 0}; }
+    TWaveInCounters Counters() const override { return { FDroppedFrames.load(), 0 }; }
 
 private:
     void CheckOpen() const
@@ -321,39 +324,40 @@ private:
     }
 
     TSetup FSetup;
-    TSignalGenerator FGenerator;  // device thread only
+    TSignalGenerator FGenerator; // device thread only
     uint32_t FChunkBytes = WaveBufferLength;
     std::chrono::steady_clock::duration FPeriod{};
-    uint8_t FScratch[WaveBufferLength];  // dropped sound is generated here
-    std::atomic<uint64_t> FDroppedFrames{0};
+    uint8_t FScratch[WaveBufferLength]; // dropped sound is generated here
+    std::atomic<uint64_t> FDroppedFrames{ 0 };
 
-    mutable std::mutex FMutex;  // guards everything below
+    mutable std::mutex FMutex; // guards everything below
     std::condition_variable FWake;
     std::deque<TWaveHeader*> FQueue;
     bool FStarted = false;
     bool FClosed = false;
     bool FDelivering = false;
     int32_t FReturned = 0;
-    int32_t FHeldBySource = 0;  // returned and not yet released by the source
+    int32_t FHeldBySource = 0; // returned and not yet released by the source
     std::chrono::steady_clock::time_point FLastRelease{};
     std::string FError;
     std::chrono::steady_clock::time_point FNextDue{};
-    std::thread FThread;  // last: starts when everything above is built
+    std::thread FThread; // last: starts when everything above is built
 };
 
 TWaveCaps CapsOf(const TSimulatedDeviceSpec& Spec)
 {
-    return {Spec.Name.substr(0, 31), Spec.DriverVersion, Spec.Formats, Spec.Channels};
+    return { Spec.Name.substr(0, 31), Spec.DriverVersion, Spec.Formats, Spec.Channels };
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TSimulatedWaveBackend
 
-TSimulatedWaveBackend::TSimulatedWaveBackend(std::vector<TSimulatedDeviceSpec> Inputs,
-                                             std::vector<TSimulatedDeviceSpec> Outputs)
-    : FInputs(std::move(Inputs)), FOutputs(std::move(Outputs))
+TSimulatedWaveBackend::TSimulatedWaveBackend(
+    std::vector<TSimulatedDeviceSpec> Inputs, std::vector<TSimulatedDeviceSpec> Outputs)
+    : FInputs(std::move(Inputs))
+    , FOutputs(std::move(Outputs))
 {
 }
 
@@ -387,9 +391,15 @@ TPcmFormat TSimulatedWaveBackend::LastOpenedFormat() const
     return FLastFormat;
 }
 
-int32_t TSimulatedWaveBackend::OutputDeviceCount() { return static_cast<int32_t>(FOutputs.size()); }
+int32_t TSimulatedWaveBackend::OutputDeviceCount()
+{
+    return static_cast<int32_t>(FOutputs.size());
+}
 
-int32_t TSimulatedWaveBackend::InputDeviceCount() { return static_cast<int32_t>(FInputs.size()); }
+int32_t TSimulatedWaveBackend::InputDeviceCount()
+{
+    return static_cast<int32_t>(FInputs.size());
+}
 
 const TSimulatedDeviceSpec& TSimulatedWaveBackend::Spec(
     const std::vector<TSimulatedDeviceSpec>& Specs, int32_t Device, const char* Kind) const
@@ -397,8 +407,8 @@ const TSimulatedDeviceSpec& TSimulatedWaveBackend::Spec(
     if (Device == WaveMapper && !Specs.empty())
         return Specs.front();
     if (Device < 0 || Device >= static_cast<int32_t>(Specs.size()))
-        throw EWaveDeviceError("There is no simulated " + std::string(Kind) + " device "
-                               + std::to_string(Device));
+        throw EWaveDeviceError(
+            "There is no simulated " + std::string(Kind) + " device " + std::to_string(Device));
     return Specs[static_cast<size_t>(Device)];
 }
 
@@ -412,10 +422,8 @@ TWaveCaps TSimulatedWaveBackend::InputCaps(int32_t Device)
     return CapsOf(Spec(FInputs, Device, "input"));
 }
 
-std::unique_ptr<TWaveInDevice> TSimulatedWaveBackend::OpenInput(int32_t Device,
-                                                                const TPcmFormat& Format,
-                                                                TWaveInCallback Callback,
-                                                                void* Instance)
+std::unique_ptr<TWaveInDevice> TSimulatedWaveBackend::OpenInput(
+    int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance)
 {
     Spec(FInputs, Device, "input");
     std::lock_guard Lock(FMutex);
@@ -425,5 +433,5 @@ std::unique_ptr<TWaveInDevice> TSimulatedWaveBackend::OpenInput(int32_t Device,
     FLastFormat = Format;
     ++FOpened;
     return std::make_unique<TSimulatedWaveInDevice>(TSimulatedWaveInDevice::TSetup{
-        Format, FSignal, FPacing, FFaults, Callback, Instance, FOpenNow, FDropped, FPeakHeld});
+        Format, FSignal, FPacing, FFaults, Callback, Instance, FOpenNow, FDropped, FPeakHeld });
 }

@@ -45,9 +45,9 @@ struct TSimulatedSignal {
     enum TKind { skSilence, skConstant, skSine, skPcm };
 
     TKind Kind = skSilence;
-    int32_t Value = 0;        // skConstant: the raw sample value (8-bit samples are unsigned)
-    double Frequency = 0.0;   // skSine, Hz
-    double Amplitude = 0.0;   // skSine, fraction of full scale
+    int32_t Value = 0; // skConstant: the raw sample value (8-bit samples are unsigned)
+    double Frequency = 0.0; // skSine, Hz
+    double Amplitude = 0.0; // skSine, fraction of full scale
     // skPcm: raw bytes in the opened format, recorded from the start and repeated in a loop.
     std::shared_ptr<const std::vector<uint8_t>> Pcm;
 
@@ -60,9 +60,9 @@ struct TSimulatedSignal {
 };
 
 enum class TSimulatedPacing {
-    RealTime,  // one buffer per buffer's worth of time; unqueued sound is dropped
-    FlatOut,   // as fast as the source takes the sound: a queued buffer is filled as soon as the
-               // source has released the buffers it was given (or after 10 ms without a release)
+    RealTime, // one buffer per buffer's worth of time; unqueued sound is dropped
+    FlatOut, // as fast as the source takes the sound: a queued buffer is filled as soon as the
+             // source has released the buffers it was given (or after 10 ms without a release)
 };
 
 struct TSimulatedFaults {
@@ -76,14 +76,14 @@ struct TSimulatedFaults {
 struct TSimulatedDeviceSpec {
     std::string Name = "Simulated Sound Card";
     uint32_t DriverVersion = 0x0100;
-    uint32_t Formats = 0xFFF;  // every standard format
+    uint32_t Formats = 0xFFF; // every standard format
     uint16_t Channels = 2;
 };
 
 class TSimulatedWaveBackend : public TWaveBackend {
 public:
-    explicit TSimulatedWaveBackend(std::vector<TSimulatedDeviceSpec> Inputs = {{}},
-                                   std::vector<TSimulatedDeviceSpec> Outputs = {{}});
+    explicit TSimulatedWaveBackend(std::vector<TSimulatedDeviceSpec> Inputs = { {} },
+        std::vector<TSimulatedDeviceSpec> Outputs = { {} });
 
     // Settings for the next open. Any thread.
     void SetSignal(TSimulatedSignal Signal);
@@ -91,8 +91,8 @@ public:
     void SetFaults(TSimulatedFaults Faults);
 
     // Observations for tests. Any thread.
-    int32_t OpenedCount() const { return FOpened.load(); }        // opens that succeeded
-    int32_t OpenDevices() const { return FOpenNow->load(); }      // devices not yet closed
+    int32_t OpenedCount() const { return FOpened.load(); } // opens that succeeded
+    int32_t OpenDevices() const { return FOpenNow->load(); } // devices not yet closed
     int32_t LastOpenedDevice() const;
     TPcmFormat LastOpenedFormat() const;
     // Buffers' worth of sound dropped by real-time devices because no buffer was queued.
@@ -105,21 +105,21 @@ public:
     TWaveCaps OutputCaps(int32_t Device) override;
     TWaveCaps InputCaps(int32_t Device) override;
     std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
-                                             TWaveInCallback Callback, void* Instance) override;
+        TWaveInCallback Callback, void* Instance) override;
 
 private:
-    const TSimulatedDeviceSpec& Spec(const std::vector<TSimulatedDeviceSpec>& Specs,
-                                     int32_t Device, const char* Kind) const;
+    const TSimulatedDeviceSpec& Spec(
+        const std::vector<TSimulatedDeviceSpec>& Specs, int32_t Device, const char* Kind) const;
 
     const std::vector<TSimulatedDeviceSpec> FInputs;
     const std::vector<TSimulatedDeviceSpec> FOutputs;
-    mutable std::mutex FMutex;  // guards the settings and the last open
+    mutable std::mutex FMutex; // guards the settings and the last open
     TSimulatedSignal FSignal;
     TSimulatedPacing FPacing = TSimulatedPacing::RealTime;
     TSimulatedFaults FFaults;
     int32_t FLastDevice = -2;
     TPcmFormat FLastFormat;
-    std::atomic<int32_t> FOpened{0};
+    std::atomic<int32_t> FOpened{ 0 };
     // Shared with the open devices, which may outlive the backend.
     std::shared_ptr<std::atomic<int32_t>> FOpenNow = std::make_shared<std::atomic<int32_t>>(0);
     std::shared_ptr<std::atomic<int64_t>> FDropped = std::make_shared<std::atomic<int64_t>>(0);

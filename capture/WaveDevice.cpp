@@ -4,10 +4,17 @@ uint32_t PlatformFormatBit(uint32_t SamplesPerSec, uint16_t Channels, uint16_t B
 {
     uint32_t RateShift;
     switch (SamplesPerSec) {
-    case 11025: RateShift = 0; break;
-    case 22050: RateShift = 4; break;
-    case 44100: RateShift = 8; break;
-    default: return 0;
+    case 11025:
+        RateShift = 0;
+        break;
+    case 22050:
+        RateShift = 4;
+        break;
+    case 44100:
+        RateShift = 8;
+        break;
+    default:
+        return 0;
     }
     if ((Channels != 1 && Channels != 2) || (BitsPerSample != 8 && BitsPerSample != 16))
         return 0;
@@ -45,4 +52,7 @@ void MarkQueued(TWaveHeader& Header)
     Header.Flags = (Header.Flags & ~wbDone) | wbInQueue;
 }
 
-void MarkDone(TWaveHeader& Header) { Header.Flags = (Header.Flags & ~wbInQueue) | wbDone; }
+void MarkDone(TWaveHeader& Header)
+{
+    Header.Flags = (Header.Flags & ~wbInQueue) | wbDone;
+}

@@ -26,9 +26,9 @@ inline constexpr uint32_t WaveBufferLength = 16384;
 inline constexpr int32_t WaveMapper = -1;
 
 // Header flags.
-inline constexpr uint32_t wbDone = 0x01;      // filled and returned by the device
-inline constexpr uint32_t wbPrepared = 0x02;  // prepared for the device
-inline constexpr uint32_t wbInQueue = 0x10;   // held by the device
+inline constexpr uint32_t wbDone = 0x01; // filled and returned by the device
+inline constexpr uint32_t wbPrepared = 0x02; // prepared for the device
+inline constexpr uint32_t wbInQueue = 0x10; // held by the device
 
 // One capture buffer's header. Data points at the buffer's own block of BufferLength bytes.
 struct TWaveHeader {
@@ -36,7 +36,7 @@ struct TWaveHeader {
     uint32_t BufferLength = 0;
     uint32_t BytesRecorded = 0;
     uint32_t Flags = 0;
-    TWaveHeader* Next = nullptr;  // link of the source's filled list
+    TWaveHeader* Next = nullptr; // link of the source's filled list
 };
 
 // The PCM format an input device is opened with (format tag 1, PCM).
@@ -69,21 +69,24 @@ uint32_t PlatformFormatBit(uint32_t SamplesPerSec, uint16_t Channels, uint16_t B
 
 // Capabilities of one device.
 struct TWaveCaps {
-    std::string Name;  // product name, at most 31 characters
-    uint32_t DriverVersion = 0;  // major version in the high byte, minor in the low byte
-    uint32_t Formats = 0;  // WaveFormat* bits of the standard formats the device accepts
+    std::string Name; // product name, at most 31 characters
+    uint32_t DriverVersion = 0; // major version in the high byte, minor in the low byte
+    uint32_t Formats = 0; // WaveFormat* bits of the standard formats the device accepts
     uint16_t Channels = 0;
 };
 
 // A device query, open or operation failed; the message says why.
 class EWaveDeviceError : public std::runtime_error {
 public:
-    explicit EWaveDeviceError(const std::string& Message) : std::runtime_error(Message) {}
+    explicit EWaveDeviceError(const std::string& Message)
+        : std::runtime_error(Message)
+    {
+    }
 };
 
 enum TWaveInMessage {
-    wimData,   // Header has been filled (or returned by Reset) and belongs to the source again
-    wimError,  // the device has failed and delivers no more; LastError says why; Header is null
+    wimData, // Header has been filled (or returned by Reset) and belongs to the source again
+    wimError, // the device has failed and delivers no more; LastError says why; Header is null
 };
 
 // Notification of an open input device. Runs on the device's own thread, or on the thread that
@@ -92,8 +95,8 @@ using TWaveInCallback = void (*)(void* Instance, TWaveInMessage Message, TWaveHe
 
 // What an open input device has lost so far.
 struct TWaveInCounters {
-    uint64_t DroppedFrames = 0;  // recorded while no buffer was queued
-    uint64_t Overruns = 0;       // times the platform's ring overflowed and was recovered
+    uint64_t DroppedFrames = 0; // recorded while no buffer was queued
+    uint64_t Overruns = 0; // times the platform's ring overflowed and was recovered
 };
 
 // An open input device. Every operation is called from the one thread that drives the source
@@ -139,8 +142,8 @@ public:
     virtual TWaveCaps InputCaps(int32_t Device) = 0;
     // Opens input device Device (0-based, or WaveMapper) for Format; Callback(Instance, ...) is
     // called for each buffer the device returns. Raises when the device cannot be opened.
-    virtual std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
-                                                     TWaveInCallback Callback, void* Instance)
+    virtual std::unique_ptr<TWaveInDevice> OpenInput(
+        int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance)
         = 0;
 };
 

@@ -15,13 +15,13 @@
 #include "WaveDevice.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <mmsystem.h>
 #include <mutex>
 
 namespace {
@@ -38,13 +38,17 @@ std::string InError(const std::string& What, MMRESULT Result)
     return What + ": " + Text;
 }
 
-UINT DeviceId(int32_t Device) { return Device == WaveMapper ? WAVE_MAPPER : UINT(Device); }
+UINT DeviceId(int32_t Device)
+{
+    return Device == WaveMapper ? WAVE_MAPPER : UINT(Device);
+}
 
 class TWinmmWaveInDevice final : public TWaveInDevice {
 public:
-    TWinmmWaveInDevice(int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback,
-                       void* Instance)
-        : FCallback(Callback), FInstance(Instance)
+    TWinmmWaveInDevice(
+        int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance)
+        : FCallback(Callback)
+        , FInstance(Instance)
     {
         WAVEFORMATEX Wave = {};
         Wave.wFormatTag = WAVE_FORMAT_PCM;
@@ -55,9 +59,8 @@ public:
         Wave.wBitsPerSample = Format.BitsPerSample;
         Wave.cbSize = 0;
         const MMRESULT Result = waveInOpen(&FHandle, DeviceId(Device), &Wave,
-                                           reinterpret_cast<DWORD_PTR>(&WaveInProc),
-                                           reinterpret_cast<DWORD_PTR>(this),
-                                           CALLBACK_FUNCTION | WAVE_MAPPED);
+            reinterpret_cast<DWORD_PTR>(&WaveInProc), reinterpret_cast<DWORD_PTR>(this),
+            CALLBACK_FUNCTION | WAVE_MAPPED);
         if (Result != MMSYSERR_NOERROR)
             throw EWaveDeviceError(InError("waveInOpen failed", Result));
     }
@@ -116,7 +119,7 @@ public:
         std::unique_lock Lock(FMutex);
         if (!FAllBack.wait_for(Lock, ReturnBound, [&] { return FOutstanding == 0; }))
             throw EWaveDeviceError("winmm did not return " + std::to_string(FOutstanding.load())
-                                   + " buffers after waveInReset");
+                + " buffers after waveInReset");
     }
 
     void Unprepare(TWaveHeader& Header) override
@@ -124,7 +127,7 @@ public:
         TWaveInDevice::Unprepare(Header);
         WAVEHDR& Slot = SlotOf(Header);
         const MMRESULT Result = waveInUnprepareHeader(FHandle, &Slot, sizeof(WAVEHDR));
-        Slot.dwUser = 0;  // the slot is free again whatever winmm answered
+        Slot.dwUser = 0; // the slot is free again whatever winmm answered
         if (Result != MMSYSERR_NOERROR)
             throw EWaveDeviceError(InError("waveInUnprepareHeader failed", Result));
     }
@@ -134,7 +137,7 @@ public:
         if (FHandle == nullptr)
             return;
         FClosing = true;
-        waveInReset(FHandle);  // waveInClose refuses while buffers are queued
+        waveInReset(FHandle); // waveInClose refuses while buffers are queued
         const MMRESULT Result = waveInClose(FHandle);
         FHandle = nullptr;
         if (Result != MMSYSERR_NOERROR)
@@ -151,8 +154,8 @@ public:
     TWaveInCounters Counters() const override { return {}; }
 
 private:
-    static void CALLBACK WaveInProc(HWAVEIN, UINT Message, DWORD_PTR Instance, DWORD_PTR Param1,
-                                    DWORD_PTR)
+    static void CALLBACK WaveInProc(
+        HWAVEIN, UINT Message, DWORD_PTR Instance, DWORD_PTR Param1, DWORD_PTR)
     {
         auto* Self = reinterpret_cast<TWinmmWaveInDevice*>(Instance);
         if (Message == WIM_DATA)
@@ -188,8 +191,8 @@ private:
             if (Slot.dwUser == 0)
                 return Slot;
         Header.Flags &= ~wbPrepared;
-        throw EWaveDeviceError("More than " + std::to_string(PoolSize)
-                               + " wave headers are prepared at once");
+        throw EWaveDeviceError(
+            "More than " + std::to_string(PoolSize) + " wave headers are prepared at once");
     }
 
     WAVEHDR& SlotOf(const TWaveHeader& Header)
@@ -204,9 +207,9 @@ private:
     void* FInstance;
     HWAVEIN FHandle = nullptr;
     std::array<WAVEHDR, PoolSize> FPool{};
-    std::atomic<int32_t> FOutstanding{0};
-    std::atomic<bool> FClosing{false};
-    mutable std::mutex FMutex;  // guards FError; pairs with FAllBack
+    std::atomic<int32_t> FOutstanding{ 0 };
+    std::atomic<bool> FClosing{ false };
+    mutable std::mutex FMutex; // guards FError; pairs with FAllBack
     std::condition_variable FAllBack;
     std::string FError;
 };
@@ -217,8 +220,8 @@ TWaveCaps InCaps(int32_t Device)
     const MMRESULT Result = waveInGetDevCapsA(DeviceId(Device), &Caps, sizeof Caps);
     if (Result != MMSYSERR_NOERROR)
         throw EWaveDeviceError(InError("waveInGetDevCapsA failed", Result));
-    return {std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
-            Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels};
+    return { std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
+        Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels };
 }
 
 TWaveCaps OutCaps(int32_t Device)
@@ -227,8 +230,8 @@ TWaveCaps OutCaps(int32_t Device)
     const MMRESULT Result = waveOutGetDevCapsA(DeviceId(Device), &Caps, sizeof Caps);
     if (Result != MMSYSERR_NOERROR)
         throw EWaveDeviceError(InError("waveOutGetDevCapsA failed", Result));
-    return {std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
-            Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels};
+    return { std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
+        Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels };
 }
 
 class TWinmmWaveBackend final : public TWaveBackend {
@@ -237,14 +240,14 @@ public:
     int32_t InputDeviceCount() override { return static_cast<int32_t>(waveInGetNumDevs()); }
     TWaveCaps OutputCaps(int32_t Device) override { return OutCaps(Device); }
     TWaveCaps InputCaps(int32_t Device) override { return InCaps(Device); }
-    std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
-                                             TWaveInCallback Callback, void* Instance) override
+    std::unique_ptr<TWaveInDevice> OpenInput(
+        int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance) override
     {
         return std::make_unique<TWinmmWaveInDevice>(Device, Format, Callback, Instance);
     }
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<TWaveBackend> CreatePlatformWaveBackend()
 {

@@ -13,20 +13,22 @@ static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
-constexpr std::array<int, 18> BitRateTable{8,  16, 24,  32,  40,  48,  56,  64,  80,
-                                           96, 112, 128, 144, 160, 192, 224, 256, 320};
+constexpr std::array<int, 18> BitRateTable{ 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144,
+    160, 192, 224, 256, 320 };
 
 // Sinks that currently use the library: it stays open until the last of them is destroyed, so
 // one sink going away does not unload the code another sink's worker is running. Owning thread.
 int SinksUsingLibrary = 0;
 
 // The entry points the sink calls; each is checked before a run starts.
+// clang-format off
 #define CORVATONE_MP3OUT_ENTRY_POINTS(X)                                                          \
     X(lame_init) X(lame_set_num_samples) X(lame_set_in_samplerate) X(lame_set_num_channels)       \
     X(lame_set_brate) X(lame_init_params) X(lame_encode_buffer_interleaved)                       \
     X(lame_encode_buffer) X(lame_encode_flush) X(lame_close) X(id3tag_init) X(id3tag_set_title)  \
     X(id3tag_set_artist) X(id3tag_set_album) X(id3tag_set_year) X(id3tag_set_track)              \
     X(id3tag_set_comment)
+// clang-format on
 
 void RequireSinkEntryPoints()
 {
@@ -59,7 +61,7 @@ private:
     std::exception_ptr FFailure;
 };
 
-}  // namespace
+} // namespace
 
 int MP3BitRateKbps(TMP3BitRate Value)
 {
@@ -71,7 +73,8 @@ int MP3BitRateKbps(TMP3BitRate Value)
 // ---------------------------------------------------------------------------------------------
 // Construction
 
-TMP3Out::TMP3Out(TComponent* AOwner) : TACSFileOut(AOwner)
+TMP3Out::TMP3Out(TComponent* AOwner)
+    : TACSFileOut(AOwner)
 {
     lame::LoadEncoderLibrary();
     if (!lame::EncoderLibraryLoaded())
@@ -105,17 +108,50 @@ void TMP3Out::SetId3Field(std::string TId3Fields::*Field, const std::string& Val
     FId3.*Field = Value;
 }
 
-std::string TMP3Out::GetId3TagTitle() const { return Id3Fields().Title; }
-void TMP3Out::SetId3TagTitle(const std::string& Value) { SetId3Field(&TId3Fields::Title, Value); }
-std::string TMP3Out::GetId3TagArtist() const { return Id3Fields().Artist; }
-void TMP3Out::SetId3TagArtist(const std::string& Value) { SetId3Field(&TId3Fields::Artist, Value); }
-std::string TMP3Out::GetId3TagAlbum() const { return Id3Fields().Album; }
-void TMP3Out::SetId3TagAlbum(const std::string& Value) { SetId3Field(&TId3Fields::Album, Value); }
-std::string TMP3Out::GetId3TagYear() const { return Id3Fields().Year; }
-void TMP3Out::SetId3TagYear(const std::string& Value) { SetId3Field(&TId3Fields::Year, Value); }
-std::string TMP3Out::GetId3TagTrack() const { return Id3Fields().Track; }
-void TMP3Out::SetId3TagTrack(const std::string& Value) { SetId3Field(&TId3Fields::Track, Value); }
-std::string TMP3Out::GetId3TagComment() const { return Id3Fields().Comment; }
+std::string TMP3Out::GetId3TagTitle() const
+{
+    return Id3Fields().Title;
+}
+void TMP3Out::SetId3TagTitle(const std::string& Value)
+{
+    SetId3Field(&TId3Fields::Title, Value);
+}
+std::string TMP3Out::GetId3TagArtist() const
+{
+    return Id3Fields().Artist;
+}
+void TMP3Out::SetId3TagArtist(const std::string& Value)
+{
+    SetId3Field(&TId3Fields::Artist, Value);
+}
+std::string TMP3Out::GetId3TagAlbum() const
+{
+    return Id3Fields().Album;
+}
+void TMP3Out::SetId3TagAlbum(const std::string& Value)
+{
+    SetId3Field(&TId3Fields::Album, Value);
+}
+std::string TMP3Out::GetId3TagYear() const
+{
+    return Id3Fields().Year;
+}
+void TMP3Out::SetId3TagYear(const std::string& Value)
+{
+    SetId3Field(&TId3Fields::Year, Value);
+}
+std::string TMP3Out::GetId3TagTrack() const
+{
+    return Id3Fields().Track;
+}
+void TMP3Out::SetId3TagTrack(const std::string& Value)
+{
+    SetId3Field(&TId3Fields::Track, Value);
+}
+std::string TMP3Out::GetId3TagComment() const
+{
+    return Id3Fields().Comment;
+}
 void TMP3Out::SetId3TagComment(const std::string& Value)
 {
     SetId3Field(&TId3Fields::Comment, Value);
@@ -164,8 +200,8 @@ void TMP3Out::SetUpEncoder(TACSInput& In)
     lame::lame_set_num_channels(FEncoder, 2);
     lame::lame_set_brate(FEncoder, Kbps);
     if (lame::lame_init_params(FEncoder) < 0)
-        throw EACSException("The MP3 encoder refused its settings: " + std::to_string(SampleRate) +
-                            " Hz, " + std::to_string(Kbps) + " kbit/s, 2 channels.");
+        throw EACSException("The MP3 encoder refused its settings: " + std::to_string(SampleRate)
+            + " Hz, " + std::to_string(Kbps) + " kbit/s, 2 channels.");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -182,12 +218,12 @@ bool TMP3Out::DoOutput(bool Abort)
     if (Count == 0)
         return false;
     if (Count < 0 || Count > BlockSize)
-        throw EACSException("The input delivered " + std::to_string(Count) +
-                            " bytes for a block of " + std::to_string(BlockSize) + ".");
+        throw EACSException("The input delivered " + std::to_string(Count)
+            + " bytes for a block of " + std::to_string(BlockSize) + ".");
     const int Encoded = EncodeBlock(Count);
     if (Encoded < 0)
-        throw EACSException("The MP3 encoder failed on a block (error " + std::to_string(Encoded) +
-                            ").");
+        throw EACSException(
+            "The MP3 encoder failed on a block (error " + std::to_string(Encoded) + ").");
     Stream->Write(FOutputBuffer.get(), static_cast<std::size_t>(Encoded));
     return true;
 }
@@ -199,10 +235,10 @@ int TMP3Out::EncodeBlock(int32_t Count)
         throw EACSException("Input is not assigned");
     // Bytes after the last whole frame (stereo) or sample (any other layout) are dropped.
     if (In->GetChannels() == 2)
-        return lame::lame_encode_buffer_interleaved(FEncoder, FBlock, Count / 4, FOutputBuffer.get(),
-                                                    FOutputBufferSize);
-    return lame::lame_encode_buffer(FEncoder, FBlock, FBlock, Count / 2, FOutputBuffer.get(),
-                                    FOutputBufferSize);
+        return lame::lame_encode_buffer_interleaved(
+            FEncoder, FBlock, Count / 4, FOutputBuffer.get(), FOutputBufferSize);
+    return lame::lame_encode_buffer(
+        FEncoder, FBlock, FBlock, Count / 2, FOutputBuffer.get(), FOutputBufferSize);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -241,8 +277,8 @@ void TMP3Out::WriteEncoderTail()
 {
     const int Flushed = lame::lame_encode_flush(FEncoder, FOutputBuffer.get(), FOutputBufferSize);
     if (Flushed < 0)
-        throw EACSException("The MP3 encoder failed to flush its last frames (error " +
-                            std::to_string(Flushed) + ").");
+        throw EACSException("The MP3 encoder failed to flush its last frames (error "
+            + std::to_string(Flushed) + ").");
     Stream->Write(FOutputBuffer.get(), static_cast<std::size_t>(Flushed));
 }
 

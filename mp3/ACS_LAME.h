@@ -14,16 +14,31 @@
 
 #include "ACS_FileOut.h"
 
-#include <lame/lame.h>
-
 #include <cstdint>
+#include <lame/lame.h>
 #include <memory>
 #include <mutex>
 #include <string>
 
 enum TMP3BitRate : uint8_t {
-    br8, br16, br24, br32, br40, br48, br56, br64, br80,
-    br96, br112, br128, br144, br160, br192, br224, br256, br320
+    br8,
+    br16,
+    br24,
+    br32,
+    br40,
+    br48,
+    br56,
+    br64,
+    br80,
+    br96,
+    br112,
+    br128,
+    br144,
+    br160,
+    br192,
+    br224,
+    br256,
+    br320
 };
 
 // kbit/s of a TMP3BitRate; raises EACSException for a value outside the 18.

@@ -14,4 +14,4 @@ void* OpenLibrary(const std::string& FileName);
 void* FindEntryPoint(void* Library, const char* Name);
 void CloseLibrary(void* Library);
 
-}  // namespace lame::Loader
+} // namespace lame::Loader

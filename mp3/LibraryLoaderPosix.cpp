@@ -6,15 +6,24 @@
 
 namespace lame::Loader {
 
-const char* EncoderLibraryFileName() { return "libmp3lame.so.0"; }
+const char* EncoderLibraryFileName()
+{
+    return "libmp3lame.so.0";
+}
 
 void* OpenLibrary(const std::string& FileName)
 {
     return dlopen(FileName.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
-void* FindEntryPoint(void* Library, const char* Name) { return dlsym(Library, Name); }
+void* FindEntryPoint(void* Library, const char* Name)
+{
+    return dlsym(Library, Name);
+}
 
-void CloseLibrary(void* Library) { dlclose(Library); }
+void CloseLibrary(void* Library)
+{
+    dlclose(Library);
+}
 
-}  // namespace lame::Loader
+} // namespace lame::Loader

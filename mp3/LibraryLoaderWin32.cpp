@@ -36,7 +36,7 @@ std::string SystemFolder()
     return std::string(Folder, Length);
 }
 
-}  // namespace
+} // namespace
 
 bool SearchFlagsSupported()
 {
@@ -51,7 +51,7 @@ HMODULE OpenFromDefaultDirs(const std::string& Name)
 
 HMODULE OpenFromApplicationOrSystemFolder(const std::string& Name)
 {
-    for (const std::string& Folder : {ApplicationFolder(), SystemFolder()}) {
+    for (const std::string& Folder : { ApplicationFolder(), SystemFolder() }) {
         if (Folder.empty())
             continue;
         if (HMODULE Library = OpenFullPath(Folder + "\\" + Name))
@@ -79,9 +79,12 @@ std::string ApplicationFolder()
     }
 }
 
-}  // namespace Win32
+} // namespace Win32
 
-const char* EncoderLibraryFileName() { return "lame_enc.dll"; }
+const char* EncoderLibraryFileName()
+{
+    return "lame_enc.dll";
+}
 
 void* OpenLibrary(const std::string& FileName)
 {
@@ -101,6 +104,9 @@ void* FindEntryPoint(void* Library, const char* Name)
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(Library), Name));
 }
 
-void CloseLibrary(void* Library) { FreeLibrary(static_cast<HMODULE>(Library)); }
+void CloseLibrary(void* Library)
+{
+    FreeLibrary(static_cast<HMODULE>(Library));
+}
 
-}  // namespace lame::Loader
+} // namespace lame::Loader

@@ -27,4 +27,4 @@ HMODULE OpenFromApplicationOrSystemFolder(const std::string& Name);
 // The folder of the running executable, without a trailing separator; empty if unknown.
 std::string ApplicationFolder();
 
-}  // namespace lame::Loader::Win32
+} // namespace lame::Loader::Win32

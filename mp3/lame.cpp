@@ -20,8 +20,7 @@ std::string& LibraryFileName()
     return FileName;
 }
 
-template <typename TFunction>
-void LookUp(TFunction& Pointer, const char* Name)
+template <typename TFunction> void LookUp(TFunction& Pointer, const char* Name)
 {
     // The loader hands out untyped addresses; the type is the header's function of that name.
     Pointer = reinterpret_cast<TFunction>(Loader::FindEntryPoint(FHandle, Name));
@@ -34,7 +33,7 @@ void LookUpEntryPoints()
 #undef CORVATONE_LAME_LOOK_UP
 }
 
-}  // namespace
+} // namespace
 
 void LoadEncoderLibrary()
 {
@@ -57,9 +56,15 @@ void UnloadEncoderLibrary()
         Loader::CloseLibrary(FHandle);
 }
 
-bool EncoderLibraryLoaded() { return FLoaded; }
+bool EncoderLibraryLoaded()
+{
+    return FLoaded;
+}
 
-void* EncoderLibraryHandle() { return FHandle; }
+void* EncoderLibraryHandle()
+{
+    return FHandle;
+}
 
 void RaiseMissingEntryPoint(const char* Name)
 {
@@ -71,4 +76,4 @@ void SetEncoderLibraryFileNameForTests(const std::string& FileName)
     LibraryFileName() = FileName;
 }
 
-}  // namespace lame
+} // namespace lame

@@ -13,7 +13,6 @@
 #pragma once
 
 #include <lame/lame.h>
-
 #include <string>
 
 // The public header keeps these eleven entry points only in a disabled branch for obsolete code;
@@ -28,14 +27,15 @@ int CDECL lame_set_padding_type(lame_global_flags*, Padding_type);
 Padding_type CDECL lame_get_padding_type(const lame_global_flags*);
 int CDECL lame_decode_init(void);
 int CDECL lame_decode(unsigned char* mp3buf, int len, short pcm_l[], short pcm_r[]);
-int CDECL lame_decode_headers(unsigned char* mp3buf, int len, short pcm_l[], short pcm_r[],
-                              mp3data_struct* mp3data);
+int CDECL lame_decode_headers(
+    unsigned char* mp3buf, int len, short pcm_l[], short pcm_r[], mp3data_struct* mp3data);
 int CDECL lame_decode1(unsigned char* mp3buf, int len, short pcm_l[], short pcm_r[]);
-int CDECL lame_decode1_headers(unsigned char* mp3buf, int len, short pcm_l[], short pcm_r[],
-                               mp3data_struct* mp3data);
+int CDECL lame_decode1_headers(
+    unsigned char* mp3buf, int len, short pcm_l[], short pcm_r[], mp3data_struct* mp3data);
 }
 
 // The entry points in their lookup order.
+// clang-format off
 #define CORVATONE_LAME_ENTRY_POINTS(X)                                                            \
     /* creation and stream parameters */                                                         \
     X(lame_init) X(lame_set_num_samples) X(lame_get_num_samples) X(lame_set_in_samplerate)        \
@@ -86,6 +86,7 @@ int CDECL lame_decode1_headers(unsigned char* mp3buf, int len, short pcm_l[], sh
     X(id3tag_space_v1) X(id3tag_pad_v2) X(id3tag_set_title) X(id3tag_set_artist)                  \
     X(id3tag_set_album) X(id3tag_set_year) X(id3tag_set_comment) X(id3tag_set_track)              \
     X(id3tag_set_genre)
+// clang-format on
 
 namespace lame {
 
@@ -113,8 +114,7 @@ CORVATONE_LAME_ENTRY_POINTS(CORVATONE_LAME_DECLARE)
 void RaiseMissingEntryPoint(const char* Name);
 
 // Returns Pointer, or raises EACSException naming the entry point when the library lacks it.
-template <typename TFunction>
-TFunction RequireEntryPoint(TFunction Pointer, const char* Name)
+template <typename TFunction> TFunction RequireEntryPoint(TFunction Pointer, const char* Name)
 {
     if (!Pointer)
         RaiseMissingEntryPoint(Name);
@@ -125,4 +125,4 @@ TFunction RequireEntryPoint(TFunction Pointer, const char* Name)
 // name of the platform's encoder library is fixed.
 void SetEncoderLibraryFileNameForTests(const std::string& FileName);
 
-}  // namespace lame
+} // namespace lame

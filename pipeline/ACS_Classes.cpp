@@ -7,9 +7,15 @@
 // ---------------------------------------------------------------------------------------------
 // TACSInput
 
-TACSInput::TACSInput(TComponent* AOwner) : TComponent(AOwner) {}
+TACSInput::TACSInput(TComponent* AOwner)
+    : TComponent(AOwner)
+{
+}
 
-int32_t TACSInput::GetTotalTime() { return 0; }
+int32_t TACSInput::GetTotalTime()
+{
+    return 0;
+}
 
 void TACSInput::Reset()
 {
@@ -39,12 +45,15 @@ void ExchangeRunningInput(std::atomic<TACSInput*>& Input, TSpinFlag& InputLock, 
         Old->Flush();
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TACSConverter
 
-TACSConverter::TACSConverter(TComponent* AOwner) : TACSInput(AOwner) {}
+TACSConverter::TACSConverter(TComponent* AOwner)
+    : TACSInput(AOwner)
+{
+}
 
 void TACSConverter::SetInput(TACSInput* Value)
 {
@@ -74,12 +83,18 @@ void TACSConverter::Notification(TComponent* AComponent, TOperation Operation)
 // ---------------------------------------------------------------------------------------------
 // TACSThread
 
-TACSThread::TACSThread() : FThread([this] { Execute(); }) {}
+TACSThread::TACSThread()
+    : FThread([this] { Execute(); })
+{
+}
 
-TACSThread::~TACSThread() { Terminate(); }
+TACSThread::~TACSThread()
+{
+    Terminate();
+}
 
 void TACSThread::Bind(TDoOutput ADoOutput, TWhenDone AWhenDone,
-                      THandleThreadException AHandleThreadException, TRunPending ARunPending)
+    THandleThreadException AHandleThreadException, TRunPending ARunPending)
 {
     // The worker reads the callbacks only after the first Resume, which orders these writes
     // before its reads through FSuspendMutex.
@@ -192,15 +207,19 @@ void TACSThread::Execute()
 // ---------------------------------------------------------------------------------------------
 // TACSOutput
 
-TACSOutput::TACSOutput(TComponent* AOwner) : TComponent(AOwner)
+TACSOutput::TACSOutput(TComponent* AOwner)
+    : TComponent(AOwner)
 {
     Thread.Bind([this](bool Abort) { return DoOutput(Abort); }, [this] { WhenDone(); },
-                [this](const std::exception& E) { HandleThreadException(E); },
-                [this] { return RunPendingAfterDone(); });
+        [this](const std::exception& E) { HandleThreadException(E); },
+        [this] { return RunPendingAfterDone(); });
     Thread.SuspendWhenIdle = true;
 }
 
-TACSOutput::~TACSOutput() { TerminateWorker(); }
+TACSOutput::~TACSOutput()
+{
+    TerminateWorker();
+}
 
 void TACSOutput::TerminateWorker()
 {
@@ -249,9 +268,15 @@ void TACSOutput::Run()
     }
 }
 
-bool TACSOutput::RunPendingAfterDone() const { return Busy && FStartedElsewhere; }
+bool TACSOutput::RunPendingAfterDone() const
+{
+    return Busy && FStartedElsewhere;
+}
 
-void TACSOutput::Stop() { Thread.StopRequest = true; }
+void TACSOutput::Stop()
+{
+    Thread.StopRequest = true;
+}
 
 void TACSOutput::Pause()
 {
@@ -259,7 +284,10 @@ void TACSOutput::Pause()
         Thread.Suspend();
 }
 
-void TACSOutput::Resume() { Thread.Resume(); }
+void TACSOutput::Resume()
+{
+    Thread.Resume();
+}
 
 TOutputStatus TACSOutput::Status() const
 {

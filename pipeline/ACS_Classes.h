@@ -26,7 +26,10 @@
 // The pipeline's exception: a fixed English message, such as "Component is buisy".
 class EACSException : public std::runtime_error {
 public:
-    explicit EACSException(const std::string& Message) : std::runtime_error(Message) {}
+    explicit EACSException(const std::string& Message)
+        : std::runtime_error(Message)
+    {
+    }
 };
 
 // A stage that delivers PCM: frames of GetChannels() samples, interleaved, each sample
@@ -47,18 +50,19 @@ public:
     virtual int32_t GetData(void* Buffer, int32_t BufferSize) = 0;
     // Ends a run unconditionally: Flush with any exception discarded, then Busy := false.
     virtual void Reset();
-    // Starts a run: Busy, Position 0, Size the planned byte count or -1. Thread that starts the run.
+    // Starts a run: Busy, Position 0, Size the planned byte count or -1. Thread that starts the
+    // run.
     virtual void Init() = 0;
     // Ends a run and releases what it held; clears Busy. Worker thread, or the thread that
     // exchanges an input.
     virtual void Flush() = 0;
 
     // Bytes delivered since the run began (a pass-through converter reports its input's value).
-    std::atomic<int32_t> Position{0};
+    std::atomic<int32_t> Position{ 0 };
     // Bytes the current run will deliver in all, -1 when there is no planned total.
-    std::atomic<int32_t> Size{0};
+    std::atomic<int32_t> Size{ 0 };
     // A run is in progress.
-    std::atomic<bool> Busy{false};
+    std::atomic<bool> Busy{ false };
     // 1-based index of the next unread byte of the stage's own staging buffer, and the index of
     // its last valid byte; BufStart > BufEnd means the buffer is used up. Owned by the stage.
     int32_t BufStart = 0;
@@ -85,7 +89,7 @@ protected:
 
     // Held for exactly the span of this converter's call of Input->GetData.
     TSpinFlag InputLock;
-    std::atomic<TACSInput*> Input{nullptr};
+    std::atomic<TACSInput*> Input{ nullptr };
 };
 
 class TACSOutput;
@@ -116,8 +120,8 @@ public:
     TACSThread& operator=(const TACSThread&) = delete;
 
     // Binds the owner's operations. Owning thread, before the first Resume.
-    void Bind(TDoOutput ADoOutput, TWhenDone AWhenDone, THandleThreadException AHandleThreadException,
-              TRunPending ARunPending);
+    void Bind(TDoOutput ADoOutput, TWhenDone AWhenDone,
+        THandleThreadException AHandleThreadException, TRunPending ARunPending);
 
     // Asks the worker to stop before its next pass; Suspended() is true from this call on. Any
     // thread; takes only the short suspension lock.
@@ -133,9 +137,9 @@ public:
     // thread, never the worker (there it does nothing); blocks until the worker has ended.
     void Terminate();
 
-    std::atomic<bool> SuspendWhenIdle{false};
-    std::atomic<bool> TerminateRequest{false};
-    std::atomic<bool> StopRequest{false};
+    std::atomic<bool> SuspendWhenIdle{ false };
+    std::atomic<bool> TerminateRequest{ false };
+    std::atomic<bool> StopRequest{ false };
     // Held by the worker for each pass, and while it is suspended after a run.
     std::mutex BlockLock;
 
@@ -153,8 +157,8 @@ private:
     TRunPending FRunPending;
     std::mutex FSuspendMutex;
     std::condition_variable FResumed;
-    std::atomic<bool> FSuspended{true};
-    bool FQuit = false;  // guarded by FSuspendMutex
+    std::atomic<bool> FSuspended{ true };
+    bool FQuit = false; // guarded by FSuspendMutex
     std::thread FThread;
 };
 
@@ -218,16 +222,16 @@ protected:
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-    std::atomic<bool> CanOutput{false};
-    std::atomic<int32_t> LastProgress{0};
+    std::atomic<bool> CanOutput{ false };
+    std::atomic<int32_t> LastProgress{ 0 };
     TACSThread Thread;
-    std::atomic<TACSInput*> Input{nullptr};
-    std::atomic<bool> Busy{false};
+    std::atomic<TACSInput*> Input{ nullptr };
+    std::atomic<bool> Busy{ false };
     TSpinFlag InputLock;
 
 private:
     bool RunPendingAfterDone() const;
     // A run was started by a thread other than the worker since the worker last ended one.
-    std::atomic<bool> FStartedElsewhere{false};
+    std::atomic<bool> FStartedElsewhere{ false };
     bool FWorkerEnded = false;
 };

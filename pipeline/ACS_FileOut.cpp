@@ -1,6 +1,9 @@
 #include "ACS_FileOut.h"
 
-TACSStreamedOutput::TACSStreamedOutput(TComponent* AOwner) : TACSOutput(AOwner) {}
+TACSStreamedOutput::TACSStreamedOutput(TComponent* AOwner)
+    : TACSOutput(AOwner)
+{
+}
 
 void TACSStreamedOutput::AdoptStream(std::unique_ptr<TStream> AStream)
 {
@@ -25,6 +28,12 @@ void TACSStreamedOutput::DiscardOwnStream() noexcept
     FOwnStream.reset();
 }
 
-TACSFileOut::TACSFileOut(TComponent* AOwner) : TACSStreamedOutput(AOwner) {}
+TACSFileOut::TACSFileOut(TComponent* AOwner)
+    : TACSStreamedOutput(AOwner)
+{
+}
 
-void TACSFileOut::SetFileMode(TFileOutputMode) { FileMode = foRewrite; }
+void TACSFileOut::SetFileMode(TFileOutputMode)
+{
+    FileMode = foRewrite;
+}

@@ -22,11 +22,11 @@ TComponent::~TComponent()
 TComponent* TComponent::FindComponent(const std::string& AName) const
 {
     auto It = std::find_if(FComponents.begin(), FComponents.end(),
-                           [&](const TComponent* C) { return !AName.empty() && C->FName == AName; });
+        [&](const TComponent* C) { return !AName.empty() && C->FName == AName; });
     return It == FComponents.end() ? nullptr : *It;
 }
 
-void TComponent::Notification(TComponent*, TOperation) {}
+void TComponent::Notification(TComponent*, TOperation) { }
 
 void TComponent::InsertComponent(TComponent* AComponent)
 {

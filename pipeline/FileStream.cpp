@@ -20,9 +20,10 @@ std::string Reason(int ErrorNumber)
     return ErrorNumber != 0 ? std::strerror(ErrorNumber) : "unknown error";
 }
 
-}  // namespace
+} // namespace
 
-TFileStream::TFileStream(const std::string& FileName) : FFileName(FullPath(FileName))
+TFileStream::TFileStream(const std::string& FileName)
+    : FFileName(FullPath(FileName))
 {
     errno = 0;
     FFile = std::fopen(FFileName.c_str(), "w+b");
@@ -35,7 +36,7 @@ TFileStream::TFileStream(const std::string& FileName) : FFileName(FullPath(FileN
 TFileStream::~TFileStream()
 {
     if (FFile)
-        std::fclose(FFile);  // errors of an unclosed stream have no one left to go to
+        std::fclose(FFile); // errors of an unclosed stream have no one left to go to
 }
 
 void TFileStream::Write(const void* Buffer, std::size_t Count)

@@ -17,7 +17,10 @@
 // A failure of a stream; the message names the file and the system's reason.
 class EStreamError : public std::runtime_error {
 public:
-    explicit EStreamError(const std::string& Message) : std::runtime_error(Message) {}
+    explicit EStreamError(const std::string& Message)
+        : std::runtime_error(Message)
+    {
+    }
 };
 
 // The file could not be created.

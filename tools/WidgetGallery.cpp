@@ -38,8 +38,8 @@ QImage Snapshot(QWidget& Widget)
     return Widget.grab().toImage();
 }
 
-std::unique_ptr<TFlatProgressBar> WindowBar(QWidget& Parent, TProgressBarOrientation Orientation,
-    int Position, bool Smooth = true)
+std::unique_ptr<TFlatProgressBar> WindowBar(
+    QWidget& Parent, TProgressBarOrientation Orientation, int Position, bool Smooth = true)
 {
     auto Bar = std::make_unique<TFlatProgressBar>(&Parent);
     Bar->setOrientation(Orientation);
@@ -101,9 +101,9 @@ bool Focus(QWidget& Widget)
 std::vector<TTile> BarTiles(QWidget& Parent, TProgressBarOrientation Orientation, const char* Name)
 {
     std::vector<TTile> Tiles;
-    for (int Position : {0, 50, 100, 130}) {
+    for (int Position : { 0, 50, 100, 130 }) {
         auto Bar = WindowBar(Parent, Orientation, Position);
-        Tiles.push_back({QStringLiteral("%1 %2").arg(Name).arg(Position), Snapshot(*Bar)});
+        Tiles.push_back({ QStringLiteral("%1 %2").arg(Name).arg(Position), Snapshot(*Bar) });
     }
     return Tiles;
 }
@@ -112,12 +112,12 @@ std::vector<TTile> BlockTiles(QWidget& Parent)
 {
     std::vector<TTile> Tiles;
     auto Horizontal = WindowBar(Parent, pbHorizontal, 50, false);
-    Tiles.push_back({"blocks 147 at 50", Snapshot(*Horizontal)});
+    Tiles.push_back({ "blocks 147 at 50", Snapshot(*Horizontal) });
     auto Vertical = WindowBar(Parent, pbVertical, 70, false);
-    Tiles.push_back({"blocks 97->93 at 70", Snapshot(*Vertical)});
+    Tiles.push_back({ "blocks 97->93 at 70", Snapshot(*Vertical) });
     auto Short = WindowBar(Parent, pbHorizontal, 100, false);
     Short->resize(10, 16);
-    Tiles.push_back({"blocks 10->12 at 100", Snapshot(*Short)});
+    Tiles.push_back({ "blocks 10->12 at 100", Snapshot(*Short) });
     return Tiles;
 }
 
@@ -125,31 +125,31 @@ std::vector<TTile> ButtonTiles()
 {
     std::vector<TTile> Tiles;
     auto Rest = SaveAsButton();
-    Tiles.push_back({"Save as: rest", Snapshot(*Rest)});
+    Tiles.push_back({ "Save as: rest", Snapshot(*Rest) });
     auto Held = SaveAsButton();
     PressPrimary(*Held);
-    Tiles.push_back({"held down", Snapshot(*Held)});
+    Tiles.push_back({ "held down", Snapshot(*Held) });
     auto Focused = SaveAsButton();
     const bool HasFocus = Focus(*Focused);
-    Tiles.push_back({HasFocus ? "focused" : "focused (no focus!)", Snapshot(*Focused)});
+    Tiles.push_back({ HasFocus ? "focused" : "focused (no focus!)", Snapshot(*Focused) });
     auto Disabled = SaveAsButton();
     Disabled->setEnabled(false);
-    Tiles.push_back({"disabled", Snapshot(*Disabled)});
+    Tiles.push_back({ "disabled", Snapshot(*Disabled) });
     return Tiles;
 }
 
 // A button as constructed (75 x 25, navy to aqua, raised caption) in each gradient style.
 std::vector<TTile> GradientTiles()
 {
-    const std::pair<TGradientStyle, const char*> Styles[] = {{gsHorizontal, "gsHorizontal"},
-        {gsVertical, "gsVertical"}, {gsElliptic, "gsElliptic"}, {gsRectangle, "gsRectangle"},
-        {gsVertCenter, "gsVertCenter"}, {gsHorizCenter, "gsHorizCenter"}};
+    const std::pair<TGradientStyle, const char*> Styles[] = { { gsHorizontal, "gsHorizontal" },
+        { gsVertical, "gsVertical" }, { gsElliptic, "gsElliptic" }, { gsRectangle, "gsRectangle" },
+        { gsVertCenter, "gsVertCenter" }, { gsHorizCenter, "gsHorizCenter" } };
     std::vector<TTile> Tiles;
     for (const auto& [Style, Name] : Styles) {
         TGradBtn Button;
         Button.setGradientStyle(Style);
         Button.setCaption(QStringLiteral("&Style"));
-        Tiles.push_back({Name, Snapshot(Button)});
+        Tiles.push_back({ Name, Snapshot(Button) });
     }
     return Tiles;
 }
@@ -159,8 +159,8 @@ int DrawRow(QPainter& Painter, int X, int Y, const std::vector<TTile>& Tiles, bo
 {
     int Height = 0;
     for (const TTile& Tile : Tiles) {
-        const QImage Big = Tile.Image.scaled(Tile.Image.size() * Zoom, Qt::IgnoreAspectRatio,
-            Qt::FastTransformation);
+        const QImage Big = Tile.Image.scaled(
+            Tile.Image.size() * Zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         Painter.drawText(X, Y + LabelHeight - 5, Tile.Label);
         Painter.drawImage(X, Y + LabelHeight, Big);
         if (Stacked) {

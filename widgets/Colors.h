@@ -13,13 +13,28 @@ constexpr TColor RGB(uint8_t Red, uint8_t Green, uint8_t Blue)
 {
     return TColor(Red) | TColor(Green) << 8 | TColor(Blue) << 16;
 }
-constexpr uint8_t GetRValue(TColor Color) { return uint8_t(Color); }
-constexpr uint8_t GetGValue(TColor Color) { return uint8_t(Color >> 8); }
-constexpr uint8_t GetBValue(TColor Color) { return uint8_t(Color >> 16); }
+constexpr uint8_t GetRValue(TColor Color)
+{
+    return uint8_t(Color);
+}
+constexpr uint8_t GetGValue(TColor Color)
+{
+    return uint8_t(Color >> 8);
+}
+constexpr uint8_t GetBValue(TColor Color)
+{
+    return uint8_t(Color >> 16);
+}
 
 constexpr TColor SystemColorFlag = 0x80000000u;
-constexpr bool IsSystemColor(TColor Color) { return (Color & SystemColorFlag) != 0; }
-constexpr uint8_t SystemColorIndex(TColor Color) { return uint8_t(Color); }
+constexpr bool IsSystemColor(TColor Color)
+{
+    return (Color & SystemColorFlag) != 0;
+}
+constexpr uint8_t SystemColorIndex(TColor Color)
+{
+    return uint8_t(Color);
+}
 
 // System colours, by their classic index.
 constexpr TColor clScrollBar = SystemColorFlag | 0;

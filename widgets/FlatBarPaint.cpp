@@ -21,10 +21,10 @@ void FillRect(QPainter& Painter, const TRect& R, const QColor& Color)
 
 void FrameRect(QPainter& Painter, const TRect& R, const QColor& Color)
 {
-    FillRect(Painter, {R.Left, R.Top, R.Right, R.Top + 1}, Color);
-    FillRect(Painter, {R.Left, R.Bottom - 1, R.Right, R.Bottom}, Color);
-    FillRect(Painter, {R.Left, R.Top, R.Left + 1, R.Bottom}, Color);
-    FillRect(Painter, {R.Right - 1, R.Top, R.Right, R.Bottom}, Color);
+    FillRect(Painter, { R.Left, R.Top, R.Right, R.Top + 1 }, Color);
+    FillRect(Painter, { R.Left, R.Bottom - 1, R.Right, R.Bottom }, Color);
+    FillRect(Painter, { R.Left, R.Top, R.Left + 1, R.Bottom }, Color);
+    FillRect(Painter, { R.Right - 1, R.Top, R.Right, R.Bottom }, Color);
 }
 
 // Extent * Position div 100, truncating toward zero. The product is formed in 64 bits so that a
@@ -32,13 +32,16 @@ void FrameRect(QPainter& Painter, const TRect& R, const QColor& Color)
 int PercentOf(int Extent, int Position)
 {
     const int64_t Value = int64_t(Extent) * Position / FullPercent;
-    return int(std::clamp<int64_t>(Value, std::numeric_limits<int>::min() / 2,
-        std::numeric_limits<int>::max() / 2));
+    return int(std::clamp<int64_t>(
+        Value, std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2));
 }
 
 } // namespace
 
-int BlockCount(int Length) { return (Length - BlockEnds) / BlockPitch; }
+int BlockCount(int Length)
+{
+    return (Length - BlockEnds) / BlockPitch;
+}
 
 int SnappedBlockLength(int Length)
 {
@@ -65,19 +68,19 @@ TRect SmoothFillRect(TProgressBarOrientation Orientation, const TRect& R, int Po
     const int Width = R.Right - R.Left;
     const int Height = R.Bottom - R.Top;
     if (Orientation == pbHorizontal)
-        return {FillInset, FillInset, R.Left + PercentOf(Width - FillInset, Position),
-            R.Bottom - FillInset};
-    return {FillInset, R.Bottom - FillInset - PercentOf(Height - 2 * FillInset, Position),
-        R.Right - FillInset, R.Bottom - FillInset};
+        return { FillInset, FillInset, R.Left + PercentOf(Width - FillInset, Position),
+            R.Bottom - FillInset };
+    return { FillInset, R.Bottom - FillInset - PercentOf(Height - 2 * FillInset, Position),
+        R.Right - FillInset, R.Bottom - FillInset };
 }
 
 TRect FirstBlockRect(TProgressBarOrientation Orientation, const TRect& R)
 {
     if (Orientation == pbHorizontal)
-        return {R.Left + FillInset, R.Top + FillInset, R.Left + FillInset + BlockSize,
-            R.Bottom - FillInset};
-    return {R.Left + FillInset, R.Bottom - FillInset - BlockSize, R.Right - FillInset,
-        R.Bottom - FillInset};
+        return { R.Left + FillInset, R.Top + FillInset, R.Left + FillInset + BlockSize,
+            R.Bottom - FillInset };
+    return { R.Left + FillInset, R.Bottom - FillInset - BlockSize, R.Right - FillInset,
+        R.Bottom - FillInset };
 }
 
 void PaintFlatBar(QPainter& Painter, const TFlatBarLook& Look, const TRect& R)

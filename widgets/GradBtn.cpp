@@ -17,8 +17,12 @@ constexpr int FrameReserve = 5;
 } // namespace
 
 TGradBtn::TGradBtn(QWidget* parent)
-    : QWidget(parent), FDisabledColor(clGrayText), FBtnHiliteClr(clBtnHighlight),
-      FBtnShadowClr(clBtnShadow), FTxtHiliteClr(clBtnHighlight), FTxtShadowClr(clBtnShadow)
+    : QWidget(parent)
+    , FDisabledColor(clGrayText)
+    , FBtnHiliteClr(clBtnHighlight)
+    , FBtnShadowClr(clBtnShadow)
+    , FTxtHiliteClr(clBtnHighlight)
+    , FTxtShadowClr(clBtnShadow)
 {
     resize(DefaultWidth, DefaultHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -165,9 +169,15 @@ void TGradBtn::mouseReleaseEvent(QMouseEvent* Event)
     ReleaseHold();
 }
 
-void TGradBtn::enterEvent(QEnterEvent*) { SetPointerInside(true); }
+void TGradBtn::enterEvent(QEnterEvent*)
+{
+    SetPointerInside(true);
+}
 
-void TGradBtn::leaveEvent(QEvent*) { SetPointerInside(false); }
+void TGradBtn::leaveEvent(QEvent*)
+{
+    SetPointerInside(false);
+}
 
 void TGradBtn::keyPressEvent(QKeyEvent* Event)
 {
@@ -224,8 +234,8 @@ TGradBtnLook TGradBtn::Look() const
     Look.TextStyle = FTextStyle;
     Look.TextShadeType = FTextShadeType;
     Look.Justification = FJustification;
-    Look.CaptionColors = {ToQColor(FFontColor), ToQColor(FDisabledColor), ToQColor(FTxtHiliteClr),
-        ToQColor(FTxtShadowClr)};
+    Look.CaptionColors = { ToQColor(FFontColor), ToQColor(FDisabledColor), ToQColor(FTxtHiliteClr),
+        ToQColor(FTxtShadowClr) };
     return Look;
 }
 

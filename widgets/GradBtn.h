@@ -88,7 +88,7 @@ public:
     void setTextStyle(TTextStyle Value) { SetStyle(FTextStyle, Value); }
     void setTextShadeType(TShadeType Value) { SetStyle(FTextShadeType, Value); }
     // Ignored: presets belong to the form designer.
-    void setPresets(TPreset) {}
+    void setPresets(TPreset) { }
     void setJustification(TJustification Value) { SetStyle(FJustification, Value); }
     void setCaption(const QString& Value);
     void setFontColor(TColor Value) { SetColor(FFontColor, Value); }

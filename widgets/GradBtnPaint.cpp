@@ -60,7 +60,8 @@ void PaintCentred(QPainter& Painter, bool Horizontal, const QColor& Begin, const
     }
 }
 
-void PaintRectangles(QPainter& Painter, const QColor& Begin, const QColor& End, int Width, int Height)
+void PaintRectangles(
+    QPainter& Painter, const QColor& Begin, const QColor& End, int Width, int Height)
 {
     const double StepX = Width / 2.0 / LinearSteps;
     const double StepY = Height / 2.0 / LinearSteps;
@@ -158,15 +159,15 @@ std::vector<TCaptionLayer> CaptionLayers(
     const QColor Face = Enabled ? Colors.Font : Colors.Disabled;
     std::vector<TCaptionLayer> Layers;
     if (Style == tsRaised) {
-        Layers.push_back({-1, -1, Colors.TxtHilite});
+        Layers.push_back({ -1, -1, Colors.TxtHilite });
         if (Shade == stHeavy)
-            Layers.push_back({1, 1, Colors.TxtShadow});
+            Layers.push_back({ 1, 1, Colors.TxtShadow });
     } else if (Style == tsInset) {
         if (Shade == stHeavy)
-            Layers.push_back({-1, -1, Colors.TxtShadow});
-        Layers.push_back({1, 1, Colors.TxtHilite});
+            Layers.push_back({ -1, -1, Colors.TxtShadow });
+        Layers.push_back({ 1, 1, Colors.TxtHilite });
     }
-    Layers.push_back({0, 0, Face});
+    Layers.push_back({ 0, 0, Face });
     return Layers;
 }
 
@@ -175,19 +176,19 @@ QPoint CaptionAnchor(TJustification Justification, QSize Button, QSize Text, int
     const int Y = (Button.height() - Text.height()) / 2 + PressedOffset;
     switch (Justification) {
     case jLeft:
-        return {CaptionMargin + PressedOffset, Y};
+        return { CaptionMargin + PressedOffset, Y };
     case jRight:
-        return {Button.width() - Text.width() - CaptionMargin + PressedOffset, Y};
+        return { Button.width() - Text.width() - CaptionMargin + PressedOffset, Y };
     case jCenter:
         break;
     }
-    return {(Button.width() - Text.width()) / 2 + PressedOffset, Y};
+    return { (Button.width() - Text.width()) / 2 + PressedOffset, Y };
 }
 
 QSize CaptionSize(const TCaptionText& Caption, const QFont& Font)
 {
     const QFontMetrics Metrics(Font);
-    return {Metrics.horizontalAdvance(Caption.Text), Metrics.height()};
+    return { Metrics.horizontalAdvance(Caption.Text), Metrics.height() };
 }
 
 void PaintCaption(QPainter& Painter, const TCaptionText& Caption, QPoint Anchor,
@@ -199,12 +200,12 @@ void PaintCaption(QPainter& Painter, const TCaptionText& Caption, QPoint Anchor,
         Accel.start = Caption.AccelIndex;
         Accel.length = 1;
         Accel.format.setFontUnderline(true);
-        Layout.setFormats({Accel});
+        Layout.setFormats({ Accel });
     }
     Layout.beginLayout();
     QTextLine Line = Layout.createLine();
     Line.setLineWidth(UnboundedLine);
-    Line.setPosition({0, 0});
+    Line.setPosition({ 0, 0 });
     Layout.endLayout();
     Painter.setBackgroundMode(Qt::TransparentMode);
     for (const TCaptionLayer& Layer : Layers) {
@@ -249,8 +250,8 @@ void PaintGradBtnFace(QPainter& Painter, const TGradBtnLook& Look, QSize Size)
     const int PressedOffset = Look.Up ? 0 : 1;
     const TCaptionText Caption = StripAccelerators(Look.Caption);
     Painter.setFont(Look.Font);
-    const QPoint Anchor = CaptionAnchor(
-        Look.Justification, Size, CaptionSize(Caption, Look.Font), PressedOffset);
+    const QPoint Anchor
+        = CaptionAnchor(Look.Justification, Size, CaptionSize(Caption, Look.Font), PressedOffset);
     PaintCaption(Painter, Caption, Anchor,
         CaptionLayers(Look.TextStyle, Look.TextShadeType, Look.Enabled, Look.CaptionColors));
     if (Look.ShowFocusRect)

@@ -13,7 +13,14 @@
 
 class QPainter;
 
-enum TGradientStyle { gsHorizontal, gsVertical, gsElliptic, gsRectangle, gsVertCenter, gsHorizCenter };
+enum TGradientStyle {
+    gsHorizontal,
+    gsVertical,
+    gsElliptic,
+    gsRectangle,
+    gsVertCenter,
+    gsHorizCenter
+};
 enum TTextStyle { tsNormal, tsRaised, tsInset };
 enum TShadeType { stLight, stHeavy };
 enum TPreset { None, GoldCoast, LimeBox, Aluminum, SunRise, BrassedOff };

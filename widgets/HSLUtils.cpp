@@ -8,7 +8,10 @@ namespace {
 // The hue circle has HSLRange - 1 steps, saturation and lightness HSLRange.
 constexpr double HueScale = HSLRange - 1;
 
-int RoundHalfEven(double Value) { return int(std::nearbyint(Value)); }
+int RoundHalfEven(double Value)
+{
+    return int(std::nearbyint(Value));
+}
 
 double HueToChannel(double M1, double M2, double X)
 {
@@ -32,8 +35,8 @@ void ColorToHSL(TColor Color, int& H, int& S, int& L)
     const double R = GetRValue(Color) / 255.0;
     const double G = GetGValue(Color) / 255.0;
     const double B = GetBValue(Color) / 255.0;
-    const double Max = std::max({R, G, B});
-    const double Min = std::min({R, G, B});
+    const double Max = std::max({ R, G, B });
+    const double Min = std::min({ R, G, B });
     const double Lightness = (Max + Min) / 2;
     double Hue = 0;
     double Saturation = 0;
@@ -60,7 +63,8 @@ TColor HSLToColor(int H, int S, int L)
     const double Hue = H / HueScale;
     const double Saturation = S / double(HSLRange);
     const double Lightness = L / double(HSLRange);
-    auto Byte = [](double Value) { return uint8_t(std::clamp(RoundHalfEven(255 * Value), 0, 255)); };
+    auto Byte
+        = [](double Value) { return uint8_t(std::clamp(RoundHalfEven(255 * Value), 0, 255)); };
     if (Saturation == 0) {
         const uint8_t V = Byte(Lightness);
         return RGB(V, V, V);

@@ -12,31 +12,31 @@ struct TRole {
 
 // Indexed by the classic system colour index (clScrollBar .. clInfoBk).
 constexpr TRole SystemRoles[] = {
-    {QPalette::Active, QPalette::Button}, // scroll bar
-    {QPalette::Active, QPalette::Highlight}, // desktop
-    {QPalette::Active, QPalette::Highlight}, // active caption
-    {QPalette::Inactive, QPalette::Mid}, // inactive caption
-    {QPalette::Active, QPalette::Window}, // menu
-    {QPalette::Active, QPalette::Base}, // window
-    {QPalette::Active, QPalette::Shadow}, // window frame
-    {QPalette::Active, QPalette::WindowText}, // menu text
-    {QPalette::Active, QPalette::Text}, // window text
-    {QPalette::Active, QPalette::HighlightedText}, // caption text
-    {QPalette::Active, QPalette::Window}, // active border
-    {QPalette::Inactive, QPalette::Window}, // inactive border
-    {QPalette::Active, QPalette::Dark}, // application workspace
-    {QPalette::Active, QPalette::Highlight}, // highlight
-    {QPalette::Active, QPalette::HighlightedText}, // highlight text
-    {QPalette::Active, QPalette::Button}, // button face
-    {QPalette::Active, QPalette::Dark}, // 3-D shadow
-    {QPalette::Disabled, QPalette::Text}, // grey text
-    {QPalette::Active, QPalette::ButtonText}, // button text
-    {QPalette::Disabled, QPalette::WindowText}, // inactive caption text
-    {QPalette::Active, QPalette::Light}, // 3-D highlight
-    {QPalette::Active, QPalette::Shadow}, // 3-D dark shadow
-    {QPalette::Active, QPalette::Midlight}, // 3-D light
-    {QPalette::Active, QPalette::ToolTipText}, // tooltip text
-    {QPalette::Active, QPalette::ToolTipBase}, // tooltip background
+    { QPalette::Active, QPalette::Button }, // scroll bar
+    { QPalette::Active, QPalette::Highlight }, // desktop
+    { QPalette::Active, QPalette::Highlight }, // active caption
+    { QPalette::Inactive, QPalette::Mid }, // inactive caption
+    { QPalette::Active, QPalette::Window }, // menu
+    { QPalette::Active, QPalette::Base }, // window
+    { QPalette::Active, QPalette::Shadow }, // window frame
+    { QPalette::Active, QPalette::WindowText }, // menu text
+    { QPalette::Active, QPalette::Text }, // window text
+    { QPalette::Active, QPalette::HighlightedText }, // caption text
+    { QPalette::Active, QPalette::Window }, // active border
+    { QPalette::Inactive, QPalette::Window }, // inactive border
+    { QPalette::Active, QPalette::Dark }, // application workspace
+    { QPalette::Active, QPalette::Highlight }, // highlight
+    { QPalette::Active, QPalette::HighlightedText }, // highlight text
+    { QPalette::Active, QPalette::Button }, // button face
+    { QPalette::Active, QPalette::Dark }, // 3-D shadow
+    { QPalette::Disabled, QPalette::Text }, // grey text
+    { QPalette::Active, QPalette::ButtonText }, // button text
+    { QPalette::Disabled, QPalette::WindowText }, // inactive caption text
+    { QPalette::Active, QPalette::Light }, // 3-D highlight
+    { QPalette::Active, QPalette::Shadow }, // 3-D dark shadow
+    { QPalette::Active, QPalette::Midlight }, // 3-D light
+    { QPalette::Active, QPalette::ToolTipText }, // tooltip text
+    { QPalette::Active, QPalette::ToolTipBase }, // tooltip background
 };
 constexpr uint8_t SystemColorCount = sizeof(SystemRoles) / sizeof(SystemRoles[0]);
 

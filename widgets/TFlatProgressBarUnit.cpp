@@ -13,7 +13,8 @@ constexpr int DefaultWidth = 147;
 constexpr int DefaultHeight = 16;
 } // namespace
 
-TFlatProgressBar::TFlatProgressBar(QWidget* parent) : QWidget(parent)
+TFlatProgressBar::TFlatProgressBar(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -29,7 +30,10 @@ TColor TFlatProgressBar::Color() const
     return FColor;
 }
 
-int TFlatProgressBar::BlockSize() const { return ::BlockSize; }
+int TFlatProgressBar::BlockSize() const
+{
+    return ::BlockSize;
+}
 
 void TFlatProgressBar::SetColors(int Index, TColor Value)
 {
@@ -134,7 +138,8 @@ void TFlatProgressBar::FollowParentColor(bool Value)
 void TFlatProgressBar::RecalcBorderColor()
 {
     if (FUseAdvColors)
-        FColors[BorderIndex] = DarkenColor(Color(), FColors[BorderIndex], FAdvColorBorder, ColorToRGB);
+        FColors[BorderIndex]
+            = DarkenColor(Color(), FColors[BorderIndex], FAdvColorBorder, ColorToRGB);
 }
 
 void TFlatProgressBar::ColorsChanged()
@@ -159,8 +164,7 @@ bool TFlatProgressBar::event(QEvent* Event)
 void TFlatProgressBar::changeEvent(QEvent* Event)
 {
     // The parent's colour or the system colours changed.
-    if (Event->type() == QEvent::PaletteChange
-        || Event->type() == QEvent::ApplicationPaletteChange)
+    if (Event->type() == QEvent::PaletteChange || Event->type() == QEvent::ApplicationPaletteChange)
         ColorsChanged();
     QWidget::changeEvent(Event);
 }
@@ -187,10 +191,10 @@ void TFlatProgressBar::paintEvent(QPaintEvent*)
     // A resize repaints the bar once more, with the length already snapped.
     if (!FSmooth)
         SnapBlockLength();
-    const TFlatBarLook Look{ToQColor(Color()), ToQColor(ColorBorder()), ToQColor(ColorElement()),
-        FOrientation, FSmooth, FPosition};
+    const TFlatBarLook Look{ ToQColor(Color()), ToQColor(ColorBorder()), ToQColor(ColorElement()),
+        FOrientation, FSmooth, FPosition };
     QPainter Painter(this);
-    PaintFlatBar(Painter, Look, {0, 0, width(), height()});
+    PaintFlatBar(Painter, Look, { 0, 0, width(), height() });
 }
 
 void TFlatProgressBar::mousePressEvent(QMouseEvent* Event)

@@ -107,7 +107,7 @@ private:
     // Block mode: gives the bar the length its blocks fit; true when the size changed.
     bool SnapBlockLength();
 
-    TColor FColors[2] = {RGB(51, 102, 153), RGB(160, 150, 131)};
+    TColor FColors[2] = { RGB(51, 102, 153), RGB(160, 150, 131) };
     TAdvColors FAdvColorBorder = 50;
     bool FUseAdvColors = false;
     TProgressBarOrientation FOrientation = ::pbHorizontal;

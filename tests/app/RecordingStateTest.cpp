@@ -195,7 +195,8 @@ TEST_F(RecordingStates, PictureThatCannotBeReadEndsThePressAtThatStep)
     Secs()->setText("3");
     PressRecord();
     ASSERT_EQ(Errors.Messages.size(), 1);
-    EXPECT_TRUE(Errors.Messages[0].contains(SkinFiles::RecButOn)) << Errors.Messages[0].toStdString();
+    EXPECT_TRUE(Errors.Messages[0].contains(SkinFiles::RecButOn))
+        << Errors.Messages[0].toStdString();
     EXPECT_EQ(Secs()->text(), "5");
     EXPECT_EQ(Sink().Status(), osIdle);
     EXPECT_TRUE(Sink().GetFileName().empty());

@@ -137,13 +137,13 @@ TEST_F(WindowLayout, ControlsUseTheFontsOfTheForm)
     };
     const char* Serif = "Times New Roman";
     const char* Sans = "MS Sans Serif";
-    const TFontRow Rows[] = { { "Label4", Serif, 11, false, false },
-        { "Label13", Serif, 11, false, false }, { "Label11", Serif, 13, true, false },
-        { "LabDev", Serif, 13, true, false }, { "Label1", Serif, 11, true, true },
-        { "Label2", Serif, 11, true, true }, { "DirOut", Serif, 13, false, false },
-        { "SaveAs", Serif, 13, true, false }, { "Secs", Sans, 11, false, false },
-        { "KBS", Sans, 11, false, false }, { "SRate", Sans, 11, false, false },
-        { "State", Sans, 11, true, false } };
+    const TFontRow Rows[]
+        = { { "Label4", Serif, 11, false, false }, { "Label13", Serif, 11, false, false },
+              { "Label11", Serif, 13, true, false }, { "LabDev", Serif, 13, true, false },
+              { "Label1", Serif, 11, true, true }, { "Label2", Serif, 11, true, true },
+              { "DirOut", Serif, 13, false, false }, { "SaveAs", Serif, 13, true, false },
+              { "Secs", Sans, 11, false, false }, { "KBS", Sans, 11, false, false },
+              { "SRate", Sans, 11, false, false }, { "State", Sans, 11, true, false } };
     TMain& Window = OpenWindow();
     EXPECT_EQ(Window.font().family(), Sans);
     EXPECT_EQ(Window.font().pixelSize(), 11);

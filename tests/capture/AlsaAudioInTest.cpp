@@ -8,11 +8,10 @@
 #include "AudioTestSupport.h"
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -22,8 +21,8 @@ using AudioTestSupport::CdFormat;
 
 namespace fs = std::filesystem;
 
-constexpr char Description[] = "Corvatone raw file capture for tests";  // longer than 31
-constexpr size_t FileBytes = 64 * 16384;  // longer than any recording below
+constexpr char Description[] = "Corvatone raw file capture for tests"; // longer than 31
+constexpr size_t FileBytes = 64 * 16384; // longer than any recording below
 
 // Frame n of the file holds n as a 32-bit little-endian number (two 16-bit samples), so that a
 // lost, doubled or reordered frame shows.
@@ -40,15 +39,16 @@ class AlsaAudioInTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        const fs::path Root = fs::temp_directory_path()
-            / ("corvatone-alsa-" + std::to_string(::getpid()));
+        const fs::path Root
+            = fs::temp_directory_path() / ("corvatone-alsa-" + std::to_string(::getpid()));
         fs::create_directories(Root / "alsa");
         FileData = CountingFrames(FileBytes);
         std::ofstream(Root / "raw.pcm", std::ios::binary)
             .write(reinterpret_cast<const char*>(FileData.data()),
-                   static_cast<std::streamsize>(FileData.size()));
+                static_cast<std::streamsize>(FileData.size()));
         std::ofstream(Root / "alsa" / "asoundrc")
-            << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \""
+            << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile "
+               "\""
             << (Root / "raw.pcm").string() << "\"\n  format \"raw\"\n"
             << "  hint { show on description \"" << Description << "\" }\n}\n";
         ::setenv("XDG_CONFIG_HOME", Root.c_str(), 1);
@@ -138,8 +138,8 @@ TEST_F(AlsaAudioInTest, DeviceFillsBuffersInQueueOrderAndResetReturnsTheRest)
         ASSERT_TRUE(Collector.Returned.WaitFor(3));
         for (int N = 0; N < 3; ++N) {
             EXPECT_EQ(Headers[N].BytesRecorded, WaveBufferLength);
-            EXPECT_TRUE(std::equal(Data[N], Data[N] + WaveBufferLength,
-                                   FileData.begin() + N * WaveBufferLength))
+            EXPECT_TRUE(std::equal(
+                Data[N], Data[N] + WaveBufferLength, FileData.begin() + N * WaveBufferLength))
                 << "buffer " << N;
             Device->Unprepare(Headers[N]);
         }
@@ -152,7 +152,7 @@ TEST_F(AlsaAudioInTest, DeviceFillsBuffersInQueueOrderAndResetReturnsTheRest)
         Device->Prepare(Headers[N]);
         Device->AddBuffer(Headers[N]);
     }
-    Device->Reset();  // never started: both come back empty before Reset returns
+    Device->Reset(); // never started: both come back empty before Reset returns
     EXPECT_EQ(Collector.Returned.Count(), 5);
     for (int N = 0; N < 2; ++N) {
         EXPECT_EQ(Headers[N].BytesRecorded, 0u);
@@ -183,4 +183,4 @@ TEST_F(AlsaAudioInTest, DeviceDropsWhileNoBufferIsQueuedAndGoesOnAfterwards)
     Device->Unprepare(Header);
 }
 
-}  // namespace
+} // namespace

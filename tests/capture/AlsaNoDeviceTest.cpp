@@ -10,7 +10,7 @@
 namespace {
 
 // ALSA explains on stderr why "default" cannot be opened; here that is the expected answer.
-void Quiet(const char*, int, const char*, int, const char*, ...) {}
+void Quiet(const char*, int, const char*, int, const char*, ...) { }
 
 bool MachineHasSound()
 {
@@ -42,8 +42,8 @@ TEST(AlsaNoDeviceTest, NoCardMeansNoDeviceAtAll)
     }
     TWaveDeviceInfo Info;
     EXPECT_THROW(GetWaveDeviceInfo(0, false, Info), EACSException);
-    EXPECT_THROW(AudIn.Init(), EACSException);  // the source's own device 0 cannot be opened
+    EXPECT_THROW(AudIn.Init(), EACSException); // the source's own device 0 cannot be opened
     EXPECT_FALSE(AudIn.Busy);
 }
 
-}  // namespace
+} // namespace

@@ -2,9 +2,8 @@
 // In every case the caller hears of it, nothing waits for ever, and the source ends idle.
 #include "AudioTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <string>
 #include <system_error>
 
@@ -23,7 +22,7 @@ protected:
         EXPECT_EQ(MessageOf([&] { AudIn.GetData(Block, 16); }), "The Stream is not opened");
     }
 
-    TAudioIn AudIn{nullptr};
+    TAudioIn AudIn{ nullptr };
     uint8_t Block[16384];
 };
 
@@ -36,10 +35,10 @@ TEST_F(AudioInFaultsTest, OpenFailureRaisesWithDeviceAndReasonAndLeavesTheSource
     EXPECT_THAT(Message, HasSubstr("capture device 0 \"Simulated Sound Card\""));
     EXPECT_THAT(Message, HasSubstr("Device or resource busy"));
     ExpectIdleAndReleased();
-    AudIn.Flush();  // nothing to end
+    AudIn.Flush(); // nothing to end
 
     Card->SetFaults({});
-    AudIn.Init();  // nothing of the failed attempt is left in the way
+    AudIn.Init(); // nothing of the failed attempt is left in the way
     EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
     AudIn.Flush();
     ExpectIdleAndReleased();
@@ -57,7 +56,7 @@ TEST_F(AudioInFaultsTest, DeviceFailureMidRunRaisesAfterTheBuffersItReturned)
     const std::string Message = MessageOf([&] { AudIn.GetData(Block, 16384); });
     EXPECT_THAT(Message, HasSubstr("capture device 0"));
     EXPECT_THAT(Message, HasSubstr("has failed: the card was unplugged"));
-    AudIn.Flush();  // does not wait for buffers that a failed device will never return
+    AudIn.Flush(); // does not wait for buffers that a failed device will never return
     ExpectIdleAndReleased();
 }
 
@@ -66,15 +65,15 @@ TEST_F(AudioInFaultsTest, StalledDeviceRaisesInsteadOfWaitingForEver)
     TSimulatedFaults Faults;
     Faults.StallAfter = 1;
     Card->SetFaults(Faults);
-    AudIn.StallTimeout = std::chrono::milliseconds(50);  // raised to two buffers' time
+    AudIn.StallTimeout = std::chrono::milliseconds(50); // raised to two buffers' time
     AudIn.InBitsPerSample = 16;
     AudIn.InChannels = 2;
-    AudIn.InSampleRate = 44100;  // two buffers take 185 ms
+    AudIn.InSampleRate = 44100; // two buffers take 185 ms
     AudIn.Init();
     EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
     EXPECT_THAT(MessageOf([&] { AudIn.GetData(Block, 16384); }),
-                HasSubstr("returned no recorded buffer within 185 ms"));
-    AudIn.Flush();  // the reset returns the kept buffers
+        HasSubstr("returned no recorded buffer within 185 ms"));
+    AudIn.Flush(); // the reset returns the kept buffers
     ExpectIdleAndReleased();
 }
 
@@ -110,8 +109,11 @@ struct TInjectedFaults {
 
 class TFaultyDevice : public TWaveInDevice {
 public:
-    TFaultyDevice(std::unique_ptr<TWaveInDevice> Inner, const TInjectedFaults& Faults, int& Prepared)
-        : FInner(std::move(Inner)), FFaults(Faults), FPrepared(Prepared)
+    TFaultyDevice(
+        std::unique_ptr<TWaveInDevice> Inner, const TInjectedFaults& Faults, int& Prepared)
+        : FInner(std::move(Inner))
+        , FFaults(Faults)
+        , FPrepared(Prepared)
     {
     }
     void Prepare(TWaveHeader& Header) override
@@ -149,24 +151,27 @@ private:
 
 class TFaultyBackend : public TWaveBackend {
 public:
-    explicit TFaultyBackend(std::shared_ptr<TSimulatedWaveBackend> Card) : FCard(std::move(Card)) {}
+    explicit TFaultyBackend(std::shared_ptr<TSimulatedWaveBackend> Card)
+        : FCard(std::move(Card))
+    {
+    }
 
     int32_t OutputDeviceCount() override { return FCard->OutputDeviceCount(); }
     int32_t InputDeviceCount() override { return FCard->InputDeviceCount(); }
     TWaveCaps OutputCaps(int32_t Device) override { return FCard->OutputCaps(Device); }
     TWaveCaps InputCaps(int32_t Device) override { return FCard->InputCaps(Device); }
-    std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
-                                             TWaveInCallback Callback, void* Instance) override
+    std::unique_ptr<TWaveInDevice> OpenInput(
+        int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance) override
     {
         if (Faults.OpenRunsOutOfThreads)
             throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
-                                    "no thread for the device");
-        return std::make_unique<TFaultyDevice>(FCard->OpenInput(Device, Format, Callback, Instance),
-                                               Faults, Prepared);
+                "no thread for the device");
+        return std::make_unique<TFaultyDevice>(
+            FCard->OpenInput(Device, Format, Callback, Instance), Faults, Prepared);
     }
 
     TInjectedFaults Faults;
-    int Prepared = 0;  // headers prepared and not yet unprepared
+    int Prepared = 0; // headers prepared and not yet unprepared
 
 private:
     std::shared_ptr<TSimulatedWaveBackend> FCard;
@@ -177,7 +182,7 @@ protected:
     void SetUp() override
     {
         AudioInFaultsTest::SetUp();
-        UseWaveBackend(Backend);  // kept by the unit, so it outlives the source
+        UseWaveBackend(Backend); // kept by the unit, so it outlives the source
     }
 
     std::shared_ptr<TFaultyBackend> Backend = std::make_shared<TFaultyBackend>(Card);
@@ -193,7 +198,7 @@ TEST_F(AudioInInjectedFaultsTest, CloseFailureIsReportedAndTheSourceEndsIdle)
     EXPECT_EQ(Backend->Prepared, 0);
 
     Backend->Faults.CloseFails = false;
-    AudIn.Init();  // a new run, not "The component is buisy"
+    AudIn.Init(); // a new run, not "The component is buisy"
     EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
     AudIn.Flush();
     ExpectIdleAndReleased();
@@ -217,10 +222,10 @@ TEST_F(AudioInInjectedFaultsTest, RefusedBufferIsUnpreparedBeforeItIsFreed)
     Backend->Faults.AddBufferFails = true;
     AudIn.Init();
     EXPECT_THAT(MessageOf([&] { AudIn.GetData(Block, 16384); }),
-                HasSubstr("the driver refused the buffer"));
+        HasSubstr("the driver refused the buffer"));
     EXPECT_EQ(Backend->Prepared, 0);
     AudIn.Flush();
     ExpectIdleAndReleased();
 }
 
-}  // namespace
+} // namespace

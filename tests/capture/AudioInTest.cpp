@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,7 +27,7 @@ protected:
         return All;
     }
 
-    TAudioIn AudIn{nullptr};
+    TAudioIn AudIn{ nullptr };
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -36,13 +35,13 @@ protected:
 
 TEST_F(AudioInTest, RecordLimitFollowsTheFormatAndDuration)
 {
-    EXPECT_EQ(AudIn.Size, -1);  // no planned total before the first run
-    AudIn.Init();  // defaults: 8 bits, 1 channel, 8000 Hz, 600 s
+    EXPECT_EQ(AudIn.Size, -1); // no planned total before the first run
+    AudIn.Init(); // defaults: 8 bits, 1 channel, 8000 Hz, 600 s
     EXPECT_EQ(AudIn.Size, 4800000);
     EXPECT_EQ(AudIn.GetTotalTime(), 600);
     AudIn.Flush();
 
-    SetCdFormat(AudIn, 44100, 10800);  // the window's longest setting
+    SetCdFormat(AudIn, 44100, 10800); // the window's longest setting
     AudIn.Init();
     EXPECT_EQ(AudIn.Size, 1905120000);
     AudIn.Flush();
@@ -59,7 +58,7 @@ TEST_F(AudioInTest, ZeroLimitEndsAtOnceWithTheDeviceRunning)
     AudIn.Flush();
 
     AudIn.RecTime = 600;
-    AudIn.InBitsPerSample = 4;  // 4 div 8 is 0
+    AudIn.InBitsPerSample = 4; // 4 div 8 is 0
     AudIn.Init();
     EXPECT_EQ(AudIn.Size, 0);
     EXPECT_EQ(AudIn.GetData(Block, 16384), 0);
@@ -127,7 +126,7 @@ TEST_F(AudioInTest, NegativeLimitNeverEndsByItself)
 
 TEST_F(AudioInTest, WholeBufferRequestsGetOneWholeBufferEach)
 {
-    SetCdFormat(AudIn, 44100, 1);  // 176,400 bytes: the 11th buffer reaches past the limit
+    SetCdFormat(AudIn, 44100, 1); // 176,400 bytes: the 11th buffer reaches past the limit
     AudIn.Init();
     std::vector<int32_t> Counts;
     const std::vector<uint8_t> All = ReadToEnd(16384, &Counts);
@@ -141,7 +140,7 @@ TEST_F(AudioInTest, FlatOutCardNeverRunsAheadOfTheReader)
 {
     // The source queues back up to four buffers at every delivery; a card that filled them all
     // at once would leave more and more filled buffers waiting, without bound.
-    SetCdFormat(AudIn, 44100, 20);  // 216 buffers
+    SetCdFormat(AudIn, 44100, 20); // 216 buffers
     AudIn.Init();
     const std::vector<uint8_t> All = ReadToEnd(16384);
     AudIn.Flush();
@@ -151,12 +150,12 @@ TEST_F(AudioInTest, FlatOutCardNeverRunsAheadOfTheReader)
 
 TEST_F(AudioInTest, SmallRequestsGetEachBufferInPiecesThatNeverSpanTwo)
 {
-    AudIn.RecTime = 4;  // 32,000 bytes at the defaults
+    AudIn.RecTime = 4; // 32,000 bytes at the defaults
     AudIn.Init();
     std::vector<int32_t> Counts;
     const std::vector<uint8_t> All = ReadToEnd(5000, &Counts);
     // 16384 = 3 x 5000 + 1384: the rest of a buffer comes alone, then the next buffer begins.
-    const std::vector<int32_t> Expected{5000, 5000, 5000, 1384, 5000, 5000, 5000, 1384};
+    const std::vector<int32_t> Expected{ 5000, 5000, 5000, 1384, 5000, 5000, 5000, 1384 };
     EXPECT_EQ(Counts, Expected);
     EXPECT_EQ(FirstPatternBreak(All), All.size());
     AudIn.Flush();
@@ -164,17 +163,17 @@ TEST_F(AudioInTest, SmallRequestsGetEachBufferInPiecesThatNeverSpanTwo)
 
 TEST_F(AudioInTest, RunEndsWithTheFirstDeliveryThatReachesTheLimit)
 {
-    AudIn.RecTime = 1;  // 8000 bytes at the defaults
+    AudIn.RecTime = 1; // 8000 bytes at the defaults
     AudIn.Init();
     std::vector<int32_t> Counts;
     ReadToEnd(3000, &Counts);
-    EXPECT_EQ(Counts, (std::vector<int32_t>{3000, 3000, 3000}));  // 9000 >= 8000, then 0
+    EXPECT_EQ(Counts, (std::vector<int32_t>{ 3000, 3000, 3000 })); // 9000 >= 8000, then 0
     EXPECT_EQ(AudIn.Position, 9000);
     uint8_t Block[16];
-    EXPECT_EQ(AudIn.GetData(Block, 16), 0);  // and stays ended
+    EXPECT_EQ(AudIn.GetData(Block, 16), 0); // and stays ended
     AudIn.Flush();
     EXPECT_FALSE(AudIn.Busy);
-    EXPECT_EQ(AudIn.Position, 9000);  // Flush leaves the count of the run
+    EXPECT_EQ(AudIn.Position, 9000); // Flush leaves the count of the run
 }
 
 TEST_F(AudioInTest, RequestOfNothingCopiesNothing)
@@ -211,14 +210,14 @@ TEST_F(AudioInTest, SecondInitIsRefusedAndChangesNothing)
     EXPECT_EQ(AudIn.Size, 4800000);
     EXPECT_EQ(AudIn.Position, 100);
     EXPECT_EQ(Card->OpenedCount(), 1);
-    EXPECT_EQ(AudIn.GetData(Block, 100), 100);  // the run goes on from where it was
+    EXPECT_EQ(AudIn.GetData(Block, 100), 100); // the run goes on from where it was
     AudIn.Flush();
     EXPECT_EQ(Card->OpenDevices(), 0);
 }
 
 TEST_F(AudioInTest, OpensTheChosenDeviceWithThePcmFormat)
 {
-    SetCdFormat(AudIn, 22025, 10800);  // the window's stored form
+    SetCdFormat(AudIn, 22025, 10800); // the window's stored form
     AudIn.SetBaseChannel(-1);
     AudIn.Init();
     const TPcmFormat Format = Card->LastOpenedFormat();
@@ -254,13 +253,13 @@ TEST_F(AudioInTest, DestructionReleasesAnUnflushedRun)
         uint8_t Block[16384];
         Forgotten.GetData(Block, 16384);
     }
-    EXPECT_EQ(Card->OpenDevices(), 0);  // the buffers are freed too (the sanitizer runs check)
+    EXPECT_EQ(Card->OpenDevices(), 0); // the buffers are freed too (the sanitizer runs check)
 }
 
 // The device's thread appends filled buffers while the sink's worker takes them.
 TEST_F(AudioInTest, NotificationRacesAReaderOnAnotherThread)
 {
-    SetCdFormat(AudIn, 44100, 20);  // 3,528,000 bytes: 216 buffers
+    SetCdFormat(AudIn, 44100, 20); // 3,528,000 bytes: 216 buffers
     AudIn.Init();
     std::vector<uint8_t> All;
     std::thread Worker([&] {
@@ -280,7 +279,7 @@ TEST_F(AudioInTest, RealTimeDeviceDropsWhatNoBufferWasQueuedFor)
 {
     Card->SetPacing(TSimulatedPacing::RealTime);
     SetCdFormat(AudIn, 44100, 10);
-    AudIn.Init();  // no buffer is queued until the first GetData
+    AudIn.Init(); // no buffer is queued until the first GetData
     ASSERT_TRUE(TestSupport::WaitUntil([&] { return Card->DroppedBuffers() >= 1; }));
     uint8_t Block[16384];
     EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
@@ -289,4 +288,4 @@ TEST_F(AudioInTest, RealTimeDeviceDropsWhatNoBufferWasQueuedFor)
     AudIn.Flush();
 }
 
-}  // namespace
+} // namespace

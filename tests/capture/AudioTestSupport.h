@@ -5,13 +5,12 @@
 #include "ACS_Audio.h"
 #include "SimulatedWaveDevice.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <functional>
-#include <string>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace AudioTestSupport {
@@ -29,7 +28,10 @@ inline TPcmFormat CdFormat()
     return Format;
 }
 
-inline uint8_t PatternByte(uint64_t Offset) { return static_cast<uint8_t>(Offset % 251); }
+inline uint8_t PatternByte(uint64_t Offset)
+{
+    return static_cast<uint8_t>(Offset % 251);
+}
 
 inline std::vector<uint8_t> Pattern(size_t Bytes)
 {
@@ -81,4 +83,4 @@ protected:
     std::shared_ptr<TSimulatedWaveBackend> Card = std::make_shared<TSimulatedWaveBackend>();
 };
 
-}  // namespace AudioTestSupport
+} // namespace AudioTestSupport

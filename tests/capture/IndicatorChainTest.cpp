@@ -7,13 +7,12 @@
 #include "SimulatedWaveDevice.h"
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <mutex>
 #include <random>
@@ -32,7 +31,7 @@ const double BlockLevel = 20.0 * std::log10(SignalValue * 0.0124807);
 std::vector<char> ReadFile(const fs::path& Path)
 {
     std::ifstream File(Path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>() };
 }
 
 class IndicatorChainTest : public ::testing::Test {
@@ -56,8 +55,8 @@ protected:
             }
             Ends.Raise();
         };
-        Dir = fs::temp_directory_path() /
-              ("corvatone-chain-" + std::to_string(std::random_device()()));
+        Dir = fs::temp_directory_path()
+            / ("corvatone-chain-" + std::to_string(std::random_device()()));
         fs::create_directories(Dir);
     }
     void TearDown() override { fs::remove_all(Dir); }
@@ -67,7 +66,7 @@ protected:
     {
         const int EndsBefore = Ends.Count();
         MP3Out.SetFileName((Dir / Name).string());
-        std::atomic<bool> Running{true};
+        std::atomic<bool> Running{ true };
         std::thread ReaderThread;
         if (Reader)
             ReaderThread = std::thread([&] {
@@ -91,15 +90,15 @@ protected:
     // Runs that ended, through OnDone or OnThreadException.
     TestSupport::TSignal Ends;
     std::mutex FailureLock;
-    std::string Failure;  // the last failure's message, under FailureLock
+    std::string Failure; // the last failure's message, under FailureLock
     fs::path Dir;
     // Destroyed in reverse: the sink (and its worker) first.
-    TAudioIn AudIn{nullptr};
-    TSoundIndicator SndIndic{nullptr};
-    TMP3Out MP3Out{nullptr};
+    TAudioIn AudIn{ nullptr };
+    TSoundIndicator SndIndic{ nullptr };
+    TMP3Out MP3Out{ nullptr };
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(IndicatorChainTest, MetersTheRecordingWithoutChangingIt)
 {

@@ -2,11 +2,10 @@
 #include "IndicatorTestInput.h"
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 #include <thread>
@@ -22,7 +21,10 @@ using TLevels = std::array<double, TSoundIndicator::LevelCount>;
 // Opens the indicator's protected parts to the tests.
 class TTestIndicator : public TSoundIndicator {
 public:
-    TTestIndicator() : TSoundIndicator(nullptr) {}
+    TTestIndicator()
+        : TSoundIndicator(nullptr)
+    {
+    }
     TSpinFlag& ValuesLock() { return FValuesLock; }
     bool InputLockSet() const { return InputLock.IsSet(); }
     void AddBlock(const double* Levels)
@@ -41,7 +43,10 @@ TLevels Take(TSoundIndicator& Indicator)
     return Values;
 }
 
-double ConstantLevel(double Value) { return 20.0 * std::log10(Value * WindowMean); }
+double ConstantLevel(double Value)
+{
+    return 20.0 * std::log10(Value * WindowMean);
+}
 
 void ExpectMessage(const std::function<void()>& Call, const std::string& Message)
 {
@@ -74,9 +79,8 @@ protected:
         const int32_t Count = Indicator.GetData(Buffer.data(), static_cast<int32_t>(Buffer.size()));
         ASSERT_EQ(Count, static_cast<int32_t>(Bytes.size()));
         EXPECT_TRUE(std::equal(Bytes.begin(), Bytes.end(), Buffer.begin()));
-        EXPECT_TRUE(std::all_of(Buffer.begin() + Count, Buffer.end(), [](uint8_t B) {
-            return B == 0xA5;
-        }));
+        EXPECT_TRUE(
+            std::all_of(Buffer.begin() + Count, Buffer.end(), [](uint8_t B) { return B == 0xA5; }));
     }
 
     // The bin 0 value that one delivery of Bytes alone gives.
@@ -92,7 +96,7 @@ protected:
     TTestIndicator Indicator;
 };
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Measured values
@@ -100,20 +104,20 @@ protected:
 TEST_F(IndicatorTest, WorkedValuesOfOneMonoBlock)
 {
     Start(16, 1);
-    const std::pair<int32_t, double> Cases[] = {{1000, 21.92}, {32767, 52.23}, {100, 1.92}};
+    const std::pair<int32_t, double> Cases[] = { { 1000, 21.92 }, { 32767, 52.23 }, { 100, 1.92 } };
     for (auto [Value, Level] : Cases) {
         SCOPED_TRACE(Value);
         const double Measured = Bin0Of(Mono16(64, Value));
         EXPECT_NEAR(Measured, Level, 0.005);
         EXPECT_NEAR(Measured, ConstantLevel(Value), 1e-4);
     }
-    EXPECT_EQ(std::lround(Bin0Of(Mono16(64, 1000))), 22);  // what the level bar shows
+    EXPECT_EQ(std::lround(Bin0Of(Mono16(64, 1000))), 22); // what the level bar shows
 }
 
 TEST_F(IndicatorTest, QuietAndSilentBlocksGiveZeroInEveryBin)
 {
     Start(16, 1);
-    for (int32_t Value : {10, 5, 1, 0, -10}) {
+    for (int32_t Value : { 10, 5, 1, 0, -10 }) {
         SCOPED_TRACE(Value);
         Pass(Mono16(64, Value));
         for (double Level : Take(Indicator))
@@ -141,7 +145,7 @@ TEST_F(IndicatorTest, StereoFramesAreTheMeanOfBothSamples)
     Start(8, 2);
     std::vector<uint8_t> Bytes;
     for (int I = 0; I < 64; ++I)
-        Bytes.insert(Bytes.end(), {255, 254});
+        Bytes.insert(Bytes.end(), { 255, 254 });
     EXPECT_NEAR(Bin0Of(Bytes), ConstantLevel(254.5), 1e-4);
 }
 
@@ -151,7 +155,7 @@ TEST_F(IndicatorTest, StereoFramesAreTheMeanOfBothSamples)
 TEST_F(IndicatorTest, OnlyWholeBlocksOf64FramesAreMeasured)
 {
     Start(16, 2);
-    const double A = Bin0Of(Stereo16(64, 1000, 1000));  // 256 bytes: one block
+    const double A = Bin0Of(Stereo16(64, 1000, 1000)); // 256 bytes: one block
     EXPECT_NEAR(A, ConstantLevel(1000), 1e-4);
 
     // 252 bytes are 63 frames, no block: the accumulators keep what they hold.
@@ -212,7 +216,7 @@ TEST_F(IndicatorTest, DeliveryWhileTheReaderHoldsTheValuesIsPassedOnUnmeasured)
     Pass(Mono16(64, 1000));
 
     ASSERT_TRUE(Indicator.ValuesLock().TryAcquire());
-    Pass(Mono16(64, 30000));  // bytes still checked unchanged
+    Pass(Mono16(64, 30000)); // bytes still checked unchanged
     Indicator.ValuesLock().Release();
     EXPECT_EQ(Take(Indicator), Before);
 }
@@ -222,12 +226,11 @@ TEST_F(IndicatorTest, NonFiniteSumResetsAllAccumulators)
     Start(16, 1);
     constexpr double Max = std::numeric_limits<double>::max();
     const std::vector<std::vector<double>> Cases = {
-        {std::numeric_limits<double>::infinity()},
-        {std::numeric_limits<double>::quiet_NaN()},
-        {Max, Max},  // finite on its own, overflows when added again
+        { std::numeric_limits<double>::infinity() }, { std::numeric_limits<double>::quiet_NaN() },
+        { Max, Max }, // finite on its own, overflows when added again
     };
     for (const auto& Values : Cases) {
-        Pass(Mono16(64, 1000));  // the low bins hold something to lose
+        Pass(Mono16(64, 1000)); // the low bins hold something to lose
         for (double Value : Values) {
             std::array<double, TSoundIndicator::LevelCount> Block{};
             Block[5] = Value;
@@ -267,9 +270,9 @@ TEST_F(IndicatorTest, BytesArePassedOnUnchangedWhateverTheirSizeAndFormat)
 {
     std::mt19937 Generator(11);
     std::uniform_int_distribution<int> Byte(0, 255);
-    for (auto [Bits, Channels] : {std::pair{16, 2}, {16, 1}, {8, 1}, {8, 2}, {24, 6}}) {
+    for (auto [Bits, Channels] : { std::pair{ 16, 2 }, { 16, 1 }, { 8, 1 }, { 8, 2 }, { 24, 6 } }) {
         Start(Bits, Channels);
-        for (size_t Length : {1u, 3u, 63u, 255u, 256u, 1000u, 16384u, 16387u}) {
+        for (size_t Length : { 1u, 3u, 63u, 255u, 256u, 1000u, 16384u, 16387u }) {
             std::vector<uint8_t> Bytes(Length);
             for (auto& B : Bytes)
                 B = static_cast<uint8_t>(Byte(Generator));
@@ -316,17 +319,17 @@ TEST_F(IndicatorTest, InitAndFlushDriveTheInput)
     EXPECT_EQ(Indicator.GetBitsPerSample(), 16);
     EXPECT_EQ(Indicator.GetChannels(), 2);
     EXPECT_EQ(Indicator.GetSampleRate(), 44100);
-    EXPECT_EQ(Indicator.GetTotalTime(), 0);  // whatever the source answers
+    EXPECT_EQ(Indicator.GetTotalTime(), 0); // whatever the source answers
 }
 
 TEST_F(IndicatorTest, MisuseRaisesTheStagesMessages)
 {
-    for (auto Query : {&TSoundIndicator::GetBitsPerSample, &TSoundIndicator::GetChannels,
-                       &TSoundIndicator::GetSampleRate})
+    for (auto Query : { &TSoundIndicator::GetBitsPerSample, &TSoundIndicator::GetChannels,
+             &TSoundIndicator::GetSampleRate })
         ExpectMessage([&] { (Indicator.*Query)(); }, "Input is not assigned.");
     ExpectMessage([&] { Indicator.Init(); }, "Input is not assigned.");
     EXPECT_FALSE(Indicator.Busy);
-    Indicator.Flush();  // without an input there is nothing to end
+    Indicator.Flush(); // without an input there is nothing to end
 
     Source = std::make_unique<TScriptedInput>(16, 2);
     Indicator.SetInput(Source.get());
@@ -384,8 +387,8 @@ TEST(IndicatorThreads, ReaderNeverSeesAHalfDoneAnalysis)
     Indicator.Init();
     const double L = ConstantLevel(1000);
 
-    std::atomic<bool> ReaderSawLevel{false};
-    std::atomic<bool> WriterDone{false};
+    std::atomic<bool> ReaderSawLevel{ false };
+    std::atomic<bool> WriterDone{ false };
     int Garbage = 0;
     std::thread Reader([&] {
         TLevels Values;

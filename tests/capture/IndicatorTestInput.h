@@ -16,7 +16,10 @@
 class TScriptedInput : public TACSInput {
 public:
     TScriptedInput(int32_t Bits, int32_t Channels, int32_t Rate = 44100)
-        : TACSInput(nullptr), FBits(Bits), FChannels(Channels), FRate(Rate)
+        : TACSInput(nullptr)
+        , FBits(Bits)
+        , FChannels(Channels)
+        , FRate(Rate)
     {
     }
 
@@ -77,8 +80,8 @@ public:
     int32_t PlannedSize = -1;
     std::string InitError;
     std::string FailMessage;
-    std::atomic<int> InitCalls{0};
-    std::atomic<int> FlushCalls{0};
+    std::atomic<int> InitCalls{ 0 };
+    std::atomic<int> FlushCalls{ 0 };
 
 private:
     const int32_t FBits;

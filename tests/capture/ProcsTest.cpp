@@ -1,9 +1,8 @@
 #include "ACS_Procs.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <complex>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -16,14 +15,14 @@ std::vector<TComplexValue> RandomSignal(int32_t N, unsigned Seed)
     std::uniform_real_distribution<double> Value(-1000.0, 1000.0);
     std::vector<TComplexValue> Data(N);
     for (auto& X : Data)
-        X = {Value(Generator), Value(Generator)};
+        X = { Value(Generator), Value(Generator) };
     return Data;
 }
 
 // The transform by its definition, in natural order: forward scaled by 1/N with e^(-i...),
 // inverse unscaled with e^(+i...).
-std::vector<std::complex<long double>> DirectTransform(const std::vector<TComplexValue>& Data,
-                                                       bool Forward)
+std::vector<std::complex<long double>> DirectTransform(
+    const std::vector<TComplexValue>& Data, bool Forward)
 {
     const auto N = static_cast<long double>(Data.size());
     const long double Sign = Forward ? -1.0L : 1.0L;
@@ -31,8 +30,8 @@ std::vector<std::complex<long double>> DirectTransform(const std::vector<TComple
     for (size_t K = 0; K < Data.size(); ++K) {
         for (size_t T = 0; T < Data.size(); ++T) {
             const long double Angle = Sign * 2.0L * std::numbers::pi_v<long double> * K * T / N;
-            Result[K] += std::complex<long double>(Data[T].Re, Data[T].Im) *
-                         std::polar(1.0L, Angle);
+            Result[K]
+                += std::complex<long double>(Data[T].Re, Data[T].Im) * std::polar(1.0L, Angle);
         }
         if (Forward)
             Result[K] /= N;
@@ -41,20 +40,22 @@ std::vector<std::complex<long double>> DirectTransform(const std::vector<TComple
 }
 
 void ExpectSameSpectrum(const std::vector<TComplexValue>& Actual,
-                        const std::vector<std::complex<long double>>& Expected, double Tolerance)
+    const std::vector<std::complex<long double>>& Expected, double Tolerance)
 {
     ASSERT_EQ(Actual.size(), Expected.size());
     for (size_t K = 0; K < Actual.size(); ++K) {
-        EXPECT_NEAR(Actual[K].Re, static_cast<double>(Expected[K].real()), Tolerance) << "bin " << K;
-        EXPECT_NEAR(Actual[K].Im, static_cast<double>(Expected[K].imag()), Tolerance) << "bin " << K;
+        EXPECT_NEAR(Actual[K].Re, static_cast<double>(Expected[K].real()), Tolerance)
+            << "bin " << K;
+        EXPECT_NEAR(Actual[K].Im, static_cast<double>(Expected[K].imag()), Tolerance)
+            << "bin " << K;
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(FourierTransform, ForwardOfEqualValuesIsAllInBinZero)
 {
-    std::vector<TComplexValue> Data(64, TComplexValue{123.25, 0.0});
+    std::vector<TComplexValue> Data(64, TComplexValue{ 123.25, 0.0 });
     FourierTransform(Data.data(), 64, 1);
     EXPECT_NEAR(Data[0].Re, 123.25, 1e-12);
     EXPECT_NEAR(Data[0].Im, 0.0, 1e-12);
@@ -66,14 +67,14 @@ TEST(FourierTransform, ForwardOfEqualValuesIsAllInBinZero)
 
 TEST(FourierTransform, MatchesTheDefinitionInBothDirections)
 {
-    for (int32_t N : {2, 4, 8, 64, 256}) {
+    for (int32_t N : { 2, 4, 8, 64, 256 }) {
         SCOPED_TRACE(N);
         const auto Input = RandomSignal(N, static_cast<unsigned>(N));
         auto Forward = Input;
         FourierTransform(Forward.data(), N, 1);
         ExpectSameSpectrum(Forward, DirectTransform(Input, true), 1e-9);
         // Every direction other than 1 is the unscaled inverse.
-        for (int32_t Direction : {-1, 0, 2}) {
+        for (int32_t Direction : { -1, 0, 2 }) {
             auto Inverse = Input;
             FourierTransform(Inverse.data(), N, Direction);
             ExpectSameSpectrum(Inverse, DirectTransform(Input, false), 1e-7 * N);
@@ -95,13 +96,13 @@ TEST(FourierTransform, ForwardThenInverseGivesTheInputBack)
 
 TEST(FourierTransform, SingleValueAndUnsupportedLengthsAreLeftAlone)
 {
-    TComplexValue One{-2.5, 4.0};
+    TComplexValue One{ -2.5, 4.0 };
     FourierTransform(&One, 1, 1);
     EXPECT_EQ(One.Re, -2.5);
     EXPECT_EQ(One.Im, 4.0);
 
     // A length that is not a power of two would make the bit-reversal walk endless.
-    for (int32_t N : {0, -4, 3, 6, 12}) {
+    for (int32_t N : { 0, -4, 3, 6, 12 }) {
         const auto Input = RandomSignal(12, 3);
         auto Data = Input;
         FourierTransform(Data.data(), N, 1);
@@ -114,10 +115,10 @@ TEST(FillHannWindow, SmallWindows)
 {
     double Periodic[4];
     FillHannWindow(Periodic, 4, false);
-    const double ExpectedPeriodic[4] = {0.0, 0.5, 1.0, 0.5};
+    const double ExpectedPeriodic[4] = { 0.0, 0.5, 1.0, 0.5 };
     double Symmetric[4];
     FillHannWindow(Symmetric, 4, true);
-    const double ExpectedSymmetric[4] = {0.0, 0.75, 0.75, 0.0};
+    const double ExpectedSymmetric[4] = { 0.0, 0.75, 0.75, 0.0 };
     for (int I = 0; I < 4; ++I) {
         EXPECT_NEAR(Periodic[I], ExpectedPeriodic[I], 1e-11) << I;
         EXPECT_NEAR(Symmetric[I], ExpectedSymmetric[I], 1e-11) << I;
@@ -157,8 +158,9 @@ TEST(FillHannWindow, AngleStepUsesTwoPiToElevenDecimals)
 
 TEST(LogMagnitudes, FlooredAtZeroAndShiftedByTheOffset)
 {
-    const TComplexValue Source[5] = {{3.0, 4.0}, {0.5, 0.0}, {0.0, 0.0}, {-3.0, -4.0}, {0.0, 1e6}};
-    double Target[6] = {-1, -1, -1, -1, -1, 42.0};
+    const TComplexValue Source[5]
+        = { { 3.0, 4.0 }, { 0.5, 0.0 }, { 0.0, 0.0 }, { -3.0, -4.0 }, { 0.0, 1e6 } };
+    double Target[6] = { -1, -1, -1, -1, -1, 42.0 };
     LogMagnitudes(Source, Target, 5, 0);
     EXPECT_NEAR(Target[0], 0.69897, 1e-5);
     EXPECT_EQ(Target[1], 0.0);
@@ -170,9 +172,9 @@ TEST(LogMagnitudes, FlooredAtZeroAndShiftedByTheOffset)
     LogMagnitudes(Source, Target, 3, 2);
     EXPECT_NEAR(Target[0], 2.69897, 1e-5);
     EXPECT_NEAR(Target[1], 1.69897, 1e-5);
-    EXPECT_EQ(Target[2], 0.0);  // a zero magnitude stays 0 whatever the offset
+    EXPECT_EQ(Target[2], 0.0); // a zero magnitude stays 0 whatever the offset
 
-    const TComplexValue Tiny{0.001, 0.0};
+    const TComplexValue Tiny{ 0.001, 0.0 };
     LogMagnitudes(&Tiny, Target, 1, 2);
     EXPECT_EQ(Target[0], 0.0);
 }

@@ -3,9 +3,8 @@
 #include "AudioTestSupport.h"
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -55,11 +54,11 @@ protected:
 
 TEST_F(SimulatedWaveDeviceTest, SineHasItsAmplitudeOnBothChannels)
 {
-    RecordOne(TSimulatedSignal::Sine(441.0, 0.5), CdFormat());  // 100 frames per period
+    RecordOne(TSimulatedSignal::Sine(441.0, 0.5), CdFormat()); // 100 frames per period
     EXPECT_EQ(Header.BytesRecorded, WaveBufferLength);
     EXPECT_EQ(Sample(0), 0);
-    EXPECT_EQ(Sample(2 * 25), 16384);      // a quarter period: the peak, left
-    EXPECT_EQ(Sample(2 * 25 + 1), 16384);  // and right
+    EXPECT_EQ(Sample(2 * 25), 16384); // a quarter period: the peak, left
+    EXPECT_EQ(Sample(2 * 25 + 1), 16384); // and right
     EXPECT_EQ(Sample(2 * 75), -16384);
 }
 
@@ -70,7 +69,7 @@ TEST_F(SimulatedWaveDeviceTest, ConstantAndSilenceIn8Bit)
     Mono8.BitsPerSample = 8;
     Mono8.BlockAlign = 1;
     RecordOne(TSimulatedSignal::Silence(), Mono8);
-    EXPECT_EQ(Data[0], 128);  // 8-bit silence is the middle value
+    EXPECT_EQ(Data[0], 128); // 8-bit silence is the middle value
     EXPECT_EQ(Data[WaveBufferLength - 1], 128);
     RecordOne(TSimulatedSignal::Constant(200), Mono8);
     EXPECT_EQ(Data[100], 200);
@@ -81,12 +80,12 @@ TEST_F(SimulatedWaveDeviceTest, RefusesAHeaderOutOfItsLife)
     auto Device = Card.OpenInput(0, CdFormat(), &TReturned::Callback, &Returned);
     Header.Data = Data;
     Header.BufferLength = sizeof Data;
-    EXPECT_THROW(Device->AddBuffer(Header), EWaveDeviceError);  // not prepared
+    EXPECT_THROW(Device->AddBuffer(Header), EWaveDeviceError); // not prepared
     Device->Prepare(Header);
     Device->AddBuffer(Header);
-    EXPECT_THROW(Device->AddBuffer(Header), EWaveDeviceError);  // already queued
-    EXPECT_THROW(Device->Unprepare(Header), EWaveDeviceError);  // still held by the device
-    Device->Reset();  // returns it, unfilled
+    EXPECT_THROW(Device->AddBuffer(Header), EWaveDeviceError); // already queued
+    EXPECT_THROW(Device->Unprepare(Header), EWaveDeviceError); // still held by the device
+    Device->Reset(); // returns it, unfilled
     EXPECT_EQ(Returned.Signal.Count(), 1);
     EXPECT_EQ(Header.BytesRecorded, 0u);
     Device->Unprepare(Header);
@@ -95,4 +94,4 @@ TEST_F(SimulatedWaveDeviceTest, RefusesAHeaderOutOfItsLife)
     EXPECT_EQ(Card.OpenDevices(), 0);
 }
 
-}  // namespace
+} // namespace

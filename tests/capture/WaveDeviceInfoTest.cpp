@@ -20,11 +20,11 @@ TSimulatedDeviceSpec DeviceWith(uint32_t Formats, uint16_t Channels, std::string
 
 TEST(BaseChannelTest, AcceptsOnlyNumbersBelowTheInputCount)
 {
-    UseWaveBackend(std::make_shared<TSimulatedWaveBackend>());  // one input device
+    UseWaveBackend(std::make_shared<TSimulatedWaveBackend>()); // one input device
     TAudioIn AudIn(nullptr);
     EXPECT_EQ(MessageOf([&] { AudIn.SetBaseChannel(1); }), "Channel 1 is not available");
     EXPECT_EQ(AudIn.GetBaseChannel(), 0);
-    AudIn.SetBaseChannel(-1);  // no lower bound
+    AudIn.SetBaseChannel(-1); // no lower bound
     EXPECT_EQ(AudIn.GetBaseChannel(), -1);
     AudIn.SetBaseChannel(0);
 
@@ -37,7 +37,7 @@ TEST(BaseChannelTest, AcceptsOnlyNumbersBelowTheInputCount)
 TEST(BaseChannelTest, IsRefusedDuringARun)
 {
     auto Card = std::make_shared<TSimulatedWaveBackend>(
-        std::vector<TSimulatedDeviceSpec>{{}, {}}, std::vector<TSimulatedDeviceSpec>{});
+        std::vector<TSimulatedDeviceSpec>{ {}, {} }, std::vector<TSimulatedDeviceSpec>{});
     Card->SetPacing(TSimulatedPacing::FlatOut);
     UseWaveBackend(Card);
     TAudioIn AudIn(nullptr);
@@ -54,29 +54,28 @@ TEST(BaseChannelTest, IsRefusedDuringARun)
 TEST(WaveDeviceInfoTest, RefusesNumbersAtOrAboveTheCountOfThatKind)
 {
     UseWaveBackend(std::make_shared<TSimulatedWaveBackend>(
-        std::vector<TSimulatedDeviceSpec>{{}},
-        std::vector<TSimulatedDeviceSpec>{{}, {}}));
+        std::vector<TSimulatedDeviceSpec>{ {} }, std::vector<TSimulatedDeviceSpec>{ {}, {} }));
     TWaveDeviceInfo Info;
     EXPECT_EQ(MessageOf([&] { GetWaveDeviceInfo(3, true, Info); }), "Device 3 is not available.");
     EXPECT_EQ(MessageOf([&] { GetWaveDeviceInfo(1, false, Info); }), "Device 1 is not available.");
-    GetWaveDeviceInfo(1, true, Info);  // the second output exists
+    GetWaveDeviceInfo(1, true, Info); // the second output exists
     // Below the count but unknown to the platform: the failure is reported, not hidden.
     EXPECT_THAT(MessageOf([&] { GetWaveDeviceInfo(-7, false, Info); }),
-                ::testing::HasSubstr("input device -7"));
+        ::testing::HasSubstr("input device -7"));
 }
 
 TEST(WaveDeviceInfoTest, ReportsNameVersionAndChannels)
 {
     UseWaveBackend(std::make_shared<TSimulatedWaveBackend>(
-        std::vector<TSimulatedDeviceSpec>{DeviceWith(0, 2, "Line In")},
-        std::vector<TSimulatedDeviceSpec>{DeviceWith(0, 1, std::string("Speaker\0junk", 12))}));
+        std::vector<TSimulatedDeviceSpec>{ DeviceWith(0, 2, "Line In") },
+        std::vector<TSimulatedDeviceSpec>{ DeviceWith(0, 1, std::string("Speaker\0junk", 12)) }));
     TWaveDeviceInfo Info;
     GetWaveDeviceInfo(0, false, Info);
     EXPECT_EQ(Info.Name, "Line In");
     EXPECT_EQ(Info.DriverVersion, 0x0502u);
     EXPECT_TRUE(Info.Stereo);
     GetWaveDeviceInfo(0, true, Info);
-    EXPECT_EQ(Info.Name, "Speaker");  // up to the first NUL
+    EXPECT_EQ(Info.Name, "Speaker"); // up to the first NUL
     EXPECT_FALSE(Info.Stereo);
 }
 
@@ -87,18 +86,27 @@ TEST(WaveDeviceInfoTest, MapsEachPlatformFormatBitToItsFlag)
         uint32_t PlatformBit;
         TWaveFormatFlag Flag;
     } Table[] = {
-        {0x001, wf1M08}, {0x004, wf1M16}, {0x002, wf1S08}, {0x008, wf1S16},
-        {0x010, wf2M08}, {0x040, wf2M16}, {0x020, wf2S08}, {0x080, wf2S16},
-        {0x100, wf4M08}, {0x400, wf4M16}, {0x200, wf4S08}, {0x800, wf4S16},
+        { 0x001, wf1M08 },
+        { 0x004, wf1M16 },
+        { 0x002, wf1S08 },
+        { 0x008, wf1S16 },
+        { 0x010, wf2M08 },
+        { 0x040, wf2M16 },
+        { 0x020, wf2S08 },
+        { 0x080, wf2S16 },
+        { 0x100, wf4M08 },
+        { 0x400, wf4M16 },
+        { 0x200, wf4S08 },
+        { 0x800, wf4S16 },
     };
     for (const auto& Row : Table) {
         UseWaveBackend(std::make_shared<TSimulatedWaveBackend>(
-            std::vector<TSimulatedDeviceSpec>{DeviceWith(Row.PlatformBit, 2)}));
+            std::vector<TSimulatedDeviceSpec>{ DeviceWith(Row.PlatformBit, 2) }));
         TWaveDeviceInfo Info;
         GetWaveDeviceInfo(0, false, Info);
         EXPECT_EQ(Info.Formats, 1u << Row.Flag) << "platform bit " << Row.PlatformBit;
     }
-    EXPECT_EQ(FormatsFromPlatform(0xFFFFF000u), 0);  // bits beyond the twelve mean nothing
+    EXPECT_EQ(FormatsFromPlatform(0xFFFFF000u), 0); // bits beyond the twelve mean nothing
     EXPECT_EQ(FormatsFromPlatform(0xFFF), 0xFFF);
 }
 
@@ -112,4 +120,4 @@ TEST(WaveDeviceInfoTest, PlatformBitOfAFormatFollowsThePlatformOrder)
     EXPECT_EQ(PlatformFormatBit(44100, 6, 16), 0u);
 }
 
-}  // namespace
+} // namespace

@@ -4,13 +4,12 @@
 #include "ACS_Audio.h"
 #include "AudioTestSupport.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <cstring>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <mmsystem.h>
 
 namespace {
 
@@ -46,15 +45,15 @@ TEST_F(WinmmWithoutInputDevice, DeviceNumbersAreRefused)
     TWaveDeviceInfo Info;
     EXPECT_EQ(MessageOf([&] { GetWaveDeviceInfo(0, false, Info); }), "Device 0 is not available.");
     if (WaveOutDeviceCount() == 0) {
-        EXPECT_EQ(MessageOf([&] { GetWaveDeviceInfo(0, true, Info); }),
-                  "Device 0 is not available.");
+        EXPECT_EQ(
+            MessageOf([&] { GetWaveDeviceInfo(0, true, Info); }), "Device 0 is not available.");
     }
 }
 
 TEST_F(WinmmWithoutInputDevice, RunFromTheWaveMapperFailsAtInitAndLeavesTheSourceIdle)
 {
     TAudioIn AudIn(nullptr);
-    AudIn.SetBaseChannel(WaveMapper);  // no lower bound: accepted
+    AudIn.SetBaseChannel(WaveMapper); // no lower bound: accepted
     const std::string Failure = MessageOf([&] { AudIn.Init(); });
     EXPECT_THAT(Failure, testing::StartsWith("Cannot record from capture device -1"));
     EXPECT_THAT(Failure, testing::HasSubstr("waveInOpen failed: "));
@@ -63,7 +62,7 @@ TEST_F(WinmmWithoutInputDevice, RunFromTheWaveMapperFailsAtInitAndLeavesTheSourc
     EXPECT_EQ(MessageOf([&] { AudIn.Init(); }), Failure);
     char Buffer[16];
     EXPECT_EQ(MessageOf([&] { AudIn.GetData(Buffer, sizeof Buffer); }), "The Stream is not opened");
-    AudIn.Flush();  // idle: changes nothing
+    AudIn.Flush(); // idle: changes nothing
     EXPECT_FALSE(AudIn.Busy);
 }
 
@@ -89,4 +88,4 @@ TEST_F(WinmmWithInputDevice, InfoOfTheFirstDeviceIsWhatWinmmReports)
     EXPECT_EQ(Info.Formats, FormatsFromPlatform(Caps.dwFormats));
 }
 
-}  // namespace
+} // namespace

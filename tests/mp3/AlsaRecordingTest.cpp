@@ -9,10 +9,9 @@
 #include "ScriptedSource.h"
 #include "SinkTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -22,12 +21,13 @@ class AlsaMP3RecordingTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Root = std::filesystem::temp_directory_path() /
-               ("corvatone-alsa-mp3-" + std::to_string(getpid()));
+        Root = std::filesystem::temp_directory_path()
+            / ("corvatone-alsa-mp3-" + std::to_string(getpid()));
         std::filesystem::create_directories(Root / "alsa");
-        const std::vector<uint8_t> Sine = SinePcm(44100, 2, 6.0, 1000, {ToneAmplitude16});
+        const std::vector<uint8_t> Sine = SinePcm(44100, 2, 6.0, 1000, { ToneAmplitude16 });
         std::ofstream(Root / "sine.pcm", std::ios::binary)
-            .write(reinterpret_cast<const char*>(Sine.data()), static_cast<std::streamsize>(Sine.size()));
+            .write(reinterpret_cast<const char*>(Sine.data()),
+                static_cast<std::streamsize>(Sine.size()));
         std::ofstream(Root / "alsa" / "asoundrc")
             << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n"
             << "  infile \"" << (Root / "sine.pcm").string() << "\"\n  format \"raw\"\n}\n";
@@ -43,7 +43,7 @@ protected:
 // lies between two skips.
 double BestToneAmplitude(const TDecodedMp3& Sound, std::size_t From, std::size_t To)
 {
-    const std::size_t Window = 4410;  // 100 cycles
+    const std::size_t Window = 4410; // 100 cycles
     double Best = 0;
     for (std::size_t At = From; At + Window <= To; At += Window)
         Best = std::max(Best, ToneAmplitude(Sound, 0, 1000, At, Window));
@@ -70,9 +70,9 @@ TEST_F(AlsaMP3RecordingTest, RecordsFromTheDefaultDeviceIntoAnMp3)
     ASSERT_TRUE(Sound.Clean);
     EXPECT_EQ(Sound.Channels, 2);
     EXPECT_EQ(Sound.SampleRate, 44100);
-    EXPECT_EQ(Sound.FramesByBitRate, (std::map<int, int>{{160, Sound.Frames}}));
+    EXPECT_EQ(Sound.FramesByBitRate, (std::map<int, int>{ { 160, Sound.Frames } }));
     ExpectLengthOf(Sound, 2 * 44100, 16384 / 4);
     EXPECT_NEAR(Decibels(BestToneAmplitude(Sound, 4096, 2 * 44100) / ToneAmplitude16), 0.0, 1.0);
 }
 
-}  // namespace
+} // namespace

@@ -39,27 +39,30 @@ int Produce(long Count, unsigned char* Out, int OutSize)
 
 int Set(const char* Name, long Value)
 {
-    Record(TFakeLameCall{Name, Value});
+    Record(TFakeLameCall{ Name, Value });
     return 0;
 }
 
 int SetText(const char* Name, const char* Text)
 {
-    TFakeLameCall Call{Name};
+    TFakeLameCall Call{ Name };
     Call.Text = Text ? Text : "<null>";
     Record(Call);
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
-FAKE_LAME_EXPORT TFakeLameState* FakeLameState() { return &FakeState(); }
+FAKE_LAME_EXPORT TFakeLameState* FakeLameState()
+{
+    return &FakeState();
+}
 
 FAKE_LAME_EXPORT lame_t lame_init()
 {
-    Record(TFakeLameCall{"lame_init"});
+    Record(TFakeLameCall{ "lame_init" });
     TFakeLameState& State = FakeState();
     std::lock_guard Guard(State.Lock);
     if (State.InitYieldsNull)
@@ -70,7 +73,7 @@ FAKE_LAME_EXPORT lame_t lame_init()
 
 FAKE_LAME_EXPORT int lame_close(lame_t Handle)
 {
-    Record(TFakeLameCall{"lame_close"});
+    Record(TFakeLameCall{ "lame_close" });
     TFakeLameState& State = FakeState();
     std::lock_guard Guard(State.Lock);
     --State.OpenHandles;
@@ -90,31 +93,37 @@ FAKE_LAME_EXPORT int lame_set_num_channels(lame_t, int Value)
 {
     return Set("lame_set_num_channels", Value);
 }
-FAKE_LAME_EXPORT int lame_set_brate(lame_t, int Value) { return Set("lame_set_brate", Value); }
+FAKE_LAME_EXPORT int lame_set_brate(lame_t, int Value)
+{
+    return Set("lame_set_brate", Value);
+}
 
 FAKE_LAME_EXPORT int lame_init_params(lame_t)
 {
-    Record(TFakeLameCall{"lame_init_params"});
+    Record(TFakeLameCall{ "lame_init_params" });
     TFakeLameState& State = FakeState();
     std::lock_guard Guard(State.Lock);
     return State.InitParamsResult;
 }
 
-FAKE_LAME_EXPORT int lame_encode_buffer_interleaved(lame_t, short Pcm[], int Frames,
-                                                    unsigned char* Out, int OutSize)
+FAKE_LAME_EXPORT int lame_encode_buffer_interleaved(
+    lame_t, short Pcm[], int Frames, unsigned char* Out, int OutSize)
 {
-    Record(TFakeLameCall{"lame_encode_buffer_interleaved", Frames, OutSize, Pcm, nullptr});
+    Record(TFakeLameCall{ "lame_encode_buffer_interleaved", Frames, OutSize, Pcm, nullptr });
     return Produce(Frames, Out, OutSize);
 }
 
-FAKE_LAME_EXPORT int lame_encode_buffer(lame_t, const short Left[], const short Right[],
-                                        int Samples, unsigned char* Out, int OutSize)
+FAKE_LAME_EXPORT int lame_encode_buffer(
+    lame_t, const short Left[], const short Right[], int Samples, unsigned char* Out, int OutSize)
 {
-    Record(TFakeLameCall{"lame_encode_buffer", Samples, OutSize, Left, Right});
+    Record(TFakeLameCall{ "lame_encode_buffer", Samples, OutSize, Left, Right });
     return Produce(Samples, Out, OutSize);
 }
 
-FAKE_LAME_EXPORT void id3tag_init(lame_t) { Record(TFakeLameCall{"id3tag_init"}); }
+FAKE_LAME_EXPORT void id3tag_init(lame_t)
+{
+    Record(TFakeLameCall{ "id3tag_init" });
+}
 FAKE_LAME_EXPORT void id3tag_set_title(lame_t, const char* Text)
 {
     SetText("id3tag_set_title", Text);
@@ -140,4 +149,4 @@ FAKE_LAME_EXPORT int id3tag_set_track(lame_t, const char* Text)
     return SetText("id3tag_set_track", Text);
 }
 
-}  // extern "C"
+} // extern "C"

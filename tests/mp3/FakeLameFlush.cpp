@@ -6,7 +6,7 @@
 
 extern "C" FAKE_LAME_EXPORT int lame_encode_flush(lame_t, unsigned char* Out, int OutSize)
 {
-    Record(TFakeLameCall{"lame_encode_flush", 0, OutSize});
+    Record(TFakeLameCall{ "lame_encode_flush", 0, OutSize });
     TFakeLameState& State = FakeState();
     {
         std::lock_guard Guard(State.Lock);

@@ -13,17 +13,21 @@
 
 struct TFakeLameCall {
     explicit TFakeLameCall(std::string AName, long AValue = 0, long ABufferSize = 0,
-                           const void* ALeft = nullptr, const void* ARight = nullptr)
-        : Name(std::move(AName)), Value(AValue), BufferSize(ABufferSize), Left(ALeft), Right(ARight)
+        const void* ALeft = nullptr, const void* ARight = nullptr)
+        : Name(std::move(AName))
+        , Value(AValue)
+        , BufferSize(ABufferSize)
+        , Left(ALeft)
+        , Right(ARight)
     {
     }
 
     std::string Name;
-    long Value = 0;          // the call's count or setting (frames, samples, Hz, kbit/s, ...)
-    long BufferSize = 0;     // the output buffer size passed to encode and flush calls
+    long Value = 0; // the call's count or setting (frames, samples, Hz, kbit/s, ...)
+    long BufferSize = 0; // the output buffer size passed to encode and flush calls
     const void* Left = nullptr;
     const void* Right = nullptr;
-    std::string Text;        // the text of an id3tag_set_* call; "<null>" for a null pointer
+    std::string Text; // the text of an id3tag_set_* call; "<null>" for a null pointer
 };
 
 struct TFakeLameState {

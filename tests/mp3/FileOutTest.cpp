@@ -1,25 +1,26 @@
 #include "ACS_FileOut.h"
 #include "OpenFileCheck.h"
 
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
 // A file sink with no run logic of its own, enough to look at its settings.
 class TBareFileOut : public TACSFileOut {
 public:
-    TBareFileOut() : TACSFileOut(nullptr) {}
+    TBareFileOut()
+        : TACSFileOut(nullptr)
+    {
+    }
     ~TBareFileOut() override { TerminateWorker(); }
 
 protected:
     bool DoOutput(bool) override { return false; }
-    void Done() override {}
-    void Prepare() override {}
+    void Done() override { }
+    void Prepare() override { }
 };
 
 TEST(FileOutTest, FileModeAlwaysReadsRewrite)
@@ -32,8 +33,8 @@ TEST(FileOutTest, FileModeAlwaysReadsRewrite)
 
 TEST(FileOutTest, ClosedStreamRefusesWritesAndClosesOnce)
 {
-    const auto Name = std::filesystem::temp_directory_path() /
-                      ("corvatone-closed-stream-" + std::to_string(getpid()) + ".bin");
+    const auto Name = std::filesystem::temp_directory_path()
+        / ("corvatone-closed-stream-" + std::to_string(getpid()) + ".bin");
     TFileStream Stream(Name.string());
     // Also shows that the check the sink tests rely on sees an open file on this platform.
     EXPECT_TRUE(FileIsOpen(Name.string()));
@@ -44,4 +45,4 @@ TEST(FileOutTest, ClosedStreamRefusesWritesAndClosesOnce)
     std::filesystem::remove(Name);
 }
 
-}  // namespace
+} // namespace

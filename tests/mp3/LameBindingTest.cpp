@@ -2,9 +2,8 @@
 #include "LibraryLoader.h"
 #include "lame.h"
 
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -55,8 +54,8 @@ TEST_F(LameBindingTest, LoadLooksUpAllEntryPointsByName)
     EXPECT_EQ(lame::EncoderLibraryHandle(), Real.Handle());
     EXPECT_EQ(lame::EntryPointCount, 112);
     int Found = 0;
-#define CHECK_ENTRY_POINT(Name)                                                                   \
-    EXPECT_EQ(reinterpret_cast<void*>(lame::Name), dlsym(Real.Handle(), #Name)) << #Name;        \
+#define CHECK_ENTRY_POINT(Name)                                                                    \
+    EXPECT_EQ(reinterpret_cast<void*>(lame::Name), dlsym(Real.Handle(), #Name)) << #Name;          \
     Found += lame::Name != nullptr;
     CORVATONE_LAME_ENTRY_POINTS(CHECK_ENTRY_POINT)
 #undef CHECK_ENTRY_POINT
@@ -104,4 +103,4 @@ TEST_F(LameBindingTest, MissingEntryPointIsRefusedByName)
     EXPECT_EQ(lame::RequireEntryPoint(lame::lame_init, "lame_init"), lame::lame_init);
 }
 
-}  // namespace
+} // namespace

@@ -5,9 +5,8 @@
 #include "ScriptedSource.h"
 #include "SinkTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
 
@@ -31,44 +30,45 @@ protected:
     TTempDir Dir;
     std::string FileName = Dir.File("out.mp3");
     TScriptedSource Source;
-    TMP3Out Out{nullptr};
-    TRunWatch Watch{Out};
+    TMP3Out Out{ nullptr };
+    TRunWatch Watch{ Out };
 };
 
 // ---------------------------------------------------------------------------------------------
 // What is heard
 
 class StereoSine : public MP3OutEncoding,
-                   public testing::WithParamInterface<std::tuple<int, TMP3BitRate>> {};
+                   public testing::WithParamInterface<std::tuple<int, TMP3BitRate>> { };
 
 TEST_P(StereoSine, DecodesToTheSameSineAtTheChosenRate)
 {
     const auto [SampleRate, BitRate] = GetParam();
     Source.SampleRate = SampleRate;
-    Source.Pcm = SinePcm(SampleRate, 2, 2.0, 1000, {8000, 4000});
-    Source.BlockSizes = {16384, 4000, 12};  // short reads, all of whole frames
+    Source.Pcm = SinePcm(SampleRate, 2, 2.0, 1000, { 8000, 4000 });
+    Source.BlockSizes = { 16384, 4000, 12 }; // short reads, all of whole frames
     Out.SetBitRate(BitRate);
     const TDecodedMp3 Sound = EncodeAndDecode();
 
     ASSERT_TRUE(Sound.Clean);
     EXPECT_EQ(Sound.Channels, 2);
     EXPECT_EQ(Sound.SampleRate, SampleRate);
-    EXPECT_EQ(Sound.FramesByBitRate, (std::map<int, int>{{MP3BitRateKbps(BitRate), Sound.Frames}}));
+    EXPECT_EQ(
+        Sound.FramesByBitRate, (std::map<int, int>{ { MP3BitRateKbps(BitRate), Sound.Frames } }));
     ExpectLengthOf(Sound, 2 * SampleRate, 16384 / 4);
 
-    const std::size_t From = SampleRate / 4, Count = SampleRate;  // one second, whole cycles
+    const std::size_t From = SampleRate / 4, Count = SampleRate; // one second, whole cycles
     ExpectTone(Sound, 0, 8000, From, Count);
-    ExpectTone(Sound, 1, 4000, From, Count);  // the right channel stays right
+    ExpectTone(Sound, 1, 4000, From, Count); // the right channel stays right
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, StereoSine,
-                         testing::Values(std::tuple{44100, br128}, std::tuple{44100, br320},
-                                         std::tuple{22050, br64}, std::tuple{22050, br160}));
+    testing::Values(std::tuple{ 44100, br128 }, std::tuple{ 44100, br320 },
+        std::tuple{ 22050, br64 }, std::tuple{ 22050, br160 }));
 
 TEST_F(MP3OutEncoding, MonoInputGivesTwoEqualChannels)
 {
     Source.Channels = 1;
-    Source.Pcm = SinePcm(44100, 1, 1.0, 1000, {6000});
+    Source.Pcm = SinePcm(44100, 1, 1.0, 1000, { 6000 });
     const TDecodedMp3 Sound = EncodeAndDecode();
 
     ASSERT_TRUE(Sound.Clean);
@@ -82,7 +82,7 @@ TEST_F(MP3OutEncoding, MonoInputGivesTwoEqualChannels)
 TEST_F(MP3OutEncoding, StopDuringARunLeavesACompleteShorterFile)
 {
     Source.SampleRate = 22050;
-    Source.Pcm = SinePcm(22050, 2, 10.0, 1000, {8000});
+    Source.Pcm = SinePcm(22050, 2, 10.0, 1000, { 8000 });
     const int64_t OneSecond = 22050 * 4;
     Source.AfterRead = [&](int64_t Delivered) {
         if (Delivered >= OneSecond && Delivered - 16384 < OneSecond)
@@ -103,7 +103,7 @@ TEST_F(MP3OutEncoding, ExistingFileIsTruncated)
         std::ofstream Old(FileName, std::ios::binary);
         Old << std::string(200000, 'x');
     }
-    Source.Pcm = SinePcm(44100, 2, 0.5, 1000, {8000});
+    Source.Pcm = SinePcm(44100, 2, 0.5, 1000, { 8000 });
     const TDecodedMp3 Sound = EncodeAndDecode();
 
     const std::string Bytes = ReadFile(FileName);
@@ -115,7 +115,7 @@ TEST_F(MP3OutEncoding, ExistingFileIsTruncated)
 
 TEST_F(MP3OutEncoding, TagsReachTheEndOfTheFile)
 {
-    Source.Pcm = SinePcm(44100, 2, 0.5, 1000, {8000});
+    Source.Pcm = SinePcm(44100, 2, 0.5, 1000, { 8000 });
     Out.SetId3TagArtist("Corvatone");
     Out.SetId3TagYear("2024");
     Source.AfterRead = [&](int64_t) { Out.SetId3TagTitle("Set during the run"); };
@@ -143,10 +143,10 @@ struct TRateCase {
 std::vector<TRateCase> RateCases()
 {
     std::vector<TRateCase> Cases;
-    for (int SampleRate : {44100, 22050})
+    for (int SampleRate : { 44100, 22050 })
         for (int Rate = br8; Rate <= br320; ++Rate) {
             const auto BitRate = static_cast<TMP3BitRate>(Rate);
-            Cases.push_back({SampleRate, BitRate, EncoderSubstitute(SampleRate, BitRate)});
+            Cases.push_back({ SampleRate, BitRate, EncoderSubstitute(SampleRate, BitRate) });
         }
     return Cases;
 }
@@ -155,11 +155,11 @@ TEST(MP3OutBitRates, EveryFrameHeaderCarriesTheChosenRateOrTheEncodersSubstitute
 {
     TTempDir Dir;
     for (const TRateCase& Case : RateCases()) {
-        SCOPED_TRACE(std::to_string(Case.SampleRate) + " Hz, " +
-                     std::to_string(MP3BitRateKbps(Case.BitRate)) + " kbit/s");
+        SCOPED_TRACE(std::to_string(Case.SampleRate) + " Hz, "
+            + std::to_string(MP3BitRateKbps(Case.BitRate)) + " kbit/s");
         TScriptedSource Source;
         Source.SampleRate = Case.SampleRate;
-        Source.Pcm = SinePcm(Case.SampleRate, 2, 0.5, 1000, {8000});
+        Source.Pcm = SinePcm(Case.SampleRate, 2, 0.5, 1000, { 8000 });
         TMP3Out Out(nullptr);
         TRunWatch Watch(Out);
         Out.SetInput(&Source);
@@ -171,7 +171,7 @@ TEST(MP3OutBitRates, EveryFrameHeaderCarriesTheChosenRateOrTheEncodersSubstitute
         const TDecodedMp3 Sound = DecodeMp3(Dir.File("rate.mp3"));
         EXPECT_TRUE(Sound.Clean);
         EXPECT_EQ(Sound.Channels, 2);
-        EXPECT_EQ(Sound.FramesByBitRate, (std::map<int, int>{{Case.HeardKbps, Sound.Frames}}));
+        EXPECT_EQ(Sound.FramesByBitRate, (std::map<int, int>{ { Case.HeardKbps, Sound.Frames } }));
         if (EncoderKeepsSampleRate(Case.SampleRate, Case.BitRate))
             EXPECT_EQ(Sound.SampleRate, Case.SampleRate);
         else
@@ -179,4 +179,4 @@ TEST(MP3OutBitRates, EveryFrameHeaderCarriesTheChosenRateOrTheEncodersSubstitute
     }
 }
 
-}  // namespace
+} // namespace

@@ -8,12 +8,10 @@
 #include "SinkTestSupport.h"
 #include "lame.h"
 
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
-
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -22,10 +20,13 @@ using TestSupport::TSignal;
 
 const std::string Flushed = FakeLameFlushBytes;
 
-std::string Encoded(std::size_t FramesOrSamples) { return std::string(FramesOrSamples, 'e'); }
+std::string Encoded(std::size_t FramesOrSamples)
+{
+    return std::string(FramesOrSamples, 'e');
+}
 
 class MP3OutWithFakeEncoder : public testing::Test {
-public:  // open to the case tables below
+public: // open to the case tables below
     void SetUp() override { UseLibrary(FAKE_LAME_PATH); }
 
     void UseLibrary(const char* Path)
@@ -79,7 +80,7 @@ public:  // open to the case tables below
 TEST_F(MP3OutWithFakeEncoder, StereoBlocksAreEncodedAsWholeFrames)
 {
     Source.Pcm.assign(2 * 16384 + 6, 0);
-    Source.BlockSizes = {16384, 16384, 6};
+    Source.BlockSizes = { 16384, 16384, 6 };
     ASSERT_TRUE(RunToEnd());
 
     const auto Calls = Fake->CallsNamed("lame_encode_buffer_interleaved");
@@ -97,7 +98,7 @@ TEST_F(MP3OutWithFakeEncoder, MonoBlocksGiveTheSameSamplesAsBothChannels)
 {
     Source.Channels = 1;
     Source.Pcm.assign(16384 + 3, 0);
-    Source.BlockSizes = {16384, 3};
+    Source.BlockSizes = { 16384, 3 };
     ASSERT_TRUE(RunToEnd());
 
     const auto Calls = Fake->CallsNamed("lame_encode_buffer");
@@ -127,19 +128,19 @@ TEST_F(MP3OutWithFakeEncoder, RunMakesTheEncoderCallsInOrder)
     Out->SetId3TagArtist("Someone");
     ASSERT_TRUE(RunToEnd());
 
-    const std::vector<std::string> Expected{
-        "lame_init", "lame_set_num_samples", "lame_set_in_samplerate", "lame_set_num_channels",
-        "lame_set_brate", "lame_init_params", "lame_encode_buffer", "id3tag_init",
-        "id3tag_set_title", "id3tag_set_artist", "id3tag_set_album", "id3tag_set_year",
-        "id3tag_set_track", "id3tag_set_comment", "lame_encode_flush", "lame_close"};
+    const std::vector<std::string> Expected{ "lame_init", "lame_set_num_samples",
+        "lame_set_in_samplerate", "lame_set_num_channels", "lame_set_brate", "lame_init_params",
+        "lame_encode_buffer", "id3tag_init", "id3tag_set_title", "id3tag_set_artist",
+        "id3tag_set_album", "id3tag_set_year", "id3tag_set_track", "id3tag_set_comment",
+        "lame_encode_flush", "lame_close" };
     EXPECT_EQ(Fake->CallNames(), Expected);
     EXPECT_EQ(Fake->CallsNamed("lame_set_num_samples")[0].Value, 500);
     EXPECT_EQ(Fake->CallsNamed("lame_set_in_samplerate")[0].Value, 22050);
     EXPECT_EQ(Fake->CallsNamed("lame_set_num_channels")[0].Value, 2) << "always two channels";
     EXPECT_EQ(Fake->CallsNamed("lame_set_brate")[0].Value, 144);
     EXPECT_EQ(Fake->CallsNamed("id3tag_set_artist")[0].Text, "Someone");
-    for (const char* EmptyTag : {"id3tag_set_title", "id3tag_set_album", "id3tag_set_year",
-                                 "id3tag_set_track", "id3tag_set_comment"})
+    for (const char* EmptyTag : { "id3tag_set_title", "id3tag_set_album", "id3tag_set_year",
+             "id3tag_set_track", "id3tag_set_comment" })
         EXPECT_EQ(Fake->CallsNamed(EmptyTag)[0].Text, "") << EmptyTag;
     EXPECT_EQ(Source.InitCount, 1);
     EXPECT_EQ(Source.FlushCount, 1);
@@ -152,7 +153,7 @@ TEST_F(MP3OutWithFakeEncoder, RunMakesTheEncoderCallsInOrder)
 TEST_F(MP3OutWithFakeEncoder, ProgressIsReportedOnlyWhenThePercentageChanges)
 {
     Source.Pcm.assign(300 * 4, 0);
-    Source.BlockSizes = {4};
+    Source.BlockSizes = { 4 };
     std::vector<int32_t> Reported;
     Out->OnProgress = [&](TComponent*) { Reported.push_back(Out->Progress()); };
     ASSERT_TRUE(RunToEnd());
@@ -166,7 +167,7 @@ TEST_F(MP3OutWithFakeEncoder, ProgressIsReportedOnlyWhenThePercentageChanges)
 TEST_F(MP3OutWithFakeEncoder, ProgressWithoutPlannedTotalIsReportedOnceAcrossRuns)
 {
     Source.Pcm.assign(64, 0);
-    Source.BlockSizes = {4};
+    Source.BlockSizes = { 4 };
     Source.PlannedSize = false;
     TSignal Reported;
     Out->OnProgress = [&](TComponent*) { Reported.Raise(); };
@@ -176,7 +177,7 @@ TEST_F(MP3OutWithFakeEncoder, ProgressWithoutPlannedTotalIsReportedOnceAcrossRun
     ASSERT_TRUE(RunToEnd(2));
     EXPECT_EQ(Reported.Count(), 1) << "-1 again is no change";
 
-    Source.PlannedSize = true;  // 0 % at the first step of the next run differs from -1
+    Source.PlannedSize = true; // 0 % at the first step of the next run differs from -1
     ASSERT_TRUE(RunToEnd(3));
     EXPECT_GE(Reported.Count(), 2);
 }
@@ -188,17 +189,20 @@ TEST_F(MP3OutWithFakeEncoder, ProgressWithoutPlannedTotalIsReportedOnceAcrossRun
 struct TStartFailure {
     const char* Name;
     std::function<void(MP3OutWithFakeEncoder&)> Arrange;
-    std::string Message;  // the whole message, or a part of it when Partial
+    std::string Message; // the whole message, or a part of it when Partial
     bool Partial;
     std::vector<std::string> EncoderCalls;
-    int InputFlushes;  // 1 when the input had started
+    int InputFlushes; // 1 when the input had started
 };
 
 // Cases show by their names in test listings.
-void PrintTo(const TStartFailure& Case, std::ostream* Out) { *Out << Case.Name; }
+void PrintTo(const TStartFailure& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class MP3OutStartFailure : public MP3OutWithFakeEncoder,
-                           public testing::WithParamInterface<TStartFailure> {};
+                           public testing::WithParamInterface<TStartFailure> { };
 
 TEST_P(MP3OutStartFailure, IsReportedAndLeavesNothingOpen)
 {
@@ -216,25 +220,22 @@ TEST_P(MP3OutStartFailure, IsReportedAndLeavesNothingOpen)
     EXPECT_EQ(Source.FlushCount, GetParam().InputFlushes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Prepare, MP3OutStartFailure,
-    testing::Values(
-        TStartFailure{"EmptyFileName", [](auto& T) { T.Out->SetFileName(""); },
-                      "File name is not assigned.", false, {}, 0},
-        TStartFailure{"FileCannotBeCreated",
-                      [](auto& T) { T.Out->SetFileName(T.Dir.File("no-such-folder/out.mp3")); },
-                      "no-such-folder/out.mp3\": No such file or directory", true, {}, 0},
-        TStartFailure{"InputInitRaises", [](auto& T) { T.Source.InitRaises = true; },
-                      "The scripted source refuses to start", false, {}, 0},
-        TStartFailure{"EncoderGivesNoHandle", [](auto& T) { T.Fake->InitYieldsNull = true; },
-                      "The MP3 encoder could not be created (lame_init gave no handle).", false,
-                      {"lame_init"}, 1},
-        TStartFailure{"EncoderRefusesSettings", [](auto& T) { T.Fake->InitParamsResult = -1; },
-                      "The MP3 encoder refused its settings: 44100 Hz, 128 kbit/s, 2 channels.",
-                      false,
-                      {"lame_init", "lame_set_in_samplerate", "lame_set_num_channels",
-                       "lame_set_brate", "lame_init_params", "lame_close"},
-                      1}),
+INSTANTIATE_TEST_SUITE_P(Prepare, MP3OutStartFailure,
+    testing::Values(TStartFailure{ "EmptyFileName", [](auto& T) { T.Out->SetFileName(""); },
+                        "File name is not assigned.", false, {}, 0 },
+        TStartFailure{ "FileCannotBeCreated",
+            [](auto& T) { T.Out->SetFileName(T.Dir.File("no-such-folder/out.mp3")); },
+            "no-such-folder/out.mp3\": No such file or directory", true, {}, 0 },
+        TStartFailure{ "InputInitRaises", [](auto& T) { T.Source.InitRaises = true; },
+            "The scripted source refuses to start", false, {}, 0 },
+        TStartFailure{ "EncoderGivesNoHandle", [](auto& T) { T.Fake->InitYieldsNull = true; },
+            "The MP3 encoder could not be created (lame_init gave no handle).", false,
+            { "lame_init" }, 1 },
+        TStartFailure{ "EncoderRefusesSettings", [](auto& T) { T.Fake->InitParamsResult = -1; },
+            "The MP3 encoder refused its settings: 44100 Hz, 128 kbit/s, 2 channels.", false,
+            { "lame_init", "lame_set_in_samplerate", "lame_set_num_channels", "lame_set_brate",
+                "lame_init_params", "lame_close" },
+            1 }),
     [](const testing::TestParamInfo<TStartFailure>& Info) { return Info.param.Name; });
 
 // ---------------------------------------------------------------------------------------------
@@ -247,10 +248,13 @@ struct TRunFailure {
     std::string Message;
 };
 
-void PrintTo(const TRunFailure& Case, std::ostream* Out) { *Out << Case.Name; }
+void PrintTo(const TRunFailure& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class MP3OutRunFailure : public MP3OutWithFakeEncoder,
-                         public testing::WithParamInterface<TRunFailure> {};
+                         public testing::WithParamInterface<TRunFailure> { };
 
 TEST_P(MP3OutRunFailure, FailsTheRunWithEverythingReleased)
 {
@@ -268,15 +272,14 @@ TEST_P(MP3OutRunFailure, FailsTheRunWithEverythingReleased)
     EXPECT_EQ(Source.FlushCount, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Worker, MP3OutRunFailure,
+INSTANTIATE_TEST_SUITE_P(Worker, MP3OutRunFailure,
     testing::Values(
-        TRunFailure{"EncoderFailsOnABlock", [](auto& T) { T.Fake->EncodeFails = true; },
-                    "The MP3 encoder failed on a block (error -1)."},
-        TRunFailure{"EncoderFailsToFlush", [](auto& T) { T.Fake->FlushFails = true; },
-                    "The MP3 encoder failed to flush its last frames (error -1)."},
-        TRunFailure{"DiskIsFull", [](auto& T) { T.Out->SetFileName("/dev/full"); },
-                    "Cannot write to file \"/dev/full\": No space left on device"}),
+        TRunFailure{ "EncoderFailsOnABlock", [](auto& T) { T.Fake->EncodeFails = true; },
+            "The MP3 encoder failed on a block (error -1)." },
+        TRunFailure{ "EncoderFailsToFlush", [](auto& T) { T.Fake->FlushFails = true; },
+            "The MP3 encoder failed to flush its last frames (error -1)." },
+        TRunFailure{ "DiskIsFull", [](auto& T) { T.Out->SetFileName("/dev/full"); },
+            "Cannot write to file \"/dev/full\": No space left on device" }),
     [](const testing::TestParamInfo<TRunFailure>& Info) { return Info.param.Name; });
 
 TEST_F(MP3OutWithFakeEncoder, FailedBlockStillCompletesTheFileAndTheNextRunStartsAfresh)
@@ -295,13 +298,13 @@ TEST_F(MP3OutWithFakeEncoder, FailedBlockStillCompletesTheFileAndTheNextRunStart
 // Destroying the sink during a run abandons the run without Done, releasing what it held.
 
 class MP3OutDestroyedDuringARun : public MP3OutWithFakeEncoder,
-                                  public testing::WithParamInterface<bool> {};
+                                  public testing::WithParamInterface<bool> { };
 
 TEST_P(MP3OutDestroyedDuringARun, ReleasesTheFileTheEncoderAndTheInput)
 {
     const bool Paused = GetParam();
     Source.Endless = true;
-    Source.BlockSizes = {4096};
+    Source.BlockSizes = { 4096 };
     TSignal Reading;
     Source.AfterRead = [&](int64_t) {
         if (Paused)
@@ -366,9 +369,9 @@ TEST(MP3OutLibrary, MissingLibraryRefusesTheSink)
     }
     EXPECT_FALSE(lame::EncoderLibraryLoaded());
     EXPECT_EQ(lame::EncoderLibraryHandle(), nullptr);
-    lame::UnloadEncoderLibrary();  // releases nothing
+    lame::UnloadEncoderLibrary(); // releases nothing
     EXPECT_FALSE(lame::EncoderLibraryLoaded());
     lame::SetEncoderLibraryFileNameForTests(lame::Loader::EncoderLibraryFileName());
 }
 
-}  // namespace
+} // namespace

@@ -1,10 +1,9 @@
 #include "Mp3Decoding.h"
 
-#include <mpg123.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <mpg123.h>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -43,14 +42,13 @@ std::unique_ptr<mpg123_handle, TMpg123Deleter> OpenDecoder(const std::string& Fi
 void RequireSpan(const TDecodedMp3& Sound, int Channel, std::size_t First, std::size_t Count)
 {
     if (Channel < 0 || Channel >= Sound.Channels || First + Count > Sound.FramesPerChannel())
-        throw std::out_of_range("channel " + std::to_string(Channel) + ", frames " +
-                                std::to_string(First) + " + " + std::to_string(Count) +
-                                " of a decoded sound of " + std::to_string(Sound.Channels) +
-                                " channels and " + std::to_string(Sound.FramesPerChannel()) +
-                                " frames");
+        throw std::out_of_range("channel " + std::to_string(Channel) + ", frames "
+            + std::to_string(First) + " + " + std::to_string(Count) + " of a decoded sound of "
+            + std::to_string(Sound.Channels) + " channels and "
+            + std::to_string(Sound.FramesPerChannel()) + " frames");
 }
 
-}  // namespace
+} // namespace
 
 TDecodedMp3 DecodeMp3(const std::string& FileName)
 {
@@ -82,8 +80,8 @@ TDecodedMp3 DecodeMp3(const std::string& FileName)
     return Sound;
 }
 
-double ToneAmplitude(const TDecodedMp3& Sound, int Channel, double Frequency, std::size_t First,
-                     std::size_t Count)
+double ToneAmplitude(
+    const TDecodedMp3& Sound, int Channel, double Frequency, std::size_t First, std::size_t Count)
 {
     RequireSpan(Sound, Channel, First, Count);
     const double Omega = 2 * std::numbers::pi * Frequency / Sound.SampleRate;
@@ -95,8 +93,8 @@ double ToneAmplitude(const TDecodedMp3& Sound, int Channel, double Frequency, st
         BeforePrevious = Previous;
         Previous = Current;
     }
-    const double Power =
-        Previous * Previous + BeforePrevious * BeforePrevious - Coefficient * Previous * BeforePrevious;
+    const double Power = Previous * Previous + BeforePrevious * BeforePrevious
+        - Coefficient * Previous * BeforePrevious;
     return 2 * std::sqrt(std::max(Power, 0.0)) / static_cast<double>(Count);
 }
 
@@ -114,10 +112,11 @@ double Rms(const TDecodedMp3& Sound, int Channel, std::size_t First, std::size_t
 int MaxChannelDifference(const TDecodedMp3& Sound)
 {
     if (Sound.Channels != 2)
-        throw std::invalid_argument("a decoded sound of " + std::to_string(Sound.Channels) +
-                                    " channels has no left and right to compare");
+        throw std::invalid_argument("a decoded sound of " + std::to_string(Sound.Channels)
+            + " channels has no left and right to compare");
     int Largest = 0;
     for (std::size_t Frame = 0; Frame < Sound.FramesPerChannel(); ++Frame)
-        Largest = std::max(Largest, std::abs(Sound.Samples[Frame * 2] - Sound.Samples[Frame * 2 + 1]));
+        Largest
+            = std::max(Largest, std::abs(Sound.Samples[Frame * 2] - Sound.Samples[Frame * 2 + 1]));
     return Largest;
 }

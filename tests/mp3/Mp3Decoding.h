@@ -4,10 +4,9 @@
 
 #include "ACS_LAME.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,10 +14,10 @@
 struct TDecodedMp3 {
     long SampleRate = 0;
     int Channels = 0;
-    std::vector<int16_t> Samples;      // interleaved
-    std::map<int, int> FramesByBitRate;  // kbit/s in the frame headers -> number of frames
+    std::vector<int16_t> Samples; // interleaved
+    std::map<int, int> FramesByBitRate; // kbit/s in the frame headers -> number of frames
     int Frames = 0;
-    bool Clean = false;                // decoded to its end without a decoder error
+    bool Clean = false; // decoded to its end without a decoder error
 
     std::size_t FramesPerChannel() const { return Channels ? Samples.size() / Channels : 0; }
 };
@@ -30,14 +29,17 @@ TDecodedMp3 DecodeMp3(const std::string& FileName);
 // The measurements below raise (and so fail the calling test) when the sound lacks the channel
 // or the span of frames they are asked for.
 // Amplitude of the Frequency component of one channel over Count frames from First (Goertzel).
-double ToneAmplitude(const TDecodedMp3& Sound, int Channel, double Frequency, std::size_t First,
-                     std::size_t Count);
+double ToneAmplitude(
+    const TDecodedMp3& Sound, int Channel, double Frequency, std::size_t First, std::size_t Count);
 // Root mean square of one channel over the same span.
 double Rms(const TDecodedMp3& Sound, int Channel, std::size_t First, std::size_t Count);
 // Largest difference between the left and right sample of any frame of a two-channel sound.
 int MaxChannelDifference(const TDecodedMp3& Sound);
 
-inline double Decibels(double Ratio) { return 20 * std::log10(Ratio); }
+inline double Decibels(double Ratio)
+{
+    return 20 * std::log10(Ratio);
+}
 
 // The encoder's delay (576 + 529 samples) and the padding of its last frames stay under three
 // frames of 1152 samples.
@@ -52,8 +54,8 @@ inline void ExpectLengthOf(const TDecodedMp3& Sound, std::size_t Frames, std::si
 }
 
 // A 1 kHz tone of Amplitude on Channel, within 1 dB, with little else beside it.
-inline void ExpectTone(const TDecodedMp3& Sound, int Channel, double Amplitude, std::size_t From,
-                       std::size_t Count)
+inline void ExpectTone(
+    const TDecodedMp3& Sound, int Channel, double Amplitude, std::size_t From, std::size_t Count)
 {
     const double Heard = ToneAmplitude(Sound, Channel, 1000, From, Count);
     EXPECT_NEAR(Decibels(Heard / Amplitude), 0.0, 1.0) << "channel " << Channel;

@@ -8,8 +8,8 @@
 
 bool FileIsOpen(const std::string& FileName)
 {
-    const HANDLE File = CreateFileA(FileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE File = CreateFileA(
+        FileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (File != INVALID_HANDLE_VALUE) {
         CloseHandle(File);
         return false;
@@ -19,6 +19,6 @@ bool FileIsOpen(const std::string& FileName)
         return true;
     if (Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND)
         return false;
-    throw std::runtime_error("Cannot tell whether \"" + FileName + "\" is open: error " +
-                             std::to_string(Error));
+    throw std::runtime_error(
+        "Cannot tell whether \"" + FileName + "\" is open: error " + std::to_string(Error));
 }

@@ -6,12 +6,11 @@
 #include "SinkTestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
 
-constexpr double ToneLevel = 0.25;  // of full scale
+constexpr double ToneLevel = 0.25; // of full scale
 constexpr double ToneAmplitude16 = ToneLevel * 32767;
 
 class MP3RecordingTest : public testing::Test {
@@ -39,9 +38,9 @@ protected:
     std::string FileName = Dir.File("recording.mp3");
     std::shared_ptr<TSimulatedWaveBackend> Card = std::make_shared<TSimulatedWaveBackend>();
     // Destroyed in reverse: the sink and its worker first.
-    TAudioIn AudIn{nullptr};
-    TMP3Out MP3Out{nullptr};
-    TRunWatch Watch{MP3Out};
+    TAudioIn AudIn{ nullptr };
+    TMP3Out MP3Out{ nullptr };
+    TRunWatch Watch{ MP3Out };
 };
 
 struct TRecordingCase {
@@ -54,9 +53,13 @@ struct TRecordingCase {
 };
 
 // Cases show by their names in test listings.
-void PrintTo(const TRecordingCase& Case, std::ostream* Out) { *Out << Case.Name; }
+void PrintTo(const TRecordingCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
-class MP3Recording : public MP3RecordingTest, public testing::WithParamInterface<TRecordingCase> {};
+class MP3Recording : public MP3RecordingTest,
+                     public testing::WithParamInterface<TRecordingCase> { };
 
 TEST_P(MP3Recording, RecordsRecTimeSecondsOfTheCardsSound)
 {
@@ -72,19 +75,19 @@ TEST_P(MP3Recording, RecordsRecTimeSecondsOfTheCardsSound)
     EXPECT_EQ(Sound.Channels, 2);
     EXPECT_EQ(Sound.SampleRate, Case.SampleRate);
     EXPECT_EQ(Sound.FramesByBitRate,
-              (std::map<int, int>{{MP3BitRateKbps(Case.BitRate), Sound.Frames}}));
+        (std::map<int, int>{ { MP3BitRateKbps(Case.BitRate), Sound.Frames } }));
     ExpectLengthOf(Sound, static_cast<std::size_t>(Case.RecTime) * Case.SampleRate,
-                   16384 / (2 * Case.Channels));
+        16384 / (2 * Case.Channels));
     ExpectTone(Sound, 0, ToneAmplitude16, Case.SampleRate / 2, Case.SampleRate / 2);
     ExpectTone(Sound, 1, ToneAmplitude16, Case.SampleRate / 2, Case.SampleRate / 2);
     EXPECT_EQ(Card->OpenDevices(), 0) << "the run's end closes the device";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Card, MP3Recording,
-    testing::Values(TRecordingCase{"FlatOutStereo", TSimulatedPacing::FlatOut, 44100, 2, 3, br192},
-                    TRecordingCase{"FlatOutMono", TSimulatedPacing::FlatOut, 44100, 1, 2, br128},
-                    TRecordingCase{"RealTime", TSimulatedPacing::RealTime, 22050, 2, 1, br64}),
+INSTANTIATE_TEST_SUITE_P(Card, MP3Recording,
+    testing::Values(
+        TRecordingCase{ "FlatOutStereo", TSimulatedPacing::FlatOut, 44100, 2, 3, br192 },
+        TRecordingCase{ "FlatOutMono", TSimulatedPacing::FlatOut, 44100, 1, 2, br128 },
+        TRecordingCase{ "RealTime", TSimulatedPacing::RealTime, 22050, 2, 1, br64 }),
     [](const testing::TestParamInfo<TRecordingCase>& Info) { return Info.param.Name; });
 
 TEST_F(MP3RecordingTest, StopDuringTheRecordingLeavesACompleteShorterFile)
@@ -104,4 +107,4 @@ TEST_F(MP3RecordingTest, StopDuringTheRecordingLeavesACompleteShorterFile)
     EXPECT_EQ(Card->OpenDevices(), 0);
 }
 
-}  // namespace
+} // namespace

@@ -18,15 +18,16 @@
 
 // Interleaved 16-bit little-endian PCM: a sine of Frequency on every channel, channel c at
 // Amplitudes[c] (the last amplitude repeats), or silence with amplitude 0.
-inline std::vector<uint8_t> SinePcm(int SampleRate, int Channels, double Seconds, double Frequency,
-                                    std::vector<double> Amplitudes)
+inline std::vector<uint8_t> SinePcm(
+    int SampleRate, int Channels, double Seconds, double Frequency, std::vector<double> Amplitudes)
 {
     const auto Frames = static_cast<std::size_t>(std::lround(Seconds * SampleRate));
     std::vector<uint8_t> Pcm(Frames * Channels * 2);
     for (std::size_t Frame = 0; Frame < Frames; ++Frame) {
         const double Phase = 2 * std::numbers::pi * Frequency * Frame / SampleRate;
         for (int Channel = 0; Channel < Channels; ++Channel) {
-            const double Amplitude = Amplitudes[std::min<std::size_t>(Channel, Amplitudes.size() - 1)];
+            const double Amplitude
+                = Amplitudes[std::min<std::size_t>(Channel, Amplitudes.size() - 1)];
             const auto Sample = static_cast<int16_t>(std::lround(Amplitude * std::sin(Phase)));
             const std::size_t At = (Frame * Channels + Channel) * 2;
             Pcm[At] = static_cast<uint8_t>(Sample & 0xFF);
@@ -38,7 +39,11 @@ inline std::vector<uint8_t> SinePcm(int SampleRate, int Channels, double Seconds
 
 class TScriptedSource : public TACSInput {
 public:
-    explicit TScriptedSource(TComponent* AOwner = nullptr) : TACSInput(AOwner) { Size = -1; }
+    explicit TScriptedSource(TComponent* AOwner = nullptr)
+        : TACSInput(AOwner)
+    {
+        Size = -1;
+    }
 
     // Set before a run, on the test's thread.
     int32_t SampleRate = 44100;
@@ -55,8 +60,8 @@ public:
     // Worker thread, after each read that delivered bytes, with the bytes delivered so far.
     std::function<void(int64_t Delivered)> AfterRead;
 
-    std::atomic<int> InitCount{0};
-    std::atomic<int> FlushCount{0};
+    std::atomic<int> InitCount{ 0 };
+    std::atomic<int> FlushCount{ 0 };
 
     int32_t GetBitsPerSample() override { return BitsPerSample; }
     int32_t GetChannels() override { return Channels; }

@@ -4,10 +4,9 @@
 #include "ACS_LAME.h"
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <mutex>
 #include <string>
@@ -48,7 +47,7 @@ public:
     TestSupport::TSignal Failed;
 
 private:
-    TestSupport::TSignal FEnded;  // runs that ended through either event
+    TestSupport::TSignal FEnded; // runs that ended through either event
     std::mutex FLock;
     std::string FFailure;
 };
@@ -59,9 +58,9 @@ public:
     TTempDir()
     {
         const auto* Info = testing::UnitTest::GetInstance()->current_test_info();
-        FPath = std::filesystem::temp_directory_path() /
-                ("corvatone-mp3-" + std::to_string(getpid()) + "-" + Info->test_suite_name() + "-" +
-                 Info->name());
+        FPath = std::filesystem::temp_directory_path()
+            / ("corvatone-mp3-" + std::to_string(getpid()) + "-" + Info->test_suite_name() + "-"
+                + Info->name());
         std::filesystem::remove_all(FPath);
         std::filesystem::create_directories(FPath);
     }
@@ -75,5 +74,5 @@ private:
 inline std::string ReadFile(const std::string& FileName)
 {
     std::ifstream In(FileName, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>() };
 }

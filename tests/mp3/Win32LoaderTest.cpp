@@ -11,7 +11,7 @@ namespace {
 using namespace Win32LoaderTest;
 using lame::Loader::Win32::ApplicationFolder;
 
-class EncoderLibraryBesideTheExecutable : public testing::TestWithParam<TSearch> {};
+class EncoderLibraryBesideTheExecutable : public testing::TestWithParam<TSearch> { };
 
 TEST_P(EncoderLibraryBesideTheExecutable, IsFoundThereRatherThanInTheCurrentDirectory)
 {
@@ -24,8 +24,8 @@ TEST_P(EncoderLibraryBesideTheExecutable, IsFoundThereRatherThanInTheCurrentDire
     FreeLibrary(Library);
 }
 
-INSTANTIATE_TEST_SUITE_P(Searches, EncoderLibraryBesideTheExecutable, testing::ValuesIn(Searches),
-                         SearchName);
+INSTANTIATE_TEST_SUITE_P(
+    Searches, EncoderLibraryBesideTheExecutable, testing::ValuesIn(Searches), SearchName);
 
 TEST(EncoderLibraryBesideTheExecutableForTheSink, SinkLoadsItAndTheLastSinkReleasesIt)
 {
@@ -43,4 +43,4 @@ TEST(EncoderLibraryBesideTheExecutableForTheSink, SinkLoadsItAndTheLastSinkRelea
     EXPECT_EQ(GetModuleHandleA("lame_enc.dll"), nullptr) << "the last sink kept the library";
 }
 
-}  // namespace
+} // namespace

@@ -4,11 +4,10 @@
 
 #include "LibrarySearchWin32.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <ostream>
 #include <string>
 
@@ -36,14 +35,14 @@ public:
         const auto* Info = testing::UnitTest::GetInstance()->current_test_info();
         FFolder = std::filesystem::temp_directory_path()
             / ("corvatone-" + Purpose + "-" + std::to_string(GetCurrentProcessId()) + "-"
-               + Info->name());
+                + Info->name());
         std::filesystem::remove_all(FFolder);
         std::filesystem::create_directories(FFolder);
         std::filesystem::copy_file(Library, FFolder / "lame_enc.dll");
     }
     ~TPlantedLibrary()
     {
-        std::error_code Ignored;  // a leftover folder in the temporary directory harms nothing
+        std::error_code Ignored; // a leftover folder in the temporary directory harms nothing
         std::filesystem::remove_all(FFolder, Ignored);
     }
     const std::filesystem::path& Folder() const { return FFolder; }
@@ -89,8 +88,8 @@ struct TSearch {
 };
 
 inline const TSearch Searches[] = {
-    {"DefaultDirs", &lame::Loader::Win32::OpenFromDefaultDirs},
-    {"ApplicationOrSystemFolder", &lame::Loader::Win32::OpenFromApplicationOrSystemFolder},
+    { "DefaultDirs", &lame::Loader::Win32::OpenFromDefaultDirs },
+    { "ApplicationOrSystemFolder", &lame::Loader::Win32::OpenFromApplicationOrSystemFolder },
 };
 
 inline std::string SearchName(const testing::TestParamInfo<TSearch>& Info)
@@ -99,6 +98,9 @@ inline std::string SearchName(const testing::TestParamInfo<TSearch>& Info)
 }
 
 // Names the search in test listings rather than printing its bytes.
-inline void PrintTo(const TSearch& Search, std::ostream* Out) { *Out << Search.Name; }
+inline void PrintTo(const TSearch& Search, std::ostream* Out)
+{
+    *Out << Search.Name;
+}
 
-}  // namespace Win32LoaderTest
+} // namespace Win32LoaderTest

@@ -16,8 +16,8 @@ class NoEncoderLibraryBesideTheExecutable : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(std::filesystem::exists(std::filesystem::path(ApplicationFolder())
-                                             / "lame_enc.dll"))
+        ASSERT_FALSE(
+            std::filesystem::exists(std::filesystem::path(ApplicationFolder()) / "lame_enc.dll"))
             << "these cases need an executable without the library beside it";
     }
     void TearDown() override { lame::UnloadEncoderLibrary(); }
@@ -39,7 +39,7 @@ void ExpectNoSink()
 TEST_F(NoEncoderLibraryBesideTheExecutable, SinkReportsTheMissingLibrary)
 {
     ExpectNoSink();
-    ExpectNoSink();  // each sink tries again
+    ExpectNoSink(); // each sink tries again
 }
 
 void ExpectStandardSearchTakes(const std::filesystem::path& Folder, const char* Where)
@@ -75,7 +75,7 @@ TEST_F(NoEncoderLibraryBesideTheExecutable, SinkIgnoresALibraryInTheCurrentDirec
     ExpectNoSink();
 }
 
-class PlantedEncoderLibrary : public testing::TestWithParam<TSearch> {};
+class PlantedEncoderLibrary : public testing::TestWithParam<TSearch> { };
 
 TEST_P(PlantedEncoderLibrary, IsNotFoundInTheCurrentDirectoryOrOnThePath)
 {
@@ -91,4 +91,4 @@ TEST_P(PlantedEncoderLibrary, IsNotFoundInTheCurrentDirectoryOrOnThePath)
 
 INSTANTIATE_TEST_SUITE_P(Searches, PlantedEncoderLibrary, testing::ValuesIn(Searches), SearchName);
 
-}  // namespace
+} // namespace

@@ -49,7 +49,7 @@ TEST_F(Destruction, RunningMakesAFinalAbortPassWithoutDone)
     Sink->Run();
     ASSERT_TRUE(Reading.WaitFor(3));
     delete Sink;
-    EXPECT_EQ(Log.Lines(), std::vector<std::string>{"Abort"});
+    EXPECT_EQ(Log.Lines(), std::vector<std::string>{ "Abort" });
     EXPECT_TRUE(Source->Busy) << "no Done: the input was not flushed";
 }
 
@@ -73,12 +73,12 @@ TEST_F(Destruction, StoppingWhileTheRunEnds)
     Sink->Run();
     ASSERT_TRUE(Reading.WaitFor(2));
     Sink->Stop();
-    delete Sink;  // the worker is on its way to the end of the run, or already there
+    delete Sink; // the worker is on its way to the end of the run, or already there
     // Either the stop ended the run (an aborted pass, then Done) or the destruction came first
     // (its final aborted pass alone); never both, never a second Done.
     const std::vector<std::string> Lines = Log.Lines();
-    const std::vector<std::string> Ended{"Abort", "Done"};
-    const std::vector<std::string> Abandoned{"Abort"};
+    const std::vector<std::string> Ended{ "Abort", "Done" };
+    const std::vector<std::string> Abandoned{ "Abort" };
     EXPECT_TRUE(Lines == Ended || Lines == Abandoned) << ::testing::PrintToString(Lines);
     EXPECT_EQ(Source->Busy, Lines == Abandoned) << "the input is flushed exactly when Done ran";
 }
@@ -112,8 +112,8 @@ TEST_F(Destruction, OwnerDestroysARunningSinkBeforeItsInput)
     Src->BeforeRead = [&] { Reads.Raise(); };
     Snk->Run();
     ASSERT_TRUE(Reads.WaitFor(2));
-    delete Owner2;  // sink first: its worker ends before the stages it reads are destroyed
+    delete Owner2; // sink first: its worker ends before the stages it reads are destroyed
     SUCCEED();
 }
 
-}  // namespace
+} // namespace

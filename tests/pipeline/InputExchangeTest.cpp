@@ -2,7 +2,6 @@
 #include "PipelineStages.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 
 using TestSupport::TSignal;
@@ -46,7 +45,7 @@ struct RunningExchange : ::testing::Test {
     TSignal InRead;
     TSignal ReleaseRead;
     TSignal DoneSignal;
-    std::atomic<bool> HoldReads{true};
+    std::atomic<bool> HoldReads{ true };
 
     void SetUp() override
     {
@@ -60,8 +59,8 @@ struct RunningExchange : ::testing::Test {
     }
 
     // Exchanges on another thread while a read of Old is in flight; checks the order of events.
-    void ExchangeDuringRead(const std::function<void()>& Exchange,
-                            const std::function<TACSInput*()>& CurrentInput)
+    void ExchangeDuringRead(
+        const std::function<void()>& Exchange, const std::function<TACSInput*()>& CurrentInput)
     {
         Sink->Run();
         ASSERT_TRUE(InRead.WaitFor());
@@ -76,7 +75,8 @@ struct RunningExchange : ::testing::Test {
         EXPECT_TRUE(Log.Has("Flush old"));
         EXPECT_TRUE(WaitUntil([&] { return Sink->BytesRead > BytesBefore; }))
             << "the read in flight completed on the old input";
-        EXPECT_TRUE(WaitUntil([&] { return New->Reads > 0; })) << "the run goes on from the new input";
+        EXPECT_TRUE(WaitUntil([&] { return New->Reads > 0; }))
+            << "the run goes on from the new input";
         Sink->Stop();
         ASSERT_TRUE(DoneSignal.WaitFor());
     }
@@ -86,8 +86,8 @@ TEST_F(RunningExchange, ConverterInitsTheNewInputBeforeAndFlushesTheOldAfterTheS
 {
     Converter->SetInput(Old);
     Sink->SetInput(Converter);
-    ExchangeDuringRead([this] { Converter->SetInput(New); },
-                       [this] { return Converter->GetInput(); });
+    ExchangeDuringRead(
+        [this] { Converter->SetInput(New); }, [this] { return Converter->GetInput(); });
     EXPECT_EQ(Converter->GetInput(), New);
 }
 
@@ -113,10 +113,10 @@ TEST_F(RunningExchange, SettingNoInputDuringARunFlushesTheOldOne)
     };
     Sink->Run();
     ASSERT_TRUE(Paused.WaitFor());
-    Converter->SetInput(nullptr);  // waits for the read in flight
+    Converter->SetInput(nullptr); // waits for the read in flight
     EXPECT_TRUE(Log.Has("Flush old"));
     EXPECT_EQ(Converter->GetInput(), nullptr);
-    Sink->SetInput(New);  // running exchange on the sink: the converter leaves the chain
+    Sink->SetInput(New); // running exchange on the sink: the converter leaves the chain
     Sink->Resume();
     EXPECT_TRUE(WaitUntil([&] { return New->Reads > 0; }));
     Sink->Stop();
@@ -148,7 +148,7 @@ TEST(RemovalNotice, OwnerDestroysWhatItOwnsAndFindsComponentsByName)
     EXPECT_EQ(Owner->FindComponent("SndIndic"), Converter);
     EXPECT_EQ(Owner->FindComponent("MP3Out"), nullptr);
     Converter->SetInput(Source);
-    delete Owner;  // the leak checker sees anything left behind
+    delete Owner; // the leak checker sees anything left behind
 }
 
 TEST(ReleaseInputLocks, WalksUpTheChainAndStopsAtTheSource)
@@ -167,7 +167,7 @@ TEST(ReleaseInputLocks, WalksUpTheChainAndStopsAtTheSource)
 
     auto* Lonely = new TTestConverter(&Owner);
     Lonely->HoldInputLock();
-    Lonely->ReleaseInputLocks();  // an empty input ends the walk
+    Lonely->ReleaseInputLocks(); // an empty input ends the walk
     EXPECT_FALSE(Lonely->InputLockSet());
 }
 
@@ -190,4 +190,4 @@ TEST(Reset, StageWithoutOwnTotalTimeReportsZero)
     EXPECT_EQ(Source->Position, 0);
 }
 
-}  // namespace
+} // namespace

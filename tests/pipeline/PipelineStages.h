@@ -41,7 +41,9 @@ private:
 class TTestSource : public TACSInput {
 public:
     TTestSource(TComponent* AOwner, TTestLog* ALog = nullptr, std::string ALabel = "src")
-        : TACSInput(AOwner), FLog(ALog), FLabel(std::move(ALabel))
+        : TACSInput(AOwner)
+        , FLog(ALog)
+        , FLabel(std::move(ALabel))
     {
     }
 
@@ -59,7 +61,7 @@ public:
         if (FailReads)
             throw EACSException("read failed");
         const int32_t Left = TotalBytes < 0 ? ChunkBytes : TotalBytes - Position;
-        const int32_t Count = std::min({ChunkBytes, BufferSize, std::max(Left, 0)});
+        const int32_t Count = std::min({ ChunkBytes, BufferSize, std::max(Left, 0) });
         std::memset(Buffer, 0x11, static_cast<size_t>(Count));
         Position += Count;
         return Count;
@@ -82,13 +84,13 @@ public:
     }
 
     int32_t ChunkBytes = 100;
-    int32_t TotalBytes = -1;  // -1: never ends by itself
+    int32_t TotalBytes = -1; // -1: never ends by itself
     int32_t PlannedSize = -1;
-    std::atomic<bool> FailReads{false};
+    std::atomic<bool> FailReads{ false };
     bool FailInit = false;
     bool FailFlush = false;
-    std::atomic<int> Reads{0};
-    std::function<void()> BeforeRead;  // runs on the reading thread inside GetData
+    std::atomic<int> Reads{ 0 };
+    std::function<void()> BeforeRead; // runs on the reading thread inside GetData
 
 private:
     void Log(const std::string& Line)
@@ -140,7 +142,10 @@ public:
 // A sink that reads blocks and counts what happens; Prepare and Done can be made to fail.
 class TTestSink : public TACSOutput {
 public:
-    explicit TTestSink(TComponent* AOwner) : TACSOutput(AOwner) {}
+    explicit TTestSink(TComponent* AOwner)
+        : TACSOutput(AOwner)
+    {
+    }
     ~TTestSink() override { TerminateWorker(); }
 
     bool DoOutput(bool Abort) override
@@ -184,12 +189,12 @@ public:
     bool WorkerSuspended() const { return Thread.Suspended(); }
     bool TerminateRequested() const { return Thread.TerminateRequest; }
 
-    std::atomic<int> PrepareCalls{0};
-    std::atomic<int> DoneCalls{0};
-    std::atomic<int> Passes{0};
-    std::atomic<int> AbortedPasses{0};
-    std::atomic<int64_t> BytesRead{0};
+    std::atomic<int> PrepareCalls{ 0 };
+    std::atomic<int> DoneCalls{ 0 };
+    std::atomic<int> Passes{ 0 };
+    std::atomic<int> AbortedPasses{ 0 };
+    std::atomic<int64_t> BytesRead{ 0 };
     bool FailPrepare = false;
-    std::atomic<bool> FailDone{false};
-    TTestLog* Log = nullptr;  // outlives the sink, so a test can read it after destruction
+    std::atomic<bool> FailDone{ false };
+    TTestLog* Log = nullptr; // outlives the sink, so a test can read it after destruction
 };

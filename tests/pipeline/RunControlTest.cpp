@@ -59,7 +59,7 @@ TEST_F(RunControl, FailingPrepareReachesOnlyTheExceptionEvent)
 {
     Sink->FailPrepare = true;
     EXPECT_NO_THROW(Sink->Run());
-    ASSERT_EQ(FailedSignal.Count(), 1);  // raised on this thread, inside Run
+    ASSERT_EQ(FailedSignal.Count(), 1); // raised on this thread, inside Run
     EXPECT_EQ(FailMessage, "prepare failed");
     EXPECT_EQ(Sink->Status(), osIdle);
     EXPECT_EQ(Sink->DoneCalls, 0);
@@ -80,7 +80,7 @@ TEST_F(RunControl, EndOfDataEndsTheRunAndSuspendsTheWorker)
     ASSERT_TRUE(DoneSignal.WaitFor());
     EXPECT_TRUE(WorkerSuspendedAndIdle());
     EXPECT_EQ(Sink->DoneCalls, 1);
-    EXPECT_EQ(Sink->BytesRead, 1050);  // short deliveries are followed by more requests
+    EXPECT_EQ(Sink->BytesRead, 1050); // short deliveries are followed by more requests
     EXPECT_FALSE(Source->Busy);
 }
 
@@ -116,7 +116,7 @@ TEST_F(RunControl, PauseAndResumeShowInStatusAndStopWaitsForResume)
     ASSERT_TRUE(Reading.WaitFor());
 
     Sink->Pause();
-    EXPECT_EQ(Sink->Status(), osPaused);  // from the call on, before the worker has stopped
+    EXPECT_EQ(Sink->Status(), osPaused); // from the call on, before the worker has stopped
     // The worker stops between passes, never holding the input lock.
     ASSERT_TRUE(WaitUntil([&] { return !Sink->InputLockSet(); }));
 
@@ -164,7 +164,7 @@ TEST_F(RunControl, ResumeOfRunningWorkerShowsBusy)
     Sink->Resume();
     EXPECT_EQ(Sink->Status(), osBusy);
     const int Before = Reading.Count();
-    ASSERT_TRUE(Reading.WaitFor(Before + 2));  // the worker goes on reading
+    ASSERT_TRUE(Reading.WaitFor(Before + 2)); // the worker goes on reading
     Sink->Stop();
     ASSERT_TRUE(DoneSignal.WaitFor());
 }
@@ -172,7 +172,7 @@ TEST_F(RunControl, ResumeOfRunningWorkerShowsBusy)
 TEST_F(RunControl, RunFromInsideOnDoneWaitsPausedUntilResume)
 {
     Source->TotalBytes = 300;
-    std::atomic<int> Runs{0};
+    std::atomic<int> Runs{ 0 };
     Sink->OnDone = [&](TComponent*) {
         if (++Runs == 1)
             Sink->Run();
@@ -273,7 +273,7 @@ TEST_F(RunControl, WithoutSuspendWhenIdleTheWorkerKeepsPolling)
     Sink->Run();
     ASSERT_TRUE(DoneSignal.WaitFor());
     EXPECT_FALSE(Sink->WorkerSuspended());
-    Sink->Run();  // no Resume needed
+    Sink->Run(); // no Resume needed
     ASSERT_TRUE(DoneSignal.WaitFor(2));
     EXPECT_EQ(Sink->BytesRead, 400);
 }
@@ -289,7 +289,7 @@ void PrintTo(const ProgressCase& Case, std::ostream* Out)
     *Out << Case.Position << " of " << Case.Size;
 }
 
-class ProgressTable : public ::testing::TestWithParam<ProgressCase> {};
+class ProgressTable : public ::testing::TestWithParam<ProgressCase> { };
 
 TEST_P(ProgressTable, RoundsHalvesToEvenAndIsNotClamped)
 {
@@ -303,11 +303,10 @@ TEST_P(ProgressTable, RoundsHalvesToEvenAndIsNotClamped)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProgressTable,
-                         ::testing::Values(ProgressCase{5, -1, -1}, ProgressCase{5, 0, 0},
-                                           ProgressCase{1, 3, 33}, ProgressCase{1, 8, 12},
-                                           ProgressCase{3, 8, 38}, ProgressCase{5, 8, 62},
-                                           ProgressCase{12, 8, 150}, ProgressCase{1, -2, -50},
-                                           ProgressCase{2000000000, 1, 2147483647}));
+    ::testing::Values(ProgressCase{ 5, -1, -1 }, ProgressCase{ 5, 0, 0 }, ProgressCase{ 1, 3, 33 },
+        ProgressCase{ 1, 8, 12 }, ProgressCase{ 3, 8, 38 }, ProgressCase{ 5, 8, 62 },
+        ProgressCase{ 12, 8, 150 }, ProgressCase{ 1, -2, -50 },
+        ProgressCase{ 2000000000, 1, 2147483647 }));
 
 TEST(Progress, IsZeroWithoutInput)
 {
@@ -316,4 +315,4 @@ TEST(Progress, IsZeroWithoutInput)
     EXPECT_EQ(Sink->Progress(), 0);
 }
 
-}  // namespace
+} // namespace

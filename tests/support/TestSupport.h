@@ -10,7 +10,7 @@
 
 namespace TestSupport {
 
-inline constexpr std::chrono::seconds FailAfter{30};
+inline constexpr std::chrono::seconds FailAfter{ 30 };
 
 // Counts events raised on another thread; tests wait for a count.
 class TSignal {
@@ -41,8 +41,8 @@ private:
 
 // Awaits a state that no event announces (for example a worker that has suspended itself),
 // looking again after each yield of the processor.
-inline bool WaitUntil(const std::function<bool()>& Condition,
-                      std::chrono::milliseconds Bound = FailAfter)
+inline bool WaitUntil(
+    const std::function<bool()>& Condition, std::chrono::milliseconds Bound = FailAfter)
 {
     const auto Deadline = std::chrono::steady_clock::now() + Bound;
     while (!Condition()) {
@@ -53,4 +53,4 @@ inline bool WaitUntil(const std::function<bool()>& Condition,
     return true;
 }
 
-}  // namespace TestSupport
+} // namespace TestSupport

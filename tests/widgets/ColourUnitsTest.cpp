@@ -19,7 +19,10 @@ THSL ToHSL(TColor Color)
     return Result;
 }
 
-TColor AlwaysWhite(TColor) { return clWhite; }
+TColor AlwaysWhite(TColor)
+{
+    return clWhite;
+}
 int ResolverCalls = 0;
 TColor CountingResolver(TColor Color)
 {
@@ -31,13 +34,13 @@ TColor CountingResolver(TColor Color)
 
 TEST(HSLUtils, WorkedValuesUseTheHueScaleOf239)
 {
-    EXPECT_EQ(ToHSL(RGB(255, 0, 0)), (THSL{0, 240, 120}));
-    EXPECT_EQ(ToHSL(RGB(0, 255, 0)), (THSL{80, 240, 120})); // 239 / 3 = 79.67
-    EXPECT_EQ(ToHSL(RGB(0, 0, 255)), (THSL{159, 240, 120}));
-    EXPECT_EQ(ToHSL(RGB(255, 0, 255)), (THSL{199, 240, 120})); // negative hue wraps
-    EXPECT_EQ(ToHSL(RGB(128, 128, 128)), (THSL{0, 0, 120}));
-    EXPECT_EQ(ToHSL(RGB(51, 102, 153)), (THSL{139, 120, 96}));
-    EXPECT_EQ(ToHSL(RGB(235, 233, 225)), (THSL{32, 48, 216}));
+    EXPECT_EQ(ToHSL(RGB(255, 0, 0)), (THSL{ 0, 240, 120 }));
+    EXPECT_EQ(ToHSL(RGB(0, 255, 0)), (THSL{ 80, 240, 120 })); // 239 / 3 = 79.67
+    EXPECT_EQ(ToHSL(RGB(0, 0, 255)), (THSL{ 159, 240, 120 }));
+    EXPECT_EQ(ToHSL(RGB(255, 0, 255)), (THSL{ 199, 240, 120 })); // negative hue wraps
+    EXPECT_EQ(ToHSL(RGB(128, 128, 128)), (THSL{ 0, 0, 120 }));
+    EXPECT_EQ(ToHSL(RGB(51, 102, 153)), (THSL{ 139, 120, 96 }));
+    EXPECT_EQ(ToHSL(RGB(235, 233, 225)), (THSL{ 32, 48, 216 }));
     // Back again the hue scale of 239 against 240 shows: hue 80 is a little past pure green.
     EXPECT_EQ(HSLToColor(80, 240, 120), RGB(0, 255, 2));
     EXPECT_EQ(HSLToColor(40, 240, 120), RGB(254, 255, 0));
@@ -63,7 +66,7 @@ TEST(HSLUtils, RoundTripsKeepGreysWithinOneStep)
         EXPECT_NEAR(GetRValue(Back), V, 1) << "grey " << V;
         EXPECT_EQ(GetRValue(Back), GetBValue(Back));
     }
-    for (TColor Color : {RGB(255, 0, 0), clWhite, clBlack}) {
+    for (TColor Color : { RGB(255, 0, 0), clWhite, clBlack }) {
         const THSL Hsl = ToHSL(Color);
         EXPECT_EQ(HSLToColor(Hsl.H, Hsl.S, Hsl.L), Color) << std::hex << Color;
     }

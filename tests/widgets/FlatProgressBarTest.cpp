@@ -51,8 +51,8 @@ TEST(FlatProgressBar, SmoothHorizontalFill)
     auto Bar = MakeBar(147, 16, true, 50);
     QImage Image = Render(*Bar);
     for (int Y = 2; Y < 14; ++Y)
-        ASSERT_EQ(RunsInRow(Image, Y, Element), (std::vector<TRun>{{2, 70}})) << "row " << Y;
-    EXPECT_EQ(RunsInColumn(Image, 10, Element), (std::vector<TRun>{{2, 12}}));
+        ASSERT_EQ(RunsInRow(Image, Y, Element), (std::vector<TRun>{ { 2, 70 } })) << "row " << Y;
+    EXPECT_EQ(RunsInColumn(Image, 10, Element), (std::vector<TRun>{ { 2, 12 } }));
     EXPECT_EQ(At(Image, 0, 8), Border);
     EXPECT_EQ(At(Image, 1, 8), Background);
     EXPECT_EQ(At(Image, 72, 8), Background);
@@ -60,11 +60,11 @@ TEST(FlatProgressBar, SmoothHorizontalFill)
     // Min and Max take no part in drawing.
     Bar->setMin(50);
     Bar->setMax(200);
-    EXPECT_EQ(RunsInRow(Render(*Bar), 8, Element), (std::vector<TRun>{{2, 70}}));
+    EXPECT_EQ(RunsInRow(Render(*Bar), 8, Element), (std::vector<TRun>{ { 2, 70 } }));
 
     Bar->setPosition(100);
     Image = Render(*Bar);
-    EXPECT_EQ(RunsInRow(Image, 8, Element), (std::vector<TRun>{{2, 143}}));
+    EXPECT_EQ(RunsInRow(Image, 8, Element), (std::vector<TRun>{ { 2, 143 } }));
     EXPECT_EQ(At(Image, 145, 8), Background);
     EXPECT_EQ(At(Image, 146, 8), Border);
 
@@ -77,8 +77,9 @@ TEST(FlatProgressBar, SmoothVerticalFillsFromTheBottom)
     auto Bar = MakeBar(17, 97, true, 50, pbVertical);
     QImage Image = Render(*Bar);
     for (int X = 2; X < 15; ++X)
-        ASSERT_EQ(RunsInColumn(Image, X, Element), (std::vector<TRun>{{49, 46}})) << "column " << X;
-    EXPECT_EQ(RunsInRow(Image, 60, Element), (std::vector<TRun>{{2, 13}}));
+        ASSERT_EQ(RunsInColumn(Image, X, Element), (std::vector<TRun>{ { 49, 46 } }))
+            << "column " << X;
+    EXPECT_EQ(RunsInRow(Image, 60, Element), (std::vector<TRun>{ { 2, 13 } }));
 
     Bar->setPosition(0);
     EXPECT_TRUE(OnlyBackgroundAndFrame(Render(*Bar)));
@@ -88,19 +89,19 @@ TEST(FlatProgressBar, PositionAbove100PaintsOverTheFrame)
 {
     auto Bar = MakeBar(147, 16, true, 130);
     QImage Image = Render(*Bar);
-    EXPECT_EQ(RunsInRow(Image, 8, Element), (std::vector<TRun>{{2, 145}}));
+    EXPECT_EQ(RunsInRow(Image, 8, Element), (std::vector<TRun>{ { 2, 145 } }));
     EXPECT_EQ(At(Image, 146, 0), Border) << "the rows outside the fill keep their frame";
 
     Bar = MakeBar(17, 97, true, 130, pbVertical);
     Image = Render(*Bar);
-    EXPECT_EQ(RunsInColumn(Image, 8, Element), (std::vector<TRun>{{0, 95}}));
+    EXPECT_EQ(RunsInColumn(Image, 8, Element), (std::vector<TRun>{ { 0, 95 } }));
     EXPECT_EQ(At(Image, 0, 0), Border);
 }
 
 TEST(FlatProgressBar, NegativePositionDrawsOnlyBackgroundAndFrame)
 {
-    for (bool Smooth : {true, false}) {
-        for (auto Orientation : {pbHorizontal, pbVertical}) {
+    for (bool Smooth : { true, false }) {
+        for (auto Orientation : { pbHorizontal, pbVertical }) {
             auto Bar = Orientation == pbHorizontal ? MakeBar(147, 16, Smooth, -30)
                                                    : MakeBar(17, 93, Smooth, -30, pbVertical);
             EXPECT_TRUE(OnlyBackgroundAndFrame(RenderSnapped(*Bar)))
@@ -117,13 +118,13 @@ TEST(FlatProgressBar, HorizontalBlocks)
     std::vector<TRun> Blocks = RunsInRow(Image, 8, Element);
     ASSERT_EQ(Blocks.size(), 8u); // 50 / 6 = 8.33
     for (size_t I = 0; I < Blocks.size(); ++I)
-        EXPECT_EQ(Blocks[I], (TRun{2 + 9 * int(I), 8}));
-    EXPECT_EQ(RunsInColumn(Image, 3, Element), (std::vector<TRun>{{2, 12}}));
+        EXPECT_EQ(Blocks[I], (TRun{ 2 + 9 * int(I), 8 }));
+    EXPECT_EQ(RunsInColumn(Image, 3, Element), (std::vector<TRun>{ { 2, 12 } }));
 
     Bar->setPosition(100); // 16.67 rounds to 17 and stops at 16
     Blocks = RunsInRow(RenderSnapped(*Bar), 8, Element);
     ASSERT_EQ(Blocks.size(), 16u);
-    EXPECT_EQ(Blocks.back(), (TRun{137, 8}));
+    EXPECT_EQ(Blocks.back(), (TRun{ 137, 8 }));
 
     Bar->setPosition(3); // 0.5 rounds to the even 0
     EXPECT_TRUE(RunsInRow(RenderSnapped(*Bar), 8, Element).empty());
@@ -138,15 +139,15 @@ TEST(FlatProgressBar, BlockLengthSnapsAtPaint)
     EXPECT_EQ(Bar->size(), QSize(17, 93));
     // 10 blocks of 10 percent; the first sits at the bottom.
     EXPECT_EQ(RunsInColumn(Image, 8, Element),
-        (std::vector<TRun>{{47, 8}, {56, 8}, {65, 8}, {74, 8}, {83, 8}}));
-    EXPECT_EQ(RunsInRow(Image, 50, Element), (std::vector<TRun>{{2, 13}}));
+        (std::vector<TRun>{ { 47, 8 }, { 56, 8 }, { 65, 8 }, { 74, 8 }, { 83, 8 } }));
+    EXPECT_EQ(RunsInRow(Image, 50, Element), (std::vector<TRun>{ { 2, 13 } }));
     Bar->setPosition(100);
     EXPECT_EQ(RunsInColumn(RenderSnapped(*Bar), 8, Element).size(), 10u);
 
     Bar = MakeBar(10, 16, false, 100);
     Image = RenderSnapped(*Bar);
     EXPECT_EQ(Bar->width(), 12);
-    EXPECT_EQ(RunsInRow(Image, 8, Element), (std::vector<TRun>{{2, 8}}));
+    EXPECT_EQ(RunsInRow(Image, 8, Element), (std::vector<TRun>{ { 2, 8 } }));
 
     // A smooth bar keeps any length.
     Bar = MakeBar(100, 16, true, 100);

@@ -1,4 +1,5 @@
 #include "GradBtn.h"
+
 #include "SystemColors.h"
 #include "WidgetTestSupport.h"
 
@@ -53,8 +54,8 @@ void MakePlain(TGradBtn& Button)
 }
 
 // The rows of the resting "Save as" face, one gradient step each.
-const int RestRows[18] = {200, 194, 188, 182, 176, 169, 163, 157, 151, 145, 139, 132, 126, 120, 114,
-    108, 102, 95};
+const int RestRows[18]
+    = { 200, 194, 188, 182, 176, 169, 163, 157, 151, 145, 139, 132, 126, 120, 114, 108, 102, 95 };
 
 struct TClicks {
     int Count = 0;
@@ -76,10 +77,10 @@ TEST(GradBtn, SaveAsAtRestAndHeldDown)
         for (int X = 1; X < 46; ++X)
             ASSERT_EQ(At(Rest, X, Y), Grey(RestRows[Y])) << X << "," << Y;
     // White top and left edges, black bottom and right edges.
-    EXPECT_EQ(RunsInRow(Rest, 0, Grey(255)), (std::vector<TRun>{{0, 46}}));
-    EXPECT_EQ(RunsInColumn(Rest, 0, Grey(255)), (std::vector<TRun>{{0, 17}}));
-    EXPECT_EQ(RunsInRow(Rest, 17, Grey(0)), (std::vector<TRun>{{0, 47}}));
-    EXPECT_EQ(RunsInColumn(Rest, 46, Grey(0)), (std::vector<TRun>{{0, 18}}));
+    EXPECT_EQ(RunsInRow(Rest, 0, Grey(255)), (std::vector<TRun>{ { 0, 46 } }));
+    EXPECT_EQ(RunsInColumn(Rest, 0, Grey(255)), (std::vector<TRun>{ { 0, 17 } }));
+    EXPECT_EQ(RunsInRow(Rest, 17, Grey(0)), (std::vector<TRun>{ { 0, 47 } }));
+    EXPECT_EQ(RunsInColumn(Rest, 46, Grey(0)), (std::vector<TRun>{ { 0, 18 } }));
 
     QTest::mousePress(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
     EXPECT_FALSE(Button->IsUp());
@@ -88,8 +89,8 @@ TEST(GradBtn, SaveAsAtRestAndHeldDown)
     // The same steps from the other end: each row is 206 + 95 minus its resting grey.
     for (int Y = 1; Y < 17; ++Y)
         ASSERT_EQ(At(Held, 20, Y), Grey(301 - RestRows[Y])) << "row " << Y;
-    EXPECT_EQ(RunsInRow(Held, 0, Grey(0)), (std::vector<TRun>{{0, 46}}));
-    EXPECT_EQ(RunsInRow(Held, 17, Grey(255)), (std::vector<TRun>{{0, 47}}));
+    EXPECT_EQ(RunsInRow(Held, 0, Grey(0)), (std::vector<TRun>{ { 0, 46 } }));
+    EXPECT_EQ(RunsInRow(Held, 17, Grey(255)), (std::vector<TRun>{ { 0, 47 } }));
 
     TClicks Clicks(*Button);
     QTest::mouseRelease(Button.get(), Qt::LeftButton, {}, QPoint(20, 9));
@@ -197,17 +198,17 @@ TEST(GradBtn, KeyboardClicks)
 
 TEST(GradBtn, AmpersandCaptions)
 {
-    EXPECT_EQ(StripAccelerators("&Save"), (TCaptionText{"Save", 0}));
-    EXPECT_EQ(StripAccelerators("a&&b"), (TCaptionText{"a&b", -1}));
-    EXPECT_EQ(StripAccelerators("Sa&ve &as"), (TCaptionText{"Save as", 2}));
-    EXPECT_EQ(StripAccelerators("Save&"), (TCaptionText{"Save&", -1})) << "the last one stays";
-    EXPECT_EQ(StripAccelerators("&&&x"), (TCaptionText{"&x", 1}));
-    EXPECT_EQ(StripAccelerators(""), (TCaptionText{"", -1}));
+    EXPECT_EQ(StripAccelerators("&Save"), (TCaptionText{ "Save", 0 }));
+    EXPECT_EQ(StripAccelerators("a&&b"), (TCaptionText{ "a&b", -1 }));
+    EXPECT_EQ(StripAccelerators("Sa&ve &as"), (TCaptionText{ "Save as", 2 }));
+    EXPECT_EQ(StripAccelerators("Save&"), (TCaptionText{ "Save&", -1 })) << "the last one stays";
+    EXPECT_EQ(StripAccelerators("&&&x"), (TCaptionText{ "&x", 1 }));
+    EXPECT_EQ(StripAccelerators(""), (TCaptionText{ "", -1 }));
 
     // "&Save" looks like "Save" but for the line under the S.
     auto Marked = MakeSaveAs(QStringLiteral("&Save"));
     auto Plain = MakeSaveAs(QStringLiteral("Save"));
-    for (TGradBtn* Button : {Marked.get(), Plain.get()}) {
+    for (TGradBtn* Button : { Marked.get(), Plain.get() }) {
         MakePlain(*Button);
         Button->setTextStyle(tsNormal);
         Button->setFontColor(clBlack);
@@ -236,24 +237,25 @@ TEST(GradBtn, AmpersandCaptions)
 
 TEST(GradBtn, CaptionLayersAndAnchors)
 {
-    const TCaptionColors Colors{Qt::black, Qt::gray, Qt::white, Qt::darkGray};
+    const TCaptionColors Colors{ Qt::black, Qt::gray, Qt::white, Qt::darkGray };
     using TLayers = std::vector<TCaptionLayer>;
-    EXPECT_EQ(CaptionLayers(tsNormal, stHeavy, true, Colors), (TLayers{{0, 0, Qt::black}}));
+    EXPECT_EQ(CaptionLayers(tsNormal, stHeavy, true, Colors), (TLayers{ { 0, 0, Qt::black } }));
     EXPECT_EQ(CaptionLayers(tsRaised, stLight, true, Colors),
-        (TLayers{{-1, -1, Qt::white}, {0, 0, Qt::black}}));
+        (TLayers{ { -1, -1, Qt::white }, { 0, 0, Qt::black } }));
     EXPECT_EQ(CaptionLayers(tsRaised, stHeavy, true, Colors),
-        (TLayers{{-1, -1, Qt::white}, {1, 1, Qt::darkGray}, {0, 0, Qt::black}}));
+        (TLayers{ { -1, -1, Qt::white }, { 1, 1, Qt::darkGray }, { 0, 0, Qt::black } }));
     EXPECT_EQ(CaptionLayers(tsInset, stHeavy, true, Colors),
-        (TLayers{{-1, -1, Qt::darkGray}, {1, 1, Qt::white}, {0, 0, Qt::black}}));
+        (TLayers{ { -1, -1, Qt::darkGray }, { 1, 1, Qt::white }, { 0, 0, Qt::black } }));
     // Disabled is inset whatever the style, with the disabled colour on top.
     EXPECT_EQ(CaptionLayers(tsNormal, stLight, false, Colors),
-        (TLayers{{1, 1, Qt::white}, {0, 0, Qt::gray}}));
+        (TLayers{ { 1, 1, Qt::white }, { 0, 0, Qt::gray } }));
 
     const QSize Button(47, 18), Text(30, 15);
     EXPECT_EQ(CaptionAnchor(jLeft, Button, Text, 0), QPoint(2, 1));
     EXPECT_EQ(CaptionAnchor(jCenter, Button, Text, 1), QPoint(9, 2));
     EXPECT_EQ(CaptionAnchor(jRight, Button, Text, 0), QPoint(15, 1));
-    EXPECT_EQ(CaptionAnchor(jCenter, Button, QSize(50, 20), 0), QPoint(-1, -1)) << "truncated toward zero";
+    EXPECT_EQ(CaptionAnchor(jCenter, Button, QSize(50, 20), 0), QPoint(-1, -1))
+        << "truncated toward zero";
 }
 
 TEST(GradBtn, FrameSizeAndPresets)

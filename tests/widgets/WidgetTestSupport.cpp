@@ -15,8 +15,8 @@ public:
     }
 };
 
-[[maybe_unused]] testing::Environment* const Registered =
-    testing::AddGlobalTestEnvironment(new TApplicationEnvironment);
+[[maybe_unused]] testing::Environment* const Registered
+    = testing::AddGlobalTestEnvironment(new TApplicationEnvironment);
 
 } // namespace
 
@@ -24,7 +24,7 @@ QApplication& WidgetTest::App()
 {
     static int Argc = 1;
     static char Name[] = "widgets_tests";
-    static char* Argv[] = {Name, nullptr};
+    static char* Argv[] = { Name, nullptr };
     if (!Application)
         Application = new QApplication(Argc, Argv);
     return *Application;

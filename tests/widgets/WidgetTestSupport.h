@@ -26,9 +26,15 @@ inline QImage Render(QWidget& Widget)
     return Widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-inline QColor At(const QImage& Image, int X, int Y) { return Image.pixelColor(X, Y); }
+inline QColor At(const QImage& Image, int X, int Y)
+{
+    return Image.pixelColor(X, Y);
+}
 
-inline QColor Grey(int Level) { return QColor(Level, Level, Level); }
+inline QColor Grey(int Level)
+{
+    return QColor(Level, Level, Level);
+}
 
 // Handles the events posted so far (deferred repaints among them).
 inline void Settle()
@@ -47,7 +53,8 @@ inline void PrintTo(const TRun& Run, std::ostream* Out)
 {
     *Out << "{" << Run.Start << ", " << Run.Length << "}";
 }
-template <typename TPixelAt> std::vector<TRun> Runs(int Count, const QColor& Color, TPixelAt PixelAt)
+template <typename TPixelAt>
+std::vector<TRun> Runs(int Count, const QColor& Color, TPixelAt PixelAt)
 {
     std::vector<TRun> Result;
     for (int I = 0; I < Count; ++I) {
@@ -56,7 +63,7 @@ template <typename TPixelAt> std::vector<TRun> Runs(int Count, const QColor& Col
         if (!Result.empty() && Result.back().Start + Result.back().Length == I)
             ++Result.back().Length;
         else
-            Result.push_back({I, 1});
+            Result.push_back({ I, 1 });
     }
     return Result;
 }

@@ -26,7 +26,10 @@ inline void* dlsym(void* Handle, const char* Name)
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(Handle), Name));
 }
 
-inline int dlclose(void* Handle) { return FreeLibrary(static_cast<HMODULE>(Handle)) ? 0 : -1; }
+inline int dlclose(void* Handle)
+{
+    return FreeLibrary(static_cast<HMODULE>(Handle)) ? 0 : -1;
+}
 
 inline const char* dlerror()
 {
