@@ -12,6 +12,8 @@ if(WIN32)
   target_link_libraries(acs_capture PRIVATE winmm)
 else()
   find_package(ALSA REQUIRED)
-  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp)
+  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AlsaDeviceList.cpp ${CMAKE_CURRENT_LIST_DIR}/AlsaFormat.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDevice.cpp)
   target_link_libraries(acs_capture PRIVATE ALSA::ALSA)
 endif()

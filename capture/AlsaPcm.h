@@ -1,0 +1,64 @@
+// The parts of the ALSA backend of the wave-in device interface, shared by its files: the
+// device list (AlsaDeviceList.cpp), the formats a device accepts (AlsaFormat.cpp), one open
+// capture device with its thread (AlsaCaptureDevice.cpp) and the backend (AlsaWaveDevice.cpp).
+#pragma once
+
+#include "WaveDevice.h"
+
+#include <alsa/asoundlib.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Alsa {
+
+inline constexpr size_t MaxNameLength = 31;
+
+inline std::string AlsaError(const std::string& What, int Error)
+{
+    return What + ": " + snd_strerror(Error);
+}
+
+// A PCM handle that closes itself.
+class TPcmHandle {
+public:
+    TPcmHandle() = default;
+    ~TPcmHandle() { Reset(); }
+    TPcmHandle(const TPcmHandle&) = delete;
+    TPcmHandle& operator=(const TPcmHandle&) = delete;
+
+    int Open(const std::string& Name, snd_pcm_stream_t Stream, int Mode)
+    {
+        Reset();
+        return snd_pcm_open(&FPcm, Name.c_str(), Stream, Mode);
+    }
+    void Reset()
+    {
+        if (FPcm)
+            snd_pcm_close(FPcm);
+        FPcm = nullptr;
+    }
+    snd_pcm_t* Get() const { return FPcm; }
+
+private:
+    snd_pcm_t* FPcm = nullptr;
+};
+
+snd_pcm_format_t SampleFormat(uint16_t BitsPerSample);
+
+struct TAlsaDevice {
+    std::string Pcm; // ALSA PCM name to open
+    std::string Name; // product name for the capabilities
+};
+
+// The devices of one direction: "default" when it opens, then each card's devices.
+std::vector<TAlsaDevice> EnumerateDevices(snd_pcm_stream_t Stream);
+
+// The capabilities of a listed device; raises when it cannot be opened.
+TWaveCaps QueryCaps(const TAlsaDevice& Device, snd_pcm_stream_t Stream);
+
+// Opens Device for capture in Format and starts its capture thread (idle until Start).
+std::unique_ptr<TWaveInDevice> OpenCaptureDevice(
+    const TAlsaDevice& Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance);
+
+} // namespace Alsa
