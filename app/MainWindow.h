@@ -1,0 +1,152 @@
+// The main window as the recorder's behaviour sees it: the small interface that each front end
+// (Qt on Linux, Win32 on Windows) implements for TMain (Corvat.h), which holds every rule and
+// every handler of the window.
+//
+// The front end builds the controls of the layout, implements these operations on
+// them, and forwards each of its events to the handler of TMain that carries it (the mouse on
+// the image controls, Save as, the two radio buttons, the sample-rate text, the timer's ticks, a
+// request to close). It holds no rule of its own: what a press does, what a control shows next
+// and when the window may close are TMain's.
+//
+// Texts are UTF-8. File names are full paths, UTF-8.
+//
+// Threads: every operation is called on the GUI thread only, except Post, which any thread may
+// call. The front end calls TMain's handlers on the GUI thread only.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The components of the window's layout, by their names in the form.
+enum class TControl {
+    BackG, // background image; press, move and release drag the window
+    RecB, // image buttons
+    PauseB,
+    StopB,
+    MinB,
+    CloseB,
+    Bevel1, // frames
+    Bevel2,
+    Bevel4,
+    Label1, // labels
+    Label2,
+    Label3,
+    Label4,
+    Label5,
+    Label8,
+    Label11,
+    Label12,
+    Label13,
+    Label14,
+    LabDev, // label of fixed size with the device's name
+    Progres, // flat progress bars: progress and level meter
+    Indicator,
+    DirOut, // read-only text box with the output file's full path
+    SaveAs, // gradient push button
+    SecNoLimit, // radio buttons of the duration choice
+    SecCustom,
+    Secs, // whole-number spin box
+    KBS, // drop-down lists with editable text
+    SRate,
+    State, // status panel
+};
+
+// The mouse button of a press or release; the window's handlers do not look at it, a front end
+// passes it on.
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// A picture read from a skin file. What it holds is the front end's own (a decoded PNG or BMP);
+// the behaviour only keeps it and hands it back to ShowPicture.
+class TPicture {
+public:
+    virtual ~TPicture() = default;
+};
+
+enum class TMessageKind { mkError, mkWarning };
+
+// A modal message box with a single OK button.
+struct TMessage {
+    TMessageKind Kind = TMessageKind::mkError;
+    std::string Title;
+    std::string Text;
+};
+
+// The file-save dialog SaveMp3.
+struct TSaveDialogSpec {
+    std::string Title; // "Choose folder to save"
+    std::string FilterName; // "Mp3 Files"
+    std::string FilterPattern; // "*.mp3"
+    std::string DefaultExtension; // "mp3", added to a name typed without an extension
+    bool ConfirmOverwrite = true; // asks before an existing file is chosen
+    bool Resizable = true;
+};
+
+class TMainWindow {
+public:
+    virtual ~TMainWindow() = default;
+
+    // ---- Texts and lists
+
+    // The text a control shows: a label's, the text box's, the status panel's, the spin box's
+    // text as typed, a drop-down list's text (typed or chosen).
+    virtual std::string Text(TControl Control) const = 0;
+    // Shows Text as it is; for a drop-down list it becomes the list's text without becoming an
+    // entry, for the spin box as if typed.
+    virtual void SetText(TControl Control, const std::string& Text) = 0;
+    // The entries of a drop-down list, in order.
+    virtual std::vector<std::string> Items(TControl Control) const = 0;
+    // Replaces the entries of a drop-down list. Its text afterwards is the front end's; the
+    // behaviour sets it again.
+    virtual void SetItems(TControl Control, const std::vector<std::string>& Items) = 0;
+    // Whether a radio button is selected.
+    virtual bool Checked(TControl Control) const = 0;
+    virtual void SetEnabled(TControl Control, bool Enabled) = 0;
+    // The position of a flat progress bar (Progres, Indicator); not limited to its range here,
+    // the bar applies its own rules.
+    virtual void SetPosition(TControl Control, int Position) = 0;
+
+    // ---- Pictures
+
+    // Reads the PNG or BMP picture of FileName. Raises std::runtime_error with a message that
+    // names the file and the reason when it cannot be read. Reads the file on the GUI thread.
+    virtual std::shared_ptr<TPicture> ReadPicture(const std::string& FileName) = 0;
+    // Shows Picture in an image control, which sizes itself to it (keeps its geometry without
+    // one); null shows none. The control keeps what it needs: Picture may be released afterwards.
+    virtual void ShowPicture(TControl Control, const TPicture* Picture) = 0;
+
+    // ---- Dialogs; both block the GUI thread until the user closes them.
+
+    virtual void ShowMessage(const TMessage& Message) = 0;
+    // Runs the file-save dialog; the full path of the confirmed file, nothing when cancelled.
+    virtual std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) = 0;
+    // The toolkit's report of an error that left one of the window's handlers (or its creation):
+    // an error box with Message, titled as the front end titles its error reports.
+    virtual void ReportError(const std::string& Message) = 0;
+
+    // ---- The window
+
+    // The folder of the executable, where the Skin folder lies.
+    virtual std::string ApplicationFolder() const = 0;
+    // Starts the repeating timer Tim, or restarts it with Interval; each tick calls TimTimer.
+    virtual void StartTimer(std::chrono::milliseconds Interval) = 0;
+    // No tick follows once this returns.
+    virtual void StopTimer() = 0;
+    // Minimises the application.
+    virtual void Minimise() = 0;
+    // Moves the window by DX, DY pixels.
+    virtual void MoveBy(int DX, int DY) = 0;
+    // Asks the window to close: the front end asks FormCloseQuery and closes when it allows.
+    // May close the window before it returns.
+    virtual void Close() = 0;
+
+    // ---- Threads
+
+    // Any thread; never blocks and never waits for the GUI thread. Call runs later on the GUI
+    // thread, calls in the order they were posted. Calls still queued when the window is
+    // destroyed never run.
+    virtual void Post(std::function<void()> Call) = 0;
+};
