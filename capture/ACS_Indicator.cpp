@@ -4,14 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <thread>
 
 namespace {
-
-// The sink's request size; the scratch copy starts this large so that the system's deliveries
-// never allocate on the worker.
-constexpr size_t TypicalDelivery = 16384;
 
 // Waits for a values lock held by the other side for at most one delivery's analysis.
 void AcquireYielding(TSpinFlag& Flag)
@@ -36,19 +31,30 @@ private:
     TSpinFlag& FFlag;
 };
 
-int32_t Sample16(const uint8_t* Bytes)
+const double* FilledHannWindow(double* Table, int32_t Length)
 {
-    return static_cast<int16_t>(static_cast<uint16_t>(Bytes[0] | (Bytes[1] << 8)));
+    FillHannWindow(Table, Length, true);
+    return Table;
+}
+
+// Any bit depth other than 8 is read as 16-bit samples, any channel count other than 1 as two
+// interleaved channels.
+TPcmLayout LayoutOf(int32_t BitsPerSample, int32_t Channels)
+{
+    if (BitsPerSample == 8)
+        return Channels == 1 ? TPcmLayout::Mono8 : TPcmLayout::Stereo8;
+    return Channels == 1 ? TPcmLayout::Mono16 : TPcmLayout::Stereo16;
 }
 
 } // namespace
 
 TSoundIndicator::TSoundIndicator(TComponent* AOwner)
     : TACSConverter(AOwner)
+    , FSpectrum(FilledHannWindow(FWindow, WindowLength))
 {
-    FillHannWindow(FWindow, WindowLength, true);
+    static_assert(TSpectrumLevels::BlockFrames == BlockFrames);
+    static_assert(TSpectrumLevels::BinCount == LevelCount);
     std::fill(std::begin(FAccumulators), std::end(FAccumulators), 0.0);
-    FScratch.resize(TypicalDelivery);
 }
 
 TACSInput& TSoundIndicator::AssignedInput() const
@@ -111,7 +117,7 @@ int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
     // then destroyed). The format is asked once per delivery, so that the frame count and the
     // block reads agree.
     Position = Source->Position.load();
-    const TSampleLayout Layout{ Source->GetBitsPerSample() == 8, Source->GetChannels() == 1 };
+    const TPcmLayout Layout = LayoutOf(Source->GetBitsPerSample(), Source->GetChannels());
     InputLock.Release();
 
     // Never read past the caller's buffer, whatever count the input claims. A delivery that the
@@ -120,10 +126,7 @@ int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
     if (Measured <= 0 || !FValuesLock.TryAcquire())
         return Count;
     TFlagRelease Release(FValuesLock);
-    if (FScratch.size() < static_cast<size_t>(Measured))
-        FScratch.resize(Measured);
-    std::memcpy(FScratch.data(), Buffer, Measured);
-    Analyse(Layout, FScratch.data(), Measured);
+    Analyse(Layout, static_cast<const uint8_t*>(Buffer), Measured);
     return Count;
 }
 
@@ -148,57 +151,15 @@ void TSoundIndicator::AccumulateBlock(const double* BlockLevels)
         std::fill(std::begin(FAccumulators), std::end(FAccumulators), 0.0);
 }
 
-void TSoundIndicator::Analyse(const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Count)
+void TSoundIndicator::Analyse(TPcmLayout Layout, const uint8_t* Bytes, int32_t Count)
 {
-    const int32_t Blocks = FrameCount(Layout, Count) / BlockFrames;
+    const int32_t Blocks = Count / FrameBytes(Layout) / BlockFrames;
     // Fewer than 64 frames make no block: the accumulators stay as they are.
     if (Blocks == 0)
         return;
-    double Samples[BlockFrames];
-    double Levels[LevelCount];
-    for (int32_t Block = 0; Block < Blocks; ++Block) {
-        MixBlock(Layout, Bytes, Block, Samples);
-        MeasureBlock(Samples, Levels);
-        AccumulateBlock(Levels);
-    }
+    double Sums[LevelCount];
+    FSpectrum.SumBlockLevels(Layout, Bytes, Blocks, Sums);
+    AccumulateBlock(Sums);
     for (double& Accumulator : FAccumulators)
         Accumulator /= Blocks;
-}
-
-int32_t TSoundIndicator::FrameCount(const TSampleLayout& Layout, int32_t Count)
-{
-    const auto Bytes = static_cast<uint32_t>(Count);
-    const uint32_t Shift = (Layout.EightBit ? 0 : 1) + (Layout.Mono ? 0 : 1);
-    return static_cast<int32_t>(Bytes >> Shift);
-}
-
-// Any bit depth other than 8 is read as 16-bit samples, any channel count other than 1 as two
-// interleaved channels; a stereo frame is the mean of its two samples, summed as integers.
-void TSoundIndicator::MixBlock(
-    const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Block, double* Samples)
-{
-    const size_t First = static_cast<size_t>(Block) * BlockFrames;
-    for (size_t K = 0; K < BlockFrames; ++K) {
-        const size_t G = First + K;
-        if (Layout.EightBit && Layout.Mono)
-            Samples[K] = Bytes[G];
-        else if (Layout.EightBit)
-            Samples[K] = (Bytes[2 * G] + Bytes[2 * G + 1]) / 2.0;
-        else if (Layout.Mono)
-            Samples[K] = Sample16(Bytes + 2 * G);
-        else
-            Samples[K] = (Sample16(Bytes + 4 * G) + Sample16(Bytes + 4 * G + 2)) / 2.0;
-    }
-}
-
-void TSoundIndicator::MeasureBlock(double* Samples, double* Levels) const
-{
-    ApplyWindow(FWindow, Samples, BlockFrames);
-    TComplexValue Spectrum[BlockFrames];
-    for (int32_t K = 0; K < BlockFrames; ++K)
-        Spectrum[K] = { Samples[K], 0.0 };
-    FourierTransform(Spectrum, BlockFrames, 1);
-    // Only the lowest LevelCount bins are accumulated; the logarithms of the others would be
-    // thrown away, and they are the dearest step of the analysis.
-    LogMagnitudes(Spectrum, Levels, LevelCount, 0);
 }

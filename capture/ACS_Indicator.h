@@ -14,10 +14,10 @@
 #pragma once
 
 #include "ACS_Classes.h"
+#include "SpectrumLevels.h"
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 class TSoundIndicator : public TACSConverter {
 public:
@@ -51,30 +51,22 @@ public:
     void TakeLevels(std::span<double> Values);
 
 protected:
-    // Adds one block's bin values (LevelCount of them) to the accumulators; a sum that is not
-    // finite (an overflow or an invalid value) resets all of them to 0. Values lock held.
+    // Adds bin values (LevelCount of them: one block's, or the sum of a delivery's blocks) to the
+    // accumulators; a sum that is not finite (an overflow or an invalid value) resets all of them
+    // to 0. Values lock held.
     void AccumulateBlock(const double* BlockLevels);
 
     // Held while the analysis or TakeLevels works on the accumulators.
     TSpinFlag FValuesLock;
 
 private:
-    struct TSampleLayout {
-        bool EightBit;
-        bool Mono;
-    };
-
-    void Analyse(const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Count);
-    static int32_t FrameCount(const TSampleLayout& Layout, int32_t Count);
-    static void MixBlock(
-        const TSampleLayout& Layout, const uint8_t* Bytes, int32_t Block, double* Samples);
-    // Windows, transforms and takes the log-magnitudes of one block of mixed samples.
-    void MeasureBlock(double* Samples, double* Levels) const;
+    // Measures the delivery in place: the analysis only reads the caller's buffer, which nothing
+    // else touches during the call, so it needs no copy of it. Values lock held.
+    void Analyse(TPcmLayout Layout, const uint8_t* Bytes, int32_t Count);
     TACSInput& AssignedInput() const;
 
     double FWindow[WindowLength];
     double FAccumulators[LevelCount];
-    // The copy of a delivery that the analysis reads; grows to the largest delivery, so a run of
-    // equal deliveries allocates nothing. Worker thread, values lock held.
-    std::vector<uint8_t> FScratch;
+    // The block measurement, with tables built from the first 64 entries of FWindow.
+    TSpectrumLevels FSpectrum;
 };

@@ -13,3 +13,9 @@ if(TARGET acs_capture AND TARGET acs_mp3 AND NOT WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/IndicatorChainTest.cpp
     LIBS acs_metering acs_capture acs_mp3 Threads::Threads)
 endif()
+
+# The fast analysis against the first one, on the benchmark's sound and on test signals.
+corvatone_add_test(acs_spectrum_levels_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/SpectrumLevelsTest.cpp ${CMAKE_SOURCE_DIR}/bench/TestSignal.cpp
+  LIBS acs_metering)
+target_include_directories(acs_spectrum_levels_test PRIVATE ${CMAKE_SOURCE_DIR}/bench)
