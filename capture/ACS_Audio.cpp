@@ -85,13 +85,6 @@ int32_t WrappingProduct(std::initializer_list<int32_t> Factors)
     return static_cast<int32_t>(Product);
 }
 
-// A capture buffer: its header and its own data block, allocated and freed together.
-struct TCaptureBuffer {
-    TWaveHeader Header;
-    uint8_t Data[WaveBufferLength];
-};
-static_assert(offsetof(TCaptureBuffer, Header) == 0);
-
 } // namespace
 
 TWaveFormats FormatsFromPlatform(uint32_t PlatformFormats)
@@ -188,6 +181,7 @@ void TAudioIn::Init()
     FQueued = 0;
     Busy = true;
     try {
+        PreparePool();
         OpenDevice();
         FDevice->Start();
     } catch (const std::exception& E) {
@@ -235,21 +229,55 @@ std::string TAudioIn::CloseDevice()
     return Failure;
 }
 
-void TAudioIn::QueueBuffer()
+int32_t TAudioIn::PoolBuffers(const TPcmFormat& Format)
 {
-    auto* Buffer = new TCaptureBuffer;
-    TWaveHeader& Header = Buffer->Header;
-    Header.Data = Buffer->Data;
+    const int64_t Second
+        = (int64_t{ Format.AvgBytesPerSec } + WaveBufferLength - 1) / WaveBufferLength;
+    return QueuedBuffers
+        + static_cast<int32_t>(
+            std::clamp<int64_t>(Second, QueuedBuffers, MaxPoolBuffers - QueuedBuffers));
+}
+
+void TAudioIn::PreparePool()
+{
+    const int32_t Needed = PoolBuffers(DeviceFormat());
+    if (FPoolSize < Needed) {
+        // The device of the last run is closed, so it holds none of the old buffers.
+        FPool.reset();
+        FPoolSize = 0;
+        FPool = std::make_unique<TCaptureBuffer[]>(static_cast<size_t>(Needed));
+        FPoolSize = Needed;
+        FBuffersAllocated += Needed;
+    }
+    FFree = nullptr;
+    for (int32_t I = FPoolSize - 1; I >= 0; --I) {
+        TWaveHeader& Header = FPool[I].Header;
+        Header = TWaveHeader{};
+        Header.Data = FPool[I].Data;
+        Header.Next = FFree;
+        FFree = &Header;
+    }
+}
+
+bool TAudioIn::QueueBuffer()
+{
+    if (FFree == nullptr)
+        return false;
+    TWaveHeader& Header = *FFree;
+    FFree = Header.Next;
+    Header.Next = nullptr;
     Header.BufferLength = WaveBufferLength;
+    Header.BytesRecorded = 0;
     Header.Flags = 0;
     try {
         FDevice->Prepare(Header);
         FDevice->AddBuffer(Header);
     } catch (const EWaveDeviceError& E) {
-        FreeHeader(&Header); // unprepared first: a refused buffer may have been prepared
+        RecycleHeader(&Header); // unprepared first: a refused buffer may have been prepared
         throw EACSException("Cannot queue a buffer with " + DeviceName() + ": " + E.what());
     }
     ++FQueued;
+    return true;
 }
 
 void TAudioIn::WaveInCallback(void* Instance, TWaveInMessage Message, TWaveHeader* Header)
@@ -273,8 +301,8 @@ int32_t TAudioIn::GetData(void* Buffer, int32_t BufferSize)
         throw EACSException("The Stream is not opened");
     if (FRecLimit >= 0 && Position >= FRecLimit)
         return 0;
-    while (FQueued < QueuedBuffers)
-        QueueBuffer();
+    // With every free buffer filled and waiting, fewer are queued until the reader catches up.
+    while (FQueued < QueuedBuffers && QueueBuffer()) { }
     if (BufStart > BufEnd) {
         BufStart = 1;
         FetchBlock();
@@ -295,7 +323,7 @@ void TAudioIn::FetchBlock()
     const uint32_t Bytes = std::min(Header->BytesRecorded, WaveBufferLength);
     std::memcpy(FBlock, Header->Data, Bytes);
     BufEnd = static_cast<int32_t>(Bytes);
-    FreeHeader(Header);
+    RecycleHeader(Header);
 }
 
 TWaveHeader* TAudioIn::TakeFilled()
@@ -320,15 +348,16 @@ TWaveHeader* TAudioIn::TakeFilled()
     return Header;
 }
 
-void TAudioIn::FreeHeader(TWaveHeader* Header)
+void TAudioIn::RecycleHeader(TWaveHeader* Header)
 {
     try {
         FDevice->Unprepare(*Header);
     } catch (const EWaveDeviceError&) {
         // The device refuses only a header that it still holds (never the case here) or one that
-        // it did not prepare (nothing to undo); the header is freed in any case.
+        // it did not prepare (nothing to undo); the buffer is free again in any case.
     }
-    delete reinterpret_cast<TCaptureBuffer*>(Header);
+    Header->Next = FFree;
+    FFree = Header;
 }
 
 void TAudioIn::Flush()
@@ -359,14 +388,14 @@ std::string TAudioIn::ReleaseDevice(bool WaitForQueued)
     } catch (const EWaveDeviceError& E) {
         Failure = "Cannot reset " + DeviceName() + ": " + E.what();
     }
-    FreeFilledList();
+    RecycleFilledList();
     if (FQueued != 0 && Failure.empty())
         Failure = "The " + DeviceName() + " kept " + std::to_string(FQueued.load())
             + " buffers after its reset";
     return Failure;
 }
 
-void TAudioIn::FreeFilledList()
+void TAudioIn::RecycleFilledList()
 {
     TWaveHeader* Header;
     {
@@ -377,7 +406,7 @@ void TAudioIn::FreeFilledList()
     }
     while (Header != nullptr) {
         TWaveHeader* Next = Header->Next;
-        FreeHeader(Header);
+        RecycleHeader(Header);
         Header = Next;
     }
 }

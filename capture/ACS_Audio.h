@@ -2,8 +2,10 @@
 //
 // TAudioIn records PCM from a wave-in device through four queued 16384-byte buffers and hands
 // each filled buffer out, whole or in pieces, until it has delivered the bytes of RecTime
-// seconds. It runs against the device interface of WaveDevice.h; the platform's backend is used
-// unless a test installs another one with UseWaveBackend.
+// seconds. Its buffers come from a pool that a run's start sizes for the run's format and that
+// is kept for the next runs, so that recording allocates nothing per block. It runs against the
+// device interface of WaveDevice.h; the platform's backend is used unless a test installs another
+// one with UseWaveBackend.
 //
 // The unit counts the wave-out devices, then the wave-in devices, once, at its first use (the
 // program's start-up builds the window, and with it a TAudioIn, before anything else touches
@@ -110,6 +112,15 @@ public:
     std::atomic<int32_t> InSampleRate{ 8000 };
     std::atomic<int32_t> RecTime{ 600 };
 
+    // Capture buffers allocated over the source's life: the pool's, which a run's start
+    // enlarges when the run's format needs more than earlier runs. Any thread.
+    int64_t BuffersAllocated() const { return FBuffersAllocated.load(); }
+
+    // The pool's size for a run in Format: the four queued buffers and about one second of
+    // sound more (at least four, at most 64 buffers), which the source may hold filled while
+    // the reader falls behind; past that the device has no buffer queued and drops the sound.
+    static int32_t PoolBuffers(const TPcmFormat& Format);
+
     // How long GetData and Flush wait for the device to return buffers before they take it for
     // stalled; never less than the time that two buffers take to fill (GetData), or the queued
     // buffers and one more (Flush). Owning thread, before Init.
@@ -123,19 +134,37 @@ private:
     void OpenDevice();
     // Closes the device at the last close; returns why closing failed, empty if it did not.
     std::string CloseDevice();
-    void QueueBuffer();
+    // Makes sure the pool holds PoolBuffers for the run's format, and frees all of it.
+    void PreparePool();
+    // Queues a free buffer; false when the pool has none left.
+    bool QueueBuffer();
     // Waits for the first filled header and takes it off the list; raises as GetData says.
     TWaveHeader* TakeFilled();
     void FetchBlock();
     // Ends the device's part of a run; returns the first failure met on the way, empty if none.
     std::string ReleaseDevice(bool WaitForQueued);
-    void FreeFilledList();
-    void FreeHeader(TWaveHeader* Header);
+    void RecycleFilledList();
+    // Unprepares a buffer that the device has returned and puts it back among the free ones.
+    void RecycleHeader(TWaveHeader* Header);
     // StallTimeout, or the time that Buffers buffers take to fill when that is longer.
     std::chrono::milliseconds WaitBound(int32_t Buffers) const;
     std::string DeviceName() const;
 
     static constexpr int32_t QueuedBuffers = 4;
+    static constexpr int32_t MaxPoolBuffers = QueuedBuffers + 64;
+
+    struct TCaptureBuffer {
+        TWaveHeader Header;
+        uint8_t Data[WaveBufferLength];
+    };
+
+    // The pool, declared before the device so that it outlives any device that still holds
+    // buffers. Free buffers are chained through their headers' Next links; the pool and that
+    // chain are touched only by Init, GetData, Flush and the destructor.
+    std::unique_ptr<TCaptureBuffer[]> FPool;
+    int32_t FPoolSize = 0;
+    TWaveHeader* FFree = nullptr;
+    std::atomic<int64_t> FBuffersAllocated{ 0 };
 
     // Filled list, chained through the headers' Next links; FFilledTail points at the link to
     // set next (at FFilledHead while the list is empty). Guarded by the module lock.
