@@ -1,5 +1,7 @@
 #include "FileStream.h"
 
+#include "FileOpen.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -7,12 +9,24 @@
 
 namespace {
 
+// File names are UTF-8 throughout; a path converts them to the platform's own encoding.
+std::filesystem::path PathOf(const std::string& Utf8)
+{
+    return std::filesystem::path(std::u8string(Utf8.begin(), Utf8.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& Path)
+{
+    const std::u8string Utf8 = Path.u8string();
+    return std::string(Utf8.begin(), Utf8.end());
+}
+
 std::string FullPath(const std::string& FileName)
 {
     std::error_code Ignored;
-    const std::filesystem::path Absolute = std::filesystem::absolute(FileName, Ignored);
+    const std::filesystem::path Absolute = std::filesystem::absolute(PathOf(FileName), Ignored);
     // A path that cannot be made absolute is still named as given.
-    return Absolute.empty() ? FileName : Absolute.string();
+    return Absolute.empty() ? FileName : Utf8Of(Absolute);
 }
 
 std::string Reason(int ErrorNumber)
@@ -26,7 +40,7 @@ TFileStream::TFileStream(const std::string& FileName)
     : FFileName(FullPath(FileName))
 {
     errno = 0;
-    FFile = std::fopen(FFileName.c_str(), "w+b");
+    FFile = CreateFileForWriting(PathOf(FFileName));
     if (!FFile)
         throw EFCreateError("Cannot create file \"" + FFileName + "\": " + Reason(errno));
     // Unbuffered: each Write is handed to the system at once and fails where the disk is full.

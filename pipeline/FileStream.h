@@ -1,9 +1,10 @@
 // Byte streams that a sink writes its output into.
 //
 // TFileStream is a file created anew for writing: a missing file is created, an existing one is
-// truncated. Every Write goes straight to the system (no buffering of our own), so a full disk is
-// reported by the Write that meets it; a failed or short write raises EWriteError, a failed
-// creation EFCreateError, both naming the file's full path and the system's reason.
+// truncated. Its name is UTF-8 and may hold any Unicode letter. Every Write goes straight to the
+// system (no buffering of our own), so a full disk is reported by the Write that meets it; a
+// failed or short write raises EWriteError, a failed creation EFCreateError, both naming the
+// file's full path and the system's reason.
 //
 // Threads: a stream is used by one thread at a time (a sink creates it in Prepare on the owning
 // thread and writes and closes it on its worker). Write may block on the file system.
@@ -48,7 +49,8 @@ public:
 
 class TFileStream : public TStream {
 public:
-    // Creates (or truncates) FileName, opened for reading and writing. Raises EFCreateError.
+    // Creates (or truncates) FileName (UTF-8), opened for reading and writing and, where the
+    // platform allows, not shared while open. Raises EFCreateError.
     explicit TFileStream(const std::string& FileName);
     // Closes a stream that was not closed, discarding any error (Close reports them).
     ~TFileStream() override;
@@ -57,7 +59,7 @@ public:
 
     void Write(const void* Buffer, std::size_t Count) override;
     void Close() override;
-    // The full path of the file.
+    // The full path of the file, UTF-8.
     const std::string& GetFileName() const { return FFileName; }
 
 private:
