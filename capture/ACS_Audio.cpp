@@ -425,7 +425,7 @@ std::string TAudioIn::DeviceName() const
 {
     std::string Name = "capture device " + std::to_string(BaseChannel.load());
     try {
-        Name += " \"" + Module().Backend()->InputCaps(BaseChannel).Name + "\"";
+        Name += " \"" + Module().Backend()->InputName(BaseChannel) + "\"";
     } catch (const EWaveDeviceError&) {
         // The number alone names a device that cannot even be queried.
     }

@@ -27,6 +27,11 @@ public:
     {
         return QueryCaps(Find(SND_PCM_STREAM_CAPTURE, Device), SND_PCM_STREAM_CAPTURE);
     }
+    // From the list, without opening the device again and probing its formats.
+    std::string InputName(int32_t Device) override
+    {
+        return Find(SND_PCM_STREAM_CAPTURE, Device).Name;
+    }
     std::unique_ptr<TWaveInDevice> OpenInput(
         int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance) override
     {

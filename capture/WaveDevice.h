@@ -140,6 +140,9 @@ public:
     // Capabilities of device Device (0-based, or WaveMapper); raises for an unknown device.
     virtual TWaveCaps OutputCaps(int32_t Device) = 0;
     virtual TWaveCaps InputCaps(int32_t Device) = 0;
+    // The name of input device Device for messages: InputCaps(Device).Name unless the backend
+    // knows it without asking the device (which may be the one that has just failed).
+    virtual std::string InputName(int32_t Device) { return InputCaps(Device).Name; }
     // Opens input device Device (0-based, or WaveMapper) for Format; Callback(Instance, ...) is
     // called for each buffer the device returns. Raises when the device cannot be opened.
     virtual std::unique_ptr<TWaveInDevice> OpenInput(
