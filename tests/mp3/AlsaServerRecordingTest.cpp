@@ -2,8 +2,9 @@
 //
 // CTest starts the server (tools/sound-server) before these tests and names its folder in
 // CORVATONE_SOUND_SERVER_DIR; the process points itself at the server through PULSE_SERVER and
-// XDG_CONFIG_HOME before its first ALSA call, and a test can kill the server and start it again. The server plays a 440 Hz tone at half of full
-// scale into a null sink whose monitor is the default source.
+// XDG_CONFIG_HOME before its first ALSA call, and a test can kill the server and start it again.
+// The server plays a 440 Hz tone at half of full scale into a null sink whose monitor is the
+// default source.
 #include "ACS_Audio.h"
 #include "ACS_LAME.h"
 #include "Mp3Decoding.h"
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -131,8 +133,8 @@ TEST_F(AlsaServerTest, ThreeSecondsOfTheToneArriveWholeAndInRealTime)
 class AlsaServerRecordingTest : public AlsaServerTest {
 protected:
     AlsaServerRecordingTest()
-        : Watch(MP3Out)
     {
+        Watch = std::make_unique<TRunWatch>(MP3Out);
         MP3Out.SetInput(&AudIn);
         MP3Out.SetBitRate(br160);
     }
@@ -151,8 +153,9 @@ protected:
 
     TTempDir Dir;
     TAudioIn AudIn{ nullptr };
+    // The sink, and with it its worker, ends before the watch of its events.
+    std::unique_ptr<TRunWatch> Watch;
     TMP3Out MP3Out{ nullptr };
-    TRunWatch Watch;
 };
 
 TEST_F(AlsaServerRecordingTest, PauseAndResumeRecordTheWholeDurationOfTheTone)
@@ -165,7 +168,7 @@ TEST_F(AlsaServerRecordingTest, PauseAndResumeRecordTheWholeDurationOfTheTone)
     // ring: the device drops what it cannot hold and goes on.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     MP3Out.Resume();
-    ASSERT_TRUE(Watch.AwaitEnd()) << Watch.Failure();
+    ASSERT_TRUE(Watch->AwaitEnd()) << Watch->Failure();
 
     const TDecodedMp3 Sound = DecodeMp3(Dir.File("paused.mp3"));
     ASSERT_TRUE(Sound.Clean);
@@ -182,11 +185,11 @@ TEST_F(AlsaServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRe
     Record("killed.mp3", 20);
     ASSERT_TRUE(AwaitSeconds(1));
     SoundServer("stop " + ServerDir() + " --kill");
-    const bool Ended = Watch.AwaitEnd();
+    const bool Ended = Watch->AwaitEnd();
     SoundServer("start " + ServerDir());
     ASSERT_FALSE(Ended);
-    EXPECT_EQ(Watch.Done.Count(), 0);
-    EXPECT_NE(Watch.Failure().find("capture device 0 \""), std::string::npos) << Watch.Failure();
+    EXPECT_EQ(Watch->Done.Count(), 0);
+    EXPECT_NE(Watch->Failure().find("capture device 0 \""), std::string::npos) << Watch->Failure();
     EXPECT_FALSE(AudIn.Busy);
 
     const TDecodedMp3 Cut = DecodeMp3(Dir.File("killed.mp3"));
@@ -195,8 +198,8 @@ TEST_F(AlsaServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRe
     EXPECT_LT(Cut.FramesPerChannel(), static_cast<std::size_t>(20 * Rate));
 
     Record("again.mp3", 2);
-    ASSERT_TRUE(Watch.Done.WaitFor(1)) << Watch.Failure();
-    EXPECT_EQ(Watch.Failed.Count(), 1);
+    ASSERT_TRUE(Watch->Done.WaitFor(1)) << Watch->Failure();
+    EXPECT_EQ(Watch->Failed.Count(), 1);
     const TDecodedMp3 Again = DecodeMp3(Dir.File("again.mp3"));
     ASSERT_TRUE(Again.Clean);
     ExpectLengthOf(Again, 2 * Rate, 16384 / 4);
