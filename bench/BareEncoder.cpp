@@ -1,5 +1,6 @@
 #include "BareEncoder.h"
 
+#include "ProcessStats.h"
 #include "lame.h"
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -132,7 +134,7 @@ private:
 } // namespace
 
 TBareEncodeResult EncodeBare(
-    const TBenchPcm& Pcm, int32_t Seconds, int Kbps, const std::string& FileName)
+    const TBenchPcm& Pcm, int32_t Seconds, int Kbps, const std::string& FileName, bool RealTime)
 {
     static_assert(sizeof(short) == sizeof(int16_t));
     const int64_t Frames = int64_t{ Seconds } * Pcm.SampleRate;
@@ -140,12 +142,19 @@ TBareEncodeResult EncodeBare(
     TLoopedBlocks Blocks(Pcm);
     TBareEncodeResult Result;
 
+    const double StartCpu = ProcessStats::CpuSeconds();
     const auto Start = std::chrono::steady_clock::now();
     {
         // Scoped so that closing the encoder is timed too, as it is in the sink's Done.
         TOutputFile File(FileName);
         TEncoder Encoder(Frames, Pcm.SampleRate, Kbps);
         for (int64_t Done = 0; Done < Frames; Done += BlockFrames, ++Result.Blocks) {
+            if (RealTime) {
+                const auto Recorded = std::chrono::duration<double>(
+                    static_cast<double>(Done + BlockFrames) / Pcm.SampleRate);
+                std::this_thread::sleep_until(Start
+                    + std::chrono::duration_cast<std::chrono::steady_clock::duration>(Recorded));
+            }
             const int Bytes
                 = Encoder.Encode(Blocks.Next(), BlockFrames, Output.data(), OutputBufferSize);
             File.Write(Output.data(), Bytes);
@@ -153,6 +162,7 @@ TBareEncodeResult EncodeBare(
         }
         Result.WallSeconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+        Result.CpuSeconds = ProcessStats::CpuSeconds() - StartCpu;
         const int Tail = Encoder.Flush(Output.data(), OutputBufferSize);
         File.Write(Output.data(), Tail);
         Result.Mp3Bytes += Tail;

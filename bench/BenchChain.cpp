@@ -75,6 +75,8 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     TBufferCounts& Buffers = *FCountedCard->Counts();
     Buffers.ResetPeak();
     const int64_t PreparedBefore = Buffers.Prepared.load();
+    const int64_t AllocatedBefore = FAudIn.BuffersAllocated();
+    const ChainCounters::TSnapshot CountsBefore = ChainCounters::Take();
 
     const double StartCpu = ProcessStats::CpuSeconds();
     const auto Start = std::chrono::steady_clock::now();
@@ -91,6 +93,7 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     }
     if (LevelReader.joinable())
         LevelReader.join();
+    const ChainCounters::TSnapshot Counted = ChainCounters::Since(CountsBefore);
 
     TRecordResult Result;
     Result.WallSeconds = std::chrono::duration<double>(FAudIn.EndTime - Start).count();
@@ -102,6 +105,10 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     Result.DroppedBuffers = FCard->DroppedBuffers() - DroppedBefore;
     Result.PeakBuffersHeld = Buffers.PeakHeld.load();
     Result.BuffersPrepared = Buffers.Prepared.load() - PreparedBefore;
+    Result.BuffersAllocated = FAudIn.BuffersAllocated() - AllocatedBefore;
+    Result.Allocations = Counted.Allocations;
+    Result.CopiedBytes = Counted.CopiedBytes;
+    Result.Copies = Counted.Copies;
     FProgressHook = nullptr;
     return Result;
 }

@@ -14,6 +14,7 @@
 #include "ACS_Indicator.h"
 #include "ACS_LAME.h"
 #include "BufferCountingBackend.h"
+#include "ChainCounters.h"
 #include "SimulatedWaveDevice.h"
 #include "TestSignal.h"
 
@@ -55,7 +56,12 @@ struct TRecordResult {
     int64_t Mp3Bytes = 0;
     int64_t DroppedBuffers = 0; // sound the simulated card dropped for want of a queued buffer
     int64_t PeakBuffersHeld = 0; // capture buffers queued or filled and not yet taken, at most
-    int64_t BuffersPrepared = 0; // capture buffers allocated in the run
+    int64_t BuffersPrepared = 0; // capture buffers handed to the device in the run
+    int64_t BuffersAllocated = 0; // capture buffers the source allocated in the run
+    // From Run to the sink's end, on every thread of the process (ChainCounters.h).
+    int64_t Allocations = 0;
+    int64_t CopiedBytes = 0;
+    int64_t Copies = 0;
 };
 
 // The capture source, noting when it first answers a run's request with the end of the sound.

@@ -4,6 +4,7 @@
 #include "ACS_LAME.h"
 #include "ProcessStats.h"
 
+#include <cmath>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -23,17 +24,31 @@ struct TCaseFigures {
     std::vector<double> Chain; // source -> indicator -> sink
     std::vector<double> Direct; // source -> sink
     std::vector<double> Cli; // the lame command-line encoder; empty when not installed
-    std::vector<double> ChainRatio, DirectRatio, CliRatio; // each over the same repetition's bare
+    std::vector<double> Ffmpeg; // ffmpeg with libmp3lame; empty when not installed
+    // Each over the same repetition's bare encoder.
+    std::vector<double> ChainRatio, DirectRatio, CliRatio, FfmpegRatio;
     std::vector<double> ChainCpuSeconds, DirectCpuSeconds, BareCpuSeconds;
     // Bare CPU time over the chain's (all the process's threads): less moved by other load.
     std::vector<double> ChainCpuRatio, DirectCpuRatio;
     std::vector<double> MeteringMicros; // the indicator, per 16384-byte block
     std::vector<double> EncodeMicros; // the bare encoder, per 16384-byte block
     std::vector<double> MeteringShare; // MeteringMicros / EncodeMicros
-    // Over the chain's recordings: capture buffers held at most, and allocated per recording.
+    // Over all the case's recordings, with and without the indicator: capture buffers held at
+    // most, capture buffers the source allocated, and the 16384-byte blocks recorded.
     int64_t PeakBuffersHeld = 0;
-    int64_t BuffersPrepared = 0;
-    int64_t BlocksPerRecording = 0; // 16384-byte blocks the sound of one recording fills
+    int64_t BuffersAllocated = 0;
+    int64_t RecordedBlocks = 0;
+    // Over the recordings with the indicator, from Run to the sink's end: heap allocations,
+    // copies of 1 KiB or more and their bytes, and the blocks recorded.
+    int64_t ChainAllocations = 0;
+    int64_t ChainCopies = 0;
+    int64_t ChainCopiedBytes = 0;
+    int64_t ChainBlocks = 0;
+
+    double PerChainBlock(int64_t Count) const
+    {
+        return ChainBlocks > 0 ? static_cast<double>(Count) / ChainBlocks : 0.0;
+    }
 };
 
 struct TLongFigures {
@@ -48,7 +63,7 @@ struct TLongFigures {
     int64_t ResidentAtEnd = -1; // after the last third
     int64_t Mp3Bytes = 0;
     int64_t PeakBuffersHeld = 0;
-    int64_t BuffersPrepared = 0;
+    int64_t BuffersAllocated = 0; // by the capture source
     // (seconds of sound captured, resident bytes) at each progress report.
     std::vector<std::pair<double, int64_t>> Samples;
 
@@ -63,8 +78,19 @@ struct TRealTimeFigures {
     double CpuSeconds = 0.0;
     int64_t DroppedBuffers = 0;
     int64_t PeakBuffersHeld = 0;
+    // The bare encoder fed the same sound at the same pace.
+    double BareWallSeconds = 0.0;
+    double BareCpuSeconds = 0.0;
 
     double CpuPercent() const { return WallSeconds > 0 ? 100.0 * CpuSeconds / WallSeconds : 0.0; }
+    double BareCpuPercent() const
+    {
+        return BareWallSeconds > 0 ? 100.0 * BareCpuSeconds / BareWallSeconds : 0.0;
+    }
+    double CpuOverBare() const
+    {
+        return BareCpuPercent() > 0 ? CpuPercent() / BareCpuPercent() : std::nan("");
+    }
 };
 
 struct TBenchFigures {
@@ -75,6 +101,7 @@ struct TBenchFigures {
     int32_t PcmSeconds = 0;
     int Repetitions = 0;
     std::string CliVersion; // empty when the lame command-line encoder is not installed
+    std::string FfmpegVersion; // empty when ffmpeg is not installed
     std::vector<TCaseFigures> Cases;
     TLongFigures Long;
     TRealTimeFigures RealTime;
@@ -83,6 +110,8 @@ struct TBenchFigures {
 
 // The median; NaN for no values.
 double Median(std::vector<double> Values);
+// The smallest and the largest value; NaN for no values.
+std::pair<double, double> Range(const std::vector<double>& Values);
 
 void PrintTable(const TBenchFigures& Figures, std::ostream& Out);
 void WriteJson(const TBenchFigures& Figures, std::ostream& Out);

@@ -5,7 +5,8 @@
 //   corvatone_bench [--smoke] [--json PATH] [--repetitions N] [--seconds N]
 //                   [--long-seconds N] [--realtime-seconds N] [--no-cli]
 //
-// --smoke runs every part on a few seconds of sound, once, only to show that it runs.
+// --smoke runs every part on a few seconds of sound, once, only to show that it runs; --no-cli
+// leaves out the command-line encoders (lame, ffmpeg) even when they are installed.
 #include "BenchPhases.h"
 #include "ProcessStats.h"
 

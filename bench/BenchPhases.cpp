@@ -1,7 +1,7 @@
 #include "BenchPhases.h"
 
 #include "BareEncoder.h"
-#include "LameCli.h"
+#include "CliEncoders.h"
 #include "MeteringCost.h"
 #include "ProcessStats.h"
 
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -39,20 +40,27 @@ std::string TBenchPhases::File(const std::string& Name) const
 // ---------------------------------------------------------------------------------------------
 // Encoding cases
 
+std::string TBenchPhases::RawFile(int32_t SampleRate) const
+{
+    return File("pcm-" + std::to_string(SampleRate) + ".raw");
+}
+
+// The command-line encoders read the same PCM from files.
 void TBenchPhases::PrepareCli(TBenchFigures& Figures)
 {
     Figures.CliVersion = FOptions.UseCli ? LameCli::Version() : std::string();
-    if (Figures.CliVersion.empty())
+    Figures.FfmpegVersion = FOptions.UseCli ? FfmpegCli::Version() : std::string();
+    if (Figures.CliVersion.empty() && Figures.FfmpegVersion.empty())
         return;
     for (const TBenchPcm* Pcm : { &FPcm44, &FPcm22 }) {
-        std::ofstream Raw(
-            File("pcm-" + std::to_string(Pcm->SampleRate) + ".raw"), std::ios::binary);
+        std::ofstream Raw(RawFile(Pcm->SampleRate), std::ios::binary);
         Raw.write(reinterpret_cast<const char*>(Pcm->Bytes->data()),
             static_cast<std::streamsize>(Pcm->Bytes->size()));
         if (!Raw)
-            throw std::runtime_error("Cannot write the raw PCM for the lame encoder");
+            throw std::runtime_error("Cannot write the raw PCM for the command-line encoders");
     }
-    FCliReady = true;
+    FCliReady = !Figures.CliVersion.empty();
+    FFfmpegReady = !Figures.FfmpegVersion.empty();
 }
 
 void TBenchPhases::EncodingCases(TBenchFigures& Figures)
@@ -81,11 +89,16 @@ TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
     Settings.Card = TBenchCard::FlatOut;
     Settings.FileName = File(Indicator ? "chain.mp3" : "direct.mp3");
     const TRecordResult Result = FChain.Record(Settings);
+    const int64_t Blocks = (Result.CapturedBytes + BlockBytes - 1) / BlockBytes;
     Figures.PeakBuffersHeld = std::max(Figures.PeakBuffersHeld, Result.PeakBuffersHeld);
-    Figures.BuffersPrepared = std::max(Figures.BuffersPrepared, Result.BuffersPrepared);
-    Figures.BlocksPerRecording
-        = (int64_t{ Settings.Seconds } * Case.SampleRate * TBenchPcm::FrameBytes + BlockBytes - 1)
-        / BlockBytes;
+    Figures.BuffersAllocated += Result.BuffersAllocated;
+    Figures.RecordedBlocks += Blocks;
+    if (Indicator) {
+        Figures.ChainAllocations += Result.Allocations;
+        Figures.ChainCopies += Result.Copies;
+        Figures.ChainCopiedBytes += Result.CopiedBytes;
+        Figures.ChainBlocks += Blocks;
+    }
     return Result;
 }
 
@@ -93,46 +106,57 @@ TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
 // always runs first (on a cold cache) or right after the same neighbour.
 void TBenchPhases::MeasureOnce(TCaseFigures& Figures, int Repetition)
 {
+    enum TVariant { vBare, vChain, vDirect, vLame, vFfmpeg, VariantCount };
     const TEncodeCase& Case = Figures.Case;
     const TBenchPcm& Pcm = PcmFor(Case.SampleRate);
     const int Kbps = MP3BitRateKbps(Case.BitRate);
     const double Seconds = FOptions.PcmSeconds;
-    const int Variants = FCliReady ? 4 : 3;
-    double Wall[4] = {}, Cpu[4] = {};
+    std::vector<TVariant> Variants = { vBare, vChain, vDirect };
+    if (FCliReady)
+        Variants.push_back(vLame);
+    if (FFfmpegReady)
+        Variants.push_back(vFfmpeg);
+    double Wall[VariantCount] = {}, Cpu[VariantCount] = {};
     int64_t BareBlocks = 1;
-    for (int Step = 0; Step < Variants; ++Step) {
-        const int Variant = (Step + Repetition) % Variants;
-        const double CpuBefore = ProcessStats::CpuSeconds();
-        if (Variant == 0) {
+    for (size_t Step = 0; Step < Variants.size(); ++Step) {
+        const TVariant Variant = Variants[(Step + Repetition) % Variants.size()];
+        if (Variant == vBare) {
             const TBareEncodeResult Bare
                 = EncodeBare(Pcm, FOptions.PcmSeconds, Kbps, File("bare.mp3"));
-            Wall[0] = Bare.WallSeconds;
-            Cpu[0] = ProcessStats::CpuSeconds() - CpuBefore;
+            Wall[vBare] = Bare.WallSeconds;
+            Cpu[vBare] = Bare.CpuSeconds;
             BareBlocks = std::max<int64_t>(1, Bare.Blocks);
-        } else if (Variant == 3) {
-            Wall[3] = LameCli::Encode(File("pcm-" + std::to_string(Case.SampleRate) + ".raw"),
-                Case.SampleRate, Kbps, File("cli.mp3"));
+        } else if (Variant == vLame) {
+            Wall[vLame]
+                = LameCli::Encode(RawFile(Case.SampleRate), Case.SampleRate, Kbps, File("cli.mp3"));
+        } else if (Variant == vFfmpeg) {
+            Wall[vFfmpeg] = FfmpegCli::Encode(
+                RawFile(Case.SampleRate), Case.SampleRate, Kbps, File("ffmpeg.mp3"));
         } else {
-            const TRecordResult Recorded = RecordCase(Figures, Variant == 1);
+            const TRecordResult Recorded = RecordCase(Figures, Variant == vChain);
             Wall[Variant] = Recorded.WallSeconds;
             Cpu[Variant] = Recorded.CpuSeconds;
         }
     }
-    Figures.Bare.push_back(Seconds / Wall[0]);
-    Figures.Chain.push_back(Seconds / Wall[1]);
-    Figures.Direct.push_back(Seconds / Wall[2]);
-    Figures.ChainRatio.push_back(Wall[0] / Wall[1]);
-    Figures.DirectRatio.push_back(Wall[0] / Wall[2]);
-    Figures.BareCpuSeconds.push_back(Cpu[0]);
-    Figures.ChainCpuSeconds.push_back(Cpu[1]);
-    Figures.DirectCpuSeconds.push_back(Cpu[2]);
-    Figures.ChainCpuRatio.push_back(Cpu[0] / Cpu[1]);
-    Figures.DirectCpuRatio.push_back(Cpu[0] / Cpu[2]);
+    Figures.Bare.push_back(Seconds / Wall[vBare]);
+    Figures.Chain.push_back(Seconds / Wall[vChain]);
+    Figures.Direct.push_back(Seconds / Wall[vDirect]);
+    Figures.ChainRatio.push_back(Wall[vBare] / Wall[vChain]);
+    Figures.DirectRatio.push_back(Wall[vBare] / Wall[vDirect]);
+    Figures.BareCpuSeconds.push_back(Cpu[vBare]);
+    Figures.ChainCpuSeconds.push_back(Cpu[vChain]);
+    Figures.DirectCpuSeconds.push_back(Cpu[vDirect]);
+    Figures.ChainCpuRatio.push_back(Cpu[vBare] / Cpu[vChain]);
+    Figures.DirectCpuRatio.push_back(Cpu[vBare] / Cpu[vDirect]);
     if (FCliReady) {
-        Figures.Cli.push_back(Seconds / Wall[3]);
-        Figures.CliRatio.push_back(Wall[0] / Wall[3]);
+        Figures.Cli.push_back(Seconds / Wall[vLame]);
+        Figures.CliRatio.push_back(Wall[vBare] / Wall[vLame]);
     }
-    Figures.EncodeMicros.push_back(Wall[0] * 1e6 / static_cast<double>(BareBlocks));
+    if (FFfmpegReady) {
+        Figures.Ffmpeg.push_back(Seconds / Wall[vFfmpeg]);
+        Figures.FfmpegRatio.push_back(Wall[vBare] / Wall[vFfmpeg]);
+    }
+    Figures.EncodeMicros.push_back(Wall[vBare] * 1e6 / static_cast<double>(BareBlocks));
     MeasureMeteringOnce(Figures);
 }
 
@@ -177,7 +201,7 @@ void TBenchPhases::LongRecording(TLongFigures& Long)
     Long.CpuSeconds = Result.CpuSeconds;
     Long.Mp3Bytes = Result.Mp3Bytes;
     Long.PeakBuffersHeld = Result.PeakBuffersHeld;
-    Long.BuffersPrepared = Result.BuffersPrepared;
+    Long.BuffersAllocated = Result.BuffersAllocated;
     Long.Samples.emplace_back(Result.CapturedBytes / BytesPerSecond, Result.ResidentAtEnd);
     const double FirstPart = Long.Seconds / 3.0;
     const auto AfterFirst = std::find_if(Long.Samples.begin(), Long.Samples.end(),
@@ -214,5 +238,11 @@ void TBenchPhases::RealTimeRecording(TRealTimeFigures& RealTime)
     RealTime.CpuSeconds = Result.CpuSeconds;
     RealTime.DroppedBuffers = Result.DroppedBuffers;
     RealTime.PeakBuffersHeld = Result.PeakBuffersHeld;
+
+    std::cerr << "bare encoder fed in real time for " << RealTime.Seconds << " s\n";
+    const TBareEncodeResult Bare = EncodeBare(*Settings.Pcm, RealTime.Seconds,
+        MP3BitRateKbps(RealTime.Case.BitRate), File("realtime-bare.mp3"), true);
+    RealTime.BareCpuSeconds = Bare.CpuSeconds;
+    RealTime.BareWallSeconds = Bare.WallSeconds;
     RealTime.Ran = true;
 }

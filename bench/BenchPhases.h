@@ -19,7 +19,7 @@ struct TBenchOptions {
     int Repetitions = 5;
     int32_t LongSeconds = 10800; // 0 leaves the long recording out
     int32_t RealTimeSeconds = 30; // 0 leaves the real-time recording out
-    bool UseCli = true;
+    bool UseCli = true; // the command-line encoders, when installed
 };
 
 class TBenchPhases {
@@ -39,11 +39,13 @@ private:
     void MeasureOnce(TCaseFigures& Figures, int Repetition);
     void MeasureMeteringOnce(TCaseFigures& Figures);
     TRecordResult RecordCase(TCaseFigures& Figures, bool Indicator);
+    std::string RawFile(int32_t SampleRate) const;
 
     TBenchOptions FOptions;
     std::string FWorkDir;
     TBenchPcm FPcm44;
     TBenchPcm FPcm22;
     bool FCliReady = false;
+    bool FFfmpegReady = false;
     TBenchChain FChain;
 };

@@ -12,6 +12,8 @@ constexpr double MinChainRatio = 0.97;
 constexpr double MaxMeteringShare = 0.02;
 constexpr int64_t MaxGrowth = 1 << 20;
 constexpr double MaxRealTimeCpuPercent = 3.0;
+constexpr double MaxBuffersPerBlock = 0.01;
+constexpr double MaxCpuOverBare = 1.1;
 
 std::string Format(const char* Pattern, double Value)
 {
@@ -70,14 +72,34 @@ public:
         FOut << "---|\n";
     }
 
-    // One row of per-case medians.
+    // One row of per-case medians, each followed by the range of the repetitions' values when
+    // there are several.
     template <typename TPick>
     void Medians(const std::string& Name, const char* Pattern, TPick Pick, double Scale = 1.0,
         const std::string& Target = "")
     {
         FOut << "| " << Name << " |";
+        for (const TCaseFigures& Case : FFigures.Cases) {
+            const std::vector<double> Values = Pick(Case);
+            FOut << ' ' << Format(Pattern, Median(Values) * Scale);
+            if (Values.size() > 1) {
+                const auto [Low, High] = Range(Values);
+                FOut << " (" << Format(Pattern, Low * Scale) << " - "
+                     << Format(Pattern, High * Scale) << ")";
+            }
+            FOut << " |";
+        }
+        FOut << ' ' << Target << " |\n";
+    }
+
+    // One row of a single value per case.
+    template <typename TPick>
+    void Values(
+        const std::string& Name, const char* Pattern, TPick Pick, const std::string& Target = "")
+    {
+        FOut << "| " << Name << " |";
         for (const TCaseFigures& Case : FFigures.Cases)
-            FOut << ' ' << Format(Pattern, Median(Pick(Case)) * Scale) << " |";
+            FOut << ' ' << Format(Pattern, Pick(Case)) << " |";
         FOut << ' ' << Target << " |\n";
     }
 
@@ -95,6 +117,12 @@ private:
     std::ostream& FOut;
 };
 
+double BuffersPerBlock(const TCaseFigures& Case)
+{
+    return Case.RecordedBlocks > 0 ? double(Case.BuffersAllocated) / double(Case.RecordedBlocks)
+                                   : std::nan("");
+}
+
 void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
 {
     Table.Medians("bare encoder, x real time", "%.1f", [](auto& C) { return C.Bare; });
@@ -111,11 +139,21 @@ void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
         Table.Medians("lame CLI, x real time", "%.1f", [](auto& C) { return C.Cli; });
         Table.Medians("lame CLI / bare", "%.3f", [](auto& C) { return C.CliRatio; });
     }
-    Table.Medians("chain: capture buffers held at most", "%.0f",
-        [](auto& C) { return std::vector<double>{ double(C.PeakBuffersHeld) }; });
-    Table.Medians("chain: capture buffers allocated / blocks recorded", "%.2f", [](auto& C) {
-        return std::vector<double>{ double(C.BuffersPrepared) / double(C.BlocksPerRecording) };
-    });
+    if (!Figures.FfmpegVersion.empty()) {
+        Table.Medians("ffmpeg, x real time", "%.1f", [](auto& C) { return C.Ffmpeg; });
+        Table.Medians("ffmpeg / bare", "%.3f", [](auto& C) { return C.FfmpegRatio; });
+    }
+    Table.Values("chain: capture buffers held at most", "%.0f",
+        [](auto& C) { return double(C.PeakBuffersHeld); });
+    Table.Values(
+        "chain: capture buffers allocated per block", "%.4f",
+        [](auto& C) { return BuffersPerBlock(C); }, "<= 0.01");
+    Table.Values("chain with indicator: heap allocations per block", "%.4f",
+        [](auto& C) { return C.PerChainBlock(C.ChainAllocations); });
+    Table.Values("chain with indicator: copies of 1 KiB or more per block", "%.2f",
+        [](auto& C) { return C.PerChainBlock(C.ChainCopies); });
+    Table.Values("chain with indicator: bytes copied per byte recorded", "%.2f",
+        [](auto& C) { return C.PerChainBlock(C.ChainCopiedBytes) / 16384.0; });
     Table.Medians(
         "metering, us per 16384-byte block", "%.1f", [](auto& C) { return C.MeteringMicros; });
     Table.Medians("bare encoding, us per block", "%.0f", [](auto& C) { return C.EncodeMicros; });
@@ -141,19 +179,27 @@ void PrintLongRows(const TLongFigures& Long, TTable& Table)
             + SignedKibibytes(Long.Growth()) + ")",
         "< 1 MiB");
     Table.FirstCase(Length + ": capture buffers held at most / allocated",
-        std::to_string(Long.PeakBuffersHeld) + " / " + std::to_string(Long.BuffersPrepared), "");
+        std::to_string(Long.PeakBuffersHeld) + " / " + std::to_string(Long.BuffersAllocated), "");
 }
 
 void PrintRealTimeRow(const TRealTimeFigures& RealTime, TTable& Table)
 {
     if (!RealTime.Ran)
         return;
-    Table.FirstCase(std::to_string(RealTime.Seconds) + " s in real time: CPU of one core",
+    const std::string Length = std::to_string(RealTime.Seconds) + " s in real time";
+    Table.FirstCase(Length + ": chain's CPU of one core",
         Format("%.2f %%", RealTime.CpuPercent()) + " (" + Format("%.2f s", RealTime.CpuSeconds)
             + " over " + Format("%.1f s", RealTime.WallSeconds) + ", "
             + std::to_string(RealTime.DroppedBuffers) + " dropped, "
             + std::to_string(RealTime.PeakBuffersHeld) + " buffers held at most)",
         "< 3 %");
+    Table.FirstCase(Length + ": bare encoder's CPU of one core",
+        Format("%.2f %%", RealTime.BareCpuPercent()) + " ("
+            + Format("%.2f s", RealTime.BareCpuSeconds) + " over "
+            + Format("%.1f s", RealTime.BareWallSeconds) + ")",
+        "");
+    Table.FirstCase(
+        Length + ": chain / bare, by CPU", Format("%.2f", RealTime.CpuOverBare()), "<= 1.1");
 }
 
 std::string Verdict(bool Met)
@@ -173,9 +219,17 @@ void PrintTargets(const TBenchFigures& Figures, std::ostream& Out)
         << "): " << Verdict(Share <= MaxMeteringShare);
     if (Figures.Long.Ran)
         Out << "; resident growth < 1 MiB: " << Verdict(Figures.Long.Growth() < MaxGrowth);
+    double Buffers = 0.0;
+    for (const TCaseFigures& Case : Figures.Cases)
+        Buffers = std::max(Buffers, BuffersPerBlock(Case));
+    Out << "; capture buffers allocated <= " << MaxBuffersPerBlock << " per block (worst "
+        << Format("%.4f", Buffers) << "): " << Verdict(Buffers <= MaxBuffersPerBlock);
     if (Figures.RealTime.Ran)
         Out << "; real time < 3 % of one core: "
-            << Verdict(Figures.RealTime.CpuPercent() < MaxRealTimeCpuPercent);
+            << Verdict(Figures.RealTime.CpuPercent() < MaxRealTimeCpuPercent)
+            << "; real-time CPU <= " << MaxCpuOverBare << " of the bare encoder's ("
+            << Format("%.2f", Figures.RealTime.CpuOverBare())
+            << "): " << Verdict(Figures.RealTime.CpuOverBare() <= MaxCpuOverBare);
     Out << ".\n";
 }
 
@@ -190,6 +244,14 @@ double Median(std::vector<double> Values)
     return Values.size() % 2 ? Values[Mid] : (Values[Mid - 1] + Values[Mid]) / 2.0;
 }
 
+std::pair<double, double> Range(const std::vector<double>& Values)
+{
+    if (Values.empty())
+        return { std::nan(""), std::nan("") };
+    const auto [Low, High] = std::minmax_element(Values.begin(), Values.end());
+    return { *Low, *High };
+}
+
 void PrintTable(const TBenchFigures& Figures, std::ostream& Out)
 {
     Out << "Corvatone benchmark" << (Figures.Smoke ? " (smoke mode: figures mean nothing)" : "")
@@ -199,9 +261,12 @@ void PrintTable(const TBenchFigures& Figures, std::ostream& Out)
         << Figures.LoadAtEnd << " at the end\n"
         << "Sound: " << Figures.PcmSeconds
         << " s of 16-bit stereo pink noise with a sine sweep; medians of " << Figures.Repetitions
-        << " interleaved repetitions; total " << Format("%.0f s", Figures.TotalSeconds) << "\n";
+        << " interleaved repetitions (smallest - largest in brackets); total "
+        << Format("%.0f s", Figures.TotalSeconds) << "\n";
     if (!Figures.CliVersion.empty())
         Out << "Outside reference: " << Figures.CliVersion << "\n";
+    if (!Figures.FfmpegVersion.empty())
+        Out << "Outside reference: " << Figures.FfmpegVersion << "\n";
     Out << "\n";
     TTable Table(Figures, Out);
     Table.Header();
@@ -212,7 +277,9 @@ void PrintTable(const TBenchFigures& Figures, std::ostream& Out)
     Out << "Times run from the start of a run to its last block written (encoder flush and file "
            "close left out on both sides). The chain records from the simulated card flat out, "
            "which delivers as fast as the chain takes the sound; the real-time recording from "
-           "the same card paced at the sample rate.\n";
+           "the same card paced at the sample rate, and the bare encoder fed at the same pace. "
+           "Allocations and copies count every thread of the process from Run to the sink's "
+           "end; the simulated card's own copy into a buffer is one of the copies.\n";
 }
 
 namespace {
@@ -233,17 +300,41 @@ void WriteCase(const TCaseFigures& Case, TJsonWriter& Json)
         Json.Value("lame_cli_x_realtime", Median(Case.Cli));
         Json.Value("lame_cli_over_bare", Median(Case.CliRatio));
     }
+    if (!Case.Ffmpeg.empty()) {
+        Json.Value("ffmpeg_x_realtime", Median(Case.Ffmpeg));
+        Json.Value("ffmpeg_over_bare", Median(Case.FfmpegRatio));
+    }
     Json.Value("chain_peak_buffers_held", Case.PeakBuffersHeld);
-    Json.Value("chain_buffers_allocated", Case.BuffersPrepared);
-    Json.Value("blocks_per_recording", Case.BlocksPerRecording);
+    Json.Value("buffers_allocated", Case.BuffersAllocated);
+    Json.Value("blocks_recorded", Case.RecordedBlocks);
+    Json.Value("buffers_allocated_per_block", BuffersPerBlock(Case));
+    Json.Value("allocations_per_block", Case.PerChainBlock(Case.ChainAllocations));
+    Json.Value("copies_per_block", Case.PerChainBlock(Case.ChainCopies));
+    Json.Value("copied_bytes_per_block", Case.PerChainBlock(Case.ChainCopiedBytes));
     Json.Value("metering_us_per_block", Median(Case.MeteringMicros));
     Json.Value("encode_us_per_block", Median(Case.EncodeMicros));
     Json.Value("metering_share", Median(Case.MeteringShare));
+    Json.BeginObject("ranges"); // the smallest and the largest of the repetitions
+    const auto WriteRange = [&](const char* Name, const std::vector<double>& Values) {
+        const auto [Low, High] = Range(Values);
+        Json.Numbers(Name, { Low, High });
+    };
+    WriteRange("bare_x_realtime", Case.Bare);
+    WriteRange("chain_x_realtime", Case.Chain);
+    WriteRange("chain_over_bare", Case.ChainRatio);
+    WriteRange("direct_over_bare", Case.DirectRatio);
+    WriteRange("metering_share", Case.MeteringShare);
+    if (!Case.Cli.empty())
+        WriteRange("lame_cli_over_bare", Case.CliRatio);
+    if (!Case.Ffmpeg.empty())
+        WriteRange("ffmpeg_over_bare", Case.FfmpegRatio);
+    Json.EndObject();
     Json.BeginObject("repetitions");
     Json.Numbers("bare_x_realtime", Case.Bare);
     Json.Numbers("chain_x_realtime", Case.Chain);
     Json.Numbers("direct_x_realtime", Case.Direct);
     Json.Numbers("lame_cli_x_realtime", Case.Cli);
+    Json.Numbers("ffmpeg_x_realtime", Case.Ffmpeg);
     Json.Numbers("chain_over_bare", Case.ChainRatio);
     Json.Numbers("direct_over_bare", Case.DirectRatio);
     Json.Numbers("chain_over_bare_cpu", Case.ChainCpuRatio);
@@ -273,7 +364,7 @@ void WriteLong(const TLongFigures& Long, TJsonWriter& Json)
     Json.Value("resident_growth_bytes", Long.Growth());
     Json.Value("mp3_bytes", Long.Mp3Bytes);
     Json.Value("peak_buffers_held", Long.PeakBuffersHeld);
-    Json.Value("buffers_allocated", Long.BuffersPrepared);
+    Json.Value("buffers_allocated", Long.BuffersAllocated);
     Json.BeginArray("resident_samples");
     for (const auto& [Seconds, Bytes] : Long.Samples)
         Json.Numbers(nullptr, { Seconds, static_cast<double>(Bytes) });
@@ -290,6 +381,10 @@ void WriteRealTime(const TRealTimeFigures& RealTime, TJsonWriter& Json)
     Json.Value("wall_s", RealTime.WallSeconds);
     Json.Value("cpu_s", RealTime.CpuSeconds);
     Json.Value("cpu_percent_of_one_core", RealTime.CpuPercent());
+    Json.Value("bare_wall_s", RealTime.BareWallSeconds);
+    Json.Value("bare_cpu_s", RealTime.BareCpuSeconds);
+    Json.Value("bare_cpu_percent_of_one_core", RealTime.BareCpuPercent());
+    Json.Value("cpu_over_bare", RealTime.CpuOverBare());
     Json.Value("dropped_buffers", RealTime.DroppedBuffers);
     Json.Value("peak_buffers_held", RealTime.PeakBuffersHeld);
     Json.EndObject();
@@ -312,6 +407,7 @@ void WriteJson(const TBenchFigures& Figures, std::ostream& Out)
     Json.Value("pcm_seconds", Figures.PcmSeconds);
     Json.Value("repetitions", Figures.Repetitions);
     Json.Value("lame_cli", Figures.CliVersion);
+    Json.Value("ffmpeg", Figures.FfmpegVersion);
     Json.Value("total_s", Figures.TotalSeconds);
     Json.BeginArray("encoding");
     for (const TCaseFigures& Case : Figures.Cases)
