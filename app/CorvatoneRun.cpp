@@ -1,6 +1,7 @@
 #include "CorvatoneRun.h"
 
 #include "Corvat.h"
+#include "DesktopIdentity.h"
 #include "HandlerGuard.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int RunCorvatone(int& Argc, char** Argv, const TStartOptions& Options)
     std::optional<QApplication> OwnApplication;
     if (!QApplication::instance())
         OwnApplication.emplace(Argc, Argv);
+    ApplyDesktopIdentity();
 
     std::unique_ptr<TMain> Main;
     try {

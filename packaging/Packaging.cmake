@@ -1,0 +1,63 @@
+# Installing and packaging: what cmake --install adds beside the program's own files, and the
+# packages CPack builds (cpack --config <build>/CPackConfig.cmake, or the "package" target).
+# Included once from the top CMakeLists.txt; one section per platform, then include(CPack).
+
+set(CPACK_PACKAGE_NAME corvatone)
+set(CPACK_PACKAGE_VENDOR "The Corvatone developers")
+set(CPACK_PACKAGE_CONTACT "The Corvatone developers <maintainers@corvatone.org>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small sound recorder that records straight into MP3")
+# Debian shows the description as it stands: lines under 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION
+  "Corvatone records from the sound card's input, shows the input level on a
+live meter, and encodes the sound on the fly into a constant-bit-rate MP3
+file chosen beforehand, with Record, Pause and Stop. It records through ALSA,
+and through it from PulseAudio or PipeWire.")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://corvatone.org/")
+set(CPACK_STRIP_FILES ON)
+
+# ---- Linux: the corvatone command, the manual page, the package's documents; a Debian package.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT CORVATONE_CORE_ONLY)
+  set(_packaging_out ${CMAKE_BINARY_DIR}/packaging)
+  file(MAKE_DIRECTORY ${_packaging_out})
+
+  # The command is a relative link to the program, which finds its Skin folder beside its own
+  # resolved path.
+  file(CREATE_LINK ../lib/corvatone/Corvatone ${_packaging_out}/corvatone SYMBOLIC)
+  install(FILES ${_packaging_out}/corvatone DESTINATION bin)
+
+  # Manual page and changelog compressed as Debian wants them: gzip -9 without a time stamp.
+  set(_compressed "")
+  foreach(_name corvatone.1 changelog)
+    add_custom_command(
+      OUTPUT ${_packaging_out}/${_name}.gz
+      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${_name}
+              ${_packaging_out}/${_name}
+      COMMAND gzip -9nf ${_packaging_out}/${_name}
+      DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${_name}
+      VERBATIM
+    )
+    list(APPEND _compressed ${_packaging_out}/${_name}.gz)
+  endforeach()
+  add_custom_target(CorvatoneDocuments ALL DEPENDS ${_compressed})
+  install(FILES ${_packaging_out}/corvatone.1.gz DESTINATION share/man/man1)
+  install(FILES ${_packaging_out}/changelog.gz ${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright
+    DESTINATION share/doc/corvatone)
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # corvatone_<version>_<architecture>.deb
+  set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The libraries the binaries link come from dpkg-shlibdeps; the encoder library is opened at
+  # run time and Qt's platform plugins are loaded at run time, so no linker sees them.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmp3lame0, qt6-qpa-plugins")
+  # The window asks for Times New Roman; fontconfig maps it to Liberation Serif.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
+
+# ---- Windows: (the zip of Corvatone.exe with its Skin folder and lame_enc.dll goes here.)
+
+include(CPack)
