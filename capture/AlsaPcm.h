@@ -51,6 +51,10 @@ struct TAlsaDevice {
     std::string Name; // product name for the capabilities
 };
 
+// Text shortened to at most MaxNameLength bytes at a word boundary, without the separator before
+// the cut ("Card Name: Device" may become "Card Name"); a single long word is cut.
+std::string ShortName(const std::string& Text);
+
 // The devices of one direction: "default" when it opens, then each card's devices.
 std::vector<TAlsaDevice> EnumerateDevices(snd_pcm_stream_t Stream);
 

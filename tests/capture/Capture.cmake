@@ -12,11 +12,11 @@ if(WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/WinmmAudioInTest.cpp
     LIBS acs_capture winmm)
 else()
+  find_package(ALSA REQUIRED)
   # Its own executable: it points ALSA at its own configuration before ALSA's first call.
   corvatone_add_test(AlsaAudioInTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaAudioInTest.cpp
-    LIBS acs_capture)
-  find_package(ALSA REQUIRED)
+    LIBS acs_capture ALSA::ALSA)
   corvatone_add_test(AlsaNoDeviceTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaNoDeviceTest.cpp
     LIBS acs_capture ALSA::ALSA

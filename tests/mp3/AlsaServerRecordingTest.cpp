@@ -88,6 +88,15 @@ protected:
     }
 };
 
+TEST_F(AlsaServerTest, TheDefaultDeviceIsNamedAfterTheServerBehindIt)
+{
+    TWaveDeviceInfo Info;
+    GetWaveDeviceInfo(0, false, Info);
+    EXPECT_EQ(Info.Name, "Default (PulseAudio)");
+    EXPECT_TRUE(HasFormat(Info.Formats, wf4S16));
+    EXPECT_TRUE(Info.Stereo);
+}
+
 // What arrives is the tone, whole, and no faster than the server plays it.
 TEST_F(AlsaServerTest, ThreeSecondsOfTheToneArriveWholeAndInRealTime)
 {
@@ -189,7 +198,8 @@ TEST_F(AlsaServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRe
     SoundServer("start " + ServerDir());
     ASSERT_FALSE(Ended);
     EXPECT_EQ(Watch->Done.Count(), 0);
-    EXPECT_NE(Watch->Failure().find("capture device 0 \""), std::string::npos) << Watch->Failure();
+    EXPECT_NE(Watch->Failure().find("capture device 0 \"Default (PulseAudio)\""), std::string::npos)
+        << Watch->Failure();
     EXPECT_FALSE(AudIn.Busy);
 
     const TDecodedMp3 Cut = DecodeMp3(Dir.File("killed.mp3"));
