@@ -1,6 +1,5 @@
 #include "FlatBarPaint.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -11,21 +10,6 @@ namespace {
 constexpr int FullPercent = 100;
 // The fill keeps one pixel of background inside the 1-pixel frame.
 constexpr int FillInset = 2;
-
-void FillRect(QPainter& Painter, const TRect& R, const QColor& Color)
-{
-    // An empty or inverted rectangle fills nothing.
-    if (R.Right > R.Left && R.Bottom > R.Top)
-        Painter.fillRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top, Color);
-}
-
-void FrameRect(QPainter& Painter, const TRect& R, const QColor& Color)
-{
-    FillRect(Painter, { R.Left, R.Top, R.Right, R.Top + 1 }, Color);
-    FillRect(Painter, { R.Left, R.Bottom - 1, R.Right, R.Bottom }, Color);
-    FillRect(Painter, { R.Left, R.Top, R.Left + 1, R.Bottom }, Color);
-    FillRect(Painter, { R.Right - 1, R.Top, R.Right, R.Bottom }, Color);
-}
 
 // Extent * Position div 100, truncating toward zero. The product is formed in 64 bits so that a
 // huge Position saturates instead of overflowing.
@@ -83,19 +67,19 @@ TRect FirstBlockRect(TProgressBarOrientation Orientation, const TRect& R)
         R.Bottom - FillInset };
 }
 
-void PaintFlatBar(QPainter& Painter, const TFlatBarLook& Look, const TRect& R)
+void PaintFlatBar(TCanvas& Canvas, const TFlatBarLook& Look, const TRect& R)
 {
-    FillRect(Painter, R, Look.Background);
-    FrameRect(Painter, R, Look.Border);
+    Canvas.FillRect(R, Look.Background);
+    Canvas.FrameRect(R, Look.Border);
     if (Look.Smooth) {
-        FillRect(Painter, SmoothFillRect(Look.Orientation, R, Look.Position), Look.Element);
+        Canvas.FillRect(SmoothFillRect(Look.Orientation, R, Look.Position), Look.Element);
         return;
     }
     const int Length = Look.Orientation == pbHorizontal ? R.Right - R.Left : R.Bottom - R.Top;
     const int Filled = FilledBlocks(Look.Position, BlockCount(Length));
     TRect Block = FirstBlockRect(Look.Orientation, R);
     for (int I = 0; I < Filled; ++I) {
-        FillRect(Painter, Block, Look.Element);
+        Canvas.FillRect(Block, Look.Element);
         if (Look.Orientation == pbHorizontal) {
             Block.Left += BlockPitch;
             Block.Right += BlockPitch;

@@ -1,23 +1,11 @@
-// The drawing of the flat progress bar, apart from the widget's state so that it can paint into
-// any QPainter (the widget, or a QImage in a test).
+// The drawing of the flat progress bar, apart from the widget's state: the geometry of its fill
+// and the paint steps onto a canvas.
 //
-// GUI thread, or any thread that owns the painter's device; never blocks.
+// Any thread that owns the canvas; never blocks.
 #pragma once
 
+#include "Canvas.h"
 #include "FlatUtilitys.h"
-
-#include <QColor>
-
-class QPainter;
-
-// A rectangle with exclusive right and bottom edges. Right <= Left or Bottom <= Top is empty.
-struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    bool operator==(const TRect&) const = default;
-};
 
 // Thickness of one block of a block bar, and the gap after it.
 constexpr int BlockSize = 8;
@@ -37,15 +25,17 @@ TRect SmoothFillRect(TProgressBarOrientation Orientation, const TRect& R, int Po
 // The first block of a block bar in client rectangle R; the others follow BlockPitch apart.
 TRect FirstBlockRect(TProgressBarOrientation Orientation, const TRect& R);
 
+// Everything one paint of the bar needs, colours already in RGB.
 struct TFlatBarLook {
-    QColor Background;
-    QColor Border;
-    QColor Element;
+    TColor Background = 0;
+    TColor Border = 0;
+    TColor Element = 0;
     TProgressBarOrientation Orientation = pbHorizontal;
     bool Smooth = false;
     int Position = 0;
 };
 
 // Background, 1-pixel frame and fill over client rectangle R. A block bar's length must already be
-// snapped (the widget resizes itself first).
-void PaintFlatBar(QPainter& Painter, const TFlatBarLook& Look, const TRect& R);
+// snapped (the widget resizes itself first). The smooth fill goes to the canvas as computed, also
+// when it is empty or inverted (Position 0 or below, a bar too short for its percentage).
+void PaintFlatBar(TCanvas& Canvas, const TFlatBarLook& Look, const TRect& R);

@@ -9,7 +9,7 @@ namespace {
 constexpr int LightnessLift = 10;
 } // namespace
 
-TColor DarkenColor(TColor AColor, TColor Fallback, TAdvColors Percent, TColorToRGB ToRGB)
+TColor DarkenColor(TColor AColor, TColor Fallback, TAdvColors Percent, const TColorToRGB& ToRGB)
 {
     if (Percent == 0)
         return Fallback;

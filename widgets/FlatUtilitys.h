@@ -1,12 +1,12 @@
 // Types and the colour darkening shared by the flat controls.
 //
-// Pure functions: any thread, as long as the resolver handed to DarkenColor may be called there
-// (the widgets hand over ColorToRGB, which belongs to the GUI thread).
+// Pure functions: any thread, as long as the resolver handed to DarkenColor may be called there.
 #pragma once
 
 #include "Colors.h"
 
 #include <cstdint>
+#include <functional>
 
 enum TProgressBarOrientation { pbHorizontal, pbVertical };
 
@@ -15,8 +15,8 @@ using TAdvColors = uint8_t;
 constexpr TAdvColors MaxAdvColors = 100;
 
 // Turns a colour that may name a system colour into plain RGB.
-using TColorToRGB = TColor (*)(TColor);
+using TColorToRGB = std::function<TColor(TColor)>;
 
 // AColor with its lightness raised by 10 and lowered by Percent steps of HSLRange, not below 0;
 // Fallback unchanged when Percent is 0. ToRGB resolves system colours first.
-TColor DarkenColor(TColor AColor, TColor Fallback, TAdvColors Percent, TColorToRGB ToRGB);
+TColor DarkenColor(TColor AColor, TColor Fallback, TAdvColors Percent, const TColorToRGB& ToRGB);

@@ -1,9 +1,5 @@
 #include "GradBtnPaint.h"
 
-#include <QFontMetrics>
-#include <QPainter>
-#include <QTextLayout>
-#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -14,54 +10,51 @@ constexpr int EllipticSteps = 50;
 constexpr int BandDivisor = LinearSteps + 1;
 constexpr int FocusInset = 2;
 constexpr int CaptionMargin = 2;
-// A caption is one line, never wrapped.
-constexpr qreal UnboundedLine = 1e6;
 
 int Channel(int Begin, int End, int I, int N)
 {
     return int(Begin + int64_t(I) * (End - Begin) / N);
 }
 
-void FillBand(QPainter& Painter, int Left, int Top, int Right, int Bottom, const QColor& Color)
+void FillBand(TCanvas& Canvas, int Left, int Top, int Right, int Bottom, TColor Color)
 {
-    if (Right > Left && Bottom > Top)
-        Painter.fillRect(Left, Top, Right - Left, Bottom - Top, Color);
+    // Most of the 256 bands of a small button are empty; they cost the canvas nothing.
+    const TRect Band{ Left, Top, Right, Bottom };
+    if (!Band.Empty())
+        Canvas.FillRect(Band, Color);
 }
 
-void PaintLinear(QPainter& Painter, bool Horizontal, const QColor& Begin, const QColor& End,
-    int Width, int Height)
+void PaintLinear(TCanvas& Canvas, bool Horizontal, TColor Begin, TColor End, int Width, int Height)
 {
     const int Extent = Horizontal ? Width : Height;
     for (int I = 0; I <= LinearSteps; ++I) {
         const int From = int(int64_t(I) * Extent / BandDivisor);
         const int To = int(int64_t(I + 1) * Extent / BandDivisor);
-        const QColor Color = GradientStep(Begin, End, I, LinearSteps);
+        const TColor Color = GradientStep(Begin, End, I, LinearSteps);
         if (Horizontal)
-            FillBand(Painter, From, 0, To, Height, Color);
+            FillBand(Canvas, From, 0, To, Height, Color);
         else
-            FillBand(Painter, 0, From, Width, To, Color);
+            FillBand(Canvas, 0, From, Width, To, Color);
     }
 }
 
-void PaintCentred(QPainter& Painter, bool Horizontal, const QColor& Begin, const QColor& End,
-    int Width, int Height)
+void PaintCentred(TCanvas& Canvas, bool Horizontal, TColor Begin, TColor End, int Width, int Height)
 {
     const int Extent = Horizontal ? Width : Height;
     const int Half = Extent / 2;
     for (int I = 0; I <= Half; ++I) {
-        const QColor Color = GradientStep(Begin, End, I, Half);
+        const TColor Color = GradientStep(Begin, End, I, Half);
         if (Horizontal) {
-            FillBand(Painter, I, 0, I + 1, Height, Color);
-            FillBand(Painter, Width - I - 1, 0, Width - I, Height, Color);
+            FillBand(Canvas, I, 0, I + 1, Height, Color);
+            FillBand(Canvas, Width - I - 1, 0, Width - I, Height, Color);
         } else {
-            FillBand(Painter, 0, I, Width, I + 1, Color);
-            FillBand(Painter, 0, Height - I - 1, Width, Height - I, Color);
+            FillBand(Canvas, 0, I, Width, I + 1, Color);
+            FillBand(Canvas, 0, Height - I - 1, Width, Height - I, Color);
         }
     }
 }
 
-void PaintRectangles(
-    QPainter& Painter, const QColor& Begin, const QColor& End, int Width, int Height)
+void PaintRectangles(TCanvas& Canvas, TColor Begin, TColor End, int Width, int Height)
 {
     const double StepX = Width / 2.0 / LinearSteps;
     const double StepY = Height / 2.0 / LinearSteps;
@@ -71,79 +64,88 @@ void PaintRectangles(
         Right -= StepX;
         Top += StepY;
         Bottom -= StepY;
-        FillBand(Painter, int(Left), int(Top), int(Right), int(Bottom),
+        FillBand(Canvas, int(Left), int(Top), int(Right), int(Bottom),
             GradientStep(Begin, End, I, LinearSteps));
     }
 }
 
-void PaintEllipses(QPainter& Painter, const QColor& Begin, const QColor& End, int Width, int Height)
+void PaintEllipses(TCanvas& Canvas, TColor Begin, TColor End, int Width, int Height)
 {
     const int ThirdW = Width / 3;
     const int ThirdH = Height / 3;
-    Painter.setPen(Qt::NoPen);
     for (int I = 0; I <= EllipticSteps; ++I) {
         const int R = (Width + 2 * ThirdW) * I / 100;
         const int T = (Height + 2 * ThirdH) * I / 100;
-        const int Left = -ThirdW + R, Top = -ThirdH + T;
-        const int Right = Width + ThirdW - R, Bottom = Height + ThirdH - T;
-        if (Right <= Left || Bottom <= Top)
-            continue;
-        Painter.setBrush(GradientStep(Begin, End, I, EllipticSteps));
-        Painter.drawEllipse(Left, Top, Right - Left, Bottom - Top);
+        const TRect Bounds{ -ThirdW + R, -ThirdH + T, Width + ThirdW - R, Height + ThirdH - T };
+        if (!Bounds.Empty())
+            Canvas.FillEllipse(Bounds, GradientStep(Begin, End, I, EllipticSteps));
     }
-    Painter.setBrush(Qt::NoBrush);
+}
+
+// The length of the UTF-8 sequence that starts with Lead (1 for a stray continuation byte).
+int SequenceLength(unsigned char Lead)
+{
+    if (Lead >= 0xF0)
+        return 4;
+    if (Lead >= 0xE0)
+        return 3;
+    if (Lead >= 0xC0)
+        return 2;
+    return 1;
 }
 
 } // namespace
 
-QColor GradientStep(const QColor& Begin, const QColor& End, int I, int N)
+TColor GradientStep(TColor Begin, TColor End, int I, int N)
 {
     // A button too small for its centre style has a single step: its begin colour.
     if (N == 0)
         return Begin;
-    return QColor(Channel(Begin.red(), End.red(), I, N), Channel(Begin.green(), End.green(), I, N),
-        Channel(Begin.blue(), End.blue(), I, N));
+    return RGB(uint8_t(Channel(GetRValue(Begin), GetRValue(End), I, N)),
+        uint8_t(Channel(GetGValue(Begin), GetGValue(End), I, N)),
+        uint8_t(Channel(GetBValue(Begin), GetBValue(End), I, N)));
 }
 
-void PaintGradient(QPainter& Painter, TGradientStyle Style, const QColor& Begin, const QColor& End,
-    int Width, int Height)
+void PaintGradient(
+    TCanvas& Canvas, TGradientStyle Style, TColor Begin, TColor End, int Width, int Height)
 {
     switch (Style) {
     case gsHorizontal:
-        return PaintLinear(Painter, true, Begin, End, Width, Height);
+        return PaintLinear(Canvas, true, Begin, End, Width, Height);
     case gsVertical:
-        return PaintLinear(Painter, false, Begin, End, Width, Height);
+        return PaintLinear(Canvas, false, Begin, End, Width, Height);
     case gsVertCenter:
-        return PaintCentred(Painter, false, Begin, End, Width, Height);
+        return PaintCentred(Canvas, false, Begin, End, Width, Height);
     case gsHorizCenter:
-        return PaintCentred(Painter, true, Begin, End, Width, Height);
+        return PaintCentred(Canvas, true, Begin, End, Width, Height);
     case gsRectangle:
-        return PaintRectangles(Painter, Begin, End, Width, Height);
+        return PaintRectangles(Canvas, Begin, End, Width, Height);
     case gsElliptic:
-        return PaintEllipses(Painter, Begin, End, Width, Height);
+        return PaintEllipses(Canvas, Begin, End, Width, Height);
     }
 }
 
-void PaintFrame3D(QPainter& Painter, int Width, int Height, const QColor& TopLeft,
-    const QColor& BottomRight, int FrameSize)
+void PaintFrame3D(
+    TCanvas& Canvas, int Width, int Height, TColor TopLeft, TColor BottomRight, int FrameSize)
 {
     for (int K = 0; K < FrameSize; ++K) {
         const int L = K, T = K, R = Width - K, B = Height - K;
-        FillBand(Painter, L, T, R - 1, T + 1, TopLeft);
-        FillBand(Painter, L, T, L + 1, B - 1, TopLeft);
-        FillBand(Painter, R - 1, T, R, B, BottomRight);
-        FillBand(Painter, L, B - 1, R, B, BottomRight);
+        FillBand(Canvas, L, T, R - 1, T + 1, TopLeft);
+        FillBand(Canvas, L, T, L + 1, B - 1, TopLeft);
+        FillBand(Canvas, R - 1, T, R, B, BottomRight);
+        FillBand(Canvas, L, B - 1, R, B, BottomRight);
     }
 }
 
-TCaptionText StripAccelerators(const QString& Caption)
+TCaptionText StripAccelerators(const std::string& Caption)
 {
+    // Byte by byte: an ampersand never occurs inside a multi-byte UTF-8 sequence.
     TCaptionText Result;
-    const qsizetype Last = Caption.size() - 1;
-    for (qsizetype I = 0; I <= Last; ++I) {
-        if (Caption[I] == u'&' && I < Last) {
+    const size_t Size = Caption.size();
+    for (size_t I = 0; I < Size; ++I) {
+        if (Caption[I] == '&' && I + 1 < Size) {
             ++I;
-            if (Caption[I] != u'&' && Result.AccelIndex < 0)
+            if (Caption[I] != '&' && Result.AccelIndex < 0)
                 Result.AccelIndex = int(Result.Text.size());
         }
         Result.Text += Caption[I];
@@ -151,12 +153,20 @@ TCaptionText StripAccelerators(const QString& Caption)
     return Result;
 }
 
+std::string AcceleratorChar(const TCaptionText& Caption)
+{
+    if (Caption.AccelIndex < 0)
+        return {};
+    const size_t Start = size_t(Caption.AccelIndex);
+    return Caption.Text.substr(Start, size_t(SequenceLength(Caption.Text[Start])));
+}
+
 std::vector<TCaptionLayer> CaptionLayers(
     TTextStyle Style, TShadeType Shade, bool Enabled, const TCaptionColors& Colors)
 {
     if (!Enabled)
         Style = tsInset;
-    const QColor Face = Enabled ? Colors.Font : Colors.Disabled;
+    const TColor Face = Enabled ? Colors.Font : Colors.Disabled;
     std::vector<TCaptionLayer> Layers;
     if (Style == tsRaised) {
         Layers.push_back({ -1, -1, Colors.TxtHilite });
@@ -171,89 +181,50 @@ std::vector<TCaptionLayer> CaptionLayers(
     return Layers;
 }
 
-QPoint CaptionAnchor(TJustification Justification, QSize Button, QSize Text, int PressedOffset)
+TPoint CaptionAnchor(TJustification Justification, TSize Button, TSize Text, int PressedOffset)
 {
-    const int Y = (Button.height() - Text.height()) / 2 + PressedOffset;
+    const int Y = (Button.Height - Text.Height) / 2 + PressedOffset;
     switch (Justification) {
     case jLeft:
         return { CaptionMargin + PressedOffset, Y };
     case jRight:
-        return { Button.width() - Text.width() - CaptionMargin + PressedOffset, Y };
+        return { Button.Width - Text.Width - CaptionMargin + PressedOffset, Y };
     case jCenter:
         break;
     }
-    return { (Button.width() - Text.width()) / 2 + PressedOffset, Y };
+    return { (Button.Width - Text.Width) / 2 + PressedOffset, Y };
 }
 
-QSize CaptionSize(const TCaptionText& Caption, const QFont& Font)
-{
-    const QFontMetrics Metrics(Font);
-    return { Metrics.horizontalAdvance(Caption.Text), Metrics.height() };
-}
-
-void PaintCaption(QPainter& Painter, const TCaptionText& Caption, QPoint Anchor,
+void PaintCaption(TCanvas& Canvas, const TCaptionText& Caption, const TFont& Font, TPoint Anchor,
     const std::vector<TCaptionLayer>& Layers)
 {
-    QTextLayout Layout(Caption.Text, Painter.font(), Painter.device());
-    if (Caption.AccelIndex >= 0) {
-        QTextLayout::FormatRange Accel;
-        Accel.start = Caption.AccelIndex;
-        Accel.length = 1;
-        Accel.format.setFontUnderline(true);
-        Layout.setFormats({ Accel });
-    }
-    Layout.beginLayout();
-    QTextLine Line = Layout.createLine();
-    Line.setLineWidth(UnboundedLine);
-    Line.setPosition({ 0, 0 });
-    Layout.endLayout();
-    Painter.setBackgroundMode(Qt::TransparentMode);
-    for (const TCaptionLayer& Layer : Layers) {
-        Painter.setPen(Layer.Color);
-        Layout.draw(&Painter, QPointF(Anchor.x() + Layer.DX, Anchor.y() + Layer.DY));
-    }
+    for (const TCaptionLayer& Layer : Layers)
+        Canvas.TextOut({ Anchor.X + Layer.DX, Anchor.Y + Layer.DY }, Caption.Text,
+            Caption.AccelIndex, Font, Layer.Color);
 }
 
-void PaintFocusRect(QPainter& Painter, int Width, int Height)
+TRect FocusRect(int Width, int Height)
 {
-    const int L = FocusInset, T = FocusInset, R = Width - FocusInset, B = Height - FocusInset;
-    if (R <= L || B <= T)
-        return;
-    Painter.save();
-    Painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    Painter.setPen(QColor(255, 255, 255));
-    auto Dot = [&](int X, int Y) {
-        if ((X + Y) % 2 == 0)
-            Painter.drawPoint(X, Y);
-    };
-    for (int X = L; X < R; ++X) {
-        Dot(X, T);
-        if (B - 1 > T)
-            Dot(X, B - 1);
-    }
-    for (int Y = T + 1; Y < B - 1; ++Y) {
-        Dot(L, Y);
-        if (R - 1 > L)
-            Dot(R - 1, Y);
-    }
-    Painter.restore();
+    return { FocusInset, FocusInset, Width - FocusInset, Height - FocusInset };
 }
 
-void PaintGradBtnFace(QPainter& Painter, const TGradBtnLook& Look, QSize Size)
+void PaintGradBtnFace(TCanvas& Canvas, const TGradBtnLook& Look, TSize Size)
 {
-    const int W = Size.width(), H = Size.height();
-    PaintGradient(Painter, Look.GradientStyle, Look.Begin, Look.End, W, H);
+    const int W = Size.Width, H = Size.Height;
+    PaintGradient(Canvas, Look.GradientStyle, Look.Begin, Look.End, W, H);
     // Held down, the frame's light and dark edges exchange and the caption moves a pixel.
-    const QColor& TopLeft = Look.Up ? Look.BtnHilite : Look.BtnShadow;
-    const QColor& BottomRight = Look.Up ? Look.BtnShadow : Look.BtnHilite;
-    PaintFrame3D(Painter, W, H, TopLeft, BottomRight, Look.BtnFrameSize);
+    const TColor TopLeft = Look.Up ? Look.BtnHilite : Look.BtnShadow;
+    const TColor BottomRight = Look.Up ? Look.BtnShadow : Look.BtnHilite;
+    PaintFrame3D(Canvas, W, H, TopLeft, BottomRight, Look.BtnFrameSize);
     const int PressedOffset = Look.Up ? 0 : 1;
     const TCaptionText Caption = StripAccelerators(Look.Caption);
-    Painter.setFont(Look.Font);
-    const QPoint Anchor
-        = CaptionAnchor(Look.Justification, Size, CaptionSize(Caption, Look.Font), PressedOffset);
-    PaintCaption(Painter, Caption, Anchor,
+    const TSize Text = Canvas.TextExtent(Caption.Text, Look.Font);
+    const TPoint Anchor = CaptionAnchor(Look.Justification, Size, Text, PressedOffset);
+    PaintCaption(Canvas, Caption, Look.Font, Anchor,
         CaptionLayers(Look.TextStyle, Look.TextShadeType, Look.Enabled, Look.CaptionColors));
-    if (Look.ShowFocusRect)
-        PaintFocusRect(Painter, W, H);
+    if (Look.ShowFocusRect) {
+        const TRect Focus = FocusRect(W, H);
+        if (!Focus.Empty())
+            Canvas.DrawFocusRect(Focus);
+    }
 }

@@ -1,17 +1,13 @@
-// The drawing steps of the gradient push button, apart from the widget's state so that they can
-// paint into any QPainter (the button's off-screen bitmap, or a QImage in a test).
+// The drawing steps of the gradient push button, apart from the widget's state: each step paints
+// onto a canvas, so that any front end (or a recording canvas in a test) can take them.
 //
-// GUI thread, or any thread that owns the painter's device; never blocks.
+// Any thread that owns the canvas; never blocks.
 #pragma once
 
-#include <QColor>
-#include <QFont>
-#include <QPoint>
-#include <QSize>
-#include <QString>
-#include <vector>
+#include "Canvas.h"
 
-class QPainter;
+#include <string>
+#include <vector>
 
 enum TGradientStyle {
     gsHorizontal,
@@ -27,71 +23,72 @@ enum TPreset { None, GoldCoast, LimeBox, Aluminum, SunRise, BrassedOff };
 enum TJustification { jLeft, jCenter, jRight };
 
 // Step I of N from Begin to End, per channel: begin + I * (end - begin) div N. N 0 gives Begin.
-QColor GradientStep(const QColor& Begin, const QColor& End, int I, int N);
+// Both colours are RGB.
+TColor GradientStep(TColor Begin, TColor End, int I, int N);
 // Covers the whole Width x Height area from Begin to End in Style.
-void PaintGradient(QPainter& Painter, TGradientStyle Style, const QColor& Begin, const QColor& End,
-    int Width, int Height);
+void PaintGradient(
+    TCanvas& Canvas, TGradientStyle Style, TColor Begin, TColor End, int Width, int Height);
 
 // A frame FrameSize pixels wide around Width x Height: TopLeft on the top and left edges,
 // BottomRight on the bottom and right edges, which also own the top-right and bottom-left corners.
-void PaintFrame3D(QPainter& Painter, int Width, int Height, const QColor& TopLeft,
-    const QColor& BottomRight, int FrameSize);
+void PaintFrame3D(
+    TCanvas& Canvas, int Width, int Height, TColor TopLeft, TColor BottomRight, int FrameSize);
 
 // A caption without its accelerator markers: an ampersand before any other character is dropped
 // and marks that character (the first such one is underlined), two ampersands leave one, and the
-// last character is always kept.
+// last character is always kept. Text is UTF-8; AccelIndex is the byte where the marked
+// character starts, -1 when there is none.
 struct TCaptionText {
-    QString Text;
+    std::string Text;
     int AccelIndex = -1;
     bool operator==(const TCaptionText&) const = default;
 };
-TCaptionText StripAccelerators(const QString& Caption);
+TCaptionText StripAccelerators(const std::string& Caption);
+// The marked character itself (all of its UTF-8 bytes); empty when there is none.
+std::string AcceleratorChar(const TCaptionText& Caption);
 
 // One pass of the caption, DX, DY off the face anchor.
 struct TCaptionLayer {
     int DX = 0;
     int DY = 0;
-    QColor Color;
+    TColor Color = 0;
     bool operator==(const TCaptionLayer&) const = default;
 };
 struct TCaptionColors {
-    QColor Font;
-    QColor Disabled;
-    QColor TxtHilite;
-    QColor TxtShadow;
+    TColor Font = 0;
+    TColor Disabled = 0;
+    TColor TxtHilite = 0;
+    TColor TxtShadow = 0;
 };
 // The layers in drawing order; a disabled button is inset with the disabled colour as its face.
 std::vector<TCaptionLayer> CaptionLayers(
     TTextStyle Style, TShadeType Shade, bool Enabled, const TCaptionColors& Colors);
 // Top-left corner of the caption's face; PressedOffset is 1 while the button is held down.
-QPoint CaptionAnchor(TJustification Justification, QSize Button, QSize Text, int PressedOffset);
-// Width of the text without markers and height of a line, in Font.
-QSize CaptionSize(const TCaptionText& Caption, const QFont& Font);
-// Draws every layer with a transparent background in the painter's font.
-void PaintCaption(QPainter& Painter, const TCaptionText& Caption, QPoint Anchor,
+TPoint CaptionAnchor(TJustification Justification, TSize Button, TSize Text, int PressedOffset);
+// Draws every layer with a transparent background.
+void PaintCaption(TCanvas& Canvas, const TCaptionText& Caption, const TFont& Font, TPoint Anchor,
     const std::vector<TCaptionLayer>& Layers);
 
-// The dotted focus rectangle from (2, 2) to (Width - 2, Height - 2): every other pixel of its
-// outline inverted, so that drawing it twice leaves the picture as it was.
-void PaintFocusRect(QPainter& Painter, int Width, int Height);
+// The focus rectangle from (2, 2) to (Width - 2, Height - 2), exclusive.
+TRect FocusRect(int Width, int Height);
 
-// Everything one paint of the button needs, colours already resolved.
+// Everything one paint of the button needs, colours already in RGB.
 struct TGradBtnLook {
     TGradientStyle GradientStyle = gsVertCenter;
-    QColor Begin;
-    QColor End;
-    QColor BtnHilite;
-    QColor BtnShadow;
+    TColor Begin = 0;
+    TColor End = 0;
+    TColor BtnHilite = 0;
+    TColor BtnShadow = 0;
     int BtnFrameSize = 1;
     bool Up = true;
     bool Enabled = true;
     bool ShowFocusRect = false;
-    QString Caption;
-    QFont Font;
+    std::string Caption;
+    TFont Font;
     TTextStyle TextStyle = tsRaised;
     TShadeType TextShadeType = stLight;
     TJustification Justification = jCenter;
     TCaptionColors CaptionColors;
 };
 // The whole face in order: gradient, frame, caption, focus rectangle.
-void PaintGradBtnFace(QPainter& Painter, const TGradBtnLook& Look, QSize Size);
+void PaintGradBtnFace(TCanvas& Canvas, const TGradBtnLook& Look, TSize Size);

@@ -11,7 +11,7 @@ struct TRole {
 };
 
 // Indexed by the classic system colour index (clScrollBar .. clInfoBk).
-constexpr TRole SystemRoles[] = {
+constexpr TRole SystemRoles[SystemColorCount] = {
     { QPalette::Active, QPalette::Button }, // scroll bar
     { QPalette::Active, QPalette::Highlight }, // desktop
     { QPalette::Active, QPalette::Highlight }, // active caption
@@ -38,9 +38,17 @@ constexpr TRole SystemRoles[] = {
     { QPalette::Active, QPalette::ToolTipText }, // tooltip text
     { QPalette::Active, QPalette::ToolTipBase }, // tooltip background
 };
-constexpr uint8_t SystemColorCount = sizeof(SystemRoles) / sizeof(SystemRoles[0]);
 
 } // namespace
+
+TSystemPalette QtSystemPalette()
+{
+    const QPalette Palette = QGuiApplication::palette();
+    TSystemPalette Result;
+    for (std::size_t I = 0; I < SystemColorCount; ++I)
+        Result[I] = FromQColor(Palette.color(SystemRoles[I].Group, SystemRoles[I].Role));
+    return Result;
+}
 
 TColor FromQColor(const QColor& Color)
 {
@@ -50,12 +58,7 @@ TColor FromQColor(const QColor& Color)
 
 TColor ColorToRGB(TColor Color)
 {
-    if (!IsSystemColor(Color))
-        return Color & 0x00FFFFFFu;
-    const uint8_t Index = SystemColorIndex(Color);
-    // An index the palette has no role for reads as the window text, as an unknown colour would.
-    const TRole Role = Index < SystemColorCount ? SystemRoles[Index] : SystemRoles[8];
-    return FromQColor(QGuiApplication::palette().color(Role.Group, Role.Role));
+    return ColorToRGB(Color, QtSystemPalette());
 }
 
 QColor ToQColor(TColor Color)
