@@ -91,3 +91,16 @@ TEST(FlatUtilitys, DarkenColor)
     EXPECT_EQ(DarkenColor(RGB(255, 255, 240), clBlack, 1, CountingResolver), clWhite);
     EXPECT_EQ(HSLToColor(40, 240, 249), clWhite);
 }
+
+TEST(SystemPalette, ResolvesSystemColoursAndKeepsFixedOnes)
+{
+    TSystemPalette Palette = ClassicSystemPalette;
+    Palette[SystemColorIndex(clInfoBk)] = RGB(10, 20, 30);
+    Palette[SystemColorIndex(clWindowText)] = RGB(40, 50, 60);
+    EXPECT_EQ(ColorToRGB(clInfoBk, Palette), RGB(10, 20, 30));
+    EXPECT_EQ(ColorToRGB(RGB(1, 2, 3) | 0x12000000u, Palette), RGB(1, 2, 3))
+        << "a fixed colour loses its high byte only";
+    EXPECT_EQ(ColorToRGB(SystemColorFlag | 200, Palette), RGB(40, 50, 60))
+        << "an index without a value reads as the window text";
+    static_assert(ColorToRGB(clBtnFace, ClassicSystemPalette) == RGB(212, 208, 200));
+}
