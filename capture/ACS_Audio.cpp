@@ -1,5 +1,7 @@
 #include "ACS_Audio.h"
 
+#include "DebugLog.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -164,6 +166,7 @@ void TAudioIn::SetBaseChannel(int32_t Value)
 
 void TAudioIn::Init()
 {
+    DebugLog("capture: Init");
     if (Busy)
         throw EACSException("The component is buisy");
     BufEnd = 0;
@@ -191,6 +194,7 @@ void TAudioIn::Init()
         throw EACSException("Cannot record from " + DeviceName() + ": " + E.what());
     }
     Size = FRecLimit;
+    DebugLog("capture: device open and started");
 }
 
 TPcmFormat TAudioIn::DeviceFormat() const
@@ -324,6 +328,8 @@ void TAudioIn::FetchBlock()
     std::memcpy(FBlock, Header->Data, Bytes);
     BufEnd = static_cast<int32_t>(Bytes);
     RecycleHeader(Header);
+    if (Position == 0)
+        DebugLog("capture: first block delivered");
 }
 
 TWaveHeader* TAudioIn::TakeFilled()

@@ -13,6 +13,7 @@
 // from its wait); the thread drops the PCM's sound, returns every queued buffer with the bytes
 // recorded so far, and goes idle (Reset) or ends (Close); the caller waits for that.
 #include "AlsaPcm.h"
+#include "DebugLog.h"
 
 #include <algorithm>
 #include <atomic>
@@ -33,6 +34,7 @@ namespace {
 constexpr unsigned RingMicroseconds = 1000000;
 constexpr unsigned PeriodMicroseconds = 50000;
 constexpr auto ThreadAnswerBound = std::chrono::seconds(10);
+constexpr auto IdleWakeupPause = std::chrono::milliseconds(5);
 
 class TAlsaWaveInDevice final : public TWaveInDevice {
 public:
@@ -47,7 +49,9 @@ public:
                 "Unsupported frame size of " + std::to_string(FFrameBytes) + " bytes");
         if (int Error = FPcm.Open(Device.Pcm, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK); Error < 0)
             throw EWaveDeviceError(AlsaError("Cannot open \"" + Device.Pcm + "\"", Error));
+        DebugLog("ALSA: \"" + Device.Pcm + "\" opened");
         Configure(Format);
+        DebugLog("ALSA: configured");
         FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         if (FWakeFd < 0)
             throw EWaveDeviceError("Cannot create the capture thread's wake-up descriptor");
@@ -91,6 +95,8 @@ public:
         if (int Error = snd_pcm_start(FPcm.Get()); Error < 0)
             throw EWaveDeviceError(AlsaError("Cannot start the capture", Error));
         FStarted = true;
+        FFirstFrames = true;
+        DebugLog("ALSA: started");
         FChanged.notify_all();
     }
 
@@ -258,6 +264,12 @@ private:
                 Fail(Lock, Result);
                 return;
             }
+            if (Result > 0 && FFirstFrames) {
+                FFirstFrames = false;
+                DebugLog("ALSA: first " + std::to_string(Result) + " frames read, after "
+                    + std::to_string(FIdleWakeups) + " wake-ups without sound");
+                FIdleWakeups = 0;
+            }
             Header->BytesRecorded += static_cast<uint32_t>(Result) * FFrameBytes;
         }
         if (Header->BytesRecorded < Length)
@@ -318,11 +330,19 @@ private:
         snd_pcm_poll_descriptors(FPcm.Get(), Fds + 1, static_cast<unsigned>(Count));
         if (poll(Fds, Count + 1, static_cast<int>(FDropAfter.count()) * 2) <= 0)
             return;
-        if (Fds[0].revents & POLLIN)
+        const bool Woken = Fds[0].revents & POLLIN;
+        if (Woken)
             DrainWake();
         unsigned short Events = 0;
         snd_pcm_poll_descriptors_revents(
             FPcm.Get(), Fds + 1, static_cast<unsigned>(Count), &Events);
+        if (!Woken && (Events & (POLLIN | POLLERR | POLLHUP | POLLNVAL)) == 0) {
+            // The PCM's descriptors woke poll without sound to read: a sound server's plugin
+            // does so while its stream is starting. Waiting a little keeps the thread from
+            // spinning on poll until the sound comes.
+            ++FIdleWakeups;
+            AwaitWake(IdleWakeupPause);
+        }
     }
 
     // Sleeps up to Bound unless woken.
@@ -376,6 +396,7 @@ private:
     std::chrono::milliseconds FDropAfter{ 500 };
     uint8_t FScratch[WaveBufferLength]; // dropped sound is read here; capture thread only
     std::vector<pollfd> FPollFds; // the wake-up descriptor and the PCM's; capture thread
+    uint64_t FIdleWakeups = 0; // poll's wake-ups without sound, for the debug log; capture thread
     std::atomic<uint64_t> FDroppedFrames{ 0 }; // written by the capture thread
     std::atomic<uint64_t> FOverruns{ 0 }; // written by the capture thread
     // Set with a reset or close request, so that reads and waits without the lock give way.
@@ -385,6 +406,7 @@ private:
     std::condition_variable FChanged;
     std::deque<TWaveHeader*> FQueue;
     bool FStarted = false;
+    bool FFirstFrames = false; // until the first frames of a start are read, for the debug log
     bool FResetRequest = false;
     bool FCloseRequest = false;
     std::string FError;

@@ -1,6 +1,7 @@
 // The ALSA backend's format negotiation: the sample formats, and the standard formats and
 // channels a device accepts.
 #include "AlsaPcm.h"
+#include "DebugLog.h"
 
 #include <algorithm>
 
@@ -54,6 +55,7 @@ TWaveCaps QueryCaps(const TAlsaDevice& Device, snd_pcm_stream_t Stream)
     TPcmHandle Pcm;
     if (int Error = Pcm.Open(Device.Pcm, Stream, SND_PCM_NONBLOCK); Error < 0)
         throw EWaveDeviceError(AlsaError("Cannot open \"" + Device.Pcm + "\"", Error));
+    DebugLog("ALSA: \"" + Device.Pcm + "\" opened to probe its formats");
     TWaveCaps Caps;
     Caps.Name = Device.Name;
     Caps.DriverVersion = (SND_LIB_MAJOR << 8) | SND_LIB_MINOR;
