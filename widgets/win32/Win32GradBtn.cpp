@@ -1,0 +1,249 @@
+#include "Win32GradBtn.h"
+
+#include "GdiCanvas.h"
+#include "GradBtnCore.h"
+#include "Win32Palette.h"
+#include "Win32Text.h"
+
+#include <stdexcept>
+#include <windowsx.h>
+
+namespace {
+
+constexpr wchar_t ClassName[] = L"CorvatoneGradBtn";
+
+void RegisterButtonClass(HINSTANCE Instance, WNDPROC Procedure)
+{
+    WNDCLASSEXW Class{};
+    Class.cbSize = sizeof(Class);
+    Class.style = CS_HREDRAW | CS_VREDRAW;
+    Class.lpfnWndProc = Procedure;
+    Class.hInstance = Instance;
+    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    Class.lpszClassName = ClassName;
+    if (!RegisterClassExW(&Class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error(
+            "Cannot register the button class: " + SystemErrorText(GetLastError()));
+}
+
+TShiftState ShiftOf(WPARAM W)
+{
+    TShiftState Shift = 0;
+    if (W & MK_SHIFT)
+        Shift |= ssShift;
+    if (W & MK_CONTROL)
+        Shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        Shift |= ssAlt;
+    if (W & MK_LBUTTON)
+        Shift |= ssLeft;
+    if (W & MK_RBUTTON)
+        Shift |= ssRight;
+    if (W & MK_MBUTTON)
+        Shift |= ssMiddle;
+    return Shift;
+}
+
+TMouseButton ButtonOf(UINT Message)
+{
+    switch (Message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return mbRight;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        return mbMiddle;
+    default:
+        return mbLeft;
+    }
+}
+
+} // namespace
+
+class TWin32GradBtn::THost : public TGradBtnHost {
+public:
+    explicit THost(TWin32GradBtn& Button)
+        : FButton(Button)
+    {
+    }
+
+    TGdiFonts& Fonts() { return FFonts; }
+
+    TSize Size() const override
+    {
+        RECT Client{};
+        GetClientRect(FButton.FHandle, &Client);
+        return TSize{ Client.right, Client.bottom };
+    }
+    void Resize(TSize NewSize) override
+    {
+        SetWindowPos(FButton.FHandle, nullptr, 0, 0, NewSize.Width, NewSize.Height,
+            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void Invalidate() override { InvalidateRect(FButton.FHandle, nullptr, FALSE); }
+    void Repaint() override
+    {
+        Invalidate();
+        UpdateWindow(FButton.FHandle);
+    }
+    TSystemPalette SystemPalette() const override { return Win32SystemPalette(); }
+    bool Enabled() const override { return IsWindowEnabled(FButton.FHandle); }
+    bool Focused() const override { return GetFocus() == FButton.FHandle; }
+    void SetFocus() override { ::SetFocus(FButton.FHandle); }
+    void CaptureMouse() override { SetCapture(FButton.FHandle); }
+    void ReleaseMouse() override
+    {
+        if (GetCapture() == FButton.FHandle)
+            ReleaseCapture();
+    }
+    void Clicked() override
+    {
+        if (FButton.OnClick)
+            FButton.OnClick();
+    }
+    void MouseEntered() override { }
+    void MouseLeft() override { }
+    void MouseDown(TMouseButton, TShiftState, TPoint) override { }
+    void MouseMoved(TShiftState, TPoint) override { }
+    void MouseUp(TMouseButton, TShiftState, TPoint) override { }
+
+private:
+    TWin32GradBtn& FButton;
+    TGdiFonts FFonts;
+};
+
+TWin32GradBtn::TWin32GradBtn(HWND Parent, int Id, const RECT& Bounds, DWORD Style)
+{
+    const auto Instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Parent, GWLP_HINSTANCE));
+    RegisterButtonClass(Instance, &WindowProc);
+    FHandle = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | Style, Bounds.left,
+        Bounds.top, Bounds.right - Bounds.left, Bounds.bottom - Bounds.top, Parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Instance, nullptr);
+    if (!FHandle)
+        throw std::runtime_error("Cannot create the button: " + SystemErrorText(GetLastError()));
+    FHost = std::make_unique<THost>(*this);
+    FCore = std::make_unique<TGradBtnCore>(*FHost);
+    // The core gives a new button its default size; the form's button has its own.
+    FHost->Resize(TSize{ Bounds.right - Bounds.left, Bounds.bottom - Bounds.top });
+    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+TWin32GradBtn::~TWin32GradBtn()
+{
+    SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    DestroyWindow(FHandle);
+}
+
+TGradBtnCore& TWin32GradBtn::Core()
+{
+    return *FCore;
+}
+
+LRESULT CALLBACK TWin32GradBtn::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L)
+{
+    auto* Button = reinterpret_cast<TWin32GradBtn*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+    if (!Button)
+        return DefWindowProcW(Window, Message, W, L);
+    try {
+        return Button->Handle(Message, W, L);
+    } catch (const std::exception& E) {
+        // An exception must not cross the system's frames of the window procedure.
+        MessageBoxW(
+            GetParent(Window), WideFromUtf8(E.what()).c_str(), L"Error", MB_OK | MB_ICONERROR);
+        return 0;
+    }
+}
+
+LRESULT TWin32GradBtn::Handle(UINT Message, WPARAM W, LPARAM L)
+{
+    switch (Message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+        Mouse(Message, W, L);
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        FCore->FocusChanged();
+        return 0;
+    case WM_ENABLE:
+        FCore->EnabledChanged();
+        return 0;
+    case WM_GETDLGCODE: {
+        // The Enter key belongs to the button (it clicks it), not to the dialog's default button.
+        const auto* Pending = reinterpret_cast<const MSG*>(L);
+        if (Pending && (Pending->message == WM_KEYDOWN || Pending->message == WM_CHAR)
+            && Pending->wParam == VK_RETURN)
+            return DLGC_WANTMESSAGE;
+        return DLGC_BUTTON | DLGC_WANTCHARS;
+    }
+    case WM_CHAR:
+        if (W < 0x80 && FCore->KeyPress(static_cast<char>(W)))
+            return 0;
+        break;
+    case WM_SYSCHAR:
+        if (FCore->DialogChar(Utf8FromWide(std::wstring(1, static_cast<wchar_t>(W)))))
+            return 0;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(FHandle, Message, W, L);
+}
+
+void TWin32GradBtn::Mouse(UINT Message, WPARAM W, LPARAM L)
+{
+    const TPoint At{ GET_X_LPARAM(L), GET_Y_LPARAM(L) };
+    if (Message == WM_MOUSELEAVE) {
+        FPointerInside = false;
+        FCore->MouseLeave();
+        return;
+    }
+    if (Message == WM_MOUSEMOVE) {
+        if (!FPointerInside && GetCapture() != FHandle) {
+            // The system reports the pointer leaving only when asked, once per entry.
+            TRACKMOUSEEVENT Track{ sizeof(Track), TME_LEAVE, FHandle, 0 };
+            TrackMouseEvent(&Track);
+            FPointerInside = true;
+            FCore->MouseEnter();
+        }
+        FCore->MouseMove(ShiftOf(W), At);
+        return;
+    }
+    const bool Press
+        = Message == WM_LBUTTONDOWN || Message == WM_RBUTTONDOWN || Message == WM_MBUTTONDOWN;
+    if (Press)
+        FCore->MouseDown(ButtonOf(Message), ShiftOf(W), At);
+    else
+        FCore->MouseUp(ButtonOf(Message), ShiftOf(W), At);
+}
+
+void TWin32GradBtn::Paint()
+{
+    PAINTSTRUCT Paint{};
+    HDC Screen = BeginPaint(FHandle, &Paint);
+    RECT Client{};
+    GetClientRect(FHandle, &Client);
+    HDC Dc = CreateCompatibleDC(Screen);
+    HBITMAP Buffer = CreateCompatibleBitmap(Screen, Client.right, Client.bottom);
+    HGDIOBJ Previous = SelectObject(Dc, Buffer);
+    {
+        TGdiCanvas Canvas(Dc, FHost->Fonts());
+        FCore->Paint(Canvas);
+    }
+    BitBlt(Screen, 0, 0, Client.right, Client.bottom, Dc, 0, 0, SRCCOPY);
+    SelectObject(Dc, Previous);
+    DeleteObject(Buffer);
+    DeleteDC(Dc);
+    EndPaint(FHandle, &Paint);
+}
