@@ -71,6 +71,11 @@ int TWin32FlatBar::Position() const
     return FCore->Position();
 }
 
+void TWin32FlatBar::SystemColorsChanged()
+{
+    FCore->SystemColorsChanged();
+}
+
 RECT TWin32FlatBar::Bounds() const
 {
     return FHost->Bounds();

@@ -27,6 +27,8 @@ public:
     TFlatProgressBarCore& Core();
     void SetPosition(int Position);
     int Position() const;
+    // The system's colours changed: the bar follows them.
+    void SystemColorsChanged();
     // The bar's present rectangle in Parent's client coordinates.
     RECT Bounds() const;
     // Paints the bar on Dc, whose origin the caller has moved to the bar's top-left corner and

@@ -145,7 +145,7 @@ LRESULT CALLBACK TWin32GradBtn::WindowProc(HWND Window, UINT Message, WPARAM W, 
     if (!Button)
         return DefWindowProcW(Window, Message, W, L);
     try {
-        return Button->Handle(Message, W, L);
+        return Button->HandleMessage(Message, W, L);
     } catch (const std::exception& E) {
         // An exception must not cross the system's frames of the window procedure.
         MessageBoxW(
@@ -154,7 +154,7 @@ LRESULT CALLBACK TWin32GradBtn::WindowProc(HWND Window, UINT Message, WPARAM W, 
     }
 }
 
-LRESULT TWin32GradBtn::Handle(UINT Message, WPARAM W, LPARAM L)
+LRESULT TWin32GradBtn::HandleMessage(UINT Message, WPARAM W, LPARAM L)
 {
     switch (Message) {
     case WM_PAINT:

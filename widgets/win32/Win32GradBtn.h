@@ -33,7 +33,7 @@ public:
 private:
     class THost;
     static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
-    LRESULT Handle(UINT Message, WPARAM W, LPARAM L);
+    LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L);
     void Paint();
     void Mouse(UINT Message, WPARAM W, LPARAM L);
 

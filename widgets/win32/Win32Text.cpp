@@ -2,6 +2,7 @@
 
 #include "Win32Api.h"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
@@ -27,6 +28,17 @@ std::wstring WideFromUtf8(std::string_view Text)
         throw std::runtime_error("Text is not valid UTF-8");
     std::wstring Wide(static_cast<size_t>(Needed), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Text.data(), Length, Wide.data(), Needed);
+    return Wide;
+}
+
+std::wstring DisplayText(std::string_view Text)
+{
+    if (Text.empty() || Text.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+        return {};
+    const int Length = static_cast<int>(Text.size());
+    const int Needed = MultiByteToWideChar(CP_UTF8, 0, Text.data(), Length, nullptr, 0);
+    std::wstring Wide(static_cast<size_t>(std::max(Needed, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, Text.data(), Length, Wide.data(), Needed);
     return Wide;
 }
 

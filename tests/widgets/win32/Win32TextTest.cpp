@@ -26,6 +26,8 @@ TEST(Win32Text, BrokenTextIsRefusedRatherThanGuessed)
     EXPECT_THROW(WideFromUtf8("abc\xFF"), std::runtime_error);
     EXPECT_THROW(WideFromUtf8("\xC3"), std::runtime_error);
     EXPECT_THROW(Utf8FromWide(std::wstring(1, wchar_t(0xD800))), std::runtime_error);
+    // What is only shown keeps the readable part and marks the rest.
+    EXPECT_EQ(DisplayText("abc\xFF"), L"abc\uFFFD");
 }
 
 TEST(Win32Text, SystemErrorsReadAsTextWithoutTheirLineEnd)
