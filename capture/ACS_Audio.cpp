@@ -147,6 +147,8 @@ TAudioIn::TAudioIn(TComponent* AOwner)
 
 TAudioIn::~TAudioIn()
 {
+    // A reader forgets this source, after its read in flight, before the buffers go.
+    LeaveOwner();
     if (FDevice) {
         // A destructor cannot report; the device and the buffers are released all the same.
         ReleaseDevice(false);
@@ -217,12 +219,13 @@ void TAudioIn::OpenDevice()
     ++FOpenCount;
 }
 
-std::string TAudioIn::CloseDevice()
+std::string TAudioIn::CloseDevice(bool Orderly)
 {
     std::string Failure;
     if (FOpenCount == 1 && FDevice) {
         try {
-            FDevice->Close();
+            if (Orderly)
+                FDevice->Close();
         } catch (const EWaveDeviceError& E) {
             Failure = "Cannot close " + DeviceName() + ": " + E.what();
         }
@@ -368,8 +371,11 @@ void TAudioIn::RecycleHeader(TWaveHeader* Header)
 
 void TAudioIn::Flush()
 {
-    std::string Failure = ReleaseDevice(true);
-    const std::string CloseFailure = CloseDevice();
+    bool ResetFailed = false;
+    std::string Failure = ReleaseDevice(true, &ResetFailed);
+    // A device that failed its reset (a thread that does not answer) is not asked to close as
+    // well, which would wait as long again: releasing it closes it.
+    const std::string CloseFailure = CloseDevice(!ResetFailed);
     if (Failure.empty())
         Failure = CloseFailure;
     Busy = false;
@@ -377,7 +383,7 @@ void TAudioIn::Flush()
         throw EACSException(Failure);
 }
 
-std::string TAudioIn::ReleaseDevice(bool WaitForQueued)
+std::string TAudioIn::ReleaseDevice(bool WaitForQueued, bool* ResetFailed)
 {
     if (!FDevice)
         return {}; // idle: nothing is queued and there is nothing to reset
@@ -393,6 +399,8 @@ std::string TAudioIn::ReleaseDevice(bool WaitForQueued)
         FDevice->Reset(); // returns the buffers still queued through the notification
     } catch (const EWaveDeviceError& E) {
         Failure = "Cannot reset " + DeviceName() + ": " + E.what();
+        if (ResetFailed)
+            *ResetFailed = true;
     }
     RecycleFilledList();
     if (FQueued != 0 && Failure.empty())

@@ -132,8 +132,9 @@ private:
     // The PCM format record of the properties, as the device is opened with it.
     TPcmFormat DeviceFormat() const;
     void OpenDevice();
-    // Closes the device at the last close; returns why closing failed, empty if it did not.
-    std::string CloseDevice();
+    // Closes the device at the last close (Orderly: with its Close, else only by releasing it);
+    // returns why closing failed, empty if it did not.
+    std::string CloseDevice(bool Orderly = true);
     // Makes sure the pool holds PoolBuffers for the run's format, and frees all of it.
     void PreparePool();
     // Queues a free buffer; false when the pool has none left.
@@ -141,8 +142,9 @@ private:
     // Waits for the first filled header and takes it off the list; raises as GetData says.
     TWaveHeader* TakeFilled();
     void FetchBlock();
-    // Ends the device's part of a run; returns the first failure met on the way, empty if none.
-    std::string ReleaseDevice(bool WaitForQueued);
+    // Ends the device's part of a run; returns the first failure met on the way, empty if none,
+    // and tells through ResetFailed whether the device's reset raised.
+    std::string ReleaseDevice(bool WaitForQueued, bool* ResetFailed = nullptr);
     void RecycleFilledList();
     // Unprepares a buffer that the device has returned and puts it back among the free ones.
     void RecycleHeader(TWaveHeader* Header);

@@ -57,6 +57,11 @@ TSoundIndicator::TSoundIndicator(TComponent* AOwner)
     std::fill(std::begin(FAccumulators), std::end(FAccumulators), 0.0);
 }
 
+TSoundIndicator::~TSoundIndicator()
+{
+    Withdraw();
+}
+
 TACSInput& TSoundIndicator::AssignedInput() const
 {
     TACSInput* Source = Input.load();
@@ -65,26 +70,40 @@ TACSInput& TSoundIndicator::AssignedInput() const
     return *Source;
 }
 
+int32_t TSoundIndicator::AskInput(int32_t (TACSInput::*Query)())
+{
+    // The input cannot be forgotten (and destroyed) while it answers.
+    InputLock.Acquire();
+    try {
+        const int32_t Answer = (AssignedInput().*Query)();
+        InputLock.Release();
+        return Answer;
+    } catch (...) {
+        InputLock.Release();
+        throw;
+    }
+}
+
 int32_t TSoundIndicator::GetBitsPerSample()
 {
-    return AssignedInput().GetBitsPerSample();
+    return AskInput(&TACSInput::GetBitsPerSample);
 }
 
 int32_t TSoundIndicator::GetChannels()
 {
-    return AssignedInput().GetChannels();
+    return AskInput(&TACSInput::GetChannels);
 }
 
 int32_t TSoundIndicator::GetSampleRate()
 {
-    return AssignedInput().GetSampleRate();
+    return AskInput(&TACSInput::GetSampleRate);
 }
 
 void TSoundIndicator::Init()
 {
     TACSInput& Source = AssignedInput();
-    Busy = true;
     Source.Init();
+    Busy = true;
     Size = Source.Size.load();
     AcquireYielding(FValuesLock);
     std::fill(std::begin(FAccumulators), std::end(FAccumulators), 0.0);
@@ -94,8 +113,7 @@ void TSoundIndicator::Init()
 
 void TSoundIndicator::Flush()
 {
-    if (TACSInput* Source = Input.load())
-        Source->Flush();
+    FlushInput();
     Busy = false;
 }
 

@@ -27,8 +27,12 @@ public:
     static constexpr int32_t WindowLength = 1024;
 
     explicit TSoundIndicator(TComponent* AOwner);
+    // Leaves the chain (a reader waits for the read in flight, then forgets it) and ends a run in
+    // progress before the analysis's buffers go. Owning thread.
+    ~TSoundIndicator() override;
 
-    // The input's format. Any thread; raise "Input is not assigned." without an input.
+    // The input's format. Any thread but the one reading through the indicator; raise "Input is
+    // not assigned." without an input; spin while a read is in flight.
     int32_t GetBitsPerSample() override;
     int32_t GetChannels() override;
     int32_t GetSampleRate() override;
@@ -38,7 +42,7 @@ public:
     // being exchanged, blocks as long as the input's GetData does.
     int32_t GetData(void* Buffer, int32_t BufferSize) override;
     // Starts the input's run, takes its Size and clears the accumulators under the values lock.
-    // Raises "Input is not assigned." without an input; stays Busy when the input's Init raises.
+    // Raises "Input is not assigned." without an input; stays idle when the input's Init raises.
     // Thread that starts the run; may wait, yielding, for a reader in TakeLevels.
     void Init() override;
     // Ends the input's run (when there is one) and clears Busy; the accumulators keep their values
@@ -64,6 +68,7 @@ private:
     // else touches during the call, so it needs no copy of it. Values lock held.
     void Analyse(TPcmLayout Layout, const uint8_t* Bytes, int32_t Count);
     TACSInput& AssignedInput() const;
+    int32_t AskInput(int32_t (TACSInput::*Query)());
 
     double FWindow[WindowLength];
     double FAccumulators[LevelCount];

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -30,6 +31,7 @@ public:
         std::shared_ptr<std::atomic<int32_t>> OpenNow;
         std::shared_ptr<std::atomic<int64_t>> Dropped;
         std::shared_ptr<std::atomic<int32_t>> PeakHeld;
+        std::shared_ptr<std::atomic<int32_t>> Unanswered;
     };
 
     explicit TSimulatedWaveInDevice(TSetup Setup)
@@ -45,11 +47,29 @@ public:
         else
             FPeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                 std::chrono::duration<double>(double(FChunkBytes) / FSetup.Format.AvgBytesPerSec));
-        ++*FSetup.OpenNow;
+        if (!FSetup.Faults.ThreadStartError.empty())
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                FSetup.Faults.ThreadStartError);
         FThread = std::thread([this] { Run(); });
+        // Counted only once the device is whole: an open that fails leaves nothing to close.
+        ++*FSetup.OpenNow;
     }
 
-    ~TSimulatedWaveInDevice() override { Close(); }
+    ~TSimulatedWaveInDevice() override
+    {
+        {
+            std::lock_guard Lock(FMutex);
+            // Unlike a driver's read, the simulated hang can be ended, so that its thread is
+            // joined all the same.
+            FHangEnds = true;
+            FClosed = true;
+            FWake.notify_all();
+        }
+        if (FThread.joinable()) {
+            FThread.join();
+            --*FSetup.OpenNow;
+        }
+    }
 
     void AddBuffer(TWaveHeader& Header) override
     {
@@ -87,7 +107,7 @@ public:
         {
             std::unique_lock Lock(FMutex);
             FStarted = false;
-            FWake.wait(Lock, [&] { return !FDelivering; });
+            AwaitThread(Lock);
             Pending.swap(FQueue);
             FHeldBySource += static_cast<int32_t>(Pending.size());
         }
@@ -100,11 +120,13 @@ public:
     void Close() override
     {
         {
-            std::lock_guard Lock(FMutex);
-            if (FClosed)
+            std::unique_lock Lock(FMutex);
+            if (!FThread.joinable())
                 return;
             FClosed = true;
             FWake.notify_all();
+            if (FHung)
+                AwaitThread(Lock); // raises: a hung thread cannot be joined
         }
         FThread.join();
         --*FSetup.OpenNow;
@@ -125,6 +147,24 @@ private:
             throw EWaveDeviceError("The simulated device is closed");
     }
 
+    // Waits until the thread has let go of the buffers, for at most the fault's answer bound, and
+    // raises when it does not answer; a device that did not answer once is not waited for again.
+    void AwaitThread(std::unique_lock<std::mutex>& Lock)
+    {
+        if (!FUnanswered && FWake.wait_for(Lock, FSetup.Faults.AnswerBound, [&] {
+                return !FDelivering && !FHung;
+            }))
+            return;
+        FUnanswered = true;
+        ++*FSetup.Unanswered;
+        throw EWaveDeviceError("The simulated device does not answer");
+    }
+
+    bool HangsNow() const
+    {
+        return FSetup.Faults.HangAfter >= 0 && FReturned >= FSetup.Faults.HangAfter;
+    }
+
     bool Stalled() const
     {
         return FSetup.Faults.StallAfter >= 0 && FReturned >= FSetup.Faults.StallAfter;
@@ -140,6 +180,12 @@ private:
     {
         std::unique_lock Lock(FMutex);
         while (!FClosed) {
+            if (FStarted && HangsNow()) {
+                // As a read that never returns: nothing else happens until the device goes.
+                FHung = true;
+                FWake.wait(Lock, [&] { return FHangEnds; });
+                return;
+            }
             if (!FStarted || !FError.empty()) {
                 FWake.wait(Lock);
                 continue;
@@ -149,9 +195,13 @@ private:
                     FWake.wait_until(Lock, FNextDue);
                     continue;
                 }
-                FNextDue += FPeriod;
+                FNextDue += FPeriod + FSetup.Faults.BufferDelay;
             } else if (FQueue.empty() || Stalled()) {
                 FWake.wait(Lock);
+                continue;
+            } else if (FSetup.Faults.BufferDelay.count() > 0
+                && std::chrono::steady_clock::now() < FLastFill + FSetup.Faults.BufferDelay) {
+                FWake.wait_until(Lock, FLastFill + FSetup.Faults.BufferDelay);
                 continue;
             } else if (const auto Due = FLastRelease + FlatOutGrace;
                        FHeldBySource > 0 && std::chrono::steady_clock::now() < Due) {
@@ -186,6 +236,7 @@ private:
         MarkDone(*Header);
         ++FReturned;
         ++FHeldBySource;
+        FLastFill = std::chrono::steady_clock::now();
         if (FHeldBySource > *FSetup.PeakHeld)
             *FSetup.PeakHeld = FHeldBySource;
         // The grace runs from this return too, so a source that keeps what it was given (as Flush
@@ -217,6 +268,10 @@ private:
     bool FStarted = false;
     bool FClosed = false;
     bool FDelivering = false;
+    bool FHung = false; // the thread hangs (HangAfter) and answers nothing
+    bool FHangEnds = false; // set by the destructor only
+    bool FUnanswered = false; // a wait for the thread has run into its bound
+    std::chrono::steady_clock::time_point FLastFill{};
     int32_t FReturned = 0;
     int32_t FHeldBySource = 0; // returned and not yet released by the source
     std::chrono::steady_clock::time_point FLastRelease{};
@@ -312,7 +367,9 @@ std::unique_ptr<TWaveInDevice> TSimulatedWaveBackend::OpenInput(
         throw EWaveDeviceError(FFaults.OpenError);
     FLastDevice = Device;
     FLastFormat = Format;
+    auto Opened
+        = std::make_unique<TSimulatedWaveInDevice>(TSimulatedWaveInDevice::TSetup{ Format, FSignal,
+            FPacing, FFaults, Callback, Instance, FOpenNow, FDropped, FPeakHeld, FUnanswered });
     ++FOpened;
-    return std::make_unique<TSimulatedWaveInDevice>(TSimulatedWaveInDevice::TSetup{
-        Format, FSignal, FPacing, FFaults, Callback, Instance, FOpenNow, FDropped, FPeakHeld });
+    return Opened;
 }

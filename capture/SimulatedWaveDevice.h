@@ -15,7 +15,12 @@
 //   OpenError  non-empty: opening the device fails with this reason (Init raises);
 //   StallAfter n >= 0: after n buffers have come back, the device keeps the rest (as a hung
 //              driver does) until Reset returns them;
-//   FailAfter  n >= 0: after n buffers the device fails with FailError and delivers no more.
+//   FailAfter  n >= 0: after n buffers the device fails with FailError and delivers no more;
+//   HangAfter  n >= 0: after n buffers the device's thread hangs, as in a driver's read that
+//              never returns: Reset and Close wait AnswerBound for it once, then raise "The
+//              simulated device does not answer" (at once after the first such wait);
+//   ThreadStartError non-empty: the device's thread cannot be started (Init raises this reason);
+//   BufferDelay each buffer comes back this much later than the pacing gives (a slow device).
 //
 // Settings are taken when a device is opened; changing them later affects the next open.
 // The counts of devices come from the specs given to the constructor.
@@ -34,6 +39,7 @@
 #include "WaveDevice.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -70,6 +76,10 @@ struct TSimulatedFaults {
     int32_t StallAfter = -1;
     int32_t FailAfter = -1;
     std::string FailError = "the simulated device has failed";
+    int32_t HangAfter = -1;
+    std::chrono::milliseconds AnswerBound{ 10000 };
+    std::string ThreadStartError;
+    std::chrono::milliseconds BufferDelay{ 0 };
 };
 
 // What a simulated device reports as its capabilities.
@@ -99,6 +109,8 @@ public:
     int64_t DroppedBuffers() const { return FDropped->load(); }
     // The most buffers that a device had returned and its source had not yet released.
     int32_t PeakHeldBySource() const { return FPeakHeld->load(); }
+    // Reset and Close calls that met a hung device's thread (HangAfter) and raised.
+    int32_t UnansweredCalls() const { return FUnanswered->load(); }
 
     int32_t OutputDeviceCount() override;
     int32_t InputDeviceCount() override;
@@ -124,4 +136,5 @@ private:
     std::shared_ptr<std::atomic<int32_t>> FOpenNow = std::make_shared<std::atomic<int32_t>>(0);
     std::shared_ptr<std::atomic<int64_t>> FDropped = std::make_shared<std::atomic<int64_t>>(0);
     std::shared_ptr<std::atomic<int32_t>> FPeakHeld = std::make_shared<std::atomic<int32_t>>(0);
+    std::shared_ptr<std::atomic<int32_t>> FUnanswered = std::make_shared<std::atomic<int32_t>>(0);
 };

@@ -61,6 +61,14 @@ private:
     std::exception_ptr FFailure;
 };
 
+// The block is handed to the encoder as 16-bit samples; any other size would be encoded as noise.
+void RequireSixteenBitSamples(int32_t BitsPerSample)
+{
+    if (BitsPerSample != 16)
+        throw EACSException("The MP3 encoder takes 16-bit samples; the input delivers "
+            + std::to_string(BitsPerSample) + "-bit samples.");
+}
+
 } // namespace
 
 int MP3BitRateKbps(TMP3BitRate Value)
@@ -168,8 +176,7 @@ void TMP3Out::Prepare()
     TACSInput* In = GetInput();
     if (!In)
         throw EACSException("Input is not assigned");
-    if (!StreamAssigned)
-        AdoptStream(std::make_unique<TFileStream>(FileName));
+    RequireSixteenBitSamples(In->GetBitsPerSample());
     bool InputStarted = false;
     try {
         In->Init();
@@ -177,6 +184,10 @@ void TMP3Out::Prepare()
         SetUpEncoder(*In);
         FOutputBuffer = std::make_unique<unsigned char[]>(OutputBufferSize);
         FOutputBufferSize = OutputBufferSize;
+        // The file is created (an existing one truncated) only once everything else has started,
+        // so that a start that fails leaves a file of that name as it was.
+        if (!StreamAssigned)
+            AdoptStream(std::make_unique<TFileStream>(FileName));
     } catch (...) {
         AbandonRun(InputStarted);
         throw;
@@ -214,13 +225,17 @@ bool TMP3Out::DoOutput(bool Abort)
     ReportProgress();
     if (Abort)
         return false;
-    const int32_t Count = ReadInput(FBlock, BlockSize);
+    TInputFormat Format;
+    const int32_t Count = ReadInput(FBlock, BlockSize, &Format);
     if (Count == 0)
         return false;
     if (Count < 0 || Count > BlockSize)
         throw EACSException("The input delivered " + std::to_string(Count)
             + " bytes for a block of " + std::to_string(BlockSize) + ".");
-    const int Encoded = EncodeBlock(Count);
+    // An input exchanged during the run may deliver another format than the one checked at the
+    // start.
+    RequireSixteenBitSamples(Format.BitsPerSample);
+    const int Encoded = EncodeBlock(Count, Format.Channels);
     if (Encoded < 0)
         throw EACSException(
             "The MP3 encoder failed on a block (error " + std::to_string(Encoded) + ").");
@@ -228,13 +243,10 @@ bool TMP3Out::DoOutput(bool Abort)
     return true;
 }
 
-int TMP3Out::EncodeBlock(int32_t Count)
+int TMP3Out::EncodeBlock(int32_t Count, int32_t Channels)
 {
-    TACSInput* In = GetInput();
-    if (!In)
-        throw EACSException("Input is not assigned");
     // Bytes after the last whole frame (stereo) or sample (any other layout) are dropped.
-    if (In->GetChannels() == 2)
+    if (Channels == 2)
         return lame::lame_encode_buffer_interleaved(
             FEncoder, FBlock, Count / 4, FOutputBuffer.get(), FOutputBufferSize);
     return lame::lame_encode_buffer(
@@ -254,10 +266,7 @@ void TMP3Out::Done()
     Failure.Try([this] { WriteEncoderTail(); });
     Failure.Try([this] { CloseOwnStream(); });
     ReleaseEncoder();
-    Failure.Try([this] {
-        if (TACSInput* In = GetInput())
-            In->Flush();
-    });
+    Failure.Try([this] { FlushInput(); });
     Failure.RethrowIfAny();
 }
 
@@ -291,15 +300,14 @@ void TMP3Out::ReleaseEncoder() noexcept
     FOutputBufferSize = 0;
 }
 
-void TMP3Out::AbandonRun(bool FlushInput) noexcept
+void TMP3Out::AbandonRun(bool InputStarted) noexcept
 {
     ReleaseEncoder();
     DiscardOwnStream();
-    if (!FlushInput)
+    if (!InputStarted)
         return;
     try {
-        if (TACSInput* In = GetInput())
-            In->Flush();
+        FlushInput();
     } catch (...) {
         // The run is being abandoned because of another failure, which is the one reported.
     }

@@ -1,11 +1,13 @@
 // The MP3 file sink: pulls 16-bit PCM blocks from its input, encodes them with the LAME encoder
 // at a constant bit rate into a two-channel stream, and writes the stream to FileName.
 //
-// A run: Prepare (owning thread, inside Run) creates the file, starts the input and sets up the
-// encoder; DoOutput (worker) reads one 16384-byte block, encodes it and writes the result; Done
-// (worker) hands over the ID3 fields, flushes the encoder, writes the last bytes, closes the file
-// and the encoder and flushes the input. A failed write, an encoder failure or a failing step of
-// Done ends the run through OnThreadException, with the file closed.
+// A run: Prepare (owning thread, inside Run) refuses input of other than 16-bit samples, starts
+// the input, sets up the encoder and only then creates the file, so that a start that fails
+// leaves an existing file untouched; DoOutput (worker) reads one 16384-byte block with its
+// format, encodes it and writes the result; Done (worker) hands over the ID3 fields, flushes the
+// encoder, writes the last bytes, closes the file and the encoder and flushes the input. A failed
+// write, an encoder failure or a failing step of Done ends the run through OnThreadException,
+// with the file closed.
 //
 // Threads: construction, destruction, Run and the BitRate setter on the owning thread; the ID3
 // setters and getters on any thread (Done reads them on the worker). DoOutput may block in the
@@ -86,14 +88,14 @@ private:
     };
 
     void SetUpEncoder(TACSInput& In);
-    int EncodeBlock(int32_t Count);
+    int EncodeBlock(int32_t Count, int32_t Channels);
     void HandTagsToEncoder();
     void WriteEncoderTail();
     // Closes the encoder and frees the output buffer; nothing when there is none.
     void ReleaseEncoder() noexcept;
     // Releases everything a run holds without finishing its file, and flushes the input when
-    // FlushInput is set; reports nothing.
-    void AbandonRun(bool FlushInput) noexcept;
+    // InputStarted is set; reports nothing.
+    void AbandonRun(bool InputStarted) noexcept;
     TId3Fields Id3Fields() const;
     void SetId3Field(std::string TId3Fields::*Field, const std::string& Value);
 

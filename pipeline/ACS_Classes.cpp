@@ -17,6 +17,13 @@ int32_t TACSInput::GetTotalTime()
     return 0;
 }
 
+void TACSInput::Withdraw()
+{
+    LeaveOwner();
+    if (Busy)
+        Reset();
+}
+
 void TACSInput::Reset()
 {
     try {
@@ -32,6 +39,21 @@ void TACSInput::Reset()
 // reads, then Flush of the old input. A missing side is left out.
 
 namespace {
+
+// Flush of the input while the lock keeps it from being forgotten; the lock is released also when
+// the Flush raises.
+void FlushHeldInput(std::atomic<TACSInput*>& Input, TSpinFlag& InputLock)
+{
+    InputLock.Acquire();
+    try {
+        if (TACSInput* In = Input.load())
+            In->Flush();
+    } catch (...) {
+        InputLock.Release();
+        throw;
+    }
+    InputLock.Release();
+}
 
 void ExchangeRunningInput(std::atomic<TACSInput*>& Input, TSpinFlag& InputLock, TACSInput* Value)
 {
@@ -66,7 +88,12 @@ void TACSConverter::SetInput(TACSInput* Value)
     ExchangeRunningInput(Input, InputLock, Value);
 }
 
-void TACSConverter::ReleaseInputLocks()
+void TACSConverter::FlushInput()
+{
+    FlushHeldInput(Input, InputLock);
+}
+
+void TACSConverter::ReleaseInputLocks() noexcept
 {
     InputLock.Release();
     if (auto* Upstream = dynamic_cast<TACSConverter*>(Input.load()))
@@ -75,8 +102,11 @@ void TACSConverter::ReleaseInputLocks()
 
 void TACSConverter::Notification(TComponent* AComponent, TOperation Operation)
 {
-    if (Operation == opRemove && AComponent != nullptr && AComponent == Input.load())
-        SetInput(nullptr);
+    if (Operation == opRemove && AComponent != nullptr && AComponent == Input.load()) {
+        InputLock.Acquire();
+        Input = nullptr;
+        InputLock.Release();
+    }
     TACSInput::Notification(AComponent, Operation);
 }
 
@@ -199,7 +229,12 @@ void TACSOutput::ReportProgress()
         OnProgress(this);
 }
 
-int32_t TACSOutput::ReadInput(void* Buffer, int32_t BufferSize)
+void TACSOutput::FlushInput()
+{
+    FlushHeldInput(Input, InputLock);
+}
+
+int32_t TACSOutput::ReadInput(void* Buffer, int32_t BufferSize, TInputFormat* Format)
 {
     InputLock.Acquire();
     TACSInput* In = Input.load();
@@ -207,6 +242,10 @@ int32_t TACSOutput::ReadInput(void* Buffer, int32_t BufferSize)
         throw EACSException("Input is not assigned");
     // Not guarded: after a failed read the lock stays set until HandleThreadException clears it.
     const int32_t Count = In->GetData(Buffer, BufferSize);
+    if (Format) {
+        Format->BitsPerSample = In->GetBitsPerSample();
+        Format->Channels = In->GetChannels();
+    }
     InputLock.Release();
     return Count;
 }
@@ -225,19 +264,28 @@ void TACSOutput::WhenDone()
 void TACSOutput::HandleThreadException(const std::exception& E)
 {
     InputLock.Release();
+    std::string DoneFailure;
     if (Status() != osIdle) {
-        try {
-            if (auto* Converter = dynamic_cast<TACSConverter*>(Input.load()))
-                Converter->ReleaseInputLocks();
-        } catch (...) {
-        }
+        if (auto* Converter = dynamic_cast<TACSConverter*>(Input.load()))
+            Converter->ReleaseInputLocks();
         try {
             Done();
+        } catch (const std::exception& Failure) {
+            DoneFailure = Failure.what();
         } catch (...) {
+            DoneFailure = "unknown failure";
         }
     }
     CanOutput = false;
     Busy = false;
-    if (OnThreadException)
+    if (!OnThreadException)
+        return;
+    // A run that failed is still finished as far as it can be; when that fails too (a file that
+    // cannot be completed), the handler hears of both. The same failure met again is told once.
+    if (DoneFailure.empty() || DoneFailure == E.what())
         OnThreadException(this, E);
+    else
+        OnThreadException(this,
+            EACSException(
+                std::string(E.what()) + "; finishing the run failed as well: " + DoneFailure));
 }

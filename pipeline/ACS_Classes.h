@@ -63,6 +63,15 @@ public:
     std::atomic<int32_t> Size{ 0 };
     // A run is in progress.
     std::atomic<bool> Busy{ false };
+
+protected:
+    // Takes the stage out of its chain before its members are destroyed: the other components
+    // forget it (each waits for a read through it that is in flight), then a run in progress is
+    // ended with Reset. A stage that others read from calls it first in its destructor, while its
+    // own Flush can still run. Owning thread.
+    void Withdraw();
+
+public:
     // 1-based index of the next unread byte of the stage's own staging buffer, and the index of
     // its last valid byte; BufStart > BufEnd means the buffer is used up. Owned by the stage.
     int32_t BufStart = 0;
@@ -82,10 +91,14 @@ public:
     // in flight.
     virtual void SetInput(TACSInput* Value);
     // Clears InputLock here and in every converter up the chain, without waiting. Any thread.
-    void ReleaseInputLocks();
+    void ReleaseInputLocks() noexcept;
 
 protected:
+    // An input that is going away is forgotten between two reads, without Init or Flush: it ends
+    // its own run.
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Flush of the input, when there is one, while it cannot be forgotten (and destroyed).
+    void FlushInput();
 
     // Held for exactly the span of this converter's call of Input->GetData.
     TSpinFlag InputLock;
@@ -93,6 +106,12 @@ protected:
 };
 
 class TACSOutput;
+
+// The sample layout of one delivery.
+struct TInputFormat {
+    int32_t BitsPerSample = 0;
+    int32_t Channels = 0;
+};
 
 // Output events; raised on the sink's worker thread, which waits until the handler returns.
 using TOutputDoneEvent = std::function<void(TComponent* Sender)>;
@@ -195,7 +214,8 @@ public:
 
     // Called by the worker when DoOutput returned false.
     void WhenDone();
-    // Called by the worker when a pass raised, or by Run when Prepare raised.
+    // Called by the worker when a pass raised, or by Run when Prepare raised. A run in progress is
+    // finished with Done; a failure of Done is reported to OnThreadException together with E.
     void HandleThreadException(const std::exception& E);
 
     // Set before runs, on the owning thread.
@@ -205,7 +225,8 @@ public:
 
 protected:
     // One step of a run on the worker, inside BlockLock; false when the run is over. While
-    // CanOutput is false it returns true at once.
+    // CanOutput is false it returns true at once. The worker's last call, with Abort true when the
+    // output is destroyed during a run, is made outside BlockLock.
     virtual bool DoOutput(bool Abort) = 0;
     // End of a run on the worker: finish the run's work, then Flush the input.
     virtual void Done() = 0;
@@ -215,8 +236,11 @@ protected:
     // DoOutput's first step: when Progress differs from LastProgress, store it and raise
     // OnProgress.
     void ReportProgress();
-    // GetData on Input while holding InputLock.
-    int32_t ReadInput(void* Buffer, int32_t BufferSize);
+    // GetData on Input while holding InputLock; Format, when given, receives the format of the
+    // input that delivered the bytes, asked before the input can be exchanged.
+    int32_t ReadInput(void* Buffer, int32_t BufferSize, TInputFormat* Format = nullptr);
+    // Flush of the input, when there is one, while it cannot be forgotten (and destroyed).
+    void FlushInput();
     // Ends the worker (idempotent); concrete sinks call it first in their destructors.
     void TerminateWorker();
 

@@ -114,6 +114,7 @@ void TACSThread::Execute()
             try {
                 FHandleThreadException(EACSException("Unknown failure in the output thread"));
             } catch (...) {
+                // As above: a failing OnThreadException handler must not end the worker.
             }
         }
         if (RunEnded && SuspendWhenIdle && !SuspendAfterRun())

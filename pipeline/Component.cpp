@@ -26,6 +26,12 @@ TComponent* TComponent::FindComponent(const std::string& AName) const
     return It == FComponents.end() ? nullptr : *It;
 }
 
+void TComponent::LeaveOwner()
+{
+    if (FOwner)
+        FOwner->RemoveComponent(this);
+}
+
 void TComponent::Notification(TComponent*, TOperation) { }
 
 void TComponent::InsertComponent(TComponent* AComponent)

@@ -27,6 +27,10 @@ public:
     int ComponentCount() const { return static_cast<int>(FComponents.size()); }
 
 protected:
+    // Leaves the owner at once: the other components get the removal notice while this one is
+    // still whole. A component that others may be using calls it first in its destructor, before
+    // any of its members are destroyed; ~TComponent then has no owner left to leave.
+    void LeaveOwner();
     // Told about every other component of the same owner that is inserted or being removed.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 

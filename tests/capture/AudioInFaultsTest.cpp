@@ -77,6 +77,43 @@ TEST_F(AudioInFaultsTest, StalledDeviceRaisesInsteadOfWaitingForEver)
     ExpectIdleAndReleased();
 }
 
+TEST_F(AudioInFaultsTest, DeviceWhoseThreadCannotStartIsNotCountedAsOpen)
+{
+    TSimulatedFaults Faults;
+    Faults.ThreadStartError = "no thread for the device";
+    Card->SetFaults(Faults);
+    EXPECT_THAT(MessageOf([&] { AudIn.Init(); }), HasSubstr("no thread for the device"));
+    ExpectIdleAndReleased();
+    EXPECT_EQ(Card->OpenedCount(), 0);
+}
+
+// A device whose thread hangs (a driver's read that never returns) is asked once, and released
+// without a second request that would wait as long again.
+TEST_F(AudioInFaultsTest, HungDeviceIsAskedOnceAndReleased)
+{
+    TSimulatedFaults Faults;
+    Faults.HangAfter = 1;
+    Faults.AnswerBound = std::chrono::milliseconds(20);
+    Card->SetFaults(Faults);
+    AudIn.StallTimeout = std::chrono::milliseconds(20); // raised to two buffers' time
+    SetCdFormat(AudIn, 44100, 10);
+    AudIn.Init();
+    EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
+    EXPECT_THAT(
+        MessageOf([&] { AudIn.GetData(Block, 16384); }), HasSubstr("returned no recorded buffer"));
+    EXPECT_THAT(MessageOf([&] { AudIn.Flush(); }),
+        HasSubstr("Cannot reset capture device 0 \"Simulated Sound Card\": The simulated device "
+                  "does not answer"));
+    EXPECT_EQ(Card->UnansweredCalls(), 1);
+    ExpectIdleAndReleased();
+
+    Card->SetFaults({});
+    AudIn.Init();
+    EXPECT_EQ(AudIn.GetData(Block, 16384), 16384);
+    AudIn.Flush();
+    ExpectIdleAndReleased();
+}
+
 TEST_F(AudioInFaultsTest, FlushOnAnIdleSourceChangesNothing)
 {
     AudIn.Flush();

@@ -138,3 +138,97 @@ TEST_F(IndicatorChainTest, MetersTheRecordingWithoutChangingIt)
     EXPECT_FALSE(SndIndic.Busy);
     EXPECT_EQ(Card->OpenDevices(), 0);
 }
+
+// ---------------------------------------------------------------------------------------------
+// The chain as the window builds it, each stage owned by one component: a start that fails leaves
+// everything as it was, and a stage destroyed directly during a run leaves the chain first.
+
+namespace {
+
+class OwnedChainTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Card->SetSignal(TSimulatedSignal::Constant(SignalValue));
+        Card->SetPacing(TSimulatedPacing::FlatOut);
+        UseWaveBackend(Card);
+        AudIn->InBitsPerSample = 16;
+        AudIn->InChannels = 2;
+        AudIn->InSampleRate = 44100;
+        AudIn->RecTime = 3600;
+        SndIndic->SetInput(AudIn);
+        MP3Out->SetInput(SndIndic);
+        MP3Out->OnDone = [this](TComponent*) { Ends.Raise(); };
+        MP3Out->OnThreadException = [this](TComponent*, const std::exception&) {
+            Failures.Raise();
+            Ends.Raise();
+        };
+        Dir = fs::temp_directory_path()
+            / ("corvatone-owned-chain-" + std::to_string(std::random_device()()));
+        fs::create_directories(Dir);
+        MP3Out->SetFileName((Dir / "take.mp3").string());
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+
+    std::shared_ptr<TSimulatedWaveBackend> Card = std::make_shared<TSimulatedWaveBackend>();
+    TComponent Owner;
+    TAudioIn* AudIn = new TAudioIn(&Owner);
+    TSoundIndicator* SndIndic = new TSoundIndicator(&Owner);
+    TMP3Out* MP3Out = new TMP3Out(&Owner);
+    TestSupport::TSignal Ends;
+    TestSupport::TSignal Failures;
+    fs::path Dir;
+};
+
+} // namespace
+
+TEST_F(OwnedChainTest, StartThatCannotOpenTheDeviceLeavesTheFileAndTheStagesAsTheyWere)
+{
+    const std::string Earlier = "an earlier take";
+    std::ofstream(Dir / "take.mp3", std::ios::binary) << Earlier;
+    TSimulatedFaults Faults;
+    Faults.OpenError = "Device or resource busy";
+    Card->SetFaults(Faults);
+    MP3Out->Run();
+    ASSERT_TRUE(Failures.WaitFor(1));
+    const std::vector<char> After = ReadFile(Dir / "take.mp3");
+    EXPECT_EQ(std::string(After.begin(), After.end()), Earlier);
+    EXPECT_FALSE(SndIndic->Busy);
+    EXPECT_FALSE(AudIn->Busy);
+    EXPECT_EQ(MP3Out->Status(), osIdle);
+
+    Card->SetFaults({});
+    AudIn->RecTime = 1;
+    MP3Out->Run();
+    ASSERT_TRUE(Ends.WaitFor(2));
+    EXPECT_EQ(Failures.Count(), 1);
+    EXPECT_GT(ReadFile(Dir / "take.mp3").size(), Earlier.size());
+}
+
+class OwnedChainStageDestroyed : public OwnedChainTest,
+                                 public ::testing::WithParamInterface<bool> { };
+
+// Deleting the source or the indicator directly while the worker reads through them: the reader
+// waits for the read in flight and forgets the stage, the run fails with a message, the device is
+// released, and nothing reads freed memory (the sanitizer runs see it).
+TEST_P(OwnedChainStageDestroyed, DuringARunEndsTheRunWithoutTouchingTheStageAgain)
+{
+    const bool Source = GetParam();
+    MP3Out->Run();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return AudIn->Position > 4 * 16384; }));
+    if (Source)
+        delete AudIn;
+    else
+        delete SndIndic;
+    ASSERT_TRUE(Ends.WaitFor(1));
+    EXPECT_EQ(Failures.Count(), 1);
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return MP3Out->Status() == osIdle; }));
+    if (Source)
+        EXPECT_EQ(SndIndic->GetInput(), nullptr);
+    else
+        EXPECT_FALSE(AudIn->Busy) << "the indicator ended its input's run as it went";
+    EXPECT_EQ(Card->OpenDevices(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stage, OwnedChainStageDestroyed, ::testing::Bool(),
+    [](const ::testing::TestParamInfo<bool>& Info) { return Info.param ? "Source" : "Indicator"; });

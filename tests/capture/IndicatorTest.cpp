@@ -339,12 +339,11 @@ TEST_F(IndicatorTest, MisuseRaisesTheStagesMessages)
     Indicator.Flush();
     ExpectMessage([&] { Indicator.GetData(Buffer, 256); }, "The Stream is not opened");
 
-    // A failing Init of the input leaves the indicator marked busy until Reset.
+    // A failing Init of the input leaves the indicator idle, ready for the next start.
     Source->InitError = "The component is buisy";
     ExpectMessage([&] { Indicator.Init(); }, "The component is buisy");
-    EXPECT_TRUE(Indicator.Busy);
-    Indicator.Reset();
     EXPECT_FALSE(Indicator.Busy);
+    ExpectMessage([&] { Indicator.GetData(Buffer, 256); }, "The Stream is not opened");
 }
 
 TEST_F(IndicatorTest, InputTakenAwayDuringARunIsReportedNotRead)

@@ -10,9 +10,11 @@
 
 #include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -24,6 +26,13 @@ std::string Encoded(std::size_t FramesOrSamples)
 {
     return std::string(FramesOrSamples, 'e');
 }
+
+// A sink that shows whether it holds its input lock.
+class TObservedMP3Out : public TMP3Out {
+public:
+    using TMP3Out::TMP3Out;
+    bool InputLockHeld() const { return InputLock.IsSet(); }
+};
 
 class MP3OutWithFakeEncoder : public testing::Test {
 public: // open to the case tables below
@@ -37,7 +46,7 @@ public: // open to the case tables below
         ASSERT_NE(FFake, nullptr) << dlerror();
         Fake = reinterpret_cast<TFakeLameStateFunction>(dlsym(FFake, FakeLameStateName))();
         Fake->Reset();
-        Out = std::make_unique<TMP3Out>(nullptr);
+        Out = std::make_unique<TObservedMP3Out>(nullptr);
         Out->SetInput(&Source);
         Out->SetFileName(FileName);
         Watch = std::make_unique<TRunWatch>(*Out);
@@ -70,7 +79,7 @@ public: // open to the case tables below
     TScriptedSource Source;
     void* FFake = nullptr;
     TFakeLameState* Fake = nullptr;
-    std::unique_ptr<TMP3Out> Out;
+    std::unique_ptr<TObservedMP3Out> Out;
     std::unique_ptr<TRunWatch> Watch;
 };
 
@@ -206,8 +215,11 @@ class MP3OutStartFailure : public MP3OutWithFakeEncoder,
 
 TEST_P(MP3OutStartFailure, IsReportedAndLeavesNothingOpen)
 {
+    const std::string Precious = "an earlier recording";
+    std::ofstream(FileName, std::ios::binary) << Precious;
     GetParam().Arrange(*this);
     Out->Run();
+    EXPECT_EQ(ReadFile(FileName), Precious) << "a start that fails leaves the file as it was";
     ASSERT_EQ(Watch->Failed.Count(), 1);
     if (GetParam().Partial)
         EXPECT_NE(Watch->Failure().find(GetParam().Message), std::string::npos) << Watch->Failure();
@@ -225,7 +237,13 @@ INSTANTIATE_TEST_SUITE_P(Prepare, MP3OutStartFailure,
                         "File name is not assigned.", false, {}, 0 },
         TStartFailure{ "FileCannotBeCreated",
             [](auto& T) { T.Out->SetFileName(T.Dir.File("no-such-folder/out.mp3")); },
-            "no-such-folder/out.mp3\": No such file or directory", true, {}, 0 },
+            "no-such-folder/out.mp3\": No such file or directory", true,
+            { "lame_init", "lame_set_in_samplerate", "lame_set_num_channels", "lame_set_brate",
+                "lame_init_params", "lame_close" },
+            1 },
+        TStartFailure{ "InputOf8BitSamples", [](auto& T) { T.Source.BitsPerSample = 8; },
+            "The MP3 encoder takes 16-bit samples; the input delivers 8-bit samples.", false, {},
+            0 },
         TStartFailure{ "InputInitRaises", [](auto& T) { T.Source.InitRaises = true; },
             "The scripted source refuses to start", false, {}, 0 },
         TStartFailure{ "EncoderGivesNoHandle", [](auto& T) { T.Fake->InitYieldsNull = true; },
@@ -292,6 +310,33 @@ TEST_F(MP3OutWithFakeEncoder, FailedBlockStillCompletesTheFileAndTheNextRunStart
     Out->Run();
     ASSERT_TRUE(Watch->Done.WaitFor(1));
     EXPECT_EQ(ReadFile(FileName), Encoded(16) + Flushed);
+}
+
+// The sink asks its input's format for each block while the input lock keeps the input from
+// being exchanged, so that the bytes and the format come from the same input.
+TEST_F(MP3OutWithFakeEncoder, FormatOfABlockIsAskedWhileTheInputCannotBeExchanged)
+{
+    class TLockWatchingSource : public TScriptedSource {
+    public:
+        explicit TLockWatchingSource(const TObservedMP3Out& AOut)
+            : Out(AOut)
+        {
+        }
+        int32_t GetChannels() override
+        {
+            if (std::this_thread::get_id() != Owner)
+                (Out.InputLockHeld() ? Locked : Unlocked)++;
+            return TScriptedSource::GetChannels();
+        }
+        const TObservedMP3Out& Out;
+        const std::thread::id Owner = std::this_thread::get_id();
+        std::atomic<int> Locked{ 0 }, Unlocked{ 0 };
+    } Watched(*Out);
+    Watched.Pcm.assign(3 * 16384, 0);
+    Out->SetInput(&Watched);
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_GE(Watched.Locked, 3) << "at least once for each block";
+    EXPECT_EQ(Watched.Unlocked, 0);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -137,6 +137,29 @@ TEST(RemovalNotice, ConverterForgetsAnInputThatIsRemoved)
     EXPECT_EQ(Owner.ComponentCount(), 2);
 }
 
+TEST_F(RunningExchange, RunningConverterForgetsARemovedInputWithoutFlushingIt)
+{
+    Converter->SetInput(Old);
+    Sink->SetInput(Converter);
+    TSignal Paused;
+    Old->BeforeRead = [&] {
+        if (Paused.Count() == 0) {
+            Sink->Pause();
+            Paused.Raise();
+        }
+    };
+    Sink->Run();
+    ASSERT_TRUE(Paused.WaitFor());
+    ASSERT_TRUE(
+        WaitUntil([&] { return Sink->Status() == osPaused && !Converter->InputLockSet(); }));
+    delete Old; // the input ends its own run; nothing may call into it while it goes
+    EXPECT_EQ(Converter->GetInput(), nullptr);
+    EXPECT_FALSE(Log.Has("Flush old"));
+    Sink->Stop();
+    Sink->Resume();
+    ASSERT_TRUE(DoneSignal.WaitFor());
+}
+
 TEST(RemovalNotice, OwnerDestroysWhatItOwnsAndFindsComponentsByName)
 {
     auto* Owner = new TComponent;

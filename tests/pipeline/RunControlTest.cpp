@@ -254,6 +254,16 @@ TEST_F(RunControl, FailingReadClearsTheLocksUpTheChainAndEndsTheRun)
     ASSERT_TRUE(DoneSignal.WaitFor());
 }
 
+TEST_F(RunControl, FailureWhileFinishingAFailedRunIsReportedWithIt)
+{
+    Source->FailReads = true;
+    Sink->FailDone = true;
+    Sink->Run();
+    ASSERT_TRUE(FailedSignal.WaitFor());
+    EXPECT_EQ(FailMessage, "read failed; finishing the run failed as well: done failed");
+    EXPECT_TRUE(WorkerSuspendedAndIdle());
+}
+
 TEST_F(RunControl, ResumeOfIdleWorkerPollsUntilTheNextRun)
 {
     Sink->Resume();
