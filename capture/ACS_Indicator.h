@@ -28,7 +28,7 @@ public:
 
     explicit TSoundIndicator(TComponent* AOwner);
     // Leaves the chain (a reader waits for the read in flight, then forgets it) and ends a run in
-    // progress before the analysis's buffers go. Owning thread.
+    // progress before its members go. Owning thread.
     ~TSoundIndicator() override;
 
     // The input's format. Any thread but the one reading through the indicator; raise "Input is
