@@ -11,6 +11,13 @@ if(WIN32)
   corvatone_add_test(WinmmAudioInTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/WinmmAudioInTest.cpp
     LIBS acs_capture winmm)
+  # Recording from a real device: Wine's wave-in over a private sound server.
+  corvatone_sound_server(winmm_sound_server)
+  corvatone_add_test(WinmmRecordingTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WinmmRecordingTest.cpp
+    LIBS acs_capture winmm
+    ENV ${winmm_sound_server_ENV}
+    PROPERTIES FIXTURES_REQUIRED winmm_sound_server)
 else()
   find_package(ALSA REQUIRED)
   # Its own executable: it points ALSA at its own configuration before ALSA's first call.

@@ -1,12 +1,11 @@
-// The sound-card source on the winmm backend, on the machine at hand. A machine without a sound
-// card (Wine in the build's test runs) has no wave-in device: the device numbers are refused
-// with the unit's messages, and a run from the wave mapper fails at Init with winmm's reason.
+// The sound-card source on the winmm backend on a machine without a sound card (Wine without a
+// sound server): the device numbers are refused with the unit's messages, and a run from the
+// wave mapper fails at Init with winmm's reason. WinmmRecordingTest records from a real device.
 #include "ACS_Audio.h"
 #include "AudioTestSupport.h"
 
 #include <windows.h>
 
-#include <cstring>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <mmsystem.h>
@@ -64,28 +63,6 @@ TEST_F(WinmmWithoutInputDevice, RunFromTheWaveMapperFailsAtInitAndLeavesTheSourc
     EXPECT_EQ(MessageOf([&] { AudIn.GetData(Buffer, sizeof Buffer); }), "The Stream is not opened");
     AudIn.Flush(); // idle: changes nothing
     EXPECT_FALSE(AudIn.Busy);
-}
-
-class WinmmWithInputDevice : public WinmmTest {
-protected:
-    void SetUp() override
-    {
-        WinmmTest::SetUp();
-        if (WaveInDeviceCount() == 0)
-            GTEST_SKIP() << "winmm reports no wave-in device";
-    }
-};
-
-TEST_F(WinmmWithInputDevice, InfoOfTheFirstDeviceIsWhatWinmmReports)
-{
-    WAVEINCAPSA Caps = {};
-    ASSERT_EQ(waveInGetDevCapsA(0, &Caps, sizeof Caps), MMSYSERR_NOERROR);
-    TWaveDeviceInfo Info;
-    GetWaveDeviceInfo(0, false, Info);
-    EXPECT_EQ(Info.Name, std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)));
-    EXPECT_EQ(Info.DriverVersion, Caps.vDriverVersion);
-    EXPECT_EQ(Info.Stereo, Caps.wChannels != 1);
-    EXPECT_EQ(Info.Formats, FormatsFromPlatform(Caps.dwFormats));
 }
 
 } // namespace
