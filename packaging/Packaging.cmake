@@ -58,6 +58,48 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT CORVATONE_CORE_ONLY)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 
-# ---- Windows: (the zip of Corvatone.exe with its Skin folder and lame_enc.dll goes here.)
+# ---- Windows: Corvatone.exe with lame_enc.dll and the Skin folder beside it, the licences and a
+# read-me, in Corvatone-<version>-win32.zip, and an installer made with Debian's nsis.
+if(WIN32)
+  set(_packaging_out ${CMAKE_BINARY_DIR}/packaging)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/README.txt.in
+    ${_packaging_out}/README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright
+    ${_packaging_out}/licences/Corvatone-copyright.txt COPYONLY)
+  # Statically linked: zlib (in libpng's users) and the MinGW-w64 runtime.
+  configure_file(/usr/share/doc/libz-mingw-w64-dev/copyright
+    ${_packaging_out}/licences/zlib-copyright.txt COPYONLY)
+  configure_file(/usr/share/doc/mingw-w64-common/copyright
+    ${_packaging_out}/licences/MinGW-w64-copyright.txt COPYONLY)
+
+  if(TARGET Corvatone)
+    install(TARGETS Corvatone RUNTIME DESTINATION .)
+  endif()
+  install(PROGRAMS ${CORVATONE_LAME_DLL} DESTINATION .)
+  install(FILES ${_packaging_out}/README.txt DESTINATION .)
+  install(DIRECTORY ${_packaging_out}/licences/ ${CORVATONE_LAME_LICENCES}/
+    ${CORVATONE_PNG_LICENCES}/ DESTINATION licences)
+  # The skin is drawn by the Linux build's generator (Qt), so it comes from that build.
+  if(CORVATONE_HOST_BUILD)
+    install(DIRECTORY ${CORVATONE_HOST_BUILD}/app/Skin DESTINATION .)
+  else()
+    message(WARNING "CORVATONE_HOST_BUILD not given: the package will have no Skin folder")
+  endif()
+  # The package's files are built on the way: cmake --build <build> --target package.
+  add_custom_target(corvatone_package_files ALL DEPENDS lame_enc_dll libpng_static)
+
+  set(CPACK_GENERATOR ZIP NSIS)
+  set(CPACK_PACKAGE_FILE_NAME Corvatone-${PROJECT_VERSION}-win32)
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/CPackOptions.cmake)
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY Corvatone)
+  set(CPACK_PACKAGE_EXECUTABLES Corvatone Corvatone)
+  set(CPACK_RESOURCE_FILE_README ${_packaging_out}/README.txt)
+  set(CPACK_NSIS_DISPLAY_NAME "Corvatone ${PROJECT_VERSION}")
+  set(CPACK_NSIS_PACKAGE_NAME "Corvatone")
+  set(CPACK_NSIS_INSTALLED_ICON_NAME Corvatone.exe)
+  set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+  # A 32-bit program: the 32-bit Program Files folder.
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+endif()
 
 include(CPack)

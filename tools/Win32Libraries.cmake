@@ -9,6 +9,11 @@
 # Both are built only when a target that needs them is built.
 set(_tools ${CMAKE_CURRENT_LIST_DIR})
 
+# The Linux build of this source tree gives the Windows build what only Linux makes: the skin
+# (drawn with Qt) for the package, and the MP3 decoding that checks the Windows recordings.
+set(CORVATONE_HOST_BUILD "" CACHE PATH
+  "A Linux build folder of this source tree, whose programs check and complete the Windows build")
+
 set(_lame_dir ${CMAKE_BINARY_DIR}/third-party/lame)
 set(CORVATONE_LAME_DLL ${_lame_dir}/lame_enc.dll)
 set(CORVATONE_LAME_LICENCES ${_lame_dir}/licences)

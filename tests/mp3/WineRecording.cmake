@@ -25,8 +25,6 @@ corvatone_add_test(mp3_winmm_server_loss_tests
 set_target_properties(mp3_winmm_server_loss_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_folder})
 copy_lame_dll_beside(mp3_winmm_server_loss_tests)
 
-set(CORVATONE_HOST_BUILD "" CACHE PATH
-  "A Linux build folder of this source tree, whose programs check and complete the Windows build")
 if(CORVATONE_HOST_BUILD)
   set(_check ${CORVATONE_HOST_BUILD}/tests/mp3/mp3_wine_recording_check)
   foreach(_case UnicodeNamedRecordingHoldsThreeSecondsOfTheTone PausedRecordingHoldsItsFullLength
