@@ -11,7 +11,14 @@
 // Start prepares and starts the PCM on the calling thread while the capture thread is idle.
 // Reset and Close write the eventfd, which wakes the thread from poll (or the condition wakes it
 // from its wait); the thread drops the PCM's sound, returns every queued buffer with the bytes
-// recorded so far, and goes idle (Reset) or ends (Close); the caller waits for that.
+// recorded so far, and goes idle (Reset) or ends (Close); the caller waits for that, at most
+// one bound in all: a thread that has not answered in time is not waited for again. The thread
+// shares the capture's state (the PCM, the descriptor, the queue) with the device; when the
+// device is destroyed while its thread does not answer (a read hung in a sound server's plugin),
+// the thread is left to end by itself and releases that state then, without touching the
+// caller's buffers or calling back again. The PCM is read into the capture's own block and
+// copied into the caller's buffer under the lock, so that a hung read cannot write into a
+// buffer that has been freed meanwhile.
 #include "AlsaPcm.h"
 #include "DebugLog.h"
 
@@ -19,10 +26,14 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -33,12 +44,30 @@ namespace {
 
 constexpr unsigned RingMicroseconds = 1000000;
 constexpr unsigned PeriodMicroseconds = 50000;
-constexpr auto ThreadAnswerBound = std::chrono::seconds(10);
 constexpr auto IdleWakeupPause = std::chrono::milliseconds(5);
 
-class TAlsaWaveInDevice final : public TWaveInDevice {
+// An eventfd that closes itself.
+class TWakeDescriptor {
 public:
-    TAlsaWaveInDevice(const TAlsaDevice& Device, const TPcmFormat& Format, TWaveInCallback Callback,
+    TWakeDescriptor()
+        : FFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+    {
+        if (FFd < 0)
+            throw EWaveDeviceError("Cannot create the capture thread's wake-up descriptor");
+    }
+    ~TWakeDescriptor() { close(FFd); }
+    TWakeDescriptor(const TWakeDescriptor&) = delete;
+    TWakeDescriptor& operator=(const TWakeDescriptor&) = delete;
+    int Get() const { return FFd; }
+
+private:
+    int FFd;
+};
+
+// The state of one open capture device that its thread uses, and the thread's work.
+class TCapture {
+public:
+    TCapture(const TAlsaDevice& Device, const TPcmFormat& Format, TWaveInCallback Callback,
         void* Instance)
         : FCallback(Callback)
         , FInstance(Instance)
@@ -52,27 +81,10 @@ public:
         DebugLog("ALSA: \"" + Device.Pcm + "\" opened");
         Configure(Format);
         DebugLog("ALSA: configured");
-        FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-        if (FWakeFd < 0)
-            throw EWaveDeviceError("Cannot create the capture thread's wake-up descriptor");
-        FThread = std::thread([this] { Run(); });
+        FBeforeRead = CaptureFaults().BeforeRead;
     }
 
-    ~TAlsaWaveInDevice() override
-    {
-        try {
-            Close();
-        } catch (const EWaveDeviceError&) {
-            // The thread has been asked to end but did not answer in time; it uses this object,
-            // so it is awaited all the same.
-            if (FThread.joinable())
-                FThread.join();
-        }
-        if (FWakeFd >= 0)
-            close(FWakeFd);
-    }
-
-    void AddBuffer(TWaveHeader& Header) override
+    void AddBuffer(TWaveHeader& Header)
     {
         std::lock_guard Lock(FMutex);
         CheckOpen();
@@ -82,7 +94,7 @@ public:
         FChanged.notify_all();
     }
 
-    void Start() override
+    void Start()
     {
         std::lock_guard Lock(FMutex);
         CheckOpen();
@@ -100,30 +112,34 @@ public:
         FChanged.notify_all();
     }
 
-    void Reset() override { Request(FResetRequest); }
+    void Reset() { Request(FResetRequest); }
+    // Asks the thread to end and waits until it has answered.
+    void RequestEnd() { Request(FCloseRequest); }
 
-    void Close() override
+    // Lets the thread end by itself: from now on it neither touches a queued buffer nor calls
+    // back. Waits for a notification in progress, which is short. Caller's thread.
+    void Abandon()
     {
         {
             std::lock_guard Lock(FMutex);
-            if (!FThread.joinable())
-                return;
+            FAbandoned = true;
+            FCloseRequest = true;
+            FInterrupt = true;
+            Wake();
         }
-        Request(FCloseRequest);
-        FThread.join();
-        FPcm.Reset();
+        std::lock_guard Guard(FNotifyMutex);
     }
 
-    std::string LastError() const override
+    // The capture thread's work, until it is asked to end.
+    void Work() { Run(); }
+
+    std::string LastError() const
     {
         std::lock_guard Lock(FMutex);
         return FError;
     }
 
-    TWaveInCounters Counters() const override
-    {
-        return { FDroppedFrames.load(), FOverruns.load() };
-    }
+    TWaveInCounters Counters() const { return { FDroppedFrames.load(), FOverruns.load() }; }
 
 private:
     void Configure(const TPcmFormat& Format)
@@ -174,32 +190,49 @@ private:
 
     void CheckOpen() const
     {
-        if (!FThread.joinable())
+        if (FEnded)
             throw EWaveDeviceError("The capture device is closed");
     }
 
-    // Asks the thread to reset (or end) and waits until it has.
+    // Asks the thread to reset (or end) and waits until it has, at most until the bound of the
+    // first request that is still unanswered; once a request has found the thread unanswering,
+    // the next ones do not wait for it again.
     void Request(bool& Flag)
     {
         std::unique_lock Lock(FMutex);
+        CheckOpen();
+        if (FUnanswered)
+            throw EWaveDeviceError("The capture thread does not answer");
         Flag = true;
         FInterrupt = true;
         Wake();
-        if (!FChanged.wait_for(Lock, ThreadAnswerBound, [&] { return !Flag; }))
+        if (!FAnswerDeadline)
+            FAnswerDeadline = std::chrono::steady_clock::now() + CaptureFaults().AnswerBound;
+        if (!FChanged.wait_until(Lock, *FAnswerDeadline, [&] { return !Flag; })) {
+            FUnanswered = true;
             throw EWaveDeviceError("The capture thread does not answer");
+        }
+    }
+
+    // The thread has answered every request so far.
+    void Answered()
+    {
+        FAnswerDeadline.reset();
+        FUnanswered = false;
+        FChanged.notify_all();
     }
 
     void Wake()
     {
         const uint64_t One = 1;
-        [[maybe_unused]] auto Written = write(FWakeFd, &One, sizeof One);
+        [[maybe_unused]] auto Written = write(FWake.Get(), &One, sizeof One);
         FChanged.notify_all();
     }
 
     void DrainWake()
     {
         uint64_t Count;
-        [[maybe_unused]] auto Read = read(FWakeFd, &Count, sizeof Count);
+        [[maybe_unused]] auto Read = read(FWake.Get(), &Count, sizeof Count);
     }
 
     // The capture thread.
@@ -226,7 +259,9 @@ private:
             FillFront(Lock);
         }
         FCloseRequest = false;
-        FChanged.notify_all();
+        FEnded = true;
+        FPcm.Reset();
+        Answered();
     }
 
     bool Interrupted() const { return !FQueue.empty() || FResetRequest || FCloseRequest; }
@@ -239,14 +274,25 @@ private:
         std::deque<TWaveHeader*> Pending;
         Pending.swap(FQueue);
         Lock.unlock();
-        for (TWaveHeader* Header : Pending) {
-            MarkDone(*Header);
-            FCallback(FInstance, wimData, Header);
-        }
+        for (TWaveHeader* Header : Pending)
+            Notify(wimData, Header);
         Lock.lock();
         FResetRequest = false;
         FInterrupt = FCloseRequest;
-        FChanged.notify_all();
+        if (!FCloseRequest)
+            Answered();
+    }
+
+    // Hands a buffer (marked done) or a failure to the notification, unless the device has been
+    // abandoned. Capture thread, without the lock.
+    void Notify(TWaveInMessage Message, TWaveHeader* Header)
+    {
+        std::lock_guard Guard(FNotifyMutex);
+        if (FAbandoned)
+            return;
+        if (Header != nullptr)
+            MarkDone(*Header);
+        FCallback(FInstance, Message, Header);
     }
 
     // Reads into the oldest queued buffer until it is full or the thread is interrupted.
@@ -258,8 +304,10 @@ private:
         while (Header->BytesRecorded < Length && !FInterrupt) {
             Lock.unlock();
             const snd_pcm_uframes_t Frames = (Length - Header->BytesRecorded) / FFrameBytes;
-            const int Result = ReadFrames(Header->Data + Header->BytesRecorded, Frames);
+            const int Result = ReadFrames(FBlock, Frames);
             Lock.lock();
+            if (FAbandoned)
+                return; // the buffer may be gone
             if (Result < 0) {
                 Fail(Lock, Result);
                 return;
@@ -270,14 +318,15 @@ private:
                     + std::to_string(FIdleWakeups) + " wake-ups without sound");
                 FIdleWakeups = 0;
             }
-            Header->BytesRecorded += static_cast<uint32_t>(Result) * FFrameBytes;
+            const uint32_t Bytes = static_cast<uint32_t>(Result) * FFrameBytes;
+            std::memcpy(Header->Data + Header->BytesRecorded, FBlock, Bytes);
+            Header->BytesRecorded += Bytes;
         }
         if (Header->BytesRecorded < Length)
             return; // interrupted: the reset returns it as far as it is filled
         FQueue.pop_front();
-        MarkDone(*Header);
         Lock.unlock();
-        FCallback(FInstance, wimData, Header);
+        Notify(wimData, Header);
         Lock.lock();
     }
 
@@ -286,6 +335,8 @@ private:
     int ReadFrames(uint8_t* Data, snd_pcm_uframes_t Frames)
     {
         while (!FInterrupt) {
+            if (FBeforeRead)
+                FBeforeRead();
             const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), Data, Frames);
             if (Read >= 0)
                 return static_cast<int>(Read);
@@ -326,7 +377,7 @@ private:
         if (FPollFds.size() < Count + 1)
             FPollFds.resize(Count + 1); // once: a PCM keeps its descriptors
         pollfd* Fds = FPollFds.data();
-        Fds[0] = { FWakeFd, POLLIN, 0 };
+        Fds[0] = { FWake.Get(), POLLIN, 0 };
         snd_pcm_poll_descriptors(FPcm.Get(), Fds + 1, static_cast<unsigned>(Count));
         if (poll(Fds, Count + 1, static_cast<int>(FDropAfter.count()) * 2) <= 0)
             return;
@@ -348,7 +399,7 @@ private:
     // Sleeps up to Bound unless woken.
     void AwaitWake(std::chrono::milliseconds Bound)
     {
-        pollfd Fd{ FWakeFd, POLLIN, 0 };
+        pollfd Fd{ FWake.Get(), POLLIN, 0 };
         if (poll(&Fd, 1, static_cast<int>(Bound.count())) > 0)
             DrainWake();
     }
@@ -366,7 +417,7 @@ private:
         while (Left > 0 && !FInterrupt) {
             const auto Chunk = std::min<snd_pcm_uframes_t>(
                 static_cast<snd_pcm_uframes_t>(Left), WaveBufferLength / FFrameBytes);
-            const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), FScratch, Chunk);
+            const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), FBlock, Chunk);
             if (Read > 0) {
                 FDroppedFrames += static_cast<uint64_t>(Read);
                 Left -= Read;
@@ -384,17 +435,18 @@ private:
     {
         FError = AlsaError("Capture failed", Error);
         Lock.unlock();
-        FCallback(FInstance, wimError, nullptr);
+        Notify(wimError, nullptr);
         Lock.lock();
     }
 
     TPcmHandle FPcm;
+    std::function<void()> FBeforeRead; // an injected fault
     TWaveInCallback FCallback;
     void* FInstance;
     uint32_t FFrameBytes;
-    int FWakeFd = -1;
+    TWakeDescriptor FWake;
     std::chrono::milliseconds FDropAfter{ 500 };
-    uint8_t FScratch[WaveBufferLength]; // dropped sound is read here; capture thread only
+    uint8_t FBlock[WaveBufferLength]; // the PCM is read here; capture thread only
     std::vector<pollfd> FPollFds; // the wake-up descriptor and the PCM's; capture thread
     uint64_t FIdleWakeups = 0; // poll's wake-ups without sound, for the debug log; capture thread
     std::atomic<uint64_t> FDroppedFrames{ 0 }; // written by the capture thread
@@ -410,10 +462,65 @@ private:
     bool FResetRequest = false;
     bool FCloseRequest = false;
     std::string FError;
+    bool FEnded = false; // the thread has ended
+    bool FUnanswered = false; // a request found the thread unanswering
+    std::optional<std::chrono::steady_clock::time_point> FAnswerDeadline; // of the pending one
+    std::atomic<bool> FAbandoned{ false }; // set under FMutex and read under it or FNotifyMutex
+    std::mutex FNotifyMutex; // held around each notification
+};
+
+// An open capture device: its thread, and the capture's state shared with the thread.
+class TAlsaWaveInDevice final : public TWaveInDevice {
+public:
+    TAlsaWaveInDevice(const TAlsaDevice& Device, const TPcmFormat& Format, TWaveInCallback Callback,
+        void* Instance)
+        : FCapture(std::make_shared<TCapture>(Device, Format, Callback, Instance))
+    {
+        if (CaptureFaults().ThreadStartFails)
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again), "thread");
+        FThread = std::thread([Capture = FCapture] { Capture->Work(); });
+    }
+
+    ~TAlsaWaveInDevice() override
+    {
+        try {
+            Close();
+        } catch (const EWaveDeviceError&) {
+            // The thread did not answer within its bound. It is not waited for again: it keeps
+            // the capture's state alive until it ends by itself, and leaves the buffers alone.
+            FCapture->Abandon();
+            FThread.detach();
+        }
+    }
+
+    void AddBuffer(TWaveHeader& Header) override { FCapture->AddBuffer(Header); }
+    void Start() override { FCapture->Start(); }
+    void Reset() override { FCapture->Reset(); }
+
+    void Close() override
+    {
+        if (!FThread.joinable())
+            return;
+        FCapture->RequestEnd();
+        FThread.join(); // it has answered, and only returns from its loop
+    }
+
+    std::string LastError() const override { return FCapture->LastError(); }
+    TWaveInCounters Counters() const override { return FCapture->Counters(); }
+
+private:
+    std::shared_ptr<TCapture> FCapture;
     std::thread FThread;
 };
 
 } // namespace
+
+TCaptureFaults& CaptureFaults()
+{
+    static TCaptureFaults Faults;
+    return Faults;
+}
 
 std::unique_ptr<TWaveInDevice> OpenCaptureDevice(
     const TAlsaDevice& Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance)

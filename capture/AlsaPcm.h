@@ -6,6 +6,8 @@
 #include "WaveDevice.h"
 
 #include <alsa/asoundlib.h>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,6 +62,17 @@ std::vector<TAlsaDevice> EnumerateDevices(snd_pcm_stream_t Stream);
 
 // The capabilities of a listed device; raises when it cannot be opened.
 TWaveCaps QueryCaps(const TAlsaDevice& Device, snd_pcm_stream_t Stream);
+
+// Faults that tests inject into the capture devices (the program never sets them): a capture
+// thread that cannot be started, a read of the PCM that hangs, a shorter bound on the wait for
+// the thread's answer.
+struct TCaptureFaults {
+    bool ThreadStartFails = false; // taken at open
+    std::function<void()> BeforeRead; // taken at open; runs on the capture thread before a read
+    std::chrono::milliseconds AnswerBound{ 10000 }; // taken at each request to the thread
+};
+// The faults in force; set by tests while no other thread uses a capture device.
+TCaptureFaults& CaptureFaults();
 
 // Opens Device for capture in Format and starts its capture thread (idle until Start).
 std::unique_ptr<TWaveInDevice> OpenCaptureDevice(

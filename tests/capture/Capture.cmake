@@ -24,6 +24,9 @@ else()
   corvatone_add_test(AlsaAudioInTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaAudioInTest.cpp
     LIBS acs_capture ALSA::ALSA)
+  corvatone_add_test(AlsaCaptureDeviceTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDeviceTest.cpp
+    LIBS acs_capture ALSA::ALSA)
   corvatone_add_test(AlsaNoDeviceTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaNoDeviceTest.cpp
     LIBS acs_capture ALSA::ALSA
