@@ -78,7 +78,7 @@ public:
         CheckAddBuffer(Header);
         MarkQueued(Header);
         FQueue.push_back(&Header);
-        FWake.notify_all();
+        WakeIfFlatOut();
     }
 
     void Start() override
@@ -98,7 +98,7 @@ public:
         std::lock_guard Lock(FMutex);
         FHeldBySource = std::max(0, FHeldBySource - 1);
         FLastRelease = std::chrono::steady_clock::now();
-        FWake.notify_all();
+        WakeIfFlatOut();
     }
 
     void Reset() override
@@ -141,6 +141,14 @@ public:
     TWaveInCounters Counters() const override { return { FDroppedFrames.load(), 0 }; }
 
 private:
+    // A flat-out card waits for queued and released buffers; a real-time one only for its next
+    // period, so it is not woken for them (a real card is not either).
+    void WakeIfFlatOut()
+    {
+        if (FSetup.Pacing == TSimulatedPacing::FlatOut)
+            FWake.notify_all();
+    }
+
     void CheckOpen() const
     {
         if (FClosed)
