@@ -184,6 +184,8 @@ void TAudioIn::Init()
     }
     FStalled = false;
     FQueued = 0;
+    FDropouts = 0;
+    FLostFrames = 0;
     Busy = true;
     try {
         PreparePool();
@@ -333,6 +335,23 @@ void TAudioIn::FetchBlock()
     RecycleHeader(Header);
     if (Position == 0)
         DebugLog("capture: first block delivered");
+    TakeLosses();
+}
+
+void TAudioIn::TakeLosses()
+{
+    const TWaveInCounters Counters = FDevice->Counters();
+    // Frames before the count, so that a reader never finds a dropout without its frames.
+    FLostFrames = static_cast<int64_t>(Counters.LostFrames);
+    FDropouts = static_cast<int64_t>(Counters.Dropouts);
+}
+
+TCaptureLosses TAudioIn::Losses() const
+{
+    TCaptureLosses Losses;
+    Losses.Dropouts = FDropouts.load();
+    Losses.LostFrames = FLostFrames.load();
+    return Losses;
 }
 
 TWaveHeader* TAudioIn::TakeFilled()
@@ -387,6 +406,7 @@ std::string TAudioIn::ReleaseDevice(bool WaitForQueued, bool* ResetFailed)
 {
     if (!FDevice)
         return {}; // idle: nothing is queued and there is nothing to reset
+    TakeLosses(); // what was lost while the run recorded, before the reset discards anything
     std::string Failure;
     if (WaitForQueued && !FStalled) {
         std::unique_lock Lock(Module().Lock);

@@ -71,6 +71,13 @@ int32_t WaveOutDeviceCount();
 // count first, then input). For tests and benchmarks; main thread, while no TAudioIn records.
 void UseWaveBackend(std::shared_ptr<TWaveBackend> Backend);
 
+// Sound that a run has lost: stretches of it (an overrun of the platform's ring, a time without a
+// queued buffer when the reader has fallen behind by the whole pool, a gap) and their frames.
+struct TCaptureLosses {
+    int64_t Dropouts = 0;
+    int64_t LostFrames = 0;
+};
+
 class TAudioIn : public TACSInput {
 public:
     explicit TAudioIn(TComponent* AOwner);
@@ -112,6 +119,11 @@ public:
     std::atomic<int32_t> InSampleRate{ 8000 };
     std::atomic<int32_t> RecTime{ 600 };
 
+    // What the device has lost in the current run, or in the last one after its end; zero after
+    // Init. Taken from the device with every block and at Flush, so it lags the device by at most
+    // a block. Any thread; the frames are never older than the count of dropouts.
+    TCaptureLosses Losses() const;
+
     // Capture buffers allocated over the source's life: the pool's, which a run's start
     // enlarges when the run's format needs more than earlier runs. Any thread.
     int64_t BuffersAllocated() const { return FBuffersAllocated.load(); }
@@ -151,6 +163,8 @@ private:
     // StallTimeout, or the time that Buffers buffers take to fill when that is longer.
     std::chrono::milliseconds WaitBound(int32_t Buffers) const;
     std::string DeviceName() const;
+    // Takes the device's counts of lost sound into Losses. Worker thread, device open.
+    void TakeLosses();
 
     static constexpr int32_t QueuedBuffers = 4;
     static constexpr int32_t MaxPoolBuffers = QueuedBuffers + 64;
@@ -167,6 +181,8 @@ private:
     int32_t FPoolSize = 0;
     TWaveHeader* FFree = nullptr;
     std::atomic<int64_t> FBuffersAllocated{ 0 };
+    std::atomic<int64_t> FDropouts{ 0 };
+    std::atomic<int64_t> FLostFrames{ 0 };
 
     // Filled list, chained through the headers' Next links; FFilledTail points at the link to
     // set next (at FFilledHead while the list is empty). Guarded by the module lock.

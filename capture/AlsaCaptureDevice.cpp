@@ -72,6 +72,7 @@ public:
         : FCallback(Callback)
         , FInstance(Instance)
         , FFrameBytes(Format.BlockAlign)
+        , FRate(Format.SamplesPerSec)
     {
         if (FFrameBytes == 0 || FFrameBytes > WaveBufferLength)
             throw EWaveDeviceError(
@@ -139,7 +140,12 @@ public:
         return FError;
     }
 
-    TWaveInCounters Counters() const { return { FDroppedFrames.load(), FOverruns.load() }; }
+    TWaveInCounters Counters() const
+    {
+        // The frames first: a reader that sees a dropout also sees the frames it lost.
+        const uint64_t Lost = FLostFrames.load();
+        return { FDroppedFrames.load(), FOverruns.load(), FDropouts.load(), Lost };
+    }
 
 private:
     void Configure(const TPcmFormat& Format)
@@ -169,6 +175,7 @@ private:
         Check(snd_pcm_hw_params(Pcm, Hw), "Cannot apply the capture parameters");
         snd_pcm_uframes_t RingFrames = 0;
         snd_pcm_hw_params_get_buffer_size(Hw, &RingFrames);
+        FRingFrames = RingFrames;
         FDropAfter
             = std::chrono::milliseconds(500 * RingFrames / std::max(1u, Format.SamplesPerSec));
         snd_pcm_sw_params_t* Sw;
@@ -271,6 +278,7 @@ private:
     {
         snd_pcm_drop(FPcm.Get());
         FStarted = false;
+        FDropping = false;
         std::deque<TWaveHeader*> Pending;
         Pending.swap(FQueue);
         Lock.unlock();
@@ -321,6 +329,8 @@ private:
             const uint32_t Bytes = static_cast<uint32_t>(Result) * FFrameBytes;
             std::memcpy(Header->Data + Header->BytesRecorded, FBlock, Bytes);
             Header->BytesRecorded += Bytes;
+            if (Result > 0)
+                FDropping = false; // sound is kept again: the next loss is a new dropout
         }
         if (Header->BytesRecorded < Length)
             return; // interrupted: the reset returns it as far as it is filled
@@ -360,13 +370,36 @@ private:
             if (Resumed >= 0)
                 return 0;
         } else if (Error == -EPIPE) {
-            ++FOverruns;
+            CountOverrun();
         } else {
             return Error;
         }
         if ((Error = snd_pcm_prepare(FPcm.Get())) < 0)
             return Error;
         return std::min(0, snd_pcm_start(FPcm.Get()));
+    }
+
+    // An overrun stops the PCM with a full ring, which the recovery's prepare discards; the time
+    // from the stop to the restart is lost as well. Capture thread, before the recovery.
+    void CountOverrun()
+    {
+        uint64_t Lost = FRingFrames;
+        snd_pcm_status_t* Status;
+        snd_pcm_status_alloca(&Status);
+        if (snd_pcm_status(FPcm.Get(), Status) >= 0) {
+            snd_htimestamp_t Now, Stopped;
+            snd_pcm_status_get_htstamp(Status, &Now);
+            snd_pcm_status_get_trigger_htstamp(Status, &Stopped);
+            const int64_t Nanoseconds = (int64_t(Now.tv_sec) - Stopped.tv_sec) * 1000000000
+                + (int64_t(Now.tv_nsec) - Stopped.tv_nsec);
+            Lost = std::max<uint64_t>(Lost, snd_pcm_status_get_avail(Status));
+            if (Stopped.tv_sec != 0 && Nanoseconds > 0)
+                Lost += static_cast<uint64_t>(Nanoseconds) * FRate / 1000000000;
+        }
+        ++FOverruns;
+        FLostFrames += Lost;
+        ++FDropouts;
+        FDropping = true; // sound dropped right after the recovery belongs to this dropout
     }
 
     // Waits in poll for the PCM or the wake-up descriptor, at most twice the drop delay.
@@ -420,6 +453,10 @@ private:
             const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), FBlock, Chunk);
             if (Read > 0) {
                 FDroppedFrames += static_cast<uint64_t>(Read);
+                FLostFrames += static_cast<uint64_t>(Read);
+                if (!FDropping)
+                    ++FDropouts;
+                FDropping = true;
                 Left -= Read;
                 continue;
             }
@@ -451,6 +488,11 @@ private:
     uint64_t FIdleWakeups = 0; // poll's wake-ups without sound, for the debug log; capture thread
     std::atomic<uint64_t> FDroppedFrames{ 0 }; // written by the capture thread
     std::atomic<uint64_t> FOverruns{ 0 }; // written by the capture thread
+    std::atomic<uint64_t> FDropouts{ 0 }; // written by the capture thread
+    std::atomic<uint64_t> FLostFrames{ 0 }; // written by the capture thread
+    bool FDropping = false; // the last sound read was dropped; capture thread
+    uint32_t FRate;
+    snd_pcm_uframes_t FRingFrames = 0;
     // Set with a reset or close request, so that reads and waits without the lock give way.
     std::atomic<bool> FInterrupt{ false };
 

@@ -4,6 +4,7 @@ add_library(acs_capture STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ACS_Audio.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaveDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugLog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QueueGapMeter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimulatedSignal.cpp
 )

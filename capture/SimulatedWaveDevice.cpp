@@ -138,7 +138,12 @@ public:
         return FError;
     }
 
-    TWaveInCounters Counters() const override { return { FDroppedFrames.load(), 0 }; }
+    TWaveInCounters Counters() const override
+    {
+        // The frames first: a reader that sees a dropout also sees the frames it lost.
+        const uint64_t Lost = FLostFrames.load();
+        return { FDroppedFrames.load(), 0, FDropouts.load(), Lost };
+    }
 
 private:
     // A flat-out card waits for queued and released buffers; a real-time one only for its next
@@ -233,8 +238,16 @@ private:
         if (FQueue.empty() || Stalled()) {
             FGenerator.Fill(FScratch, FChunkBytes);
             ++*FSetup.Dropped;
-            FDroppedFrames += FChunkBytes / std::max<uint32_t>(1, FSetup.Format.BlockAlign);
+            const uint32_t Frames = FChunkBytes / std::max<uint32_t>(1, FSetup.Format.BlockAlign);
+            FDroppedFrames += Frames;
+            Lose(Frames, !FDropping);
+            FDropping = true;
             return;
+        }
+        FDropping = false;
+        if (FSetup.Faults.GapAfter >= 0 && FReturned == FSetup.Faults.GapAfter && !FGapDone) {
+            FGapDone = true;
+            SkipFrames(FSetup.Faults.GapFrames);
         }
         TWaveHeader* Header = FQueue.front();
         FQueue.pop_front();
@@ -253,6 +266,27 @@ private:
         Deliver(Lock, wimData, Header);
     }
 
+    // The signal goes on while Frames frames of it are lost.
+    void SkipFrames(uint32_t Frames)
+    {
+        if (Frames == 0)
+            return;
+        const uint32_t Align = std::max<uint32_t>(1, FSetup.Format.BlockAlign);
+        for (uint64_t Left = uint64_t{ Frames } * Align; Left > 0;) {
+            const auto Bytes = static_cast<uint32_t>(std::min<uint64_t>(Left, FChunkBytes));
+            FGenerator.Fill(FScratch, Bytes);
+            Left -= Bytes;
+        }
+        Lose(Frames, true);
+    }
+
+    void Lose(uint64_t Frames, bool NewDropout)
+    {
+        FLostFrames += Frames;
+        if (NewDropout)
+            ++FDropouts;
+    }
+
     void Deliver(std::unique_lock<std::mutex>& Lock, TWaveInMessage Message, TWaveHeader* Header)
     {
         FDelivering = true;
@@ -269,6 +303,10 @@ private:
     std::chrono::steady_clock::duration FPeriod{};
     uint8_t FScratch[WaveBufferLength]; // dropped sound is generated here
     std::atomic<uint64_t> FDroppedFrames{ 0 };
+    std::atomic<uint64_t> FDropouts{ 0 };
+    std::atomic<uint64_t> FLostFrames{ 0 };
+    bool FDropping = false; // the last span was dropped; device thread
+    bool FGapDone = false; // device thread
 
     mutable std::mutex FMutex; // guards everything below
     std::condition_variable FWake;

@@ -20,7 +20,9 @@
 //              never returns: Reset and Close wait AnswerBound for it once, then raise "The
 //              simulated device does not answer" (at once after the first such wait);
 //   ThreadStartError non-empty: the device's thread cannot be started (Init raises this reason);
-//   BufferDelay each buffer comes back this much later than the pacing gives (a slow device).
+//   BufferDelay each buffer comes back this much later than the pacing gives (a slow device);
+//   GapAfter   n >= 0: after n buffers the device loses GapFrames frames of the signal (one
+//              dropout) and goes on recording behind them.
 //
 // Settings are taken when a device is opened; changing them later affects the next open.
 // The counts of devices come from the specs given to the constructor.
@@ -80,6 +82,8 @@ struct TSimulatedFaults {
     std::chrono::milliseconds AnswerBound{ 10000 };
     std::string ThreadStartError;
     std::chrono::milliseconds BufferDelay{ 0 };
+    int32_t GapAfter = -1;
+    uint32_t GapFrames = 0;
 };
 
 // What a simulated device reports as its capabilities.

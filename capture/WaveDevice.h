@@ -93,10 +93,15 @@ enum TWaveInMessage {
 // calls Reset; it must only take a short lock and link the header, and must not call the device.
 using TWaveInCallback = void (*)(void* Instance, TWaveInMessage Message, TWaveHeader* Header);
 
-// What an open input device has lost so far.
+// What an open input device has lost so far. A dropout is one stretch of lost sound: an overrun
+// of the platform's ring, a stretch of time without a queued buffer, or a gap in the sound the
+// device delivers; LostFrames counts the frames of all of them (an overrun's as far as the
+// platform tells, else estimated from the time the device stood still).
 struct TWaveInCounters {
     uint64_t DroppedFrames = 0; // recorded while no buffer was queued
     uint64_t Overruns = 0; // times the platform's ring overflowed and was recovered
+    uint64_t Dropouts = 0;
+    uint64_t LostFrames = 0;
 };
 
 // An open input device. Every operation is called from the one thread that drives the source

@@ -10,8 +10,11 @@
 //
 // Reset calls waveInReset, which stops recording and makes winmm return every queued buffer
 // through the callback; Reset then waits (bounded) until the callback has seen all of them, so
-// that they are back when it returns. A WIM_CLOSE that we did not ask for (the device went
+// that they are back when it returns. winmm drops the sound that comes while no buffer is
+// queued without a word; the device measures those stretches by the time they last
+// (QueueGapMeter.h). A WIM_CLOSE that we did not ask for (the device went
 // away) fails the device.
+#include "QueueGapMeter.h"
 #include "WaveDevice.h"
 
 #include <windows.h>
@@ -49,6 +52,7 @@ public:
         int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance)
         : FCallback(Callback)
         , FInstance(Instance)
+        , FGaps(Format.SamplesPerSec)
     {
         WAVEFORMATEX Wave = {};
         Wave.wFormatTag = WAVE_FORMAT_PCM;
@@ -96,9 +100,12 @@ public:
         WAVEHDR& Slot = SlotOf(Header);
         MarkQueued(Header);
         ++FOutstanding;
+        // Counted before winmm has it, since it may return it before waveInAddBuffer returns.
+        FGaps.Queued(TQueueGapMeter::TClock::now());
         const MMRESULT Result = waveInAddBuffer(FHandle, &Slot, sizeof(WAVEHDR));
         if (Result != MMSYSERR_NOERROR) {
             --FOutstanding;
+            FGaps.Withdrawn();
             Header.Flags &= ~wbInQueue;
             throw EWaveDeviceError(InError("waveInAddBuffer failed", Result));
         }
@@ -109,10 +116,12 @@ public:
         const MMRESULT Result = waveInStart(FHandle);
         if (Result != MMSYSERR_NOERROR)
             throw EWaveDeviceError(InError("waveInStart failed", Result));
+        FGaps.Started();
     }
 
     void Reset() override
     {
+        FGaps.Stopped();
         const MMRESULT Result = waveInReset(FHandle);
         if (Result != MMSYSERR_NOERROR)
             throw EWaveDeviceError(InError("waveInReset failed", Result));
@@ -137,6 +146,7 @@ public:
         if (FHandle == nullptr)
             return;
         FClosing = true;
+        FGaps.Stopped();
         waveInReset(FHandle); // waveInClose refuses while buffers are queued
         const MMRESULT Result = waveInClose(FHandle);
         FHandle = nullptr;
@@ -150,8 +160,8 @@ public:
         return FError;
     }
 
-    // winmm records into our buffers only; what it loses while none is queued it does not say.
-    TWaveInCounters Counters() const override { return {}; }
+    // winmm records into our buffers only; what it loses while none is queued is measured here.
+    TWaveInCounters Counters() const override { return FGaps.Counters(); }
 
 private:
     static void CALLBACK WaveInProc(
@@ -168,6 +178,7 @@ private:
     {
         auto* Header = reinterpret_cast<TWaveHeader*>(Slot.dwUser);
         Header->BytesRecorded = Slot.dwBytesRecorded;
+        FGaps.Returned(TQueueGapMeter::TClock::now());
         MarkDone(*Header);
         FCallback(FInstance, wimData, Header);
         std::lock_guard Lock(FMutex);
@@ -209,6 +220,7 @@ private:
     std::array<WAVEHDR, PoolSize> FPool{};
     std::atomic<int32_t> FOutstanding{ 0 };
     std::atomic<bool> FClosing{ false };
+    TQueueGapMeter FGaps;
     mutable std::mutex FMutex; // guards FError; pairs with FAllBack
     std::condition_variable FAllBack;
     std::string FError;

@@ -213,6 +213,12 @@ TEST_F(AlsaAudioInTest, DeviceDropsWhileNoBufferIsQueuedAndGoesOnAfterwards)
     const uint64_t Dropped = Device->Counters().DroppedFrames * 4;
     ASSERT_LE(Dropped + WaveBufferLength, FileData.size());
     EXPECT_TRUE(std::equal(Data, Data + WaveBufferLength, FileData.begin() + Dropped));
+    EXPECT_EQ(Device->Counters().Dropouts, 1u);
+    // With the buffer back and none queued the device drops again: a second stretch.
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Device->Counters().Dropouts == 2; }));
+    const TWaveInCounters Counters = Device->Counters();
+    EXPECT_GT(Counters.LostFrames, Dropped / 4);
+    EXPECT_EQ(Counters.Overruns, 0u);
     Device->Unprepare(Header);
 }
 

@@ -3,6 +3,7 @@ corvatone_add_test(AudioInTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/AudioInTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AudioInFaultsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AudioInPoolTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AudioInLossTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WaveDeviceInfoTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDeviceTest.cpp
   LIBS acs_capture)

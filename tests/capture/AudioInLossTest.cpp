@@ -1,0 +1,125 @@
+// Sound lost on the way in: the capture source counts each stretch of lost sound and its frames
+// without stopping the run, whether the device skipped sound or the reader fell behind so far
+// that no buffer was queued; and wave-in's gap meter, which measures the stretches by time.
+#include "AudioTestSupport.h"
+#include "QueueGapMeter.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+using namespace AudioTestSupport;
+using namespace std::chrono_literals;
+
+class AudioInLossTest : public SimulatedCardTest {
+protected:
+    std::vector<uint8_t> ReadToEnd()
+    {
+        std::vector<uint8_t> All;
+        std::vector<uint8_t> Piece(WaveBufferLength);
+        while (int32_t Count = AudIn.GetData(Piece.data(), WaveBufferLength))
+            All.insert(All.end(), Piece.begin(), Piece.begin() + Count);
+        return All;
+    }
+
+    TAudioIn AudIn{ nullptr };
+};
+
+TEST_F(AudioInLossTest, GapIsOneDropoutOfItsFramesAndTheRunGoesOnBehindIt)
+{
+    TSimulatedFaults Faults;
+    Faults.GapAfter = 3;
+    Faults.GapFrames = 1000;
+    Card->SetFaults(Faults);
+    SetCdFormat(AudIn, 22050, 2);
+    AudIn.Init();
+    const std::vector<uint8_t> Data = ReadToEnd();
+    AudIn.Flush();
+
+    EXPECT_EQ(Data.size(), 22050u * 4 * 2 + (WaveBufferLength - 22050 * 4 * 2 % WaveBufferLength));
+    const size_t Before = 3 * WaveBufferLength;
+    EXPECT_EQ(FirstPatternBreak(Data), Before);
+    const std::vector<uint8_t> After(Data.begin() + Before, Data.end());
+    EXPECT_EQ(FirstPatternBreak(After, Before + 1000 * 4), After.size());
+    const TCaptureLosses Losses = AudIn.Losses();
+    EXPECT_EQ(Losses.Dropouts, 1);
+    EXPECT_EQ(Losses.LostFrames, 1000);
+
+    // The next run starts from nothing lost; its device brings its own gap along.
+    Card->SetFaults({});
+    AudIn.Init();
+    EXPECT_EQ(AudIn.Losses().Dropouts, 0);
+    EXPECT_EQ(AudIn.Losses().LostFrames, 0);
+    ReadToEnd();
+    AudIn.Flush();
+    EXPECT_EQ(AudIn.Losses().Dropouts, 0);
+}
+
+// A reader that takes no buffer leaves the device with none queued once the four are filled:
+// what comes then is dropped as one stretch, which ends when the reader queues buffers again.
+TEST_F(AudioInLossTest, ReaderFallingBehindIsOneDropoutOfTheDroppedFrames)
+{
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    // A byte rate at which a buffer fills in a few milliseconds.
+    SetCdFormat(AudIn, 1000000, 10);
+    AudIn.Init();
+    std::vector<uint8_t> Piece(WaveBufferLength);
+    ASSERT_EQ(AudIn.GetData(Piece.data(), WaveBufferLength), int32_t(WaveBufferLength));
+    EXPECT_EQ(AudIn.Losses().Dropouts, 0);
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Card->DroppedBuffers() >= 3; }));
+    // The blocks still waiting were recorded before the stretch; the one after it counts it.
+    for (int N = 0; N < 5; ++N)
+        ASSERT_EQ(AudIn.GetData(Piece.data(), WaveBufferLength), int32_t(WaveBufferLength));
+    AudIn.Flush();
+    const TCaptureLosses Losses = AudIn.Losses();
+    EXPECT_GE(Losses.Dropouts, 1);
+    const int64_t ChunkFrames = WaveBufferLength / 4;
+    // Sound may still be dropped while Flush waits, after it took the counts.
+    EXPECT_LE(Losses.LostFrames, Card->DroppedBuffers() * ChunkFrames);
+    EXPECT_EQ(Losses.LostFrames % ChunkFrames, 0);
+    EXPECT_GE(Losses.LostFrames, 3 * ChunkFrames);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Wave-in's meter of the time without a queued buffer
+
+TEST(QueueGapMeterTest, TimeWithoutAQueuedBufferWhileRecordingIsOneDropout)
+{
+    TQueueGapMeter Meter(44100);
+    const auto T0 = TQueueGapMeter::TClock::time_point{} + 1h;
+    Meter.Started();
+    Meter.Queued(T0);
+    Meter.Queued(T0);
+    Meter.Returned(T0 + 10ms); // one still queued: nothing lost
+    EXPECT_EQ(Meter.Counters().Dropouts, 0u);
+    Meter.Returned(T0 + 20ms); // none queued from here
+    Meter.Queued(T0 + 520ms); // half a second without a buffer
+    EXPECT_EQ(Meter.Counters().Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters().LostFrames, 22050u);
+    Meter.Queued(T0 + 530ms); // queued while one is queued: no gap
+    EXPECT_EQ(Meter.Counters().Dropouts, 1u);
+}
+
+TEST(QueueGapMeterTest, NoLossBeforeTheFirstBufferAfterAResetOrForARefusedBuffer)
+{
+    TQueueGapMeter Meter(22050);
+    const auto T0 = TQueueGapMeter::TClock::time_point{} + 1h;
+    Meter.Started();
+    Meter.Queued(T0 + 1s); // the device has not recorded into anything yet: no loss
+    Meter.Queued(T0 + 1s);
+    Meter.Withdrawn(); // refused by the platform: not a queued buffer
+    Meter.Stopped();
+    Meter.Returned(T0 + 2s); // the reset returns the buffer: not a loss either
+    Meter.Started();
+    Meter.Queued(T0 + 3s);
+    EXPECT_EQ(Meter.Counters().Dropouts, 0u);
+    EXPECT_EQ(Meter.Counters().LostFrames, 0u);
+    Meter.Returned(T0 + 4s);
+    Meter.Queued(T0 + 4s + 100ms);
+    EXPECT_EQ(Meter.Counters().Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters().LostFrames, 2205u);
+}
+
+} // namespace
