@@ -105,6 +105,7 @@ void TSoundIndicator::Init()
     Source.Init();
     Busy = true;
     Size = Source.Size.load();
+    FClips.Start(Source.GetSampleRate());
     AcquireYielding(FValuesLock);
     std::fill(std::begin(FAccumulators), std::end(FAccumulators), 0.0);
     FValuesLock.Release();
@@ -141,7 +142,10 @@ int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
     // Never read past the caller's buffer, whatever count the input claims. A delivery that the
     // reader holds up is passed on unmeasured.
     const int32_t Measured = std::min(Count, BufferSize);
-    if (Measured <= 0 || !FValuesLock.TryAcquire())
+    if (Measured <= 0)
+        return Count;
+    FClips.Measure(Layout, static_cast<const uint8_t*>(Buffer), Measured);
+    if (!FValuesLock.TryAcquire())
         return Count;
     TFlagRelease Release(FValuesLock);
     Analyse(Layout, static_cast<const uint8_t*>(Buffer), Measured);

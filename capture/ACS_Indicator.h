@@ -11,9 +11,13 @@
 // values lock is the only synchronisation between the analysis and the reader: the analysis tries
 // it once and passes a delivery on unmeasured when the reader holds it, so the reader never holds
 // up the pipeline; the reader waits (yielding) for at most one delivery's analysis.
+//
+// On the way the indicator also counts the times the input reaches full scale (ClipCounter.h),
+// on every delivery, also one that the reader holds up; any thread reads the count.
 #pragma once
 
 #include "ACS_Classes.h"
+#include "ClipCounter.h"
 #include "SpectrumLevels.h"
 
 #include <cstdint>
@@ -54,6 +58,9 @@ public:
     // analysed. Works in either state.
     void TakeLevels(std::span<double> Values);
 
+    // Times the input has reached full scale since Init (ClipCounter.h). Any thread.
+    int64_t Clips() const { return FClips.Count(); }
+
 protected:
     // Adds bin values (LevelCount of them: one block's, or the sum of a delivery's blocks) to the
     // accumulators; a sum that is not finite (an overflow or an invalid value) resets all of them
@@ -74,4 +81,5 @@ private:
     double FAccumulators[LevelCount];
     // The block measurement, with tables built from the first 64 entries of FWindow.
     TSpectrumLevels FSpectrum;
+    TClipCounter FClips; // measured by the worker
 };

@@ -3,7 +3,7 @@ corvatone_add_test(acs_procs_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/ProcsTest.cpp
   LIBS acs_metering)
 corvatone_add_test(acs_indicator_test
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/IndicatorTest.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/IndicatorTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ClipCounterTest.cpp
   LIBS acs_metering Threads::Threads)
 
 # The window's recording chain on the simulated sound card, once the source and the MP3 sink

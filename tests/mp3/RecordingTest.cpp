@@ -1,10 +1,12 @@
 // End to end: the capture source on the simulated sound card into the MP3 sink, decoded again.
 #include "ACS_Audio.h"
 #include "ACS_LAME.h"
+#include "DiskSpace.h"
 #include "Mp3Decoding.h"
 #include "SimulatedWaveDevice.h"
 #include "SinkTestSupport.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -81,6 +83,11 @@ TEST_P(MP3Recording, RecordsRecTimeSecondsOfTheCardsSound)
     ExpectTone(Sound, 0, ToneAmplitude16, Case.SampleRate / 2, Case.SampleRate / 2);
     ExpectTone(Sound, 1, ToneAmplitude16, Case.SampleRate / 2, Case.SampleRate / 2);
     EXPECT_EQ(Card->OpenDevices(), 0) << "the run's end closes the device";
+    // The room asked for before a run holds the file the encoder writes.
+    const auto Bytes = std::filesystem::file_size(FileName);
+    EXPECT_GE(Bytes, Mp3StreamBytes(Case.RecTime, MP3BitRateKbps(Case.BitRate)));
+    EXPECT_LE(Bytes + 65536,
+        Mp3FileBytes(Case.RecTime, MP3BitRateKbps(Case.BitRate), Case.SampleRate));
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, MP3Recording,
