@@ -115,6 +115,8 @@ TEST_F(AlsaServerTest, ThreeSecondsOfTheToneArriveWholeAndInRealTime)
     AudIn.Flush();
 
     ASSERT_EQ(Pcm.size(), 33u * 16384); // 3 s of 176400 bytes, in whole buffers
+    EXPECT_EQ(AudIn.Losses().Dropouts, 0);
+    EXPECT_EQ(AudIn.Losses().LostFrames, 0);
     // The server makes the sound in real time, so by any moment at most the sound of the time
     // since the start can have come, plus what the device's first period may hold. A delivery
     // faster than that (a device that reads a file) fails here; load can only make it slower.
@@ -137,6 +139,30 @@ TEST_F(AlsaServerTest, ThreeSecondsOfTheToneArriveWholeAndInRealTime)
     EXPECT_NEAR(Decibels(Whole / ToneAmplitude16), 0.0, 1.0);
     EXPECT_LT(ToneAmplitude(Sound, 0, ToneHz - 1, Window, Frames - Window), Whole / 5);
     EXPECT_LT(ToneAmplitude(Sound, 0, ToneHz + 1, Window, Frames - Window), Whole / 5);
+}
+
+// A reader that stops taking sound for two seconds leaves the device without a queued buffer
+// once the four it had are full: the device drops what comes, counted as one stretch of at most
+// the stall's frames, and the run goes on to its end.
+TEST_F(AlsaServerTest, AStalledReaderIsOneDropoutAndTheRunGoesOn)
+{
+    TAudioIn AudIn(nullptr);
+    Use16BitStereo(AudIn, 4);
+    uint8_t Block[16384];
+    AudIn.Init();
+    ASSERT_GT(AudIn.GetData(Block, sizeof Block), 0);
+    const auto Stall = std::chrono::seconds(2);
+    const auto StallStart = Clock::now();
+    std::this_thread::sleep_for(Stall); // the fault itself, not a wait for an event
+    const auto Stalled = Clock::now() - StallStart;
+    while (AudIn.GetData(Block, sizeof Block) > 0) { }
+    AudIn.Flush();
+
+    const TCaptureLosses Losses = AudIn.Losses();
+    EXPECT_EQ(Losses.Dropouts, 1);
+    EXPECT_GT(Losses.LostFrames, 0);
+    EXPECT_LE(Losses.LostFrames, std::chrono::duration<double>(Stalled).count() * Rate);
+    EXPECT_GE(AudIn.Position, 4 * BytesPerSecond); // the run went on to its end
 }
 
 class AlsaServerRecordingTest : public AlsaServerTest {
