@@ -379,25 +379,11 @@ private:
         return std::min(0, snd_pcm_start(FPcm.Get()));
     }
 
-    // An overrun stops the PCM with a full ring, which the recovery's prepare discards; the time
-    // from the stop to the restart is lost as well. Capture thread, before the recovery.
+    // Capture thread, before the recovery's prepare.
     void CountOverrun()
     {
-        uint64_t Lost = FRingFrames;
-        snd_pcm_status_t* Status;
-        snd_pcm_status_alloca(&Status);
-        if (snd_pcm_status(FPcm.Get(), Status) >= 0) {
-            snd_htimestamp_t Now, Stopped;
-            snd_pcm_status_get_htstamp(Status, &Now);
-            snd_pcm_status_get_trigger_htstamp(Status, &Stopped);
-            const int64_t Nanoseconds = (int64_t(Now.tv_sec) - Stopped.tv_sec) * 1000000000
-                + (int64_t(Now.tv_nsec) - Stopped.tv_nsec);
-            Lost = std::max<uint64_t>(Lost, snd_pcm_status_get_avail(Status));
-            if (Stopped.tv_sec != 0 && Nanoseconds > 0)
-                Lost += static_cast<uint64_t>(Nanoseconds) * FRate / 1000000000;
-        }
         ++FOverruns;
-        FLostFrames += Lost;
+        FLostFrames += OverrunLostFrames(FPcm.Get(), FRingFrames, FRate);
         ++FDropouts;
         FDropping = true; // sound dropped right after the recovery belongs to this dropout
     }

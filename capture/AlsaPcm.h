@@ -48,6 +48,11 @@ private:
 
 snd_pcm_format_t SampleFormat(uint16_t BitsPerSample);
 
+// Frames that an overrun of a capture PCM has lost, asked before its recovery: the overrun stops
+// the PCM with a full ring, which the recovery's prepare discards, and the time from the stop to
+// the restart is lost as well. Ring frames alone when the PCM cannot tell its state.
+uint64_t OverrunLostFrames(snd_pcm_t* Pcm, snd_pcm_uframes_t RingFrames, uint32_t Rate);
+
 struct TAlsaDevice {
     std::string Pcm; // ALSA PCM name to open
     std::string Name; // product name for the capabilities

@@ -17,6 +17,7 @@ else()
   find_package(ALSA REQUIRED)
   target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlsaDeviceList.cpp ${CMAKE_CURRENT_LIST_DIR}/AlsaFormat.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDevice.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDevice.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AlsaOverrun.cpp)
   target_link_libraries(acs_capture PRIVATE ALSA::ALSA)
 endif()
