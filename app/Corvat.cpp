@@ -1,36 +1,18 @@
 #include "Corvat.h"
 
-#include "FormAttributes.h"
 #include "HandlerGuard.h"
-#include "MessageBoxes.h"
 #include "RecordSettings.h"
-#include "SaveDialog.h"
 #include "SkinFiles.h"
-#include "TImage.h"
-#include "ui_Corvat.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QFileDialog>
-#include <QImageReader>
-#include <QScreen>
-#include <QSessionManager>
-#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
-#include <stdexcept>
 
 namespace {
 
-// How long closing during a recording waits for the run's end when the sink was not asked to
-// stop (the close button's press ended outside it).
-constexpr std::chrono::milliseconds CloseWait{ 600 };
-constexpr int TimerInterval = 100;
-
-const QString ErrorTitle = QStringLiteral("Error");
-const QString WarningTitle = QStringLiteral("Warning");
+const char* const ErrorTitle = "Error";
+const char* const WarningTitle = "Warning";
 
 // A level as the bar's position: nearest whole number, halves to even, not limited to 0..100
 // (only to what the position can hold).
@@ -41,44 +23,32 @@ int LevelPosition(double Level)
     return static_cast<int>(std::clamp(std::nearbyint(Level), Lowest, Highest));
 }
 
-bool ListHolds(const QComboBox& Box, const QString& Text)
+bool ListHolds(const std::vector<std::string>& Items, const std::string& Text)
 {
-    for (int Index = 0; Index < Box.count(); ++Index)
-        if (Box.itemText(Index) == Text)
-            return true;
-    return false;
+    return std::find(Items.begin(), Items.end(), Text) != Items.end();
 }
 
 } // namespace
 
-TMain::TMain(const QString& AppPathForTests)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
-    , Form(std::make_unique<Ui::TMain>())
-    , FAppPathForTests(AppPathForTests)
-{
-    InstallFontSubstitutes();
-    Form->setupUi(this);
-    setFixedSize(size());
-    ApplyFormAttributes(this);
+const TSaveDialogSpec TMain::SaveMp3{ "Choose folder to save", "Mp3 Files", "*.mp3", "mp3", true,
+    true };
 
+TMain::TMain(TMainWindow& Window)
+    : FWindow(Window)
+{
     FComponentOwner = std::make_unique<TComponent>();
     const TFormComponents Components = CreateFormComponents(*FComponentOwner, SinkEvents());
     AudIn = Components.AudIn;
     SndIndic = Components.SndIndic;
     MP3Out = Components.MP3Out;
 
-    Tim = new QTimer(this);
-    Tim->setInterval(TimerInterval);
-    ConnectHandlers();
-    Tim->start();
-    CentreOnScreen();
-
-    RunGuarded(this, [this] { FormCreate(); });
+    FWindow.StartTimer(TimerInterval);
+    RunGuarded(FWindow, [this] { FormCreate(); });
 }
 
 TMain::~TMain()
 {
-    Tim->stop();
+    FWindow.StopTimer();
     // Destroying the sink during a run would abandon it and leave its file without its end.
     if (MP3Out->Status() != osIdle) {
         MP3Out->Stop();
@@ -86,175 +56,117 @@ TMain::~TMain()
             MP3Out->Resume();
         AwaitSinkIdle(RunEndLimit);
     }
-    RunGuarded(this, [this] { FormDestroy(); });
+    RunGuarded(FWindow, [this] { FormDestroy(); });
     FComponentOwner.reset();
 }
 
-template <typename... TArgs> auto TMain::Guarded(void (TMain::*Handler)(TArgs...))
-{
-    return [this, Handler](TArgs... Args) { RunGuarded(this, [&] { (this->*Handler)(Args...); }); };
-}
-
-void TMain::ConnectHandlers()
-{
-    connect(Form->BackG, &TImage::MouseDown, this, Guarded(&TMain::BackGMouseDown));
-    connect(Form->BackG, &TImage::MouseMove, this, Guarded(&TMain::BackGMouseMove));
-    connect(Form->BackG, &TImage::MouseUp, this, Guarded(&TMain::BackGMouseUp));
-    connect(Form->MinB, &TImage::MouseDown, this, Guarded(&TMain::MinBMouseDown));
-    connect(Form->MinB, &TImage::Click, this, Guarded(&TMain::MinBClick));
-    connect(Form->MinB, &TImage::MouseUp, this, Guarded(&TMain::MinBMouseUp));
-    connect(Form->CloseB, &TImage::MouseDown, this, Guarded(&TMain::CloseBMouseDown));
-    connect(Form->CloseB, &TImage::Click, this, Guarded(&TMain::CloseBClick));
-    connect(Form->CloseB, &TImage::MouseUp, this, Guarded(&TMain::CloseBMouseUp));
-    connect(Form->RecB, &TImage::MouseDown, this, Guarded(&TMain::RecBMouseDown));
-    connect(Form->PauseB, &TImage::MouseDown, this, Guarded(&TMain::PauseBMouseDown));
-    connect(Form->StopB, &TImage::MouseDown, this, Guarded(&TMain::StopBMouseDown));
-    connect(Form->StopB, &TImage::MouseUp, this, Guarded(&TMain::StopBMouseUp));
-    connect(Form->SaveAs, &TGradBtn::OnClick, this, Guarded(&TMain::SaveAsClick));
-    connect(Form->SecNoLimit, &QRadioButton::clicked, this, Guarded(&TMain::SecNoLimitClick));
-    connect(Form->SecCustom, &QRadioButton::clicked, this, Guarded(&TMain::SecCustomClick));
-    connect(Form->SRate, &QComboBox::currentTextChanged, this, Guarded(&TMain::SRateChange));
-    connect(Tim, &QTimer::timeout, this, Guarded(&TMain::TimTimer));
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMain::RefuseLogOff);
-}
+// ---- The sink's reports
 
 TFormEvents TMain::SinkEvents()
 {
     // Posted, never waited for: the GUI thread itself waits for the worker while closing and
-    // while the sink is destroyed. Each report carries the number of the run it belongs to; the
-    // run in progress on the worker is the one after the last that ended there.
+    // while the sink is destroyed.
     TFormEvents Events;
     Events.MP3OutDone = [this](TComponent* Sender) {
-        const TRunNumber Run = FEndedRuns + 1;
+        const TRunNumber Run = FRuns.ReportRun();
         Post([this, Run, Sender] { SinkDone(Run, Sender); });
-        RunEnded(Run);
+        FRuns.Ended(Run);
     };
     Events.MP3OutProgress = [this](TComponent* Sender) {
         // Read now: by the time the GUI thread handles the report the run may have ended.
-        const TRunNumber Run = FEndedRuns + 1;
+        const TRunNumber Run = FRuns.ReportRun();
         const int32_t Progress = MP3Out->Progress();
         Post([this, Run, Sender, Progress] { SinkProgress(Run, Sender, Progress); });
     };
     Events.MP3OutThreadException = [this](TComponent* Sender, const std::exception& E) {
-        const QString Reason = QString::fromUtf8(E.what());
-        if (std::this_thread::get_id() == FGuiThread) {
-            // Run's Prepare failed: this run never started and never counts.
-            FStartFailed = true;
-            Post([this, Run = FStartedRuns, Sender, Reason] { SinkFailed(Run, Sender, Reason); });
+        const TRunNumber Run = FRuns.ReportRun();
+        if (Run == TRunLedger::FailedStart) {
+            // Raised inside Run on the GUI thread; RecBMouseDown shows it when Run returns.
+            FFailedStartReason = E.what();
             return;
         }
-        const TRunNumber Run = FEndedRuns + 1;
-        Post([this, Run, Sender, Reason] { SinkFailed(Run, Sender, Reason); });
-        RunEnded(Run);
+        Post([this, Run, Sender, Reason = std::string(E.what())] {
+            SinkFailed(Run, Sender, Reason);
+        });
+        FRuns.Ended(Run);
     };
     return Events;
 }
 
 void TMain::Post(std::function<void()> Call)
 {
-    QMetaObject::invokeMethod(this, std::move(Call), Qt::QueuedConnection);
-}
-
-void TMain::RunEnded(TRunNumber Run)
-{
-    // Counted once its report is queued. Taking the lock orders the wake-up after a waiter's
-    // look at the sink's state.
-    FEndedRuns = Run;
-    {
-        std::lock_guard Lock(FRunEndMutex);
-    }
-    FRunEndChanged.notify_all();
-}
-
-bool TMain::AwaitSinkIdle(std::chrono::milliseconds Bound)
-{
-    std::unique_lock Lock(FRunEndMutex);
-    return FRunEndChanged.wait_for(Lock, Bound, [this] { return MP3Out->Status() == osIdle; });
+    FWindow.Post([Alive = FAliveForPosts, Call = std::move(Call)] {
+        if (Alive.lock())
+            Call();
+    });
 }
 
 void TMain::SinkProgress(TRunNumber Run, TComponent* Sender, int32_t Progress)
 {
     // Progress of a run the window no longer shows (stopped, or an earlier one) is not shown.
-    if (Recording && Run == FStartedRuns)
-        RunGuarded(this, [&] { MP3OutProgress(Sender, Progress); });
+    if (Recording && Run == FRuns.StartedRuns())
+        RunGuarded(FWindow, [&] { MP3OutProgress(Sender, Progress); });
 }
 
 void TMain::SinkDone(TRunNumber Run, TComponent* Sender)
 {
     // The end of an earlier run, arriving after a newer one has started, leaves the newer alone.
-    if (Run == FStartedRuns)
-        RunGuarded(this, [&] { MP3OutDone(Sender); });
+    if (Run == FRuns.StartedRuns())
+        RunGuarded(FWindow, [&] { MP3OutDone(Sender); });
 }
 
-void TMain::SinkFailed(TRunNumber Run, TComponent* Sender, const QString& Reason)
+void TMain::SinkFailed(TRunNumber Run, TComponent* Sender, const std::string& Reason)
 {
-    if (Run == FStartedRuns)
-        RunGuarded(this, [&] { MP3OutThreadException(Sender, Reason); });
+    if (Run == FRuns.StartedRuns())
+        RunGuarded(FWindow, [&] { MP3OutThreadException(Sender, Reason); });
     else
         ShowRunError(Reason);
 }
 
-void TMain::CentreOnScreen()
+bool TMain::AwaitSinkIdle(std::chrono::milliseconds Bound)
 {
-    const QScreen* Screen = QGuiApplication::primaryScreen();
-    if (!Screen)
-        return;
-    QRect Frame = geometry();
-    Frame.moveCenter(Screen->availableGeometry().center());
-    move(Frame.topLeft());
+    return FRuns.AwaitEnd([this] { return MP3Out->Status() == osIdle; }, Bound);
 }
 
-void TMain::RefuseLogOff(QSessionManager& Manager)
+// ---- Pictures
+
+std::string TMain::SkinPath(const char* FileName) const
 {
-    // A session manager takes a cancellation only from a client it has let interact; without
-    // that permission the log-off would go on (X11 sessions).
-    if (!CanExit && Manager.allowsInteraction())
-        Manager.cancel();
+    return AppPath + SkinFiles::SkinFolder + FileName;
 }
 
-QString TMain::SkinPath(const char* FileName) const
+void TMain::LoadPicture(TControl Control, const char* FileName)
 {
-    return AppPath + QLatin1String(SkinFiles::SkinFolder) + QLatin1String(FileName);
+    // The large buttons' pictures are not kept: each is read again from its file.
+    const std::shared_ptr<TPicture> Picture = FWindow.ReadPicture(SkinPath(FileName));
+    FWindow.ShowPicture(Control, Picture.get());
 }
 
-std::unique_ptr<QPixmap> TMain::ReadPng(const char* FileName) const
+void TMain::ShowKept(TControl Control, const std::shared_ptr<TPicture>& Picture)
 {
-    const QString Path = SkinPath(FileName);
-    QImageReader Reader(Path, "png");
-    const QImage Image = Reader.read();
-    if (Image.isNull())
-        throw std::runtime_error("Cannot read image file " + Path.toStdString() + ": "
-            + Reader.errorString().toStdString());
-    return std::make_unique<QPixmap>(QPixmap::fromImage(Image));
-}
-
-void TMain::ShowKept(TImage* Control, const std::unique_ptr<QPixmap>& Picture)
-{
-    Control->SetPicture(Picture ? *Picture : QPixmap());
+    FWindow.ShowPicture(Control, Picture.get());
 }
 
 // ---- The window's own events
 
 void TMain::FormCreate()
 {
-    setWindowIcon(QApplication::windowIcon());
-    QString Folder
-        = FAppPathForTests.isEmpty() ? QCoreApplication::applicationDirPath() : FAppPathForTests;
-    while (Folder.endsWith('/'))
-        Folder.chop(1);
+    std::string Folder = FWindow.ApplicationFolder();
+    while (!Folder.empty() && (Folder.back() == '/' || Folder.back() == '\\'))
+        Folder.pop_back();
     AppPath = Folder + '/';
 
-    ClosePng = ReadPng(SkinFiles::CloseB);
-    ClosePngOn = ReadPng(SkinFiles::CloseBOn);
-    ShowKept(Form->CloseB, ClosePng);
-    MinPng = ReadPng(SkinFiles::MinB);
-    MinPngOn = ReadPng(SkinFiles::MinBOn);
-    ShowKept(Form->MinB, MinPng);
+    ClosePng = FWindow.ReadPicture(SkinPath(SkinFiles::CloseB));
+    ClosePngOn = FWindow.ReadPicture(SkinPath(SkinFiles::CloseBOn));
+    ShowKept(TControl::CloseB, ClosePng);
+    MinPng = FWindow.ReadPicture(SkinPath(SkinFiles::MinB));
+    MinPngOn = FWindow.ReadPicture(SkinPath(SkinFiles::MinBOn));
+    ShowKept(TControl::MinB, MinPng);
     // The background is read once and not kept.
-    Form->BackG->SetPicture(*ReadPng(SkinFiles::Window));
-    Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecBut));
-    Form->PauseB->LoadFromFile(SkinPath(SkinFiles::PauseBut));
-    Form->StopB->LoadFromFile(SkinPath(SkinFiles::StopBut));
+    LoadPicture(TControl::BackG, SkinFiles::Window);
+    LoadPicture(TControl::RecB, SkinFiles::RecBut);
+    LoadPicture(TControl::PauseB, SkinFiles::PauseBut);
+    LoadPicture(TControl::StopB, SkinFiles::StopBut);
     CanExit = false;
     Dragging = false;
     Paused = false;
@@ -262,7 +174,7 @@ void TMain::FormCreate()
 
     TWaveDeviceInfo Info;
     GetWaveDeviceInfo(AudIn->GetBaseChannel(), false, Info);
-    Form->LabDev->setText(QString::fromStdString(Info.Name));
+    FWindow.SetText(TControl::LabDev, Info.Name);
 }
 
 bool TMain::FormCloseQuery()
@@ -278,19 +190,9 @@ void TMain::FormDestroy()
     MinPngOn.reset();
 }
 
-void TMain::closeEvent(QCloseEvent* Event)
-{
-    bool MayClose = false;
-    RunGuarded(this, [&] { MayClose = FormCloseQuery(); });
-    if (MayClose)
-        Event->accept();
-    else
-        Event->ignore();
-}
-
 // ---- Moving the window
 
-void TMain::BackGMouseDown(Qt::MouseButton, int X, int Y)
+void TMain::BackGMouseDown(TMouseButton, int X, int Y)
 {
     DragX = X;
     DragY = Y;
@@ -301,34 +203,34 @@ void TMain::BackGMouseMove(int X, int Y)
 {
     if (!Dragging)
         return;
-    move(x() + X - DragX, y() + Y - DragY);
+    FWindow.MoveBy(X - DragX, Y - DragY);
 }
 
-void TMain::BackGMouseUp(Qt::MouseButton, int, int)
+void TMain::BackGMouseUp(TMouseButton, int, int)
 {
     Dragging = false;
 }
 
 // ---- Minimise and close
 
-void TMain::MinBMouseDown(Qt::MouseButton, int, int)
+void TMain::MinBMouseDown(TMouseButton, int, int)
 {
-    ShowKept(Form->MinB, MinPngOn);
+    ShowKept(TControl::MinB, MinPngOn);
 }
 
 void TMain::MinBClick()
 {
-    showMinimized();
+    FWindow.Minimise();
 }
 
-void TMain::MinBMouseUp(Qt::MouseButton, int, int)
+void TMain::MinBMouseUp(TMouseButton, int, int)
 {
-    ShowKept(Form->MinB, MinPng);
+    ShowKept(TControl::MinB, MinPng);
 }
 
-void TMain::CloseBMouseDown(Qt::MouseButton, int, int)
+void TMain::CloseBMouseDown(TMouseButton, int, int)
 {
-    ShowKept(Form->CloseB, ClosePngOn);
+    ShowKept(TControl::CloseB, ClosePngOn);
 }
 
 void TMain::CloseBClick()
@@ -340,147 +242,139 @@ void TMain::CloseBClick()
         MP3Out->Resume();
 }
 
-void TMain::CloseBMouseUp(Qt::MouseButton, int, int)
+void TMain::CloseBMouseUp(TMouseButton, int, int)
 {
-    ShowKept(Form->CloseB, ClosePng);
+    ShowKept(TControl::CloseB, ClosePng);
     if (Recording || Paused) {
-        Tim->stop();
+        FWindow.StopTimer();
         // The window goes only once the run has ended, so that its file is complete. Without a
         // stop request the run goes on; the window's destruction ends it.
         AwaitSinkIdle(FStopRequestedOnClose ? RunEndLimit : CloseWait);
     }
     CanExit = true;
-    close();
+    FWindow.Close();
 }
 
 // ---- Recording control: the settings, Record, Pause, Stop and the sink's reports.
 
-void TMain::RecBMouseDown(Qt::MouseButton, int, int)
+int TMain::SecsValue() const
 {
-    TSpinEdit* Secs = Form->Secs;
-    if (Secs->Value() > RecordSettings::MaxSeconds)
-        Secs->setValue(RecordSettings::MaxSeconds);
-    if (Secs->Value() < RecordSettings::MinSeconds)
-        Secs->setValue(RecordSettings::MinSeconds);
+    return RecordSettings::SpinEditValue(FWindow.Text(TControl::Secs), RecordSettings::MinSeconds);
+}
+
+void TMain::RecBMouseDown(TMouseButton, int, int)
+{
+    if (SecsValue() > RecordSettings::MaxSeconds)
+        FWindow.SetText(TControl::Secs, std::to_string(RecordSettings::MaxSeconds));
+    if (SecsValue() < RecordSettings::MinSeconds)
+        FWindow.SetText(TControl::Secs, std::to_string(RecordSettings::MinSeconds));
     if (!CheckSettings()) {
-        ShowMessage(this, { TMessageKind::mkError, ErrorTitle, "Invalid settings selected!" });
+        FWindow.ShowMessage({ TMessageKind::mkError, ErrorTitle, "Invalid settings selected!" });
         return;
     }
-    if (Form->DirOut->text().isEmpty()) {
-        ShowMessage(this,
+    const std::string OutputFile = FWindow.Text(TControl::DirOut);
+    if (OutputFile.empty()) {
+        FWindow.ShowMessage(
             { TMessageKind::mkWarning, WarningTitle, "Please select a new mp3 file to record" });
         return;
     }
     if (Recording)
         return;
-    Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecButOn));
-    MP3Out->SetFileName(Form->DirOut->text().toStdString());
-    AudIn->RecTime = Secs->Value();
-    AudIn->InSampleRate = Form->SRate->currentText().toInt();
-    DisableSettings();
-    Recording = true;
-    MP3Out->SetBitRate(RecordSettings::BitRateOf(Form->KBS->currentText()));
-    Form->State->setText("Record");
-    FStartFailed = false;
-    MP3Out->Run();
-    // Run raised (busy) or reported a failed start: no new run of the window.
-    if (!FStartFailed)
-        ++FStartedRuns;
+    LoadPicture(TControl::RecB, SkinFiles::RecButOn);
+    MP3Out->SetFileName(OutputFile);
+    AudIn->RecTime = SecsValue();
+    // CheckSettings has made sure the text is "22050" or "44100".
+    AudIn->InSampleRate = std::stoi(FWindow.Text(TControl::SRate));
+    MP3Out->SetBitRate(RecordSettings::BitRateOf(FWindow.Text(TControl::KBS)));
+    ShowRecordingStarted();
+    FFailedStartReason.clear();
+    if (FRuns.Start([this] { MP3Out->Run(); }) == TRunLedger::FailedStart)
+        MP3OutThreadException(MP3Out, FFailedStartReason);
 }
 
 bool TMain::CheckSettings() const
 {
-    return ListHolds(*Form->SRate, Form->SRate->currentText())
-        && ListHolds(*Form->KBS, Form->KBS->currentText());
+    return ListHolds(FWindow.Items(TControl::SRate), FWindow.Text(TControl::SRate))
+        && ListHolds(FWindow.Items(TControl::KBS), FWindow.Text(TControl::KBS));
 }
 
-void TMain::PauseBMouseDown(Qt::MouseButton, int, int)
+void TMain::PauseBMouseDown(TMouseButton, int, int)
 {
     if (!Recording)
         return;
     if (!Paused) {
-        Form->PauseB->LoadFromFile(SkinPath(SkinFiles::PauseButOn));
-        Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecBut));
+        LoadPicture(TControl::PauseB, SkinFiles::PauseButOn);
+        LoadPicture(TControl::RecB, SkinFiles::RecBut);
         Paused = true;
-        Form->State->setText("Pause");
+        ShowStatus("Pause");
         MP3Out->Pause();
     } else {
-        Form->PauseB->LoadFromFile(SkinPath(SkinFiles::PauseBut));
-        Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecButOn));
+        LoadPicture(TControl::PauseB, SkinFiles::PauseBut);
+        LoadPicture(TControl::RecB, SkinFiles::RecButOn);
         Paused = false;
-        Form->State->setText("Record");
+        ShowStatus("Record");
         MP3Out->Resume();
     }
 }
 
-void TMain::StopBMouseDown(Qt::MouseButton, int, int)
+void TMain::StopBMouseDown(TMouseButton, int, int)
 {
-    Form->StopB->LoadFromFile(SkinPath(SkinFiles::StopButOn));
+    LoadPicture(TControl::StopB, SkinFiles::StopButOn);
 }
 
-void TMain::StopBMouseUp(Qt::MouseButton, int, int)
+void TMain::StopBMouseUp(TMouseButton, int, int)
 {
-    Form->StopB->LoadFromFile(SkinPath(SkinFiles::StopBut));
-    Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecBut));
-    Form->PauseB->LoadFromFile(SkinPath(SkinFiles::PauseBut));
+    LoadPicture(TControl::StopB, SkinFiles::StopBut);
+    LoadPicture(TControl::RecB, SkinFiles::RecBut);
+    LoadPicture(TControl::PauseB, SkinFiles::PauseBut);
     if (!Recording)
         return;
     MP3Out->Stop();
     // A paused worker sees the stop request only once it goes on.
     if (Paused)
         MP3Out->Resume();
-    Form->State->setText("Mp3 Done");
-    Paused = false;
-    Recording = false;
-    Form->Progres->setPosition(0);
-    EnableSettings();
+    ShowIdle("Mp3 Done");
 }
 
 void TMain::SaveAsClick()
 {
-    if (!SaveMp3) {
-        SaveMp3 = new QFileDialog(this);
-        SaveMp3->setObjectName("SaveMp3");
-        SetUpSaveMp3(*SaveMp3);
-    }
-    if (const std::optional<QString> Path = RunSaveDialog(*SaveMp3))
-        Form->DirOut->setText(*Path);
+    if (const std::optional<std::string> Path = FWindow.RunSaveDialog(SaveMp3))
+        FWindow.SetText(TControl::DirOut, *Path);
 }
 
 void TMain::SecNoLimitClick()
 {
-    Form->Secs->setEnabled(false);
-    Form->Secs->setValue(RecordSettings::MaxSeconds);
-    Form->Progres->setPosition(100);
+    FWindow.SetEnabled(TControl::Secs, false);
+    FWindow.SetText(TControl::Secs, std::to_string(RecordSettings::MaxSeconds));
+    FWindow.SetPosition(TControl::Progres, 100);
 }
 
 void TMain::SecCustomClick()
 {
-    Form->Secs->setEnabled(true);
-    Form->Progres->setPosition(0);
+    FWindow.SetEnabled(TControl::Secs, true);
+    FWindow.SetPosition(TControl::Progres, 0);
 }
 
-void TMain::SRateChange(const QString& Text)
+void TMain::SRateChange(const std::string& Text)
 {
-    // Refilling the list would replace the box's text; it stays as it was.
-    const QString Kept = Form->KBS->currentText();
-    Form->KBS->clear();
-    Form->KBS->addItems(RecordSettings::BitRateList(Text));
-    Form->KBS->setEditText(Kept);
+    // Refilling the list may replace the box's text; it stays as it was.
+    const std::string Kept = FWindow.Text(TControl::KBS);
+    FWindow.SetItems(TControl::KBS, RecordSettings::BitRateList(Text));
+    FWindow.SetText(TControl::KBS, Kept);
 }
 
 void TMain::TimTimer()
 {
     std::array<double, TSoundIndicator::LevelCount> Levels{};
     SndIndic->TakeLevels(Levels);
-    Form->Indicator->setPosition(LevelPosition(Levels[0]));
+    FWindow.SetPosition(TControl::Indicator, LevelPosition(Levels[0]));
 }
 
 void TMain::MP3OutProgress(TComponent*, int32_t Progress)
 {
-    if (Form->SecNoLimit->isChecked())
+    if (FWindow.Checked(TControl::SecNoLimit))
         return;
-    Form->Progres->setPosition(Progress);
+    FWindow.SetPosition(TControl::Progres, Progress);
 }
 
 void TMain::MP3OutDone(TComponent*)
@@ -488,17 +382,36 @@ void TMain::MP3OutDone(TComponent*)
     ReturnToIdle("MP3 Done");
 }
 
-void TMain::MP3OutThreadException(TComponent*, const QString& Reason)
+void TMain::MP3OutThreadException(TComponent*, const std::string& Reason)
 {
     ShowRunError(Reason);
     ReturnToIdle("Error");
 }
 
-void TMain::ReturnToIdle(const QString& Status)
+// ---- The looks of the recording states
+
+void TMain::ShowStatus(const std::string& Status)
 {
-    Form->RecB->LoadFromFile(SkinPath(SkinFiles::RecBut));
-    Form->State->setText(Status);
-    Form->Progres->setPosition(0);
+    FWindow.SetText(TControl::State, Status);
+}
+
+void TMain::ShowRecordingStarted()
+{
+    DisableSettings();
+    Recording = true;
+    ShowStatus("Record");
+}
+
+void TMain::ReturnToIdle(const std::string& Status)
+{
+    LoadPicture(TControl::RecB, SkinFiles::RecBut);
+    ShowIdle(Status);
+}
+
+void TMain::ShowIdle(const std::string& Status)
+{
+    ShowStatus(Status);
+    FWindow.SetPosition(TControl::Progres, 0);
     Paused = false;
     Recording = false;
     EnableSettings();
@@ -507,21 +420,19 @@ void TMain::ReturnToIdle(const QString& Status)
 void TMain::DisableSettings()
 {
     // SRate and SaveAs stay enabled: their values reach the next recording only.
-    Form->KBS->setEnabled(false);
-    Form->SecCustom->setEnabled(false);
-    Form->SecNoLimit->setEnabled(false);
-    Form->Secs->setEnabled(false);
+    for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit })
+        FWindow.SetEnabled(Control, false);
+    FWindow.SetEnabled(TControl::Secs, false);
 }
 
 void TMain::EnableSettings()
 {
-    Form->KBS->setEnabled(true);
-    Form->SecCustom->setEnabled(true);
-    Form->SecNoLimit->setEnabled(true);
-    Form->Secs->setEnabled(Form->SecCustom->isChecked());
+    for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit })
+        FWindow.SetEnabled(Control, true);
+    FWindow.SetEnabled(TControl::Secs, FWindow.Checked(TControl::SecCustom));
 }
 
-void TMain::ShowRunError(const QString& Reason)
+void TMain::ShowRunError(const std::string& Reason)
 {
-    ShowMessage(this, { TMessageKind::mkError, ErrorTitle, Reason });
+    FWindow.ShowMessage({ TMessageKind::mkError, ErrorTitle, Reason });
 }

@@ -14,6 +14,10 @@
 // call. The front end calls TMain's handlers on the GUI thread only.
 #pragma once
 
+// TMouseButton, the mouse button of a press or release, is the widgets' (mbLeft, mbRight,
+// mbMiddle); the window's handlers do not look at it, a front end passes it on.
+#include "WidgetHost.h"
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -54,10 +58,10 @@ enum class TControl {
     SRate,
     State, // status panel
 };
+inline constexpr int ControlCount = static_cast<int>(TControl::State) + 1;
 
-// The mouse button of a press or release; the window's handlers do not look at it, a front end
-// passes it on.
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+// The component's name in the form: "RecB" for TControl::RecB. Any thread.
+const char* ControlName(TControl Control);
 
 // A picture read from a skin file. What it holds is the front end's own (a decoded PNG or BMP);
 // the behaviour only keeps it and hands it back to ShowPicture.

@@ -1,5 +1,6 @@
 #include "RecordSettings.h"
 
+#include <charconv>
 #include <iterator>
 #include <stdexcept>
 
@@ -29,24 +30,46 @@ constexpr TBitRateEntry BitRateTable[] = {
 };
 constexpr int EntriesAt22050 = 9;
 
+bool IsBlank(char Character)
+{
+    return Character == ' ' || (Character >= '\t' && Character <= '\r');
+}
+
 } // namespace
 
-QStringList BitRateList(const QString& SampleRateText)
+int SpinEditValue(const std::string& Text, int MinValue)
 {
-    const int Count
-        = SampleRateText == QLatin1String("22050") ? EntriesAt22050 : int(std::size(BitRateTable));
-    QStringList List;
+    const char* First = Text.data();
+    const char* Last = First + Text.size();
+    while (First != Last && IsBlank(*First))
+        ++First;
+    while (Last != First && IsBlank(Last[-1]))
+        --Last;
+    // from_chars takes a minus sign but no plus sign.
+    if (Last - First > 1 && *First == '+' && First[1] != '-')
+        ++First;
+    int Value = 0;
+    const auto [End, Error] = std::from_chars(First, Last, Value);
+    if (First == Last || Error != std::errc() || End != Last)
+        return MinValue;
+    return Value;
+}
+
+std::vector<std::string> BitRateList(const std::string& SampleRateText)
+{
+    const int Count = SampleRateText == "22050" ? EntriesAt22050 : int(std::size(BitRateTable));
+    std::vector<std::string> List;
     for (int Index = 0; Index < Count; ++Index)
-        List << QLatin1String(BitRateTable[Index].Text);
+        List.emplace_back(BitRateTable[Index].Text);
     return List;
 }
 
-TMP3BitRate BitRateOf(const QString& Text)
+TMP3BitRate BitRateOf(const std::string& Text)
 {
     for (const TBitRateEntry& Entry : BitRateTable)
-        if (Text == QLatin1String(Entry.Text))
+        if (Text == Entry.Text)
             return Entry.BitRate;
-    throw std::invalid_argument("\"" + Text.toStdString() + "\" is not a bit rate of the list");
+    throw std::invalid_argument("\"" + Text + "\" is not a bit rate of the list");
 }
 
 } // namespace RecordSettings

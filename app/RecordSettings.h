@@ -1,13 +1,14 @@
-// The recording settings the window offers: the duration's limits, the bit-rate lists of the two
-// sample rates and the bit-rate table that turns a listed text into the sink's rate.
+// The recording settings the window offers: the duration's limits and how the spin box's text
+// reads as a number, the bit-rate lists of the two sample rates and the bit-rate table that turns
+// a listed text into the sink's rate.
 //
 // Any thread; nothing blocks.
 #pragma once
 
 #include "ACS_LAME.h"
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace RecordSettings {
 
@@ -15,11 +16,15 @@ namespace RecordSettings {
 inline constexpr int MinSeconds = 5;
 inline constexpr int MaxSeconds = 10800;
 
+// The value of a whole-number spin box: the whole number its text shows (blanks around it
+// allowed, a sign allowed), or MinValue when the text is not one that an int holds.
+int SpinEditValue(const std::string& Text, int MinValue);
+
 // 9 entries (40 .. 160 kbit/s) for exactly "22050", else 12 (40 .. 320 kbit/s).
-QStringList BitRateList(const QString& SampleRateText);
+std::vector<std::string> BitRateList(const std::string& SampleRateText);
 
 // The sink's bit rate for an entry of the 12-entry list; raises std::invalid_argument for any
 // other text.
-TMP3BitRate BitRateOf(const QString& Text);
+TMP3BitRate BitRateOf(const std::string& Text);
 
 } // namespace RecordSettings

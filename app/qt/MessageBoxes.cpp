@@ -14,7 +14,8 @@ void ShowMessageBox(QWidget* Parent, const TMessage& Message)
 {
     const QMessageBox::Icon Icon
         = Message.Kind == TMessageKind::mkError ? QMessageBox::Critical : QMessageBox::Warning;
-    QMessageBox Box(Icon, Message.Title, Message.Text, QMessageBox::Ok, Parent);
+    QMessageBox Box(Icon, QString::fromStdString(Message.Title),
+        QString::fromStdString(Message.Text), QMessageBox::Ok, Parent);
     Box.exec();
 }
 

@@ -67,7 +67,7 @@ TEST_F(WindowLayout, EveryControlLiesWhereTheLayoutPutsIt)
 
 TEST_F(WindowLayout, WindowIsBorderlessCentredAndCaptioned)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     EXPECT_TRUE(Window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(Window.size(), QSize(350, 200));
     EXPECT_EQ(Window.windowTitle(), "Corvatone v 1.00");
@@ -144,7 +144,7 @@ TEST_F(WindowLayout, ControlsUseTheFontsOfTheForm)
               { "DirOut", Serif, 13, false, false }, { "SaveAs", Serif, 13, true, false },
               { "Secs", Sans, 11, false, false }, { "KBS", Sans, 11, false, false },
               { "SRate", Sans, 11, false, false }, { "State", Sans, 11, true, false } };
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     EXPECT_EQ(Window.font().family(), Sans);
     EXPECT_EQ(Window.font().pixelSize(), 11);
     for (const TFontRow& Row : Rows)
@@ -184,24 +184,24 @@ TEST_F(WindowLayout, SaveAsHasTheGradientFaceOfTheForm)
 // the duration, the file and the bit rate.
 TEST_F(WindowLayout, PipelineComponentsHaveTheStoredSettingsAndLinks)
 {
-    TMain& Window = OpenWindow();
-    TAudioIn& AudIn = TMainTestAccess::AudIn(Window);
+    TMainForm& Window = OpenWindow();
+    TAudioIn& AudIn = TMainTestAccess::AudIn(Behaviour(Window));
     EXPECT_EQ(AudIn.GetBaseChannel(), 0);
     EXPECT_EQ(AudIn.InBitsPerSample, 16);
     EXPECT_EQ(AudIn.InChannels, 2);
     EXPECT_EQ(AudIn.InSampleRate, 22025);
     EXPECT_EQ(AudIn.RecTime, 10800);
-    TSoundIndicator& SndIndic = TMainTestAccess::SndIndic(Window);
+    TSoundIndicator& SndIndic = TMainTestAccess::SndIndic(Behaviour(Window));
     EXPECT_EQ(SndIndic.GetInput(), &AudIn);
-    TMP3Out& MP3Out = TMainTestAccess::MP3Out(Window);
+    TMP3Out& MP3Out = TMainTestAccess::MP3Out(Behaviour(Window));
     EXPECT_EQ(MP3Out.GetInput(), &SndIndic);
     EXPECT_TRUE(MP3Out.GetSuspendWhenIdle());
     EXPECT_EQ(MP3Out.GetFileMode(), foRewrite);
     EXPECT_EQ(MP3Out.GetBitRate(), br192);
     EXPECT_TRUE(MP3Out.OnDone && MP3Out.OnProgress);
     EXPECT_EQ(MP3Out.Status(), osIdle);
-    EXPECT_TRUE(TMainTestAccess::Tim(Window).isActive());
-    EXPECT_EQ(TMainTestAccess::Tim(Window).interval(), 100);
+    EXPECT_TRUE(TMainFormTestAccess::Tim(Window).isActive());
+    EXPECT_EQ(TMainFormTestAccess::Tim(Window).interval(), 100);
 }
 
 TEST_F(WindowLayout, FontsAndColoursAreThePixelSizesAndFacesOfTheForm)
@@ -236,7 +236,7 @@ TEST_F(WindowLayout, FontsAndColoursAreThePixelSizesAndFacesOfTheForm)
 // Images and labels lie below the boxes, buttons and lists; the background lies below all.
 TEST_F(WindowLayout, DrawingOrderPutsTheBackgroundFirstAndTheEditableControlsOnTop)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     const QObjectList Children = Window.children();
     auto Rank = [&](const char* Name) { return Children.indexOf(Control(Name)); };
     const char* Below[] = { "BackG", "RecB", "PauseB", "StopB", "MinB", "CloseB", "Label4",
@@ -252,7 +252,7 @@ TEST_F(WindowLayout, DrawingOrderPutsTheBackgroundFirstAndTheEditableControlsOnT
 
 TEST_F(WindowLayout, TabOrderFollowsTheFormAndFocusStartsOnSaveAs)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     EXPECT_EQ(Window.focusWidget(), Control("SaveAs"));
     QWidget* Step = Control("DirOut");
     // The status panel takes no focus, so SRate follows KBS, and the chain goes round to DirOut.
@@ -268,7 +268,7 @@ TEST_F(WindowLayout, TabOrderFollowsTheFormAndFocusStartsOnSaveAs)
 // Renders the window for a person to look at, and checks that the skin and the controls show.
 TEST_F(WindowLayout, RenderedWindowShowsTheSkinAndTheControls)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     const QImage Shot = Window.grab().toImage();
     ASSERT_TRUE(Shot.save(QStringLiteral(CORVATONE_SCREENSHOT)));
     auto Pixel = [&](int X, int Y) { return QColor(Shot.pixel(X, Y)); };

@@ -1,11 +1,13 @@
-// The window's file-save dialog SaveMp3: "Choose folder to save", one filter "Mp3 Files" for
-// "*.mp3", the suffix "mp3" added to a name typed without one, a question before an existing file
-// is chosen, resizable.
+// The window's file-save dialog SaveMp3 as a Qt dialog, set up from its description
+// (TSaveDialogSpec, MainWindow.h): title, one filter, the suffix added to a name typed without
+// one, a question before an existing file is chosen, resizable.
 //
 // The dialog runs through a replaceable runner, so that tests answer it instead of the user.
 //
 // GUI thread only; the default runner blocks in the modal dialog until the user closes it.
 #pragma once
+
+#include "MainWindow.h"
 
 #include <QString>
 #include <functional>
@@ -13,8 +15,8 @@
 
 class QFileDialog;
 
-// Gives Dialog the settings of SaveMp3.
-void SetUpSaveMp3(QFileDialog& Dialog);
+// Gives Dialog the settings of Spec.
+void SetUpSaveDialog(QFileDialog& Dialog, const TSaveDialogSpec& Spec);
 
 // Shows Dialog and returns the full path of the confirmed file, or nothing when cancelled.
 using TSaveDialogRunner = std::function<std::optional<QString>(QFileDialog& Dialog)>;

@@ -1,5 +1,5 @@
 // The window's own controls and helpers: the image control's picture and mouse reports, the
-// whole-number spin box, the form's colour names and the handler guard.
+// whole-number spin box, the form's colour names and the error report.
 #include "AppTestSupport.h"
 #include "FormAttributes.h"
 #include "TImage.h"
@@ -188,20 +188,7 @@ TEST(FormColors, SystemNamesFollowThePaletteAndOtherNamesMustBeHexadecimal)
     EXPECT_THROW(ResolveFormColor("#12345"), std::invalid_argument);
 }
 
-TEST(HandlerGuard, AnErrorLeavingAHandlerIsReportedOnceAndGoesNoFurther)
-{
-    TReportedErrors Errors;
-    bool Finished = false;
-    EXPECT_FALSE(RunGuarded(nullptr, [&] { throw EACSException("Component is buisy"); }));
-    EXPECT_FALSE(RunGuarded(nullptr, [&] { throw 42; }));
-    EXPECT_TRUE(RunGuarded(nullptr, [&] { Finished = true; }));
-    EXPECT_TRUE(Finished);
-    ASSERT_EQ(Errors.Messages.size(), 2);
-    EXPECT_EQ(Errors.Messages[0], "Component is buisy");
-    EXPECT_FALSE(Errors.Messages[1].isEmpty());
-}
-
-TEST(HandlerGuard, TheDefaultReportIsAMessageBoxTitledWithTheApplicationsName)
+TEST(ErrorReports, TheDefaultReportIsAMessageBoxTitledWithTheApplicationsName)
 {
     QString Title;
     QString Text;

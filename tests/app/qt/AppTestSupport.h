@@ -1,10 +1,11 @@
-// Shared pieces of the window tests: access to the window's state, recorders of the errors and
+// Shared pieces of the Qt window tests: access to the window's state, recorders of the errors and
 // message boxes shown to the user, answers to the file-save dialog, and a window built on the
 // simulated sound card with the build's skin.
 #pragma once
 
-#include "Corvat.h"
-#include "HandlerGuard.h"
+#include "ErrorReports.h"
+#include "MainForm.h"
+#include "MainTestAccess.h"
 #include "MessageBoxes.h"
 #include "SaveDialog.h"
 #include "SimulatedWaveDevice.h"
@@ -20,19 +21,16 @@
 // The folder that holds the build's Skin folder, as the executable's folder does.
 inline const QString SkinParent = QStringLiteral(CORVATONE_SKIN_PARENT);
 
-struct TMainTestAccess {
-    static TAudioIn& AudIn(TMain& Main) { return *Main.AudIn; }
-    static TMP3Out& MP3Out(TMain& Main) { return *Main.MP3Out; }
-    static TSoundIndicator& SndIndic(TMain& Main) { return *Main.SndIndic; }
-    static bool Recording(const TMain& Main) { return Main.Recording; }
-    static bool Paused(const TMain& Main) { return Main.Paused; }
-    // Ends of runs that the sink has reported from its worker (posted, perhaps not yet handled).
-    static uint64_t EndedRuns(const TMain& Main) { return Main.FEndedRuns.load(); }
-    static QTimer& Tim(TMain& Main) { return *Main.Tim; }
-    static bool Dragging(const TMain& Main) { return Main.Dragging; }
-    static bool CanExit(const TMain& Main) { return Main.CanExit; }
-    static const QString& AppPath(const TMain& Main) { return Main.AppPath; }
+struct TMainFormTestAccess {
+    static TMain& Main(TMainForm& Form) { return *Form.FMain; }
+    static QTimer& Tim(TMainForm& Form) { return *Form.Tim; }
 };
+
+// The behaviour behind a Qt window.
+inline TMain& Behaviour(TMainForm& Form)
+{
+    return TMainFormTestAccess::Main(Form);
+}
 
 // Records every error shown to the user while it lives, instead of a modal box.
 class TReportedErrors {
@@ -59,8 +57,8 @@ public:
     {
         FPrevious = SetMessageShower([this](QWidget*, const TMessage& Message) {
             Kinds.push_back(Message.Kind);
-            Titles << Message.Title;
-            Texts << Message.Text;
+            Titles << QString::fromStdString(Message.Title);
+            Texts << QString::fromStdString(Message.Text);
         });
     }
     ~TShownMessages() { SetMessageShower(std::move(FPrevious)); }
@@ -121,9 +119,9 @@ protected:
     }
     virtual std::vector<TSimulatedDeviceSpec> InputDevices() { return { {} }; }
 
-    TMain& OpenWindow(const QString& AppPath = SkinParent)
+    TMainForm& OpenWindow(const QString& AppPath = SkinParent)
     {
-        Main = std::make_unique<TMain>(AppPath);
+        Main = std::make_unique<TMainForm>(AppPath);
         Main->show();
         return *Main;
     }
@@ -138,7 +136,7 @@ protected:
     TShownMessages Messages;
     TSaveDialogAnswer SaveDialog;
     std::shared_ptr<TSimulatedWaveBackend> Card;
-    std::unique_ptr<TMain> Main;
+    std::unique_ptr<TMainForm> Main;
 };
 
 // Readable failure messages for the toolkit's strings.

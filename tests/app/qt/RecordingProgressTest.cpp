@@ -104,20 +104,20 @@ TEST_F(RecordingBars, LevelBarShowsTheFirstLevelRoundedHalvesToEvenAndUnclamped)
         int Shown;
     };
     OpenWindow();
-    TSoundIndicator& Indicator = TMainTestAccess::SndIndic(*Main);
+    TSoundIndicator& Indicator = TMainTestAccess::SndIndic(Behaviour(*Main));
     for (const TCase& Case : { TCase{ 2.525, 50 }, TCase{ 2.575, 52 }, TCase{ 0.125, 2 },
              TCase{ 7.525, 150 }, TCase{ 7.575, 152 }, TCase{ 0.02, 0 } }) {
         Accumulate(Indicator, Case.Accumulated, 4.0);
-        Main->TimTimer();
+        Behaviour(*Main).TimTimer();
         EXPECT_EQ(this->Indicator()->Position(), Case.Shown) << Case.Accumulated;
     }
     // Two blocks since the last reading add up.
     Accumulate(Indicator, 1.0, 0.0);
     Accumulate(Indicator, 2.0, 0.0);
-    Main->TimTimer();
+    Behaviour(*Main).TimTimer();
     EXPECT_EQ(this->Indicator()->Position(), 60);
     // Nothing analysed since the last reading.
-    Main->TimTimer();
+    Behaviour(*Main).TimTimer();
     EXPECT_EQ(this->Indicator()->Position(), 0);
 }
 

@@ -63,7 +63,7 @@ TEST_F(RecordingClose, RecordingOrPausedStopsTheSinkAndClosesOnceTheRunHasEnded)
         StartRecording(Paused);
         ClickClose();
         EXPECT_FALSE(Main->isVisible()) << "paused " << Paused;
-        EXPECT_FALSE(TMainTestAccess::Tim(*Main).isActive());
+        EXPECT_FALSE(TMainFormTestAccess::Tim(*Main).isActive());
         EXPECT_EQ(Sink().Status(), osIdle) << "the window closed before the run ended";
         DestroyAndExpectCompleteFile();
     }
@@ -121,7 +121,7 @@ TEST_F(RecordingClose, WhileTheStoppedRunStillEndsClosesAtOnceAndTheEndFollows)
     ExpectIdleLook("Mp3 Done");
     ClickClose();
     EXPECT_FALSE(Main->isVisible());
-    EXPECT_TRUE(TMainTestAccess::Tim(*Main).isActive()) << "closing from idle does not wait";
+    EXPECT_TRUE(TMainFormTestAccess::Tim(*Main).isActive()) << "closing from idle does not wait";
     EXPECT_EQ(Sink().Status(), osPaused);
     DestroyAndExpectCompleteFile();
 }

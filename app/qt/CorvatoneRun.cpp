@@ -1,8 +1,9 @@
 #include "CorvatoneRun.h"
 
-#include "Corvat.h"
 #include "DesktopIdentity.h"
+#include "ErrorReports.h"
 #include "HandlerGuard.h"
+#include "MainForm.h"
 
 #include <QApplication>
 #include <exception>
@@ -22,15 +23,15 @@ int RunCorvatone(int& Argc, char** Argv, const TStartOptions& Options)
         OwnApplication.emplace(Argc, Argv);
     ApplyDesktopIdentity();
 
-    std::unique_ptr<TMain> Main;
+    std::unique_ptr<TMainForm> Main;
     try {
-        Main = std::make_unique<TMain>(Options.AppPathForTests);
+        Main = std::make_unique<TMainForm>(Options.AppPathForTests);
     } catch (const std::exception& E) {
         ReportError(nullptr, QString::fromStdString(E.what()));
         return StartFailed;
     }
     Main->show();
     if (Options.OnShown)
-        RunGuarded(Main.get(), [&] { Options.OnShown(*Main); });
+        RunGuarded(*Main, [&] { Options.OnShown(*Main); });
     return QApplication::exec();
 }

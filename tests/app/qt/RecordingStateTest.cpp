@@ -32,8 +32,8 @@ protected:
     }
     void ExpectPausedLook()
     {
-        EXPECT_TRUE(TMainTestAccess::Recording(*Main));
-        EXPECT_TRUE(TMainTestAccess::Paused(*Main));
+        EXPECT_TRUE(TMainTestAccess::Recording(Behaviour(*Main)));
+        EXPECT_TRUE(TMainTestAccess::Paused(Behaviour(*Main)));
         EXPECT_EQ(StateText(), "Pause");
         EXPECT_TRUE(ShowsPicture(Control("RecB"), SkinFiles::RecBut));
         EXPECT_TRUE(ShowsPicture(Control("PauseB"), SkinFiles::PauseButOn));
@@ -151,7 +151,7 @@ TEST_F(RecordingStates, LateEndOfAnEarlierRunDoesNotEndTheNewerOne)
     Secs()->setText("5");
     PressRecord();
     // The first run's end is queued but not handled yet.
-    ASSERT_TRUE(WaitUntil([&] { return TMainTestAccess::EndedRuns(*Main) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return TMainTestAccess::EndedRuns(Behaviour(*Main)) == 1; }));
     ExpectRecordingLook();
     ClickStop();
     ExpectIdleLook("Mp3 Done");
@@ -166,7 +166,8 @@ TEST_F(RecordingStates, LateEndOfAnEarlierRunDoesNotEndTheNewerOne)
 
     ClickStop();
     ASSERT_TRUE(AwaitStatus("MP3 Done"));
-    EXPECT_EQ(TMainTestAccess::EndedRuns(*Main), 2u);
+    // The worker counts the end just after it has posted its report.
+    EXPECT_TRUE(WaitUntil([&] { return TMainTestAccess::EndedRuns(Behaviour(*Main)) == 2; }));
     ExpectCompleteFile(File);
     EXPECT_TRUE(Errors.Messages.isEmpty()) << Errors.Messages.join('\n').toStdString();
 }
@@ -217,7 +218,7 @@ TEST_F(RecordingStates, PictureThatCannotBeReadEndsThePressAtThatStep)
     EXPECT_EQ(Errors.Messages.size(), 3);
     EXPECT_EQ(Sink().Status(), osBusy) << "the sink was asked to stop";
     EXPECT_FALSE(StopRequested(Sink()));
-    EXPECT_TRUE(TMainTestAccess::Recording(*Main));
+    EXPECT_TRUE(TMainTestAccess::Recording(Behaviour(*Main)));
     EXPECT_EQ(StateText(), "Record");
 
     ASSERT_TRUE(Restore(SkinFiles::StopBut));

@@ -1,5 +1,7 @@
 #include "TSpinEdit.h"
 
+#include "RecordSettings.h"
+
 #include <QLineEdit>
 #include <algorithm>
 
@@ -11,9 +13,7 @@ TSpinEdit::TSpinEdit(QWidget* Parent)
 
 int TSpinEdit::Value() const
 {
-    bool Ok = false;
-    const int Shown = text().trimmed().toInt(&Ok);
-    return Ok ? Shown : FMinValue;
+    return RecordSettings::SpinEditValue(text().toStdString(), FMinValue);
 }
 
 void TSpinEdit::setValue(int Value)

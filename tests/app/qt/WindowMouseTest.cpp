@@ -27,19 +27,19 @@ class WindowMouse : public TWindowTest { };
 
 TEST_F(WindowMouse, DraggingWithAnyButtonMovesTheWindowByThePointersMovement)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     QWidget* BackG = Control("BackG");
     for (Qt::MouseButton Button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton }) {
         const QPoint Start = Window.pos();
         QTest::mousePress(BackG, Button, {}, QPoint(100, 100));
-        EXPECT_TRUE(TMainTestAccess::Dragging(Window));
+        EXPECT_TRUE(TMainTestAccess::Dragging(Behaviour(Window)));
         QTest::mouseMove(BackG, QPoint(130, 85));
         EXPECT_EQ(Window.pos(), Start + QPoint(30, -15)) << Button;
         // The grabbed point is under the pointer again; a further move goes on from there.
         QTest::mouseMove(BackG, QPoint(90, 110));
         EXPECT_EQ(Window.pos(), Start + QPoint(20, -5)) << Button;
         QTest::mouseRelease(BackG, Button, {}, QPoint(100, 100));
-        EXPECT_FALSE(TMainTestAccess::Dragging(Window));
+        EXPECT_FALSE(TMainTestAccess::Dragging(Behaviour(Window)));
         QTest::mouseMove(BackG, QPoint(160, 160));
         EXPECT_EQ(Window.pos(), Start + QPoint(20, -5)) << "moved after the release, " << Button;
     }
@@ -47,7 +47,7 @@ TEST_F(WindowMouse, DraggingWithAnyButtonMovesTheWindowByThePointersMovement)
 
 TEST_F(WindowMouse, MinimiseButtonShowsItsPressedPictureAndMinimisesOnClick)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     QWidget* MinB = Control("MinB");
     QTest::mousePress(MinB, Qt::LeftButton, {}, InsideSmallButton);
     EXPECT_EQ(Shown(MinB), SkinImage(SkinFiles::MinBOn));
@@ -60,26 +60,26 @@ TEST_F(WindowMouse, MinimiseButtonShowsItsPressedPictureAndMinimisesOnClick)
 
 TEST_F(WindowMouse, RightClickOnTheMinimiseButtonDoesNotMinimise)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     QTest::mouseClick(Control("MinB"), Qt::RightButton, {}, InsideSmallButton);
     EXPECT_FALSE(Window.isMinimized());
 }
 
 TEST_F(WindowMouse, OtherRequestsToCloseAreRefused)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     EXPECT_FALSE(Window.close());
     QTest::keyClick(&Window, Qt::Key_F4, Qt::AltModifier);
     QCloseEvent Request;
     QApplication::sendEvent(&Window, &Request);
     EXPECT_FALSE(Request.isAccepted());
     EXPECT_TRUE(Window.isVisible());
-    EXPECT_FALSE(TMainTestAccess::CanExit(Window));
+    EXPECT_FALSE(TMainTestAccess::CanExit(Behaviour(Window)));
 }
 
 TEST_F(WindowMouse, ClosingWhileIdleClosesAtOnce)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     QWidget* CloseB = Control("CloseB");
     QTest::mousePress(CloseB, Qt::LeftButton, {}, InsideSmallButton);
     EXPECT_EQ(Shown(CloseB), SkinImage(SkinFiles::CloseBOn));
@@ -87,7 +87,7 @@ TEST_F(WindowMouse, ClosingWhileIdleClosesAtOnce)
     EXPECT_FALSE(Window.isVisible());
     EXPECT_EQ(Shown(CloseB), SkinImage(SkinFiles::CloseB));
     // Only a close during a recording stops the timer before it waits.
-    EXPECT_TRUE(TMainTestAccess::Tim(Window).isActive());
+    EXPECT_TRUE(TMainFormTestAccess::Tim(Window).isActive());
 }
 
 } // namespace

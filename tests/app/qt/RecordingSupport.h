@@ -47,9 +47,9 @@ protected:
     QString FilePath(const char* Name) const { return Folder.filePath(Name); }
 
     // Opens the window and chooses File through Save as.
-    TMain& OpenWithFile(const QString& File)
+    TMainForm& OpenWithFile(const QString& File)
     {
-        TMain& Window = OpenWindow();
+        TMainForm& Window = OpenWindow();
         ChooseFile(File);
         return Window;
     }
@@ -78,8 +78,8 @@ protected:
         return AwaitStatus("MP3 Done");
     }
 
-    TMP3Out& Sink() { return TMainTestAccess::MP3Out(*Main); }
-    TAudioIn& Source() { return TMainTestAccess::AudIn(*Main); }
+    TMP3Out& Sink() { return TMainTestAccess::MP3Out(Behaviour(*Main)); }
+    TAudioIn& Source() { return TMainTestAccess::AudIn(Behaviour(*Main)); }
     QString StateText() { return Control<QLabel>("State")->text(); }
     TSpinEdit* Secs() { return Control<TSpinEdit>("Secs"); }
     QComboBox* KBS() { return Control<QComboBox>("KBS"); }
@@ -98,8 +98,8 @@ protected:
     // The idle state's look, with Status on the panel.
     void ExpectIdleLook(const QString& Status)
     {
-        EXPECT_FALSE(TMainTestAccess::Recording(*Main));
-        EXPECT_FALSE(TMainTestAccess::Paused(*Main));
+        EXPECT_FALSE(TMainTestAccess::Recording(Behaviour(*Main)));
+        EXPECT_FALSE(TMainTestAccess::Paused(Behaviour(*Main)));
         EXPECT_EQ(StateText(), Status);
         EXPECT_TRUE(ShowsPicture(Control("RecB"), SkinFiles::RecBut));
         EXPECT_TRUE(ShowsPicture(Control("PauseB"), SkinFiles::PauseBut));
@@ -110,8 +110,8 @@ protected:
     }
     void ExpectRecordingLook()
     {
-        EXPECT_TRUE(TMainTestAccess::Recording(*Main));
-        EXPECT_FALSE(TMainTestAccess::Paused(*Main));
+        EXPECT_TRUE(TMainTestAccess::Recording(Behaviour(*Main)));
+        EXPECT_FALSE(TMainTestAccess::Paused(Behaviour(*Main)));
         EXPECT_EQ(StateText(), "Record");
         EXPECT_TRUE(ShowsPicture(Control("RecB"), SkinFiles::RecButOn));
         EXPECT_TRUE(ShowsPicture(Control("PauseB"), SkinFiles::PauseBut));

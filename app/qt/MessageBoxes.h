@@ -1,23 +1,16 @@
-// The window's modal message boxes: an error or a warning with a title, a text and a single OK
-// button.
+// The window's modal message boxes (TMessage, MainWindow.h): an error or a warning with a title, a
+// text and a single OK button.
 //
 // The boxes go through a replaceable shower, so that tests observe them instead of a modal box.
 //
 // GUI thread only; the default shower blocks in a modal message box until the user closes it.
 #pragma once
 
-#include <QString>
+#include "MainWindow.h"
+
 #include <functional>
 
 class QWidget;
-
-enum class TMessageKind { mkError, mkWarning };
-
-struct TMessage {
-    TMessageKind Kind = TMessageKind::mkError;
-    QString Title;
-    QString Text;
-};
 
 // Shows Message to the user; Parent may be null.
 using TMessageShower = std::function<void(QWidget* Parent, const TMessage& Message)>;

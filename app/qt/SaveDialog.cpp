@@ -20,15 +20,15 @@ std::optional<QString> RunModal(QFileDialog& Dialog)
 
 } // namespace
 
-void SetUpSaveMp3(QFileDialog& Dialog)
+void SetUpSaveDialog(QFileDialog& Dialog, const TSaveDialogSpec& Spec)
 {
-    Dialog.setWindowTitle(QStringLiteral("Choose folder to save"));
+    Dialog.setWindowTitle(QString::fromStdString(Spec.Title));
     Dialog.setAcceptMode(QFileDialog::AcceptSave);
     Dialog.setFileMode(QFileDialog::AnyFile);
-    Dialog.setNameFilter(QStringLiteral("Mp3 Files (*.mp3)"));
-    Dialog.setDefaultSuffix(QStringLiteral("mp3"));
-    Dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    Dialog.setSizeGripEnabled(true);
+    Dialog.setNameFilter(QString::fromStdString(Spec.FilterName + " (" + Spec.FilterPattern + ")"));
+    Dialog.setDefaultSuffix(QString::fromStdString(Spec.DefaultExtension));
+    Dialog.setOption(QFileDialog::DontConfirmOverwrite, !Spec.ConfirmOverwrite);
+    Dialog.setSizeGripEnabled(Spec.Resizable);
 }
 
 TSaveDialogRunner SetSaveDialogRunner(TSaveDialogRunner Runner)

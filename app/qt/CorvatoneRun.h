@@ -9,13 +9,13 @@
 #include <QString>
 #include <functional>
 
-class TMain;
+class TMainForm;
 
 struct TStartOptions {
     // The folder the skin is read from; empty (the program's choice) means the executable's.
     QString AppPathForTests;
     // Called with the shown window just before the message loop runs.
-    std::function<void(TMain&)> OnShown;
+    std::function<void(TMainForm&)> OnShown;
 };
 
 // Returns the program's exit status. Uses the application object when one exists already.

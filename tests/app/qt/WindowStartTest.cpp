@@ -19,7 +19,7 @@ const char* const ImageControls[] = { "BackG", "RecB", "PauseB", "StopB", "MinB"
 bool AnyMainWindow()
 {
     for (QWidget* Widget : QApplication::topLevelWidgets())
-        if (qobject_cast<TMain*>(Widget))
+        if (qobject_cast<TMainForm*>(Widget))
             return true;
     return false;
 }
@@ -28,9 +28,9 @@ class WindowStart : public TWindowTest { };
 
 TEST_F(WindowStart, ReadsTheSkinBesideTheExecutableAndNamesTheDevice)
 {
-    TMain& Window = OpenWindow();
+    TMainForm& Window = OpenWindow();
     EXPECT_TRUE(Errors.Messages.isEmpty()) << Errors.Messages.join('\n').toStdString();
-    EXPECT_EQ(TMainTestAccess::AppPath(Window), SkinParent + "/");
+    EXPECT_EQ(TMainTestAccess::AppPath(Behaviour(Window)), (SkinParent + "/").toStdString());
     for (const char* Name : ImageControls)
         EXPECT_TRUE(Control<TImage>(Name)->HasPicture()) << Name;
     EXPECT_EQ(Control("RecB")->size(), QSize(51, 31));
@@ -39,7 +39,7 @@ TEST_F(WindowStart, ReadsTheSkinBesideTheExecutableAndNamesTheDevice)
 
 TEST_F(WindowStart, MissingSkinFolderGivesOneErrorAndAWindowThatStillCloses)
 {
-    TMain& Window = OpenWindow(SkinParent + "/no-such-folder");
+    TMainForm& Window = OpenWindow(SkinParent + "/no-such-folder");
     ASSERT_EQ(Errors.Messages.size(), 1) << Errors.Messages.join('\n').toStdString();
     EXPECT_TRUE(Errors.Messages[0].contains("CloseB.png")) << Errors.Messages[0].toStdString();
     for (const char* Name : ImageControls)
@@ -109,7 +109,7 @@ TEST_F(ProgramRun, EndsWhenTheCloseButtonClosesTheWindow)
     TStartOptions Options;
     Options.AppPathForTests = SkinParent;
     bool Shown = false;
-    Options.OnShown = [&](TMain& Window) {
+    Options.OnShown = [&](TMainForm& Window) {
         Shown = Window.isVisible();
         QWidget* CloseB = Window.findChild<QWidget*>("CloseB");
         QTimer::singleShot(
@@ -130,7 +130,7 @@ TEST_F(NoWaveInDevice, ProgramReportsItAndEndsWithoutAWindow)
 {
     TStartOptions Options;
     bool Shown = false;
-    Options.OnShown = [&](TMain&) { Shown = true; };
+    Options.OnShown = [&](TMainForm&) { Shown = true; };
     EXPECT_NE(Run(Options), 0);
     EXPECT_EQ(Errors.Messages, QStringList{ "Channel 0 is not available" });
     EXPECT_FALSE(Shown);

@@ -1,0 +1,34 @@
+#include "ErrorReports.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace {
+
+TErrorReporter& CurrentReporter()
+{
+    static TErrorReporter Reporter;
+    return Reporter;
+}
+
+} // namespace
+
+TErrorReporter SetErrorReporter(TErrorReporter Reporter)
+{
+    TErrorReporter Previous = std::move(CurrentReporter());
+    CurrentReporter() = std::move(Reporter);
+    return Previous;
+}
+
+void ShowErrorBox(QWidget* Parent, const QString& Message)
+{
+    QMessageBox::critical(Parent, QCoreApplication::applicationName(), Message);
+}
+
+void ReportError(QWidget* Parent, const QString& Message)
+{
+    if (CurrentReporter())
+        CurrentReporter()(Parent, Message);
+    else
+        ShowErrorBox(Parent, Message);
+}

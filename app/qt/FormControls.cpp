@@ -1,0 +1,130 @@
+#include "FormControls.h"
+
+#include "TFlatProgressBarUnit.h"
+#include "TImage.h"
+#include "TSpinEdit.h"
+
+#include <QComboBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <stdexcept>
+
+namespace {
+
+// A picture as the Qt front end holds it.
+struct TQtPicture : TPicture {
+    explicit TQtPicture(QPixmap APixmap)
+        : Pixmap(std::move(APixmap))
+    {
+    }
+    QPixmap Pixmap;
+};
+
+QString ToQt(const std::string& Text)
+{
+    return QString::fromStdString(Text);
+}
+
+} // namespace
+
+void TFormControls::BindControls(QWidget& Form)
+{
+    for (int Index = 0; Index < ControlCount; ++Index) {
+        const char* Name = ControlName(static_cast<TControl>(Index));
+        FControls[Index] = Form.findChild<QWidget*>(Name);
+        if (!FControls[Index])
+            throw std::logic_error(std::string("The form has no control ") + Name);
+    }
+}
+
+QWidget* TFormControls::Widget(TControl Control) const
+{
+    return FControls[static_cast<int>(Control)];
+}
+
+template <typename T> T* TFormControls::As(TControl Control) const
+{
+    T* Found = qobject_cast<T*>(Widget(Control));
+    if (!Found)
+        throw std::logic_error(std::string("Control ") + ControlName(Control)
+            + " is not of the kind the operation needs");
+    return Found;
+}
+
+std::string TFormControls::Text(TControl Control) const
+{
+    QWidget* Found = Widget(Control);
+    if (auto* Box = qobject_cast<QComboBox*>(Found))
+        return Box->currentText().toStdString();
+    if (auto* Spin = qobject_cast<TSpinEdit*>(Found))
+        return Spin->text().toStdString();
+    if (auto* Edit = qobject_cast<QLineEdit*>(Found))
+        return Edit->text().toStdString();
+    return As<QLabel>(Control)->text().toStdString();
+}
+
+void TFormControls::SetText(TControl Control, const std::string& Text)
+{
+    QWidget* Found = Widget(Control);
+    if (auto* Box = qobject_cast<QComboBox*>(Found))
+        Box->setEditText(ToQt(Text));
+    else if (auto* Spin = qobject_cast<TSpinEdit*>(Found))
+        Spin->setText(ToQt(Text));
+    else if (auto* Edit = qobject_cast<QLineEdit*>(Found))
+        Edit->setText(ToQt(Text));
+    else
+        As<QLabel>(Control)->setText(ToQt(Text));
+}
+
+std::vector<std::string> TFormControls::Items(TControl Control) const
+{
+    const QComboBox* Box = As<QComboBox>(Control);
+    std::vector<std::string> Result;
+    for (int Index = 0; Index < Box->count(); ++Index)
+        Result.push_back(Box->itemText(Index).toStdString());
+    return Result;
+}
+
+void TFormControls::SetItems(TControl Control, const std::vector<std::string>& Items)
+{
+    QComboBox* Box = As<QComboBox>(Control);
+    Box->clear();
+    for (const std::string& Item : Items)
+        Box->addItem(ToQt(Item));
+}
+
+bool TFormControls::Checked(TControl Control) const
+{
+    return As<QRadioButton>(Control)->isChecked();
+}
+
+void TFormControls::SetEnabled(TControl Control, bool Enabled)
+{
+    Widget(Control)->setEnabled(Enabled);
+}
+
+void TFormControls::SetPosition(TControl Control, int Position)
+{
+    As<TFlatProgressBar>(Control)->setPosition(Position);
+}
+
+// ---- Pictures
+
+std::shared_ptr<TPicture> TFormControls::ReadPicture(const std::string& FileName)
+{
+    const QString Path = ToQt(FileName);
+    QImageReader Reader(Path);
+    const QImage Image = Reader.read();
+    if (Image.isNull())
+        throw std::runtime_error(
+            "Cannot read image file " + FileName + ": " + Reader.errorString().toStdString());
+    return std::make_shared<TQtPicture>(QPixmap::fromImage(Image));
+}
+
+void TFormControls::ShowPicture(TControl Control, const TPicture* Picture)
+{
+    const auto* Shown = static_cast<const TQtPicture*>(Picture);
+    As<TImage>(Control)->SetPicture(Shown ? Shown->Pixmap : QPixmap());
+}

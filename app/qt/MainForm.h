@@ -1,0 +1,73 @@
+// The Qt front end of the main window: builds the controls of the layout from the form
+// (Corvat.ui), implements the window interface on them (MainWindow.h, the controls' part in
+// FormControls.h) and forwards each of their events to the window's behaviour TMain (Corvat.h),
+// behind the handler guard. It holds no rule of its own.
+//
+// Only the close button closes the window: a close request (a keyboard command, the task bar)
+// and the session manager's query before log-off are refused while TMain's FormCloseQuery
+// refuses.
+//
+// GUI thread only, except Post, which any thread may call.
+#pragma once
+
+#include "Corvat.h"
+#include "FormControls.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QFileDialog;
+class QSessionManager;
+class QTimer;
+namespace Ui {
+class TMain;
+}
+
+class TMainForm : public QWidget, public TFormControls {
+    Q_OBJECT
+
+public:
+    // Builds the form, then creates the behaviour, which creates the components and runs
+    // FormCreate. Raises when a component cannot be created (no wave-in device, no encoder
+    // library); the window does not exist then.
+    // AppPathForTests: the folder the skin is read from; the program leaves it empty, which means
+    // the executable's folder.
+    explicit TMainForm(const QString& AppPathForTests = QString());
+    // Destroys the behaviour first, which ends a run still in progress.
+    ~TMainForm() override;
+
+    // The window interface beyond the controls (FormControls.h).
+    void ShowMessage(const TMessage& Message) override;
+    std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
+    void ReportError(const std::string& Message) override;
+    std::string ApplicationFolder() const override;
+    void StartTimer(std::chrono::milliseconds Interval) override;
+    void StopTimer() override;
+    void Minimise() override;
+    void MoveBy(int DX, int DY) override;
+    void Close() override;
+    void Post(std::function<void()> Call) override;
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    friend struct TMainFormTestAccess;
+
+    // Runs Handler with the behaviour, behind the handler guard; nothing before it exists.
+    void Handle(const std::function<void(TMain&)>& Handler);
+    void ConnectHandlers();
+    void CentreOnScreen();
+    // The session manager's query before log-off; may wait, in a local event loop, for its
+    // permission to interact.
+    void RefuseLogOff(QSessionManager& Manager);
+
+    std::unique_ptr<Ui::TMain> Form;
+    QString FAppPathForTests;
+    QTimer* Tim = nullptr;
+    // Created at the first Save as click; a child of the window.
+    QFileDialog* SaveMp3 = nullptr;
+    std::unique_ptr<TMain> FMain;
+};

@@ -1,0 +1,98 @@
+// Whole recordings on the simulated card driven only through the window's handlers, with the
+// files they leave decoded: a run that ends by itself with the bars fed, and a run paused,
+// resumed, paused again and stopped. Needs the real encoder and libmpg123.
+#include "Mp3Check.h"
+#include "WindowTestSupport.h"
+
+#include <algorithm>
+
+namespace {
+
+// A complete file decodes (without gapless trimming) to the encoder's delay of 576 + 529 frames,
+// every frame fed in, and the padding of its last MP3 frame; delay and padding stay under three
+// MP3 frames of 1152.
+constexpr int64_t EncoderDelay = 576 + 529;
+constexpr int64_t DelayAndPaddingBound = 3 * 1152;
+
+class WindowFile : public TWindowTest {
+protected:
+    bool WaitUntilCaptured(int64_t Bytes)
+    {
+        return TestSupport::WaitUntil([&] { return Source().Position >= Bytes; });
+    }
+    // File holds exactly the frames the source captured, at Rate and Kbps.
+    void ExpectCompleteFile(const std::string& File, long Rate, int Kbps)
+    {
+        const int64_t Captured = Source().Position / 4;
+        const TMp3Decoded Decoded = DecodeMp3File(File);
+        ASSERT_TRUE(Decoded.Ok) << Decoded.Error;
+        EXPECT_EQ(Decoded.SampleRate, Rate);
+        EXPECT_EQ(Decoded.Channels, 2);
+        ASSERT_EQ(Decoded.FramesByBitRate.size(), 1u);
+        EXPECT_EQ(Decoded.FramesByBitRate.begin()->first, Kbps);
+        EXPECT_GE(Decoded.Frames, Captured + EncoderDelay) << "the run's end is missing";
+        EXPECT_LE(Decoded.Frames, Captured + DelayAndPaddingBound);
+    }
+};
+
+TEST_F(WindowFile, RunThatEndsByItselfFillsTheProgressThenEmptiesItAndTheFileHoldsItsDuration)
+{
+    const std::string File = FilePath("custom.mp3");
+    OpenWithFile(File);
+    (*Window)[TControl::SRate].Text = "22050";
+    Window->Handle([](TMain& Main) { Main.SRateChange("22050"); });
+    (*Window)[TControl::KBS].Text = "96";
+    (*Window)[TControl::Secs].Text = "5";
+    PressRecord();
+    ExpectRecordingLook();
+    EXPECT_EQ(Source().RecTime, 5);
+    EXPECT_EQ(Source().InSampleRate, 22050);
+
+    int HighestProgress = 0;
+    ASSERT_TRUE(Window->PumpUntil([&] {
+        HighestProgress = std::max(HighestProgress, (*Window)[TControl::Progres].Position);
+        return Status() == "MP3 Done";
+    }));
+    EXPECT_EQ(HighestProgress, 100);
+    ExpectIdleLook("MP3 Done");
+    // The source may deliver one 16384-byte buffer beyond the duration.
+    EXPECT_GE(Source().Position, 5 * 22050 * 4);
+    EXPECT_LE(Source().Position, 5 * 22050 * 4 + 16384);
+    ExpectCompleteFile(File, 22050, 96);
+
+    // The timer shows the level analysed since its last tick, then nothing.
+    Tick();
+    EXPECT_GT((*Window)[TControl::Indicator].Position, 0);
+    Tick();
+    EXPECT_EQ((*Window)[TControl::Indicator].Position, 0);
+}
+
+TEST_F(WindowFile, PausedResumedAndStoppedRunLeavesACompleteFile)
+{
+    const std::string File = FilePath("paused.mp3");
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    OpenWithFile(File);
+    (*Window)[TControl::KBS].Text = "192";
+    PressRecord();
+    ASSERT_TRUE(WaitUntilCaptured(16384));
+    PressPause();
+    ExpectPausedLook();
+    EXPECT_EQ(Sink().Status(), osPaused);
+    PressPause();
+    ExpectRecordingLook();
+    EXPECT_EQ(Sink().Status(), osBusy);
+    ASSERT_TRUE(WaitUntilCaptured(3 * 16384));
+    Tick();
+    PressPause();
+    ClickStop();
+    // The window is idle at once; the sink, resumed after the stop request, ends its run.
+    ExpectIdleLook("Mp3 Done");
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    ExpectIdleLook("MP3 Done");
+    EXPECT_EQ(Sink().Status(), osIdle);
+    ExpectCompleteFile(File, 44100, 192);
+    EXPECT_TRUE(Window->Errors.empty());
+    EXPECT_TRUE(Window->Messages.empty());
+}
+
+} // namespace
