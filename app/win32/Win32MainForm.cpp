@@ -1,0 +1,350 @@
+#include "Win32MainForm.h"
+
+#include "Win32Text.h"
+
+#include <stdexcept>
+#include <windowsx.h>
+
+namespace {
+
+constexpr wchar_t ClassName[] = L"CorvatoneMainForm";
+constexpr UINT PostedCallMessage = WM_APP + 1;
+constexpr UINT_PTR TimerId = 1;
+constexpr size_t None = static_cast<size_t>(-1);
+
+// An exception must not cross the system's frames of the window procedure: it is shown here and
+// goes no further.
+void ReportUncaught(HWND Owner, const char* What)
+{
+    MessageBoxW(Owner, DisplayText(What).c_str(), Win32Form::Caption, MB_OK | MB_ICONERROR);
+}
+
+void RegisterFormClass(HINSTANCE Instance)
+{
+    WNDCLASSEXW Class{};
+    Class.cbSize = sizeof(Class);
+    Class.lpfnWndProc = DefWindowProcW;
+    Class.hInstance = Instance;
+    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    Class.lpszClassName = ClassName;
+    // The icon resource of the executable, when it has one.
+    Class.hIcon = LoadIconW(Instance, MAKEINTRESOURCEW(1));
+    Class.hIconSm = static_cast<HICON>(LoadImageW(Instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (!RegisterClassExW(&Class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error(
+            "Cannot register the window class: " + SystemErrorText(GetLastError()));
+}
+
+// The top-left corner that centres a window of the form's size on the primary screen's work area.
+POINT CentredOrigin()
+{
+    RECT Work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &Work, 0);
+    return POINT{ Work.left + (Work.right - Work.left - Win32Form::ClientWidth) / 2,
+        Work.top + (Work.bottom - Work.top - Win32Form::ClientHeight) / 2 };
+}
+
+int ButtonOf(UINT Message)
+{
+    switch (Message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return 1;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
+    : FInstance(Instance)
+    , FChildren(Win32Form::Controls().size(), nullptr)
+    , FPictures(Win32Form::Controls().size())
+    , FLabelTexts(Win32Form::Controls().size())
+    , FLabelFonts(Win32Form::Controls().size(), nullptr)
+    , FPrimaryPress(None)
+    , FMouseOwner(None)
+{
+    for (size_t Index = 0; Index < FLabelTexts.size(); ++Index)
+        FLabelTexts[Index] = Win32Form::Controls()[Index].Text;
+    RegisterFormClass(Instance);
+    const POINT Origin = CentredOrigin();
+    // A popup has neither border nor title bar: its window is its client area. The minimise box
+    // and the system menu give it a taskbar button that minimises and restores it.
+    FHandle = CreateWindowExW(WS_EX_APPWINDOW, ClassName, Win32Form::Caption,
+        WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, Origin.x, Origin.y,
+        Win32Form::ClientWidth, Win32Form::ClientHeight, nullptr, nullptr, Instance, nullptr);
+    if (!FHandle)
+        throw std::runtime_error("Cannot create the window: " + SystemErrorText(GetLastError()));
+    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    CreateChildren();
+    CreateTooltips();
+}
+
+TWin32MainForm::~TWin32MainForm()
+{
+    if (FTooltip)
+        DestroyWindow(FTooltip);
+    SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    DestroyWindow(FHandle);
+    for (HFONT Font : FFonts)
+        DeleteObject(Font);
+    for (HFONT Font : FLabelFonts)
+        if (Font)
+            DeleteObject(Font);
+    for (HBRUSH Brush : FFaceBrushes)
+        DeleteObject(Brush);
+}
+
+void TWin32MainForm::Show(int ShowCommand)
+{
+    ShowWindow(FHandle, ShowCommand);
+    UpdateWindow(FHandle);
+    if (HWND Active = FChildren[Win32Form::IndexOf(Win32Form::ActiveControl)])
+        SetFocus(Active);
+}
+
+void TWin32MainForm::Dispatch(MSG& Message)
+{
+    if (IsDialogMessageW(FHandle, &Message))
+        return;
+    TranslateMessage(&Message);
+    DispatchMessageW(&Message);
+}
+
+LRESULT CALLBACK TWin32MainForm::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L)
+{
+    auto* Form = reinterpret_cast<TWin32MainForm*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+    if (!Form)
+        return DefWindowProcW(Window, Message, W, L);
+    try {
+        return Form->HandleMessage(Message, W, L);
+    } catch (const std::exception& E) {
+        ReportUncaught(Window, E.what());
+        return 0;
+    }
+}
+
+LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
+{
+    switch (Message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers every pixel
+    case WM_SYSCOLORCHANGE:
+        for (auto& Bar : FBars)
+            if (Bar)
+                Bar->SystemColorsChanged();
+        InvalidateRect(FHandle, nullptr, FALSE);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_CAPTURECHANGED:
+        return HandleMouse(Message, W, L);
+    case WM_SETCURSOR:
+        if (SetCursorFor(reinterpret_cast<HWND>(W)))
+            return TRUE;
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+        return ControlColour(reinterpret_cast<HWND>(L), reinterpret_cast<HDC>(W));
+    case WM_COMMAND:
+        if (L != 0) {
+            const size_t Control = ControlOf(reinterpret_cast<HWND>(L));
+            if (Control != None)
+                Command(Control, HIWORD(W));
+        }
+        return 0;
+    case WM_NOTIFY:
+        return Notify(*reinterpret_cast<const NMHDR*>(L));
+    case WM_TIMER:
+        if (W == TimerId && FEvents)
+            FEvents->TimerTick();
+        return 0;
+    case PostedCallMessage:
+        RunPosted();
+        return 0;
+    case WM_CLOSE:
+        // Only the events decide; the front end ends the message loop when they allow it.
+        if (FEvents && FEvents->CloseQuery())
+            PostQuitMessage(0);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return FEvents && FEvents->CloseQuery() ? TRUE : FALSE;
+    default:
+        break;
+    }
+    return DefWindowProcW(FHandle, Message, W, L);
+}
+
+LRESULT TWin32MainForm::HandleMouse(UINT Message, WPARAM W, LPARAM L)
+{
+    if (Message == WM_CAPTURECHANGED) {
+        // A modal box or another window took the mouse: the press under way gets no release.
+        if (reinterpret_cast<HWND>(L) != FHandle)
+            FPrimaryPress = FMouseOwner = None;
+        return 0;
+    }
+    const POINT At{ GET_X_LPARAM(L), GET_Y_LPARAM(L) };
+    const auto Local = [this, At](size_t Control) {
+        const RECT R = Bounds(Control);
+        return POINT{ At.x - R.left, At.y - R.top };
+    };
+    if (!FEvents)
+        return 0;
+    switch (Message) {
+    case WM_MOUSEMOVE: {
+        const size_t Target = FMouseOwner != None ? FMouseOwner : ImageAt(At);
+        if (Target != None)
+            FEvents->ImageMouseMove(Target, Local(Target).x, Local(Target).y);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        const size_t Target = ImageAt(At);
+        if (Target == None)
+            return 0;
+        SetCapture(FHandle);
+        FMouseOwner = Target;
+        if (Message == WM_LBUTTONDOWN)
+            FPrimaryPress = Target;
+        FEvents->ImageMouseDown(Target, ButtonOf(Message), Local(Target).x, Local(Target).y);
+        return 0;
+    }
+    default:
+        break;
+    }
+    // A release.
+    size_t Target = ImageAt(At);
+    if (Message == WM_LBUTTONUP) {
+        Target = FPrimaryPress;
+        FPrimaryPress = None;
+    }
+    if ((W & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
+        FMouseOwner = None;
+        if (GetCapture() == FHandle)
+            ReleaseCapture();
+    }
+    if (Target == None)
+        return 0;
+    if (Message == WM_LBUTTONUP && ImageAt(At) == Target)
+        FEvents->ImageClick(Target);
+    FEvents->ImageMouseUp(Target, ButtonOf(Message), Local(Target).x, Local(Target).y);
+    return 0;
+}
+
+size_t TWin32MainForm::ImageAt(POINT Point) const
+{
+    const size_t Control = WindowlessAt(Point);
+    return Control != None && Win32Form::Controls()[Control].Kind == TFormKind::Image ? Control
+                                                                                      : None;
+}
+
+size_t TWin32MainForm::WindowlessAt(POINT Point) const
+{
+    const auto Controls = Win32Form::Controls();
+    for (size_t Index = Controls.size(); Index-- > 0;) {
+        if (FChildren[Index])
+            continue;
+        const RECT R = Bounds(Index);
+        if (PtInRect(&R, Point))
+            return Index;
+    }
+    return None;
+}
+
+bool TWin32MainForm::SetCursorFor(HWND Target)
+{
+    bool Hand = false;
+    if (Target == FHandle) {
+        POINT At{};
+        GetCursorPos(&At);
+        ScreenToClient(FHandle, &At);
+        const size_t Control = ImageAt(At);
+        Hand = Control != None && Win32Form::Controls()[Control].HandCursor;
+    } else {
+        const size_t Control = ControlOf(Target);
+        Hand = Control != None && Win32Form::Controls()[Control].HandCursor;
+    }
+    if (!Hand)
+        return false;
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    return true;
+}
+
+void TWin32MainForm::StartTimer(UINT Milliseconds)
+{
+    if (!SetTimer(FHandle, TimerId, Milliseconds, nullptr))
+        throw std::runtime_error("Cannot start the timer: " + SystemErrorText(GetLastError()));
+}
+
+void TWin32MainForm::StopTimer()
+{
+    KillTimer(FHandle, TimerId);
+}
+
+POINT TWin32MainForm::Position() const
+{
+    RECT Window{};
+    GetWindowRect(FHandle, &Window);
+    return POINT{ Window.left, Window.top };
+}
+
+void TWin32MainForm::MoveTo(int Left, int Top)
+{
+    SetWindowPos(FHandle, nullptr, Left, Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWin32MainForm::Minimise()
+{
+    ShowWindow(FHandle, SW_MINIMIZE);
+}
+
+void TWin32MainForm::RequestClose()
+{
+    PostMessageW(FHandle, WM_CLOSE, 0, 0);
+}
+
+void TWin32MainForm::Post(std::function<void()> Call)
+{
+    {
+        std::lock_guard Lock(FPostedMutex);
+        FPosted.push_back(std::move(Call));
+    }
+    // A full message queue refuses the wake-up; the call then runs with the next one that
+    // arrives.
+    PostMessageW(FHandle, PostedCallMessage, 0, 0);
+}
+
+void TWin32MainForm::RunPosted()
+{
+    // One at a time: a call that opens a modal box runs a nested message loop, which takes the
+    // next calls in their order.
+    for (;;) {
+        std::function<void()> Call;
+        {
+            std::lock_guard Lock(FPostedMutex);
+            if (FPosted.empty())
+                return;
+            Call = std::move(FPosted.front());
+            FPosted.pop_front();
+        }
+        Call();
+    }
+}

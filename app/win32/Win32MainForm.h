@@ -1,0 +1,151 @@
+// The recorder's window on the Win32 API: a borderless 350 x 200 popup centred on the screen,
+// with the layout of Win32Form.h. The background, the image buttons, the labels, the bevels and
+// the flat bars have no window of their own: the form paints them, in layout order, and routes
+// the mouse to the image controls as the toolkit would. The text boxes, the buttons, the spin
+// box, the lists and the panel are native child windows in tab order.
+//
+// The form only translates: what happens on an event is its events' business (TWin32FormEvents),
+// which the front end forwards to the window's behaviour.
+//
+// Mouse rules for the image controls: a press and a release are reported for every button; the
+// release of a primary press goes to the control where it began, preceded by a click when the
+// pointer is still over that control; the release of another button goes to the image control
+// under the pointer. Moves go to the control of the press under way, else to the one under the
+// pointer.
+//
+// GUI thread only, except Post, which any thread may call and which never waits for the GUI
+// thread.
+#pragma once
+
+#include "SkinPicture.h"
+#include "Win32Api.h"
+#include "Win32FlatBar.h"
+#include "Win32Form.h"
+#include "Win32GradBtn.h"
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// What the form reports; every call comes on the GUI thread from the form's message handling.
+// Control is an index into Win32Form::Controls(). Button: 0 primary, 1 secondary, 2 middle.
+class TWin32FormEvents {
+public:
+    virtual ~TWin32FormEvents() = default;
+    virtual void ImageMouseDown(size_t Control, int Button, int X, int Y) = 0;
+    virtual void ImageMouseMove(size_t Control, int X, int Y) = 0;
+    virtual void ImageMouseUp(size_t Control, int Button, int X, int Y) = 0;
+    virtual void ImageClick(size_t Control) = 0;
+    // A button or radio button was clicked (by mouse or keyboard).
+    virtual void ControlClick(size_t Control) = 0;
+    // The text of a drop-down list changed: an entry chosen or text typed.
+    virtual void TextChanged(size_t Control, const std::wstring& Text) = 0;
+    virtual void TimerTick() = 0;
+    // A request to close the window, from any source; true lets it close.
+    virtual bool CloseQuery() = 0;
+};
+
+class TWin32MainForm {
+public:
+    // Creates the hidden window, centred on the screen's work area, and its child windows.
+    // Raises when the system refuses.
+    explicit TWin32MainForm(HINSTANCE Instance);
+    ~TWin32MainForm();
+    TWin32MainForm(const TWin32MainForm&) = delete;
+    TWin32MainForm& operator=(const TWin32MainForm&) = delete;
+
+    HWND Handle() const { return FHandle; }
+    // Events may be null (then nothing is reported and every close is refused).
+    void SetEvents(TWin32FormEvents* Events) { FEvents = Events; }
+    void Show(int ShowCommand);
+    // Dispatches Message, with the dialog keys (Tab, arrows between radio buttons) handled for
+    // the form; the message loop calls it for every message.
+    void Dispatch(MSG& Message);
+
+    // ---- Windowless controls
+    // Shows Picture (none: no picture). An image control other than BackG takes its picture's
+    // size.
+    void SetPicture(size_t Control, std::shared_ptr<const TSkinPicture> Picture);
+    const TSkinPicture* Picture(size_t Control) const { return FPictures[Control].get(); }
+    void SetLabelText(size_t Control, const std::wstring& Text);
+    const std::wstring& LabelText(size_t Control) const { return FLabelTexts[Control]; }
+    // The position of a flat bar; the bar repaints itself at once when it changes.
+    void SetPosition(size_t Control, int Position);
+    int Position(size_t Control) const;
+    // The control's present rectangle in client coordinates.
+    RECT Bounds(size_t Control) const;
+    // Asks for a paint of the control's rectangle; with Now, paints it before returning.
+    void InvalidateControl(size_t Control, bool Now);
+
+    // ---- Child windows
+    HWND Child(size_t Control) const { return FChildren[Control]; }
+    std::wstring Text(size_t Control) const;
+    // Sets the text without a change report.
+    void SetText(size_t Control, const std::wstring& Text);
+    bool Enabled(size_t Control) const;
+    void SetEnabled(size_t Control, bool Enabled);
+    bool Checked(size_t Control) const;
+    void SetChecked(size_t Control, bool Checked);
+    std::vector<std::wstring> Items(size_t Control) const;
+    // Replaces the entries of a drop-down list; its text stays as it was.
+    void SetItems(size_t Control, const std::vector<std::wstring>& Items);
+
+    // ---- The window
+    void StartTimer(UINT Milliseconds);
+    void StopTimer();
+    POINT Position() const;
+    void MoveTo(int Left, int Top);
+    void Minimise();
+    // Asks the window to close, as any other request would.
+    void RequestClose();
+    // Queues Call to run on the GUI thread, in the order posted; any thread, never waits.
+    // Calls still queued when the form goes are dropped.
+    void Post(std::function<void()> Call);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
+    LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L);
+    LRESULT HandleMouse(UINT Message, WPARAM W, LPARAM L);
+    void Paint();
+    void PaintWindowless(HDC Dc);
+    void CreateChildren();
+    void CreateChild(size_t Control);
+    void CreateSelfDrawn();
+    void CreateTooltips();
+    void UpdateTooltipRect(size_t Control);
+    LRESULT ControlColour(HWND Child, HDC Dc);
+    void Command(size_t Control, UINT Code);
+    LRESULT Notify(const NMHDR& Header);
+    bool SetCursorFor(HWND Target);
+    // The topmost windowless control at Point; npos when there is none.
+    size_t WindowlessAt(POINT Point) const;
+    size_t ImageAt(POINT Point) const;
+    size_t ControlOf(HWND Child) const;
+    // The font of a windowless label, made at its first paint.
+    HFONT LabelFont(size_t Control);
+    void RunPosted();
+
+    HINSTANCE FInstance;
+    HWND FHandle = nullptr;
+    HWND FTooltip = nullptr;
+    TWin32FormEvents* FEvents = nullptr;
+    std::vector<HWND> FChildren;
+    // A second window of a control: the spin box's arrows.
+    std::vector<HWND> FCompanions;
+    std::vector<std::shared_ptr<const TSkinPicture>> FPictures;
+    std::vector<std::wstring> FLabelTexts;
+    std::vector<std::unique_ptr<TWin32FlatBar>> FBars;
+    std::unique_ptr<TWin32GradBtn> FGradButton;
+    std::vector<HFONT> FFonts;
+    std::vector<HFONT> FLabelFonts;
+    std::vector<HBRUSH> FFaceBrushes;
+
+    size_t FPrimaryPress;
+    size_t FMouseOwner;
+
+    std::mutex FPostedMutex;
+    std::deque<std::function<void()>> FPosted;
+};

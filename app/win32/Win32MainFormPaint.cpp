@@ -1,0 +1,186 @@
+// The form's paint: its face, then the windowless controls in layout order, composed off screen
+// and copied at once, so that nothing flickers.
+#include "Win32MainForm.h"
+
+#include <stdexcept>
+
+namespace {
+
+// Keeps a device context's origin and clipping for one control's paint.
+class TControlClip {
+public:
+    TControlClip(HDC Dc, const RECT& Bounds)
+        : FDc(Dc)
+        , FSaved(SaveDC(Dc))
+    {
+        IntersectClipRect(Dc, Bounds.left, Bounds.top, Bounds.right, Bounds.bottom);
+        SetViewportOrgEx(Dc, Bounds.left, Bounds.top, nullptr);
+    }
+    ~TControlClip() { RestoreDC(FDc, FSaved); }
+    TControlClip(const TControlClip&) = delete;
+    TControlClip& operator=(const TControlClip&) = delete;
+
+private:
+    HDC FDc;
+    int FSaved;
+};
+
+void Line(HDC Dc, int X1, int Y1, int X2, int Y2, COLORREF Color)
+{
+    SetDCPenColor(Dc, Color);
+    HGDIOBJ Previous = SelectObject(Dc, GetStockObject(DC_PEN));
+    MoveToEx(Dc, X1, Y1, nullptr);
+    LineTo(Dc, X2, Y2);
+    SelectObject(Dc, Previous);
+}
+
+// A lowered frame: shadow along the top and left, highlight along the bottom and right; a line
+// bevel is a shadow line over a highlight line.
+void PaintBevel(HDC Dc, const RECT& R, bool Box)
+{
+    const COLORREF Shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF Highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const int Right = R.right - 1;
+    const int Bottom = R.bottom - 1;
+    if (!Box) {
+        Line(Dc, R.left, R.top, R.right, R.top, Shadow);
+        Line(Dc, R.left, R.top + 1, R.right, R.top + 1, Highlight);
+        return;
+    }
+    Line(Dc, R.left, R.top, R.right, R.top, Shadow);
+    Line(Dc, R.left, R.top, R.left, R.bottom, Shadow);
+    Line(Dc, R.left, Bottom, R.right, Bottom, Highlight);
+    Line(Dc, Right, R.top, Right, R.bottom, Highlight);
+}
+
+void PaintLabel(
+    HDC Dc, const TFormControl& Spec, const RECT& R, HFONT Font, const std::wstring& Text)
+{
+    HGDIOBJ Previous = SelectObject(Dc, Font);
+    SetBkMode(Dc, TRANSPARENT);
+    SetTextColor(Dc, Spec.TextColor.Resolve());
+    RECT Box = R;
+    UINT Format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    if (!Spec.Clipped)
+        Format |= DT_NOCLIP;
+    DrawTextW(Dc, Text.c_str(), static_cast<int>(Text.size()), &Box, Format);
+    SelectObject(Dc, Previous);
+}
+
+} // namespace
+
+void TWin32MainForm::Paint()
+{
+    PAINTSTRUCT Paint{};
+    HDC Screen = BeginPaint(FHandle, &Paint);
+    RECT Client{};
+    GetClientRect(FHandle, &Client);
+    HDC Dc = CreateCompatibleDC(Screen);
+    HBITMAP Buffer = CreateCompatibleBitmap(Screen, Client.right, Client.bottom);
+    HGDIOBJ Previous = SelectObject(Dc, Buffer);
+    // Only what needs it is drawn; the rest of the buffer is not copied.
+    IntersectClipRect(
+        Dc, Paint.rcPaint.left, Paint.rcPaint.top, Paint.rcPaint.right, Paint.rcPaint.bottom);
+    FillRect(Dc, &Client, GetSysColorBrush(Win32Form::Face.SystemIndex));
+    PaintWindowless(Dc);
+    BitBlt(Screen, Paint.rcPaint.left, Paint.rcPaint.top, Paint.rcPaint.right - Paint.rcPaint.left,
+        Paint.rcPaint.bottom - Paint.rcPaint.top, Dc, Paint.rcPaint.left, Paint.rcPaint.top,
+        SRCCOPY);
+    SelectObject(Dc, Previous);
+    DeleteObject(Buffer);
+    DeleteDC(Dc);
+    EndPaint(FHandle, &Paint);
+}
+
+void TWin32MainForm::PaintWindowless(HDC Dc)
+{
+    const auto Controls = Win32Form::Controls();
+    for (size_t Index = 0; Index < Controls.size(); ++Index) {
+        const TFormControl& Spec = Controls[Index];
+        const RECT R = Bounds(Index);
+        switch (Spec.Kind) {
+        case TFormKind::Image:
+            if (FPictures[Index])
+                FPictures[Index]->Draw(Dc, R.left, R.top);
+            break;
+        case TFormKind::Label:
+            PaintLabel(Dc, Spec, R, LabelFont(Index), FLabelTexts[Index]);
+            break;
+        case TFormKind::BoxBevel:
+        case TFormKind::LineBevel:
+            PaintBevel(Dc, R, Spec.Kind == TFormKind::BoxBevel);
+            break;
+        case TFormKind::FlatBar: {
+            TControlClip Clip(Dc, R);
+            FBars[Index]->Paint(Dc);
+            break;
+        }
+        case TFormKind::FlatEdit: {
+            // The face around the borderless field.
+            HBRUSH Face = FFaceBrushes[Index];
+            FillRect(Dc, &R, Face ? Face : GetSysColorBrush(Spec.FaceColor.SystemIndex));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+RECT TWin32MainForm::Bounds(size_t Control) const
+{
+    const TFormControl& Spec = Win32Form::Controls()[Control];
+    if (FBars[Control])
+        return FBars[Control]->Bounds();
+    RECT R = Spec.Bounds();
+    // The image buttons size themselves to their pictures; the background keeps its size.
+    const bool AutoSize = Spec.Kind == TFormKind::Image && Control != 0;
+    if (AutoSize && FPictures[Control]) {
+        R.right = R.left + FPictures[Control]->Width();
+        R.bottom = R.top + FPictures[Control]->Height();
+    }
+    return R;
+}
+
+void TWin32MainForm::InvalidateControl(size_t Control, bool Now)
+{
+    const RECT R = Bounds(Control);
+    InvalidateRect(FHandle, &R, FALSE);
+    if (Now)
+        UpdateWindow(FHandle);
+}
+
+void TWin32MainForm::SetPicture(size_t Control, std::shared_ptr<const TSkinPicture> Picture)
+{
+    InvalidateControl(Control, false);
+    FPictures[Control] = std::move(Picture);
+    InvalidateControl(Control, false);
+    UpdateTooltipRect(Control);
+}
+
+void TWin32MainForm::SetLabelText(size_t Control, const std::wstring& Text)
+{
+    if (FLabelTexts[Control] == Text)
+        return;
+    FLabelTexts[Control] = Text;
+    // A label without clipping may draw past its rectangle: the whole form is painted again.
+    InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+HFONT TWin32MainForm::LabelFont(size_t Control)
+{
+    if (!FLabelFonts[Control])
+        FLabelFonts[Control] = Win32Form::CreateFormFont(Win32Form::Controls()[Control].Font);
+    return FLabelFonts[Control];
+}
+
+void TWin32MainForm::SetPosition(size_t Control, int Position)
+{
+    if (FBars[Control])
+        FBars[Control]->SetPosition(Position);
+}
+
+int TWin32MainForm::Position(size_t Control) const
+{
+    return FBars[Control] ? FBars[Control]->Position() : 0;
+}

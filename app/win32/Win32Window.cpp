@@ -1,0 +1,334 @@
+#include "Win32Window.h"
+
+#include "Corvat.h"
+#include "HandlerGuard.h"
+#include "Win32Dialogs.h"
+#include "Win32Text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwctype>
+#include <stdexcept>
+
+namespace {
+
+// The title of the program's own error reports.
+constexpr wchar_t ErrorReportTitle[] = L"Corvatone";
+
+class TWin32Picture final : public TPicture {
+public:
+    explicit TWin32Picture(std::shared_ptr<const TSkinPicture> Skin)
+        : Skin(std::move(Skin))
+    {
+    }
+    const std::shared_ptr<const TSkinPicture> Skin;
+};
+
+// The behaviour builds its paths with '/'; the system's form uses '\'.
+std::wstring NativePath(const std::string& FileName)
+{
+    std::wstring Path = WideFromUtf8(FileName);
+    std::replace(Path.begin(), Path.end(), L'/', L'\\');
+    return Path;
+}
+
+bool HasExtension(const std::wstring& Path, const wchar_t* Extension)
+{
+    const size_t Length = std::wcslen(Extension);
+    if (Path.size() < Length)
+        return false;
+    return std::equal(Path.end() - static_cast<std::ptrdiff_t>(Length), Path.end(), Extension,
+        [](wchar_t A, wchar_t B) { return std::towlower(A) == std::towlower(B); });
+}
+
+TMouseButton MouseButton(int Button)
+{
+    switch (Button) {
+    case 1:
+        return TMouseButton::mbRight;
+    case 2:
+        return TMouseButton::mbMiddle;
+    default:
+        return TMouseButton::mbLeft;
+    }
+}
+
+} // namespace
+
+TWin32Window::TWin32Window(HINSTANCE Instance)
+    : FForm(Instance)
+{
+    for (size_t Control = 0; Control < FIndices.size(); ++Control)
+        FIndices[Control] = Win32Form::IndexOf(ControlName(static_cast<TControl>(Control)));
+    FForm.SetEvents(this);
+}
+
+TWin32Window::~TWin32Window()
+{
+    FForm.SetEvents(nullptr);
+}
+
+TControl TWin32Window::ControlAt(size_t FormIndex) const
+{
+    const auto Found = std::find(FIndices.begin(), FIndices.end(), FormIndex);
+    if (Found == FIndices.end())
+        throw std::logic_error("The form's control has no counterpart in the window");
+    return static_cast<TControl>(Found - FIndices.begin());
+}
+
+template <typename THandler> void TWin32Window::Forward(THandler Handler)
+{
+    if (FMain)
+        RunGuarded(*this, [&] { Handler(*FMain); });
+}
+
+// ---- The window interface
+
+std::string TWin32Window::Text(TControl Control) const
+{
+    return Utf8FromWide(FForm.Text(Index(Control)));
+}
+
+void TWin32Window::SetText(TControl Control, const std::string& Text)
+{
+    FForm.SetText(Index(Control), WideFromUtf8(Text));
+}
+
+std::vector<std::string> TWin32Window::Items(TControl Control) const
+{
+    std::vector<std::string> Items;
+    for (const std::wstring& Item : FForm.Items(Index(Control)))
+        Items.push_back(Utf8FromWide(Item));
+    return Items;
+}
+
+void TWin32Window::SetItems(TControl Control, const std::vector<std::string>& Items)
+{
+    std::vector<std::wstring> Wide;
+    for (const std::string& Item : Items)
+        Wide.push_back(WideFromUtf8(Item));
+    FForm.SetItems(Index(Control), Wide);
+}
+
+bool TWin32Window::Checked(TControl Control) const
+{
+    return FForm.Checked(Index(Control));
+}
+
+void TWin32Window::SetEnabled(TControl Control, bool Enabled)
+{
+    FForm.SetEnabled(Index(Control), Enabled);
+}
+
+void TWin32Window::SetPosition(TControl Control, int Position)
+{
+    FForm.SetPosition(Index(Control), Position);
+}
+
+std::shared_ptr<TPicture> TWin32Window::ReadPicture(const std::string& FileName)
+{
+    const std::wstring Path = NativePath(FileName);
+    std::shared_ptr<const TSkinPicture> Skin
+        = HasExtension(Path, L".png") ? ReadPngPicture(Path) : ReadBmpPicture(Path);
+    return std::make_shared<TWin32Picture>(std::move(Skin));
+}
+
+void TWin32Window::ShowPicture(TControl Control, const TPicture* Picture)
+{
+    const auto* Native = dynamic_cast<const TWin32Picture*>(Picture);
+    if (Picture && !Native)
+        throw std::invalid_argument("The picture was not read by this window");
+    FForm.SetPicture(Index(Control), Native ? Native->Skin : nullptr);
+}
+
+void TWin32Window::ShowMessage(const TMessage& Message)
+{
+    ShowWin32Message(FForm.Handle(), DisplayText(Message.Title), DisplayText(Message.Text),
+        Message.Kind == TMessageKind::mkError);
+}
+
+std::optional<std::string> TWin32Window::RunSaveDialog(const TSaveDialogSpec& Spec)
+{
+    const TWin32SaveDialog Dialog{ WideFromUtf8(Spec.Title), WideFromUtf8(Spec.FilterName),
+        WideFromUtf8(Spec.FilterPattern), WideFromUtf8(Spec.DefaultExtension),
+        Spec.ConfirmOverwrite, Spec.Resizable };
+    const std::optional<std::wstring> Path = RunWin32SaveDialog(FForm.Handle(), Dialog);
+    if (!Path)
+        return std::nullopt;
+    return Utf8FromWide(*Path);
+}
+
+void TWin32Window::ReportError(const std::string& Message)
+{
+    ShowWin32Message(FForm.Handle(), ErrorReportTitle, DisplayText(Message), true);
+}
+
+std::string TWin32Window::ApplicationFolder() const
+{
+    std::wstring Path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD Length
+            = GetModuleFileNameW(nullptr, Path.data(), static_cast<DWORD>(Path.size()));
+        if (Length == 0)
+            throw std::runtime_error(
+                "Cannot find the program's folder: " + SystemErrorText(GetLastError()));
+        if (Length < Path.size()) {
+            Path.resize(Length);
+            break;
+        }
+        Path.resize(Path.size() * 2);
+    }
+    return Utf8FromWide(Path.substr(0, Path.find_last_of(L"\\/")));
+}
+
+void TWin32Window::StartTimer(std::chrono::milliseconds Interval)
+{
+    FForm.StartTimer(static_cast<UINT>(Interval.count()));
+    FTimerRunning = true;
+}
+
+void TWin32Window::StopTimer()
+{
+    // A tick the system has already queued is dropped on arrival.
+    FTimerRunning = false;
+    FForm.StopTimer();
+}
+
+void TWin32Window::Minimise()
+{
+    FForm.Minimise();
+}
+
+void TWin32Window::MoveBy(int DX, int DY)
+{
+    const POINT At = FForm.Position();
+    FForm.MoveTo(At.x + DX, At.y + DY);
+}
+
+void TWin32Window::Close()
+{
+    SendMessageW(FForm.Handle(), WM_CLOSE, 0, 0);
+}
+
+void TWin32Window::Post(std::function<void()> Call)
+{
+    FForm.Post(std::move(Call));
+}
+
+// ---- The form's events, forwarded
+
+void TWin32Window::ImageMouseDown(size_t Control, int Button, int X, int Y)
+{
+    const TMouseButton Pressed = MouseButton(Button);
+    switch (ControlAt(Control)) {
+    case TControl::BackG:
+        return Forward([&](TMain& Main) { Main.BackGMouseDown(Pressed, X, Y); });
+    case TControl::MinB:
+        return Forward([&](TMain& Main) { Main.MinBMouseDown(Pressed, X, Y); });
+    case TControl::CloseB:
+        return Forward([&](TMain& Main) { Main.CloseBMouseDown(Pressed, X, Y); });
+    case TControl::RecB:
+        return Forward([&](TMain& Main) { Main.RecBMouseDown(Pressed, X, Y); });
+    case TControl::PauseB:
+        return Forward([&](TMain& Main) { Main.PauseBMouseDown(Pressed, X, Y); });
+    case TControl::StopB:
+        return Forward([&](TMain& Main) { Main.StopBMouseDown(Pressed, X, Y); });
+    default:
+        return;
+    }
+}
+
+void TWin32Window::ImageMouseMove(size_t Control, int X, int Y)
+{
+    if (ControlAt(Control) == TControl::BackG)
+        Forward([&](TMain& Main) { Main.BackGMouseMove(X, Y); });
+}
+
+void TWin32Window::ImageMouseUp(size_t Control, int Button, int X, int Y)
+{
+    const TMouseButton Released = MouseButton(Button);
+    switch (ControlAt(Control)) {
+    case TControl::BackG:
+        return Forward([&](TMain& Main) { Main.BackGMouseUp(Released, X, Y); });
+    case TControl::MinB:
+        return Forward([&](TMain& Main) { Main.MinBMouseUp(Released, X, Y); });
+    case TControl::CloseB:
+        return Forward([&](TMain& Main) { Main.CloseBMouseUp(Released, X, Y); });
+    case TControl::StopB:
+        return Forward([&](TMain& Main) { Main.StopBMouseUp(Released, X, Y); });
+    default:
+        return;
+    }
+}
+
+void TWin32Window::ImageClick(size_t Control)
+{
+    switch (ControlAt(Control)) {
+    case TControl::MinB:
+        return Forward([](TMain& Main) { Main.MinBClick(); });
+    case TControl::CloseB:
+        return Forward([](TMain& Main) { Main.CloseBClick(); });
+    default:
+        return;
+    }
+}
+
+void TWin32Window::ControlClick(size_t Control)
+{
+    switch (ControlAt(Control)) {
+    case TControl::SaveAs:
+        return Forward([](TMain& Main) { Main.SaveAsClick(); });
+    case TControl::SecNoLimit:
+        return Forward([](TMain& Main) { Main.SecNoLimitClick(); });
+    case TControl::SecCustom:
+        return Forward([](TMain& Main) { Main.SecCustomClick(); });
+    default:
+        return;
+    }
+}
+
+void TWin32Window::TextChanged(size_t Control, const std::wstring& Text)
+{
+    if (ControlAt(Control) == TControl::SRate) {
+        const std::string Narrow = Utf8FromWide(Text);
+        Forward([&](TMain& Main) { Main.SRateChange(Narrow); });
+    }
+}
+
+void TWin32Window::TimerTick()
+{
+    if (FTimerRunning)
+        Forward([](TMain& Main) { Main.TimTimer(); });
+}
+
+bool TWin32Window::CloseQuery()
+{
+    bool MayClose = false;
+    Forward([&](TMain& Main) { MayClose = Main.FormCloseQuery(); });
+    return MayClose;
+}
+
+// ---- The program
+
+int RunCorvatone(HINSTANCE Instance, int ShowCommand)
+{
+    std::unique_ptr<TWin32Window> Window;
+    std::unique_ptr<TMain> Main;
+    try {
+        Window = std::make_unique<TWin32Window>(Instance);
+        Main = std::make_unique<TMain>(*Window);
+    } catch (const std::exception& E) {
+        ShowWin32Message(nullptr, ErrorReportTitle, DisplayText(E.what()), true);
+        return 1;
+    }
+    Window->Attach(Main.get());
+    Window->Form().Show(ShowCommand);
+    MSG Message{};
+    while (GetMessageW(&Message, nullptr, 0, 0) > 0)
+        Window->Form().Dispatch(Message);
+    // The behaviour ends a run still in progress and needs its window whole for that.
+    ShowWindow(Window->Form().Handle(), SW_HIDE);
+    Window->Attach(nullptr);
+    Main.reset();
+    return 0;
+}

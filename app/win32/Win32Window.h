@@ -1,0 +1,73 @@
+// The window of the recorder on Win32: the native form (Win32MainForm.h) behind the window
+// interface that the recorder's behaviour TMain uses, and the form's events forwarded to TMain's
+// handlers, each behind the handler guard. It holds no rule of its own.
+//
+// Pictures: the PNG skin files are read with libpng, the BMP ones with the system's loader.
+// Texts cross here between UTF-8 (the behaviour) and UTF-16 (the system); so do file names.
+//
+// GUI thread only, except Post (any thread, never waits).
+#pragma once
+
+#include "MainWindow.h"
+#include "Win32MainForm.h"
+
+#include <array>
+
+class TMain;
+
+class TWin32Window final : public TMainWindow, private TWin32FormEvents {
+public:
+    // Builds the form, hidden; raises when the system refuses a window.
+    explicit TWin32Window(HINSTANCE Instance);
+    ~TWin32Window() override;
+
+    TWin32MainForm& Form() { return FForm; }
+    // Forwards the form's events to Main from now on; null stops them. Main must be created
+    // with this window and destroyed before it.
+    void Attach(TMain* Main) { FMain = Main; }
+
+    std::string Text(TControl Control) const override;
+    void SetText(TControl Control, const std::string& Text) override;
+    std::vector<std::string> Items(TControl Control) const override;
+    void SetItems(TControl Control, const std::vector<std::string>& Items) override;
+    bool Checked(TControl Control) const override;
+    void SetEnabled(TControl Control, bool Enabled) override;
+    void SetPosition(TControl Control, int Position) override;
+    std::shared_ptr<TPicture> ReadPicture(const std::string& FileName) override;
+    void ShowPicture(TControl Control, const TPicture* Picture) override;
+    void ShowMessage(const TMessage& Message) override;
+    std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
+    void ReportError(const std::string& Message) override;
+    std::string ApplicationFolder() const override;
+    void StartTimer(std::chrono::milliseconds Interval) override;
+    void StopTimer() override;
+    void Minimise() override;
+    void MoveBy(int DX, int DY) override;
+    void Close() override;
+    void Post(std::function<void()> Call) override;
+
+private:
+    size_t Index(TControl Control) const { return FIndices[static_cast<size_t>(Control)]; }
+    TControl ControlAt(size_t Index) const;
+    // Runs Handler on the attached TMain behind the handler guard; nothing without one.
+    template <typename THandler> void Forward(THandler Handler);
+
+    void ImageMouseDown(size_t Control, int Button, int X, int Y) override;
+    void ImageMouseMove(size_t Control, int X, int Y) override;
+    void ImageMouseUp(size_t Control, int Button, int X, int Y) override;
+    void ImageClick(size_t Control) override;
+    void ControlClick(size_t Control) override;
+    void TextChanged(size_t Control, const std::wstring& Text) override;
+    void TimerTick() override;
+    bool CloseQuery() override;
+
+    TWin32MainForm FForm;
+    std::array<size_t, ControlCount> FIndices{};
+    TMain* FMain = nullptr;
+    bool FTimerRunning = false;
+};
+
+// The program: the window, the recorder's behaviour in it, the message loop until the window
+// closes. Returns the process's exit code: 0 after the window closed, 1 when the window could not
+// be created (the reason shown in a message box).
+int RunCorvatone(HINSTANCE Instance, int ShowCommand);
