@@ -32,7 +32,6 @@
 #include <mutex>
 #include <optional>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -42,27 +41,7 @@ namespace Alsa {
 
 namespace {
 
-constexpr unsigned RingMicroseconds = 1000000;
-constexpr unsigned PeriodMicroseconds = 50000;
 constexpr auto IdleWakeupPause = std::chrono::milliseconds(5);
-
-// An eventfd that closes itself.
-class TWakeDescriptor {
-public:
-    TWakeDescriptor()
-        : FFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
-    {
-        if (FFd < 0)
-            throw EWaveDeviceError("Cannot create the capture thread's wake-up descriptor");
-    }
-    ~TWakeDescriptor() { close(FFd); }
-    TWakeDescriptor(const TWakeDescriptor&) = delete;
-    TWakeDescriptor& operator=(const TWakeDescriptor&) = delete;
-    int Get() const { return FFd; }
-
-private:
-    int FFd;
-};
 
 // The state of one open capture device that its thread uses, and the thread's work.
 class TCapture {
@@ -80,7 +59,10 @@ public:
         if (int Error = FPcm.Open(Device.Pcm, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK); Error < 0)
             throw EWaveDeviceError(AlsaError("Cannot open \"" + Device.Pcm + "\"", Error));
         DebugLog("ALSA: \"" + Device.Pcm + "\" opened");
-        Configure(Format);
+        FRingFrames = ConfigureCapture(FPcm.Get(), Format);
+        // The ring keeps the sound for a while; a buffer may be queued before it is lost.
+        FDropAfter
+            = std::chrono::milliseconds(500 * FRingFrames / std::max(1u, Format.SamplesPerSec));
         DebugLog("ALSA: configured");
         FBeforeRead = CaptureFaults().BeforeRead;
     }
@@ -148,53 +130,6 @@ public:
     }
 
 private:
-    void Configure(const TPcmFormat& Format)
-    {
-        snd_pcm_t* Pcm = FPcm.Get();
-        const snd_pcm_format_t Sample = SampleFormat(Format.BitsPerSample);
-        if (Sample == SND_PCM_FORMAT_UNKNOWN)
-            throw EWaveDeviceError(
-                "Unsupported sample size of " + std::to_string(Format.BitsPerSample) + " bits");
-        snd_pcm_hw_params_t* Hw;
-        snd_pcm_hw_params_alloca(&Hw);
-        unsigned Ring = RingMicroseconds;
-        unsigned Period = PeriodMicroseconds;
-        Check(snd_pcm_hw_params_any(Pcm, Hw), "Cannot read the device's parameters");
-        Check(snd_pcm_hw_params_set_access(Pcm, Hw, SND_PCM_ACCESS_RW_INTERLEAVED),
-            "Interleaved access is not supported");
-        Check(snd_pcm_hw_params_set_format(Pcm, Hw, Sample),
-            std::to_string(Format.BitsPerSample) + "-bit samples are not supported");
-        Check(snd_pcm_hw_params_set_channels(Pcm, Hw, Format.Channels),
-            std::to_string(Format.Channels) + " channels are not supported");
-        Check(snd_pcm_hw_params_set_rate(Pcm, Hw, Format.SamplesPerSec, 0),
-            "The rate of " + std::to_string(Format.SamplesPerSec) + " Hz is not supported");
-        Check(snd_pcm_hw_params_set_buffer_time_near(Pcm, Hw, &Ring, nullptr),
-            "Cannot set the ring size");
-        Check(snd_pcm_hw_params_set_period_time_near(Pcm, Hw, &Period, nullptr),
-            "Cannot set the period size");
-        Check(snd_pcm_hw_params(Pcm, Hw), "Cannot apply the capture parameters");
-        snd_pcm_uframes_t RingFrames = 0;
-        snd_pcm_hw_params_get_buffer_size(Hw, &RingFrames);
-        FRingFrames = RingFrames;
-        FDropAfter
-            = std::chrono::milliseconds(500 * RingFrames / std::max(1u, Format.SamplesPerSec));
-        snd_pcm_sw_params_t* Sw;
-        snd_pcm_sw_params_alloca(&Sw);
-        snd_pcm_uframes_t Boundary = 0;
-        Check(snd_pcm_sw_params_current(Pcm, Sw), "Cannot read the software parameters");
-        snd_pcm_sw_params_get_boundary(Sw, &Boundary);
-        // Started explicitly by Start and after an overrun, never by a read.
-        Check(snd_pcm_sw_params_set_start_threshold(Pcm, Sw, Boundary),
-            "Cannot set the start threshold");
-        Check(snd_pcm_sw_params(Pcm, Sw), "Cannot apply the software parameters");
-    }
-
-    static void Check(int Result, const std::string& What)
-    {
-        if (Result < 0)
-            throw EWaveDeviceError(AlsaError(What, Result));
-    }
-
     void CheckOpen() const
     {
         if (FEnded)

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <vector>
 
 namespace Alsa {
@@ -46,7 +48,29 @@ private:
     snd_pcm_t* FPcm = nullptr;
 };
 
+// An eventfd that closes itself.
+class TWakeDescriptor {
+public:
+    TWakeDescriptor()
+        : FFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+    {
+        if (FFd < 0)
+            throw EWaveDeviceError("Cannot create the capture thread's wake-up descriptor");
+    }
+    ~TWakeDescriptor() { close(FFd); }
+    TWakeDescriptor(const TWakeDescriptor&) = delete;
+    TWakeDescriptor& operator=(const TWakeDescriptor&) = delete;
+    int Get() const { return FFd; }
+
+private:
+    int FFd;
+};
+
 snd_pcm_format_t SampleFormat(uint16_t BitsPerSample);
+
+// Sets an open capture PCM up for Format (interleaved, a ring of about a second, 50 ms periods,
+// started only explicitly) and returns the ring's frames; raises saying what is not supported.
+snd_pcm_uframes_t ConfigureCapture(snd_pcm_t* Pcm, const TPcmFormat& Format);
 
 // Frames that an overrun of a capture PCM has lost, asked before its recovery: the overrun stops
 // the PCM with a full ring, which the recovery's prepare discards, and the time from the stop to
