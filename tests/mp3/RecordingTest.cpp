@@ -86,8 +86,8 @@ TEST_P(MP3Recording, RecordsRecTimeSecondsOfTheCardsSound)
     // The room asked for before a run holds the file the encoder writes.
     const auto Bytes = std::filesystem::file_size(FileName);
     EXPECT_GE(Bytes, Mp3StreamBytes(Case.RecTime, MP3BitRateKbps(Case.BitRate)));
-    EXPECT_LE(Bytes + 65536,
-        Mp3FileBytes(Case.RecTime, MP3BitRateKbps(Case.BitRate), Case.SampleRate));
+    EXPECT_LE(
+        Bytes + 65536, Mp3FileBytes(Case.RecTime, MP3BitRateKbps(Case.BitRate), Case.SampleRate));
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, MP3Recording,
