@@ -82,6 +82,8 @@ public:
 
     // ---- Child windows
     HWND Child(size_t Control) const { return FChildren[Control]; }
+    // A control's second window (the spin box's arrows), or null.
+    HWND Companion(size_t Control) const { return FCompanions[Control]; }
     std::wstring Text(size_t Control) const;
     // Sets the text without a change report.
     void SetText(size_t Control, const std::wstring& Text);
