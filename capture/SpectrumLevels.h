@@ -7,7 +7,7 @@
 // transform is a 32-point complex one over the block's even and odd frames with precomputed
 // twiddle factors, done for several blocks side by side, and since a floored logarithm is
 // log10(max(magnitude, 1)), the blocks' logarithms of one bin are summed as the logarithm of
-// the product of their squared magnitudes, taken once per run of blocks.
+// the product of their squared magnitudes, taken once per 32 blocks of a lane.
 //
 // An instance holds only tables that its constructor fills; SumBlockLevels keeps no state and
 // allocates nothing, so one instance may be used by any number of threads at once.
