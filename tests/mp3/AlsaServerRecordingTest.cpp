@@ -230,7 +230,8 @@ TEST_F(AlsaServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRe
 
     const TDecodedMp3 Cut = DecodeMp3(Dir.File("killed.mp3"));
     EXPECT_TRUE(Cut.Clean);
-    EXPECT_GE(Cut.FramesPerChannel(), static_cast<std::size_t>(Rate));
+    EXPECT_GE(Cut.FramesPerChannel(), static_cast<std::size_t>(Rate))
+        << "the second recorded before the kill";
     EXPECT_LT(Cut.FramesPerChannel(), static_cast<std::size_t>(20 * Rate));
 
     Record("again.mp3", 2);
