@@ -405,6 +405,10 @@ void TMain::ShowRecordingStarted()
 void TMain::ReturnToIdle(const std::string& Status)
 {
     LoadPicture(TControl::RecB, SkinFiles::RecBut);
+    // A report that crossed a Pause press ends a run the window shows as paused; an idle window
+    // shows the pause button released.
+    if (Paused)
+        LoadPicture(TControl::PauseB, SkinFiles::PauseBut);
     ShowIdle(Status);
 }
 
