@@ -280,6 +280,9 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
     }
     if (Recording)
         return;
+    const TRunPlan Run = Plan(OutputFile);
+    if (!FNotices.RoomConfirmed(Run))
+        return;
     LoadPicture(TControl::RecB, SkinFiles::RecButOn);
     MP3Out->SetFileName(OutputFile);
     AudIn->RecTime = SecsValue();
@@ -287,9 +290,21 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
     AudIn->InSampleRate = std::stoi(FWindow.Text(TControl::SRate));
     MP3Out->SetBitRate(RecordSettings::BitRateOf(FWindow.Text(TControl::KBS)));
     ShowRecordingStarted();
+    FNotices.Started(Run);
     FFailedStartReason.clear();
     if (FRuns.Start([this] { MP3Out->Run(); }) == TRunLedger::FailedStart)
         MP3OutThreadException(MP3Out, FFailedStartReason);
+}
+
+TRunPlan TMain::Plan(const std::string& OutputFile) const
+{
+    TRunPlan Run;
+    Run.FileName = OutputFile;
+    Run.Seconds = SecsValue();
+    Run.KbitPerSecond = std::stoi(FWindow.Text(TControl::KBS));
+    Run.SampleRate = std::stoi(FWindow.Text(TControl::SRate));
+    Run.NoLimit = FWindow.Checked(TControl::SecNoLimit);
+    return Run;
 }
 
 bool TMain::CheckSettings() const
@@ -333,7 +348,7 @@ void TMain::StopBMouseUp(TMouseButton, int, int)
     // A paused worker sees the stop request only once it goes on.
     if (Paused)
         MP3Out->Resume();
-    ShowIdle("Mp3 Done");
+    ShowIdle(FNotices.EndStatus("Mp3 Done", AudIn->Losses(), SndIndic->Clips()));
 }
 
 void TMain::SaveAsClick()
@@ -368,6 +383,7 @@ void TMain::TimTimer()
     std::array<double, TSoundIndicator::LevelCount> Levels{};
     SndIndic->TakeLevels(Levels);
     FWindow.SetPosition(TControl::Indicator, LevelPosition(Levels[0]));
+    FNotices.Tick(AudIn->Losses(), SndIndic->Clips(), Recording, Paused);
 }
 
 void TMain::MP3OutProgress(TComponent*, int32_t Progress)
@@ -379,7 +395,7 @@ void TMain::MP3OutProgress(TComponent*, int32_t Progress)
 
 void TMain::MP3OutDone(TComponent*)
 {
-    ReturnToIdle("MP3 Done");
+    ReturnToIdle(FNotices.EndStatus("MP3 Done", AudIn->Losses(), SndIndic->Clips()));
 }
 
 void TMain::MP3OutThreadException(TComponent*, const std::string& Reason)

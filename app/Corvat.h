@@ -22,6 +22,7 @@
 #include "FormComponents.h"
 #include "MainWindow.h"
 #include "RunLedger.h"
+#include "RunNotices.h"
 
 #include <chrono>
 #include <cstdint>
@@ -139,6 +140,8 @@ private:
     // Shows a kept picture, or none when it was never read.
     void ShowKept(TControl Control, const std::shared_ptr<TPicture>& Picture);
     int SecsValue() const;
+    // The run the settings describe; CheckSettings has passed.
+    TRunPlan Plan(const std::string& OutputFile) const;
 
     TMainWindow& FWindow;
     // Owns the pipeline's components; destroyed after FormDestroy.
@@ -160,6 +163,8 @@ private:
     bool CanExit = false;
 
     TRunLedger FRuns;
+    // Lost sound, clipping and the disk's room: what the window tells of them.
+    TRunNotices FNotices{ FWindow };
     // The reason of a start that failed inside Run; GUI thread.
     std::string FFailedStartReason;
     // The close button's click has asked the sink to stop.

@@ -79,6 +79,12 @@ struct TMessage {
     std::string Text;
 };
 
+// A modal question with Yes and No buttons, Yes the default.
+struct TQuestion {
+    std::string Title;
+    std::string Text;
+};
+
 // The file-save dialog SaveMp3.
 struct TSaveDialogSpec {
     std::string Title; // "Choose folder to save"
@@ -112,6 +118,12 @@ public:
     // The position of a flat progress bar (Progres, Indicator); not limited to its range here,
     // the bar applies its own rules.
     virtual void SetPosition(TControl Control, int Position) = 0;
+    // The colour of a flat progress bar's element (the filled part), as the form set it or as
+    // last set here; a system colour stays one (high byte set).
+    virtual TColor ElementColor(TControl Control) const = 0;
+    virtual void SetElementColor(TControl Control, TColor Color) = 0;
+    // The tooltip of a control; empty shows none (as every control has at start).
+    virtual void SetHint(TControl Control, const std::string& Hint) = 0;
 
     // ---- Pictures
 
@@ -125,6 +137,8 @@ public:
     // ---- Dialogs; both block the GUI thread until the user closes them.
 
     virtual void ShowMessage(const TMessage& Message) = 0;
+    // True when the user answers Yes; No and closing the box answer no.
+    virtual bool Ask(const TQuestion& Question) = 0;
     // Runs the file-save dialog; the full path of the confirmed file, nothing when cancelled.
     virtual std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) = 0;
     // The toolkit's report of an error that left one of the window's handlers (or its creation):

@@ -110,6 +110,21 @@ void TFormControls::SetPosition(TControl Control, int Position)
     As<TFlatProgressBar>(Control)->setPosition(Position);
 }
 
+TColor TFormControls::ElementColor(TControl Control) const
+{
+    return As<TFlatProgressBar>(Control)->ColorElement();
+}
+
+void TFormControls::SetElementColor(TControl Control, TColor Color)
+{
+    As<TFlatProgressBar>(Control)->setColorElement(Color);
+}
+
+void TFormControls::SetHint(TControl Control, const std::string& Hint)
+{
+    Widget(Control)->setToolTip(ToQt(Hint));
+}
+
 // ---- Pictures
 
 std::shared_ptr<TPicture> TFormControls::ReadPicture(const std::string& FileName)

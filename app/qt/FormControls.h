@@ -22,6 +22,9 @@ public:
     bool Checked(TControl Control) const override;
     void SetEnabled(TControl Control, bool Enabled) override;
     void SetPosition(TControl Control, int Position) override;
+    TColor ElementColor(TControl Control) const override;
+    void SetElementColor(TControl Control, TColor Color) override;
+    void SetHint(TControl Control, const std::string& Hint) override;
     // Raises naming the file and the reader's reason.
     std::shared_ptr<TPicture> ReadPicture(const std::string& FileName) override;
     void ShowPicture(TControl Control, const TPicture* Picture) override;

@@ -138,6 +138,11 @@ void TMainForm::ShowMessage(const TMessage& Message)
     ::ShowMessage(this, Message);
 }
 
+bool TMainForm::Ask(const TQuestion& Question)
+{
+    return AskQuestion(this, Question);
+}
+
 std::optional<std::string> TMainForm::RunSaveDialog(const TSaveDialogSpec& Spec)
 {
     if (!SaveMp3) {

@@ -40,6 +40,7 @@ public:
 
     // The window interface beyond the controls (FormControls.h).
     void ShowMessage(const TMessage& Message) override;
+    bool Ask(const TQuestion& Question) override;
     std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
     void ReportError(const std::string& Message) override;
     std::string ApplicationFolder() const override;

@@ -19,7 +19,33 @@ void ShowMessageBox(QWidget* Parent, const TMessage& Message)
     Box.exec();
 }
 
+TQuestionAsker& CurrentAsker()
+{
+    static TQuestionAsker Asker;
+    return Asker;
+}
+
+bool AskInBox(QWidget* Parent, const TQuestion& Question)
+{
+    QMessageBox Box(QMessageBox::Question, QString::fromStdString(Question.Title),
+        QString::fromStdString(Question.Text), QMessageBox::Yes | QMessageBox::No, Parent);
+    Box.setDefaultButton(QMessageBox::Yes);
+    return Box.exec() == QMessageBox::Yes;
+}
+
 } // namespace
+
+TQuestionAsker SetQuestionAsker(TQuestionAsker Asker)
+{
+    TQuestionAsker Previous = std::move(CurrentAsker());
+    CurrentAsker() = std::move(Asker);
+    return Previous;
+}
+
+bool AskQuestion(QWidget* Parent, const TQuestion& Question)
+{
+    return CurrentAsker() ? CurrentAsker()(Parent, Question) : AskInBox(Parent, Question);
+}
 
 TMessageShower SetMessageShower(TMessageShower Shower)
 {

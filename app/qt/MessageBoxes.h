@@ -21,3 +21,9 @@ TMessageShower SetMessageShower(TMessageShower Shower);
 
 // Shows Message through the current shower.
 void ShowMessage(QWidget* Parent, const TMessage& Message);
+
+// Answers a Yes/No question (TQuestion, MainWindow.h); true for Yes. Replaceable like the
+// messages, so that tests answer instead of the user.
+using TQuestionAsker = std::function<bool(QWidget* Parent, const TQuestion& Question)>;
+TQuestionAsker SetQuestionAsker(TQuestionAsker Asker);
+bool AskQuestion(QWidget* Parent, const TQuestion& Question);

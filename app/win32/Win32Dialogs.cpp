@@ -43,3 +43,10 @@ void ShowWin32Message(HWND Owner, const std::wstring& Title, const std::wstring&
     MessageBoxW(Owner, Text.c_str(), Title.c_str(),
         MB_OK | (Error ? MB_ICONERROR : MB_ICONWARNING) | MB_SETFOREGROUND);
 }
+
+bool AskWin32Question(HWND Owner, const std::wstring& Title, const std::wstring& Text)
+{
+    return MessageBoxW(Owner, Text.c_str(), Title.c_str(),
+               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1 | MB_SETFOREGROUND)
+        == IDYES;
+}

@@ -23,3 +23,6 @@ std::optional<std::wstring> RunWin32SaveDialog(HWND Owner, const TWin32SaveDialo
 
 // A message box with a single OK button; an error's when Error, else a warning's.
 void ShowWin32Message(HWND Owner, const std::wstring& Title, const std::wstring& Text, bool Error);
+
+// A question with Yes and No buttons, Yes the default; true when the user answers Yes.
+bool AskWin32Question(HWND Owner, const std::wstring& Title, const std::wstring& Text);

@@ -75,6 +75,11 @@ public:
     // The position of a flat bar; the bar repaints itself at once when it changes.
     void SetPosition(size_t Control, int Position);
     int Position(size_t Control) const;
+    // The colour of a flat bar's element (its filled part); the bar repaints itself.
+    TColor ElementColor(size_t Control) const;
+    void SetElementColor(size_t Control, TColor Color);
+    // Replaces the control's tooltip; an empty one removes it.
+    void SetHint(size_t Control, const std::wstring& Hint);
     // The control's present rectangle in client coordinates.
     RECT Bounds(size_t Control) const;
     // Asks for a paint of the control's rectangle; with Now, paints it before returning.

@@ -195,6 +195,30 @@ void TWin32MainForm::UpdateTooltipRect(size_t Control)
     SendMessageW(FTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&Tool));
 }
 
+void TWin32MainForm::SetHint(size_t Control, const std::wstring& Hint)
+{
+    if (!FTooltip)
+        return;
+    TTTOOLINFOW Tool{};
+    Tool.cbSize = sizeof(Tool);
+    Tool.uFlags = TTF_SUBCLASS;
+    Tool.hwnd = FHandle;
+    if (FChildren[Control]) {
+        Tool.uFlags |= TTF_IDISHWND;
+        Tool.uId = reinterpret_cast<UINT_PTR>(FChildren[Control]);
+    } else {
+        Tool.uId = Control;
+        Tool.rect = Bounds(Control);
+    }
+    SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
+    if (Hint.empty())
+        return;
+    // The tooltip keeps its own copy of the text.
+    std::wstring Text = Hint;
+    Tool.lpszText = Text.data();
+    SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
+}
+
 size_t TWin32MainForm::ControlOf(HWND Child) const
 {
     if (!Child)

@@ -1,5 +1,6 @@
 // The form's paint: its face, then the windowless controls in layout order, composed off screen
 // and copied at once, so that nothing flickers.
+#include "FlatProgressBarCore.h"
 #include "Win32MainForm.h"
 
 #include <stdexcept>
@@ -183,4 +184,17 @@ void TWin32MainForm::SetPosition(size_t Control, int Position)
 int TWin32MainForm::Position(size_t Control) const
 {
     return FBars[Control] ? FBars[Control]->Position() : 0;
+}
+
+TColor TWin32MainForm::ElementColor(size_t Control) const
+{
+    return FBars[Control] ? FBars[Control]->Core().ColorElement() : 0;
+}
+
+void TWin32MainForm::SetElementColor(size_t Control, TColor Color)
+{
+    if (!FBars[Control])
+        return;
+    FBars[Control]->Core().SetColorElement(Color);
+    InvalidateControl(Control, false);
 }

@@ -125,6 +125,21 @@ void TWin32Window::SetPosition(TControl Control, int Position)
     FForm.SetPosition(Index(Control), Position);
 }
 
+TColor TWin32Window::ElementColor(TControl Control) const
+{
+    return FForm.ElementColor(Index(Control));
+}
+
+void TWin32Window::SetElementColor(TControl Control, TColor Color)
+{
+    FForm.SetElementColor(Index(Control), Color);
+}
+
+void TWin32Window::SetHint(TControl Control, const std::string& Hint)
+{
+    FForm.SetHint(Index(Control), WideFromUtf8(Hint));
+}
+
 std::shared_ptr<TPicture> TWin32Window::ReadPicture(const std::string& FileName)
 {
     const std::wstring Path = NativePath(FileName);
@@ -145,6 +160,12 @@ void TWin32Window::ShowMessage(const TMessage& Message)
 {
     ShowWin32Message(FForm.Handle(), DisplayText(Message.Title), DisplayText(Message.Text),
         Message.Kind == TMessageKind::mkError);
+}
+
+bool TWin32Window::Ask(const TQuestion& Question)
+{
+    return AskWin32Question(
+        FForm.Handle(), DisplayText(Question.Title), DisplayText(Question.Text));
 }
 
 std::optional<std::string> TWin32Window::RunSaveDialog(const TSaveDialogSpec& Spec)

@@ -33,9 +33,13 @@ public:
     bool Checked(TControl Control) const override;
     void SetEnabled(TControl Control, bool Enabled) override;
     void SetPosition(TControl Control, int Position) override;
+    TColor ElementColor(TControl Control) const override;
+    void SetElementColor(TControl Control, TColor Color) override;
+    void SetHint(TControl Control, const std::string& Hint) override;
     std::shared_ptr<TPicture> ReadPicture(const std::string& FileName) override;
     void ShowPicture(TControl Control, const TPicture* Picture) override;
     void ShowMessage(const TMessage& Message) override;
+    bool Ask(const TQuestion& Question) override;
     std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
     void ReportError(const std::string& Message) override;
     std::string ApplicationFolder() const override;

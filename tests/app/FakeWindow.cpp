@@ -34,6 +34,7 @@ TFakeWindow::TFakeWindow()
     FControls[TControl::KBS].Items = RecordSettings::BitRateList("44100");
     FControls[TControl::KBS].Text = "128";
     FControls[TControl::SecCustom].Checked = true;
+    FControls[TControl::Indicator].ElementColor = FormIndicatorColor;
 }
 
 TFakeWindow::~TFakeWindow()
@@ -141,6 +142,22 @@ void TFakeWindow::SetPosition(TControl Control, int Position)
     FControls[Control].Position = Position;
 }
 
+TColor TFakeWindow::ElementColor(TControl Control) const
+{
+    return FControls[Control].ElementColor;
+}
+
+void TFakeWindow::SetElementColor(TControl Control, TColor Color)
+{
+    FControls[Control].ElementColor = Color;
+    ++FControls[Control].ElementColorChanges;
+}
+
+void TFakeWindow::SetHint(TControl Control, const std::string& Hint)
+{
+    FControls[Control].Hint = Hint;
+}
+
 std::shared_ptr<TPicture> TFakeWindow::ReadPicture(const std::string& FileName)
 {
     for (const std::string& Name : Unreadable)
@@ -158,6 +175,12 @@ void TFakeWindow::ShowPicture(TControl Control, const TPicture* Picture)
 void TFakeWindow::ShowMessage(const TMessage& Message)
 {
     Messages.push_back(Message);
+}
+
+bool TFakeWindow::Ask(const TQuestion& Question)
+{
+    Questions.push_back(Question);
+    return AnswerYes;
 }
 
 std::optional<std::string> TFakeWindow::RunSaveDialog(const TSaveDialogSpec& Spec)

@@ -26,6 +26,9 @@
 
 class TFakeWindow : public TMainWindow {
 public:
+    // The level bar's element colour in the form: the system colour clBackground.
+    static constexpr TColor FormIndicatorColor = 0x80000001u;
+
     // What a control shows, as the behaviour left it. Radio buttons start as the form has them:
     // SecCustom selected.
     struct TControlState {
@@ -35,6 +38,9 @@ public:
         bool Checked = false;
         int Position = 0;
         std::string Picture; // the file name of the shown picture; empty for none
+        std::string Hint;
+        TColor ElementColor = 0;
+        int ElementColorChanges = 0;
     };
 
     // The controls as the form builds them.
@@ -72,6 +78,9 @@ public:
     std::optional<std::string> SaveAnswer;
     std::vector<TSaveDialogSpec> SaveDialogs;
     std::vector<TMessage> Messages;
+    // The questions asked, and the answer the user gives to each.
+    std::vector<TQuestion> Questions;
+    bool AnswerYes = true;
     std::vector<std::string> Errors;
     bool TimerRunning = false;
     std::chrono::milliseconds TimerInterval{ 0 };
@@ -91,9 +100,13 @@ public:
     bool Checked(TControl Control) const override;
     void SetEnabled(TControl Control, bool Enabled) override;
     void SetPosition(TControl Control, int Position) override;
+    TColor ElementColor(TControl Control) const override;
+    void SetElementColor(TControl Control, TColor Color) override;
+    void SetHint(TControl Control, const std::string& Hint) override;
     std::shared_ptr<TPicture> ReadPicture(const std::string& FileName) override;
     void ShowPicture(TControl Control, const TPicture* Picture) override;
     void ShowMessage(const TMessage& Message) override;
+    bool Ask(const TQuestion& Question) override;
     std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
     void ReportError(const std::string& Message) override;
     std::string ApplicationFolder() const override;

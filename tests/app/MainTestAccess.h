@@ -11,6 +11,7 @@ struct TMainTestAccess {
     static TMP3Out& MP3Out(TMain& Main) { return *Main.MP3Out; }
     static TSoundIndicator& SndIndic(TMain& Main) { return *Main.SndIndic; }
     static bool Recording(const TMain& Main) { return Main.Recording; }
+    static TRunNotices& Notices(TMain& Main) { return Main.FNotices; }
     static bool Paused(const TMain& Main) { return Main.Paused; }
     static bool Dragging(const TMain& Main) { return Main.Dragging; }
     static bool CanExit(const TMain& Main) { return Main.CanExit; }

@@ -1,0 +1,108 @@
+#include "RunNotices.h"
+
+#include "DiskSpace.h"
+
+TRunNotices::TRunNotices(TMainWindow& Window)
+    : FreeSpace(FreeBytesFor)
+    , FWindow(Window)
+{
+}
+
+bool TRunNotices::RoomConfirmed(const TRunPlan& Plan)
+{
+    if (Plan.NoLimit)
+        return true;
+    const std::optional<uint64_t> Free = FreeSpace(Plan.FileName);
+    const uint64_t Needed = Mp3FileBytes(Plan.Seconds, Plan.KbitPerSecond, Plan.SampleRate);
+    if (!Free || *Free >= Needed)
+        return true;
+    const auto Megabytes = [](uint64_t Bytes) {
+        const uint64_t Tenths = (Bytes + 50000) / 100000;
+        return std::to_string(Tenths / 10) + "." + std::to_string(Tenths % 10) + " MB";
+    };
+    return FWindow.Ask({ "Warning",
+        "The recording needs about " + Megabytes(Needed) + ", but the disk has only "
+            + Megabytes(*Free) + " free. Record anyway?" });
+}
+
+void TRunNotices::Started(const TRunPlan& Plan)
+{
+    FPlan = Plan;
+    FNotes = TRunNotes{};
+    FNotes.SampleRate = Plan.SampleRate;
+    FRunning = true;
+    FDiskTicks = 0;
+    ShowHint("");
+}
+
+void TRunNotices::Take(const TCaptureLosses& Losses, int64_t Clips)
+{
+    FNotes.Dropouts = Losses.Dropouts;
+    FNotes.LostFrames = Losses.LostFrames;
+    FNotes.Clips = Clips;
+}
+
+void TRunNotices::Tick(const TCaptureLosses& Losses, int64_t Clips, bool Recording, bool Paused)
+{
+    ShowClipping(Clips);
+    if (!FRunning || !Recording)
+        return;
+    Take(Losses, Clips);
+    WatchDisk();
+    if (Paused)
+        return; // the panel says "Pause"; the tooltip keeps what the run has met
+    const std::string Panel = RecordingPanelText(FNotes);
+    if (!Panel.empty() && FWindow.Text(TControl::State) != Panel)
+        FWindow.SetText(TControl::State, Panel);
+    ShowHint(NotesSentence("Recording", FNotes));
+}
+
+std::string TRunNotices::EndStatus(
+    const std::string& Status, const TCaptureLosses& Losses, int64_t Clips)
+{
+    if (FRunning)
+        Take(Losses, Clips);
+    FRunning = false;
+    TRunNotes Ended = FNotes;
+    Ended.DiskLow = false; // the run is over: the warning is no longer news
+    const std::string Panel = DonePanelText(Ended);
+    ShowHint(NotesSentence("Done", Ended));
+    return Panel.empty() ? Status : Panel;
+}
+
+void TRunNotices::ShowClipping(int64_t Clips)
+{
+    // A new run's count starts again from 0.
+    if (Clips < FSeenClips)
+        FSeenClips = Clips;
+    if (Clips > FSeenClips) {
+        FSeenClips = Clips;
+        if (!FBarColor) {
+            FBarColor = FWindow.ElementColor(TControl::Indicator);
+            FWindow.SetElementColor(TControl::Indicator, ClipColor);
+        }
+        FRedTicks = ClipTicks;
+        return;
+    }
+    if (FBarColor && --FRedTicks <= 0) {
+        FWindow.SetElementColor(TControl::Indicator, *FBarColor);
+        FBarColor.reset();
+    }
+}
+
+void TRunNotices::WatchDisk()
+{
+    if (!FPlan.NoLimit || FNotes.DiskLow || ++FDiskTicks < DiskCheckTicks)
+        return;
+    FDiskTicks = 0;
+    const std::optional<uint64_t> Free = FreeSpace(FPlan.FileName);
+    FNotes.DiskLow = Free && *Free < Mp3StreamBytes(60, FPlan.KbitPerSecond);
+}
+
+void TRunNotices::ShowHint(const std::string& Hint)
+{
+    if (Hint == FShownHint)
+        return;
+    FShownHint = Hint;
+    FWindow.SetHint(TControl::State, Hint);
+}

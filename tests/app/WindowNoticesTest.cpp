@@ -1,0 +1,199 @@
+// What the window tells of a recording's troubles, on the fake window and the simulated card:
+// lost sound on the status panel and in its tooltip, clipping as a red level bar for a second and
+// at the end, the question before a run the disk cannot hold, the warning when a run without a
+// limit runs out of room; and a run without any of them looking exactly as it always has.
+#include "RunNotices.h"
+#include "WindowTestSupport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#if __has_include(<sys/mount.h>)
+#include <sys/mount.h>
+#endif
+
+namespace {
+
+class WindowNotices : public TWindowTest {
+protected:
+    void RecordSeconds(const char* Seconds)
+    {
+        (*Window)[TControl::Secs].Text = Seconds;
+        PressRecord();
+    }
+    bool AwaitIdle()
+    {
+        return Window->PumpUntil([&] { return !TMainTestAccess::Recording(Main()); });
+    }
+    void Ticks(int Count)
+    {
+        for (int N = 0; N < Count; ++N)
+            Tick();
+    }
+    std::string Hint() { return (*Window)[TControl::State].Hint; }
+    TColor BarColor() { return (*Window)[TControl::Indicator].ElementColor; }
+    TRunNotices& Notices() { return TMainTestAccess::Notices(Main()); }
+    void FreeSpaceIs(uint64_t Bytes)
+    {
+        Notices().FreeSpace = [Bytes](const std::string&) { return std::optional(Bytes); };
+    }
+};
+
+TEST_F(WindowNotices, RunsWithoutTroubleLookAsTheyAlwaysHave)
+{
+    OpenWithFile(FilePath("clean.mp3"));
+    RecordSeconds("5");
+    ExpectRecordingLook();
+    Tick();
+    ExpectRecordingLook();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    Ticks(12);
+    ExpectIdleLook("MP3 Done");
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    RecordSeconds("5");
+    Ticks(3);
+    ClickStop();
+    ExpectIdleLook("Mp3 Done");
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    EXPECT_EQ(Hint(), "");
+    EXPECT_EQ((*Window)[TControl::Indicator].ElementColorChanges, 0);
+    EXPECT_TRUE(Window->Questions.empty());
+    EXPECT_TRUE(Window->Messages.empty());
+}
+
+TEST_F(WindowNotices, LostSoundShowsWhileRecordingAndAtTheEnd)
+{
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    TSimulatedFaults Faults;
+    Faults.GapAfter = 1;
+    Faults.GapFrames = 4410; // 0.1 s
+    Card->SetFaults(Faults);
+    OpenWithFile(FilePath("gap.mp3"));
+    RecordSeconds("5");
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Source().Losses().Dropouts == 1; }));
+    Tick();
+    EXPECT_EQ(Status(), "1 drop");
+    EXPECT_EQ(Hint(), "Recording, 1 dropout, 0.1 s lost");
+    // Pause and resume show their own texts; the next tick brings the loss back.
+    PressPause();
+    Tick();
+    EXPECT_EQ(Status(), "Pause");
+    PressPause();
+    EXPECT_EQ(Status(), "Record");
+    Tick();
+    EXPECT_EQ(Status(), "1 drop");
+    ClickStop();
+    EXPECT_EQ(Status(), "1 drop");
+    EXPECT_EQ(Hint(), "Done, 1 dropout, 0.1 s lost");
+    // The run's end, reported after the stop, keeps the short text.
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return TMainTestAccess::EndedRuns(Main()) == 1; }));
+    Window->Pump();
+    EXPECT_EQ(Status(), "1 drop");
+    EXPECT_EQ(Hint(), "Done, 1 dropout, 0.1 s lost");
+
+    // The next run starts clean.
+    Card->SetFaults({});
+    RecordSeconds("5");
+    EXPECT_EQ(Hint(), "");
+    Tick();
+    EXPECT_EQ(Status(), "Record");
+    ClickStop();
+    EXPECT_EQ(Status(), "Mp3 Done");
+}
+
+TEST_F(WindowNotices, FullScaleTurnsTheBarRedForASecondAndCountsAtTheEnd)
+{
+    Card->SetSignal(TSimulatedSignal::Constant(32767));
+    OpenWithFile(FilePath("loud.mp3"));
+    RecordSeconds("5");
+    ASSERT_TRUE(AwaitIdle());
+    EXPECT_EQ(Status(), "1 clip");
+    EXPECT_EQ(Hint(), "Done, clipped 1 time");
+    Tick();
+    EXPECT_EQ(BarColor(), TRunNotices::ClipColor);
+    Ticks(TRunNotices::ClipTicks - 1);
+    EXPECT_EQ(BarColor(), TRunNotices::ClipColor);
+    Tick();
+    EXPECT_EQ(BarColor(), TFakeWindow::FormIndicatorColor);
+    Ticks(20);
+    EXPECT_EQ((*Window)[TControl::Indicator].ElementColorChanges, 2);
+}
+
+TEST_F(WindowNotices, RecordAsksBeforeARunTheDiskCannotHold)
+{
+    OpenWithFile(FilePath("big.mp3"));
+    FreeSpaceIs(100000); // 60 s at 128 kbit/s need 960 000 bytes and the margin
+    Window->AnswerYes = false;
+    RecordSeconds("60");
+    ASSERT_EQ(Window->Questions.size(), 1u);
+    EXPECT_EQ(Window->Questions[0].Title, "Warning");
+    EXPECT_EQ(Window->Questions[0].Text,
+        "The recording needs about 1.0 MB, but the disk has only 0.1 MB free. Record anyway?");
+    EXPECT_FALSE(TMainTestAccess::Recording(Main()));
+    EXPECT_EQ(Status(), "Status");
+    EXPECT_EQ(Card->OpenedCount(), 0);
+    EXPECT_TRUE((*Window)[TControl::KBS].Enabled);
+
+    Window->AnswerYes = true;
+    RecordSeconds("60");
+    EXPECT_EQ(Window->Questions.size(), 2u);
+    ExpectRecordingLook();
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+
+    // Room enough, or a file system that cannot tell: no question.
+    FreeSpaceIs(2000000);
+    RecordSeconds("60");
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    Notices().FreeSpace = [](const std::string&) { return std::optional<uint64_t>(); };
+    RecordSeconds("60");
+    ClickStop();
+    EXPECT_EQ(Window->Questions.size(), 2u);
+}
+
+TEST_F(WindowNotices, NoLimitRunSaysOnceWhenLessThanAMinuteFits)
+{
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    OpenWithFile(FilePath("long.mp3"));
+    Window->Select(TControl::SecNoLimit);
+    FreeSpaceIs(959999); // a byte short of a minute at 128 kbit/s
+    PressRecord();
+    EXPECT_TRUE(Window->Questions.empty());
+    Ticks(TRunNotices::DiskCheckTicks - 1);
+    EXPECT_EQ(Status(), "Record");
+    Tick();
+    EXPECT_EQ(Status(), "Disk low");
+    EXPECT_EQ(Hint(), "Recording, less than a minute of recording fits on the disk");
+    FreeSpaceIs(10000000); // said once: room freed later does not take it back
+    Ticks(TRunNotices::DiskCheckTicks);
+    EXPECT_EQ(Status(), "Disk low");
+    ClickStop();
+    EXPECT_EQ(Status(), "Mp3 Done");
+    EXPECT_EQ(Hint(), "");
+}
+
+#if __has_include(<sys/mount.h>)
+// A real small file system (a tmpfs of 300 KiB, where this process may mount one): the question
+// comes, and the run that goes on anyway ends at the full disk as it always has.
+TEST_F(WindowNotices, FullSmallFileSystemAsksAndTheRunEndsWithTheDisksError)
+{
+    const auto Small = Folder / "small";
+    std::filesystem::create_directories(Small);
+    if (mount("tmpfs", Small.c_str(), "tmpfs", 0, "size=300k") != 0)
+        GTEST_SKIP() << "no permission to mount a tmpfs here";
+    struct TUnmount {
+        std::filesystem::path Path;
+        ~TUnmount() { umount(Path.c_str()); }
+    } Unmount{ Small };
+    OpenWithFile((Small / "take.mp3").string());
+    RecordSeconds("30"); // 480 000 bytes at 128 kbit/s
+    ASSERT_EQ(Window->Questions.size(), 1u);
+    ASSERT_TRUE(AwaitIdle());
+    ASSERT_TRUE(AwaitStatus("Error"));
+    ASSERT_EQ(Window->Messages.size(), 1u);
+    EXPECT_NE(Window->Messages[0].Text.find("take.mp3"), std::string::npos)
+        << Window->Messages[0].Text;
+}
+#endif
+
+} // namespace
