@@ -31,6 +31,8 @@ std::string Encoded(std::size_t FramesOrSamples)
 class TObservedMP3Out : public TMP3Out {
 public:
     using TMP3Out::TMP3Out;
+    // As every concrete sink: the worker ends before this object's part of it goes.
+    ~TObservedMP3Out() override { TerminateWorker(); }
     bool InputLockHeld() const { return InputLock.IsSet(); }
 };
 
