@@ -1,63 +1,18 @@
 #include "BareEncoder.h"
 
+#include "FileStream.h"
 #include "ProcessStats.h"
 #include "lame.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr int32_t BlockFrames = 4096; // one 16384-byte block of 16-bit stereo
 constexpr int OutputBufferSize = 17440; // the sink's per-run output buffer
-
-class TOutputFile {
-public:
-    explicit TOutputFile(const std::string& FileName)
-        : FName(FileName)
-    {
-        FFile = open(FileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (FFile < 0)
-            throw std::runtime_error("Cannot create \"" + FileName + "\": " + std::strerror(errno));
-    }
-    ~TOutputFile()
-    {
-        if (FFile >= 0)
-            close(FFile);
-    }
-    TOutputFile(const TOutputFile&) = delete;
-    TOutputFile& operator=(const TOutputFile&) = delete;
-
-    void Write(const unsigned char* Bytes, int Count)
-    {
-        while (Count > 0) {
-            const ssize_t Written = write(FFile, Bytes, static_cast<size_t>(Count));
-            if (Written < 0 && errno == EINTR)
-                continue;
-            if (Written <= 0)
-                throw std::runtime_error("Cannot write \"" + FName + "\": " + std::strerror(errno));
-            Bytes += Written;
-            Count -= static_cast<int>(Written);
-        }
-    }
-    void Close()
-    {
-        const int File = FFile;
-        FFile = -1;
-        if (close(File) != 0)
-            throw std::runtime_error("Cannot close \"" + FName + "\": " + std::strerror(errno));
-    }
-
-private:
-    std::string FName;
-    int FFile = -1;
-};
 
 // Owns one encoder handle, set up as TMP3Out::SetUpEncoder does.
 class TEncoder {
@@ -145,8 +100,9 @@ TBareEncodeResult EncodeBare(
     const double StartCpu = ProcessStats::CpuSeconds();
     const auto Start = std::chrono::steady_clock::now();
     {
-        // Scoped so that closing the encoder is timed too, as it is in the sink's Done.
-        TOutputFile File(FileName);
+        // Scoped so that closing the encoder is timed too, as it is in the sink's Done. The file
+        // is the sink's kind of stream: unbuffered, each write handed to the system.
+        TFileStream File(FileName);
         TEncoder Encoder(Frames, Pcm.SampleRate, Kbps);
         for (int64_t Done = 0; Done < Frames; Done += BlockFrames, ++Result.Blocks) {
             if (RealTime) {
@@ -157,14 +113,14 @@ TBareEncodeResult EncodeBare(
             }
             const int Bytes
                 = Encoder.Encode(Blocks.Next(), BlockFrames, Output.data(), OutputBufferSize);
-            File.Write(Output.data(), Bytes);
+            File.Write(Output.data(), static_cast<std::size_t>(Bytes));
             Result.Mp3Bytes += Bytes;
         }
         Result.WallSeconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
         Result.CpuSeconds = ProcessStats::CpuSeconds() - StartCpu;
         const int Tail = Encoder.Flush(Output.data(), OutputBufferSize);
-        File.Write(Output.data(), Tail);
+        File.Write(Output.data(), static_cast<std::size_t>(Tail));
         Result.Mp3Bytes += Tail;
         File.Close();
     }

@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 #ifndef CORVATONE_BENCH_BUILD_TYPE
 #define CORVATONE_BENCH_BUILD_TYPE ""
@@ -75,10 +75,16 @@ class TWorkDir {
 public:
     TWorkDir()
     {
-        std::string Pattern = (std::filesystem::temp_directory_path() / "corvatone-bench-XXXXXX");
-        if (!mkdtemp(Pattern.data()))
+        // A new folder under a name nobody holds: create_directory is false for an existing one.
+        std::random_device Random;
+        for (int Attempt = 0; Attempt < 100 && FPath.empty(); ++Attempt) {
+            const auto Candidate = std::filesystem::temp_directory_path()
+                / ("corvatone-bench-" + std::to_string(Random()));
+            if (std::filesystem::create_directory(Candidate))
+                FPath = Candidate.string();
+        }
+        if (FPath.empty())
             throw std::runtime_error("Cannot create a temporary folder for the benchmark");
-        FPath = Pattern;
     }
     ~TWorkDir()
     {

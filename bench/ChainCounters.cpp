@@ -1,6 +1,7 @@
 #include "ChainCounters.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -22,14 +23,25 @@ void* Allocate(std::size_t Size)
     throw std::bad_alloc();
 }
 
+// Over-aligned blocks come from malloc too (not every C library has aligned_alloc): the block is
+// over-allocated, and the pointer that malloc gave lies just before the aligned address.
 void* AllocateAligned(std::size_t Size, std::align_val_t Alignment)
 {
     AllocationCount.fetch_add(1, std::memory_order_relaxed);
     const auto Align = static_cast<std::size_t>(Alignment);
-    // aligned_alloc wants a size that is a multiple of the alignment.
-    if (void* Memory = std::aligned_alloc(Align, (Size + Align - 1) / Align * Align))
-        return Memory;
-    throw std::bad_alloc();
+    void* Block = std::malloc(Size + Align + sizeof(void*));
+    if (!Block)
+        throw std::bad_alloc();
+    const auto After = reinterpret_cast<std::uintptr_t>(Block) + sizeof(void*);
+    void* Aligned = reinterpret_cast<void*>((After + Align - 1) / Align * Align);
+    static_cast<void**>(Aligned)[-1] = Block;
+    return Aligned;
+}
+
+void FreeAligned(void* Memory)
+{
+    if (Memory)
+        std::free(static_cast<void**>(Memory)[-1]);
 }
 
 void NoteCopy(std::size_t Size)
@@ -89,19 +101,19 @@ void operator delete[](void* Memory, std::size_t) noexcept
 }
 void operator delete(void* Memory, std::align_val_t) noexcept
 {
-    std::free(Memory);
+    FreeAligned(Memory);
 }
 void operator delete[](void* Memory, std::align_val_t) noexcept
 {
-    std::free(Memory);
+    FreeAligned(Memory);
 }
 void operator delete(void* Memory, std::size_t, std::align_val_t) noexcept
 {
-    std::free(Memory);
+    FreeAligned(Memory);
 }
 void operator delete[](void* Memory, std::size_t, std::align_val_t) noexcept
 {
-    std::free(Memory);
+    FreeAligned(Memory);
 }
 
 // The wrappers the linker puts in place of memcpy and memmove (-Wl,--wrap).

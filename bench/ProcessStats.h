@@ -1,5 +1,6 @@
-// What the benchmark asks the system about its own process and the machine it runs on (Linux).
-// Any thread; each call reads a file under /proc or asks getrusage, and blocks on nothing else.
+// What the benchmark asks the system about its own process and the machine it runs on: on Linux
+// (ProcessStats.cpp) from files under /proc and getrusage, on Windows (ProcessStatsWin32.cpp) from
+// the process's counters. Any thread; no call blocks on anything else.
 #pragma once
 
 #include <cstdint>
