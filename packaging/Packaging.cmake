@@ -72,19 +72,19 @@ if(WIN32)
   configure_file(/usr/share/doc/mingw-w64-common/copyright
     ${_packaging_out}/licences/MinGW-w64-copyright.txt COPYONLY)
 
+  # The skin beside the program: the one its build draws, else the Linux build's.
   if(TARGET Corvatone)
     install(TARGETS Corvatone RUNTIME DESTINATION .)
+    install(DIRECTORY ${CMAKE_BINARY_DIR}/app/Skin DESTINATION .)
+  elseif(CORVATONE_HOST_BUILD)
+    install(DIRECTORY ${CORVATONE_HOST_BUILD}/app/Skin DESTINATION .)
+  else()
+    message(WARNING "CORVATONE_HOST_BUILD not given: the package will have no Skin folder")
   endif()
   install(PROGRAMS ${CORVATONE_LAME_DLL} DESTINATION .)
   install(FILES ${_packaging_out}/README.txt DESTINATION .)
   install(DIRECTORY ${_packaging_out}/licences/ ${CORVATONE_LAME_LICENCES}/
     ${CORVATONE_PNG_LICENCES}/ DESTINATION licences)
-  # The skin is drawn by the Linux build's generator (Qt), so it comes from that build.
-  if(CORVATONE_HOST_BUILD)
-    install(DIRECTORY ${CORVATONE_HOST_BUILD}/app/Skin DESTINATION .)
-  else()
-    message(WARNING "CORVATONE_HOST_BUILD not given: the package will have no Skin folder")
-  endif()
   # The package's files are built on the way: cmake --build <build> --target package.
   add_custom_target(corvatone_package_files ALL DEPENDS lame_enc_dll libpng_static)
 

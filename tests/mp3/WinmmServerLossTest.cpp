@@ -62,7 +62,7 @@ TEST(WinmmServerLoss, RunEndsWithAnErrorAndACompleteFile)
     MP3Out.SetFileName(File.string());
     TestSupport::TSignal Recording;
     MP3Out.OnProgress = [&](TComponent*) {
-        if (MP3Out.Progress() >= 3)
+        if (MP3Out.Progress() >= 5)
             Recording.Raise();
     };
     MP3Out.Run();
