@@ -18,4 +18,6 @@ struct TMainTestAccess {
     static const std::string& AppPath(const TMain& Main) { return Main.AppPath; }
     // Ends of runs that the sink has reported from its worker (posted, perhaps not yet handled).
     static uint64_t EndedRuns(const TMain& Main) { return Main.FRuns.EndedRuns(); }
+    // Runs that a Record press started; GUI thread.
+    static uint64_t StartedRuns(const TMain& Main) { return Main.FRuns.StartedRuns(); }
 };

@@ -8,11 +8,13 @@
 #include "Mp3Check.h"
 #include "WindowTestSupport.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -115,6 +117,7 @@ protected:
     {
         Random.seed(Seed);
         Open();
+        WatchRunEnds();
         ChooseFile(FilePath("take0.mp3"));
         TWatchdog Watchdog;
         for (int Index = 0; Index < Events && !HasFailure(); ++Index) {
@@ -126,7 +129,7 @@ protected:
             Apply(Event);
             Window->Pump();
             CheckLook();
-            CheckFinishedFile();
+            CheckFinishedFiles();
             Window->Messages.clear();
         }
         // The sequence ends as a user does: stop and wait for the run's end.
@@ -135,6 +138,28 @@ protected:
         EXPECT_TRUE(Window->PumpUntil([&] { return Sink().Status() == osIdle; }));
         Window->Pump();
         CheckLook();
+        CheckFinishedFiles();
+    }
+
+    // The sink's done report, raised on its worker once the run's file is closed: the bytes the
+    // source captured for that run. A Record press may start the source anew and reset its count,
+    // so a count read while a press was under way is not kept. The sink's runs end on this one
+    // worker in the order they started, so the run is the one after those that ended before.
+    void WatchRunEnds()
+    {
+        TOutputDoneEvent WindowHandler = Sink().OnDone;
+        Sink().OnDone = [this, WindowHandler](TComponent* Sender) {
+            const uint64_t Run = TMainTestAccess::EndedRuns(Main()) + 1;
+            const uint64_t Epoch = FPressEpoch.load();
+            const bool PressBefore = FInPress.load();
+            const int64_t Bytes = Source().Position.load();
+            const bool Overlapped = PressBefore || FInPress.load() || Epoch != FPressEpoch.load();
+            if (!Overlapped) {
+                std::lock_guard Lock(FEndMutex);
+                FEndBytes[Run] = Bytes;
+            }
+            WindowHandler(Sender);
+        };
     }
 
     int Pick(int Count) { return std::uniform_int_distribution<int>(0, Count - 1)(Random); }
@@ -271,11 +296,15 @@ protected:
         const bool Existed = !File.empty() && fs::is_regular_file(File);
         const std::string Before = Existed ? FileBytes(File) : std::string();
         const size_t ErrorsBefore = Window->Errors.size();
-        // A start that fails may have started the source, which then counts anew: the last run's
-        // count is no longer known.
-        if (SinkWasIdle)
-            FRunCountLost = true;
+        const uint64_t StartedBefore = TMainTestAccess::StartedRuns(Main());
+        FInPress = true;
+        ++FPressEpoch;
         PressRecord();
+        ++FPressEpoch;
+        FInPress = false;
+        const uint64_t Started = TMainTestAccess::StartedRuns(Main());
+        if (Started != StartedBefore)
+            FStarted[Started] = { File, Source().InSampleRate };
         if (!Window->Messages.empty()
             && (Window->Messages.back().Text == "Invalid settings selected!"
                 || Window->Messages.back().Kind == TMessageKind::mkWarning)) {
@@ -296,9 +325,6 @@ protected:
         const bool Refused = Window->Errors.size() > ErrorsBefore;
         if (!WasRecording && !Refused && TMainTestAccess::Recording(Main())) {
             ++RunsStarted;
-            FRunCountLost = false;
-            FRunFile = File;
-            FRunRate = Source().InSampleRate;
         }
         for (size_t E = ErrorsBefore; E < Window->Errors.size(); ++E)
             EXPECT_EQ(Window->Errors[E], "Component is buisy") << "only a stopping run refuses";
@@ -335,44 +361,65 @@ protected:
         EXPECT_TRUE(Window->Errors.empty()) << Window->Errors.front();
     }
 
-    // A run that the window reports as finished left a file of exactly the sound it captured.
-    void CheckFinishedFile()
+    // Every run that finished (its done report came) left a file of exactly the sound it captured,
+    // unless a later run into the same file has begun to replace it.
+    void CheckFinishedFiles()
     {
-        const uint64_t Ended = TMainTestAccess::EndedRuns(Main());
-        const bool Finished = Status() == "MP3 Done" && Sink().Status() == osIdle;
-        if (!Finished || Ended == FCheckedRuns)
-            return;
-        FCheckedRuns = Ended;
-        const std::string& File = FRunFile;
-        // A run into /dev/full that wrote nothing finishes; there is no file to decode.
-        if (FRunCountLost || !fs::is_regular_file(File))
-            return;
-        const int64_t Bytes = Source().Position;
+        std::map<uint64_t, int64_t> Ends;
+        {
+            std::lock_guard Lock(FEndMutex);
+            Ends.swap(FEndBytes);
+        }
+        for (const auto& [Run, Bytes] : Ends) {
+            const auto Start = FStarted.find(Run);
+            ASSERT_TRUE(Start != FStarted.end()) << "run " << Run << " ended without a start";
+            const TStartedRun Take = Start->second;
+            FStarted.erase(FStarted.begin(), std::next(Start));
+            bool Replaced = false;
+            for (const auto& Later : FStarted)
+                Replaced = Replaced || Later.second.File == Take.File;
+            // A run into /dev/full that wrote nothing finishes; there is no file to decode.
+            if (!Replaced && fs::is_regular_file(Take.File))
+                CheckFile(Take, Bytes);
+        }
+    }
+
+    struct TStartedRun {
+        std::string File;
+        int32_t Rate = 0;
+    };
+
+    void CheckFile(const TStartedRun& Take, int64_t Bytes)
+    {
+        const std::string& File = Take.File;
         if (Bytes == 0) {
             // Stopped before its first block: the file holds at most the encoder's last frames.
             EXPECT_LE(fs::file_size(File), 4096u) << File;
             return;
         }
         const TMp3Decoded Decoded = DecodeMp3File(File);
-        ASSERT_TRUE(Decoded.Ok) << File << ": " << Decoded.Error;
+        ASSERT_TRUE(Decoded.Ok) << File << ": " << Decoded.Error << " (" << Bytes
+                                << " bytes captured, " << fs::file_size(File) << " bytes of file)";
         ASSERT_GT(Decoded.SampleRate, 0);
         // At low bit rates the encoder resamples (its default); its filter may shift the count
         // by a few frames.
-        const bool Resampled = Decoded.SampleRate != FRunRate;
+        const bool Resampled = Decoded.SampleRate != Take.Rate;
         const int64_t Slack = Resampled ? 64 : 0;
-        const int64_t Captured = Bytes / 4 * Decoded.SampleRate / FRunRate;
+        const int64_t Captured = Bytes / 4 * Decoded.SampleRate / Take.Rate;
         EXPECT_GE(Decoded.Frames, Captured + EncoderDelay - Slack) << File;
         EXPECT_LE(Decoded.Frames, Captured + DelayAndPaddingBound + Slack) << File;
         ++FilesChecked;
     }
 
     std::mt19937 Random;
-    uint64_t FCheckedRuns = 0;
-    // The file and the rate of the last run that started.
-    std::string FRunFile;
-    int32_t FRunRate = 0;
-    // A press since the last run started may have reset the source's count of that run.
-    bool FRunCountLost = false;
+    // The runs that started and have not been checked, by their number; test thread.
+    std::map<uint64_t, TStartedRun> FStarted;
+    // Counts of finished runs, from the sink's worker.
+    std::mutex FEndMutex;
+    std::map<uint64_t, int64_t> FEndBytes;
+    // A Record press is under way; the epoch changes at its start and its end.
+    std::atomic<bool> FInPress{ false };
+    std::atomic<uint64_t> FPressEpoch{ 0 };
     int FilesChecked = 0;
     int RunsStarted = 0;
     int FailedStarts = 0;

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 #include <string>
 
 class TWindowTest : public testing::Test {
@@ -24,8 +25,12 @@ protected:
         Card->SetPacing(TSimulatedPacing::FlatOut);
         UseWaveBackend(Card);
         const testing::TestInfo* Test = testing::UnitTest::GetInstance()->current_test_info();
+        // The process's own tag keeps test programs that run at the same time (a long stress run
+        // beside the suite, two build folders) out of each other's files.
+        static const std::string ProcessTag = std::to_string(std::random_device{}());
         Folder = std::filesystem::temp_directory_path()
-            / ("corvatone-window-" + std::string(Test->test_suite_name()) + "-" + Test->name());
+            / ("corvatone-window-" + ProcessTag + "-" + std::string(Test->test_suite_name()) + "-"
+                + Test->name());
         std::filesystem::remove_all(Folder);
         ASSERT_TRUE(std::filesystem::create_directories(Folder));
     }
