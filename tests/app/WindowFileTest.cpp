@@ -1,10 +1,14 @@
 // Whole recordings on the simulated card driven only through the window's handlers, with the
 // files they leave decoded: a run that ends by itself with the bars fed, and a run paused,
-// resumed, paused again and stopped. Needs the real encoder and libmpg123.
+// resumed, paused again and stopped, and a run that fills the disk. Needs the real encoder and
+// libmpg123.
+#include "FileSizeLimit.h"
 #include "Mp3Check.h"
+#include "RunNotices.h"
 #include "WindowTestSupport.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -93,6 +97,40 @@ TEST_F(WindowFile, PausedResumedAndStoppedRunLeavesACompleteFile)
     ExpectCompleteFile(File, 44100, 192);
     EXPECT_TRUE(Window->Errors.empty());
     EXPECT_TRUE(Window->Messages.empty());
+}
+
+// A disk with 300 KiB free that fills during the run (a limit on the process's file sizes stands
+// in for it): the question comes, the run that goes on anyway ends with the disk's error naming
+// the file, and the file keeps every byte that fit, the sound up to there decodable.
+TEST_F(WindowFile, RunThatFillsTheDiskEndsWithItsErrorAndLeavesTheSoundThatFit)
+{
+    static constexpr std::uint64_t Room = 300 * 1024;
+    const std::string File = FilePath("full.mp3");
+    OpenWithFile(File);
+    TMainTestAccess::Notices(Main()).FreeSpace
+        = [](const std::string&) { return std::optional<uint64_t>(Room); };
+    (*Window)[TControl::Secs].Text = "30"; // 480 000 bytes at 128 kbit/s
+    {
+        TFileSizeLimit FullAt(Room);
+        PressRecord();
+        ASSERT_EQ(Window->Questions.size(), 1u);
+        ASSERT_TRUE(AwaitStatus("Error"));
+    }
+    ExpectIdleLook("Error");
+    ASSERT_EQ(Window->Messages.size(), 1u);
+    EXPECT_NE(Window->Messages[0].Text.find(File), std::string::npos) << Window->Messages[0].Text;
+
+    EXPECT_EQ(std::filesystem::file_size(File), Room);
+    const TMp3Decoded Decoded = DecodeMp3File(File);
+    ASSERT_TRUE(Decoded.Ok) << Decoded.Error;
+    EXPECT_EQ(Decoded.SampleRate, 44100);
+    // MP3 frames of 417 or 418 bytes, of which the first may be the encoder's tag; the decoder
+    // leaves out the start of the one that did not fit.
+    const int64_t FramesThatFit = Decoded.Frames / 1152;
+    EXPECT_EQ(Decoded.Frames % 1152, 0);
+    EXPECT_GE(FramesThatFit, int64_t(Room / 418) - 1);
+    EXPECT_LE(FramesThatFit, int64_t(Room / 417));
+    EXPECT_EQ(Decoded.FramesByBitRate, (std::map<int, int>{ { 128, int(FramesThatFit) } }));
 }
 
 } // namespace

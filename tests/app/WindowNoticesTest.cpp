@@ -7,9 +7,6 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-#if __has_include(<sys/mount.h>)
-#include <sys/mount.h>
-#endif
 
 namespace {
 
@@ -171,29 +168,5 @@ TEST_F(WindowNotices, NoLimitRunSaysOnceWhenLessThanAMinuteFits)
     EXPECT_EQ(Status(), "Mp3 Done");
     EXPECT_EQ(Hint(), "");
 }
-
-#if __has_include(<sys/mount.h>)
-// A real small file system (a tmpfs of 300 KiB, where this process may mount one): the question
-// comes, and the run that goes on anyway ends at the full disk as it always has.
-TEST_F(WindowNotices, FullSmallFileSystemAsksAndTheRunEndsWithTheDisksError)
-{
-    const auto Small = Folder / "small";
-    std::filesystem::create_directories(Small);
-    if (mount("tmpfs", Small.c_str(), "tmpfs", 0, "size=300k") != 0)
-        GTEST_SKIP() << "no permission to mount a tmpfs here";
-    struct TUnmount {
-        std::filesystem::path Path;
-        ~TUnmount() { umount(Path.c_str()); }
-    } Unmount{ Small };
-    OpenWithFile((Small / "take.mp3").string());
-    RecordSeconds("30"); // 480 000 bytes at 128 kbit/s
-    ASSERT_EQ(Window->Questions.size(), 1u);
-    ASSERT_TRUE(AwaitIdle());
-    ASSERT_TRUE(AwaitStatus("Error"));
-    ASSERT_EQ(Window->Messages.size(), 1u);
-    EXPECT_NE(Window->Messages[0].Text.find("take.mp3"), std::string::npos)
-        << Window->Messages[0].Text;
-}
-#endif
 
 } // namespace

@@ -1,6 +1,7 @@
 // The MP3 sink with the real encoder: the files it writes are decoded with libmpg123 and
 // checked for what is heard: format, bit rate in every frame header, length and content.
 #include "ACS_LAME.h"
+#include "FileSizeLimit.h"
 #include "Mp3Decoding.h"
 #include "ScriptedSource.h"
 #include "SinkTestSupport.h"
@@ -128,6 +129,37 @@ TEST_F(MP3OutEncoding, TagsReachTheEndOfTheFile)
     EXPECT_EQ(Tag.substr(3, 18), "Set during the run");
     EXPECT_EQ(Tag.substr(33, 9), "Corvatone");
     EXPECT_EQ(Tag.substr(93, 4), "2024");
+}
+
+// ---------------------------------------------------------------------------------------------
+// A disk that fills during the run (a limit on the process's file sizes stands in for it)
+
+TEST_F(MP3OutEncoding, FullDiskEndsTheRunWithTheWritesErrorAndKeepsEveryByteThatFit)
+{
+    Source.Pcm = SinePcm(44100, 2, 10.0, 1000, { 8000, 4000 }); // 160 000 bytes at 128 kbit/s
+    constexpr std::size_t Room = 65536; // about 4 s
+    {
+        TFileSizeLimit FullAt(Room);
+        Out.Run();
+        EXPECT_FALSE(Watch.AwaitEnd()) << "the run reported success on a full disk";
+    }
+    EXPECT_EQ(Watch.Done.Count(), 0);
+    EXPECT_EQ(Watch.Failure().rfind("Cannot write to file \"" + FileName + "\": ", 0), 0u)
+        << Watch.Failure();
+
+    // Every byte up to the full disk is in the file: whole MP3 frames of 417 or 418 bytes and the
+    // start of the one that did not fit, which the decoder leaves out.
+    EXPECT_EQ(ReadFile(FileName).size(), Room);
+    const TDecodedMp3 Sound = DecodeMp3(FileName);
+    EXPECT_EQ(Sound.Channels, 2);
+    EXPECT_EQ(Sound.SampleRate, 44100);
+    EXPECT_GE(Sound.Frames, int(Room / 418) - 1); // the first frame may be the encoder's tag
+    EXPECT_LE(Sound.Frames, int(Room / 417));
+    EXPECT_EQ(Sound.FramesByBitRate, (std::map<int, int>{ { 128, Sound.Frames } }));
+    const std::size_t From = 44100 / 4, Count = 3 * 44100; // three seconds, whole cycles
+    ASSERT_GE(Sound.FramesPerChannel(), From + Count);
+    ExpectTone(Sound, 0, 8000, From, Count);
+    ExpectTone(Sound, 1, 4000, From, Count);
 }
 
 // ---------------------------------------------------------------------------------------------
