@@ -1,5 +1,7 @@
 #include "FormComponents.h"
 
+#include "RecordSettings.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -21,7 +23,7 @@ const TStoredComponent StoredComponents[] = {
             AudIn->InBitsPerSample = 16;
             AudIn->InChannels = 2;
             AudIn->InSampleRate = 22025;
-            AudIn->RecTime = 10800;
+            AudIn->RecTime = RecordSettings::MaxSeconds;
             return AudIn;
         } },
     { "SndIndic", "AudIn",

@@ -55,6 +55,11 @@ int SpinEditValue(const std::string& Text, int MinValue)
     return Value;
 }
 
+std::vector<std::string> SampleRateList()
+{
+    return { "22050", "44100" };
+}
+
 std::vector<std::string> BitRateList(const std::string& SampleRateText)
 {
     const int Count = SampleRateText == "22050" ? EntriesAt22050 : int(std::size(BitRateTable));

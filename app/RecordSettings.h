@@ -15,10 +15,15 @@ namespace RecordSettings {
 // "No Limit" is the longest duration, 3 hours.
 inline constexpr int MinSeconds = 5;
 inline constexpr int MaxSeconds = 10800;
+// The spin box's arrows step the duration by this much.
+inline constexpr int SecondsStep = 5;
 
 // The value of a whole-number spin box: the whole number its text shows (blanks around it
 // allowed, a sign allowed), or MinValue when the text is not one that an int holds.
 int SpinEditValue(const std::string& Text, int MinValue);
+
+// The sample rates the window offers, in Hz: "22050", "44100".
+std::vector<std::string> SampleRateList();
 
 // 9 entries (40 .. 160 kbit/s) for exactly "22050", else 12 (40 .. 320 kbit/s).
 std::vector<std::string> BitRateList(const std::string& SampleRateText);

@@ -1,6 +1,7 @@
 // The skin: image files read by name from the Skin folder beside the executable. The window
 // builds each path as AppPath + SkinFolder + a file name below; the skin generator writes the
-// same names.
+// same names, and CMake reads this file for the list of files it draws and installs: keep one
+// name per line, written as `= "Name.ext";`.
 #pragma once
 
 namespace SkinFiles {

@@ -29,16 +29,6 @@ QString ToQt(const std::string& Text)
 
 } // namespace
 
-void TFormControls::BindControls(QWidget& Form)
-{
-    for (int Index = 0; Index < ControlCount; ++Index) {
-        const char* Name = ControlName(static_cast<TControl>(Index));
-        FControls[Index] = Form.findChild<QWidget*>(Name);
-        if (!FControls[Index])
-            throw std::logic_error(std::string("The form has no control ") + Name);
-    }
-}
-
 QWidget* TFormControls::Widget(TControl Control) const
 {
     return FControls[static_cast<int>(Control)];

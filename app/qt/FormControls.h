@@ -7,11 +7,8 @@
 // GUI thread only.
 #pragma once
 
+#include "FormBuilder.h"
 #include "MainWindow.h"
-
-#include <array>
-
-class QWidget;
 
 class TFormControls : public TMainWindow {
 public:
@@ -30,14 +27,13 @@ public:
     void ShowPicture(TControl Control, const TPicture* Picture) override;
 
 protected:
-    // Finds every component of the layout among Form's children by its name; raises naming
-    // the first one missing.
-    void BindControls(QWidget& Form);
+    // Takes the form's widgets, built by BuildForm.
+    void BindControls(const TFormWidgets& Widgets) { FControls = Widgets; }
+    QWidget* Widget(TControl Control) const;
 
 private:
-    QWidget* Widget(TControl Control) const;
     // The control as a T; raises when it is of another kind.
     template <typename T> T* As(TControl Control) const;
 
-    std::array<QWidget*, ControlCount> FControls{};
+    TFormWidgets FControls{};
 };

@@ -1,15 +1,15 @@
 #include "MainForm.h"
 
 #include "ErrorReports.h"
-#include "FormAttributes.h"
+#include "GradBtn.h"
 #include "HandlerGuard.h"
 #include "MessageBoxes.h"
 #include "SaveDialog.h"
 #include "TImage.h"
-#include "ui_Corvat.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QRadioButton>
 #include <QScreen>
@@ -39,14 +39,10 @@ QString ToQt(const std::string& Text)
 
 TMainForm::TMainForm(const QString& AppPathForTests)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
-    , Form(std::make_unique<Ui::TMain>())
     , FAppPathForTests(AppPathForTests)
 {
-    InstallFontSubstitutes();
-    Form->setupUi(this);
+    BindControls(BuildForm(*this));
     setFixedSize(size());
-    ApplyFormAttributes(this);
-    BindControls(*this);
     setWindowIcon(QApplication::windowIcon());
     Tim = new QTimer(this);
     ConnectHandlers();
@@ -69,35 +65,41 @@ void TMainForm::Handle(const std::function<void(TMain&)>& Handler)
 void TMainForm::ConnectHandlers()
 {
     using TMouseHandler = void (TMain::*)(TMouseButton, int, int);
-    auto Mouse = [this](TImage* Control, auto Signal, TMouseHandler Handler) {
-        connect(Control, Signal, this, [this, Handler](Qt::MouseButton Button, int X, int Y) {
-            Handle([&](TMain& Main) { (Main.*Handler)(ToButton(Button), X, Y); });
-        });
+    auto Image = [this](TControl Control) { return static_cast<TImage*>(Widget(Control)); };
+    auto Mouse = [this, Image](TControl Control, auto Signal, TMouseHandler Handler) {
+        connect(
+            Image(Control), Signal, this, [this, Handler](Qt::MouseButton Button, int X, int Y) {
+                Handle([&](TMain& Main) { (Main.*Handler)(ToButton(Button), X, Y); });
+            });
     };
-    Mouse(Form->BackG, &TImage::MouseDown, &TMain::BackGMouseDown);
-    Mouse(Form->BackG, &TImage::MouseUp, &TMain::BackGMouseUp);
-    Mouse(Form->MinB, &TImage::MouseDown, &TMain::MinBMouseDown);
-    Mouse(Form->MinB, &TImage::MouseUp, &TMain::MinBMouseUp);
-    Mouse(Form->CloseB, &TImage::MouseDown, &TMain::CloseBMouseDown);
-    Mouse(Form->CloseB, &TImage::MouseUp, &TMain::CloseBMouseUp);
-    Mouse(Form->RecB, &TImage::MouseDown, &TMain::RecBMouseDown);
-    Mouse(Form->PauseB, &TImage::MouseDown, &TMain::PauseBMouseDown);
-    Mouse(Form->StopB, &TImage::MouseDown, &TMain::StopBMouseDown);
-    Mouse(Form->StopB, &TImage::MouseUp, &TMain::StopBMouseUp);
+    Mouse(TControl::BackG, &TImage::MouseDown, &TMain::BackGMouseDown);
+    Mouse(TControl::BackG, &TImage::MouseUp, &TMain::BackGMouseUp);
+    Mouse(TControl::MinB, &TImage::MouseDown, &TMain::MinBMouseDown);
+    Mouse(TControl::MinB, &TImage::MouseUp, &TMain::MinBMouseUp);
+    Mouse(TControl::CloseB, &TImage::MouseDown, &TMain::CloseBMouseDown);
+    Mouse(TControl::CloseB, &TImage::MouseUp, &TMain::CloseBMouseUp);
+    Mouse(TControl::RecB, &TImage::MouseDown, &TMain::RecBMouseDown);
+    Mouse(TControl::PauseB, &TImage::MouseDown, &TMain::PauseBMouseDown);
+    Mouse(TControl::StopB, &TImage::MouseDown, &TMain::StopBMouseDown);
+    Mouse(TControl::StopB, &TImage::MouseUp, &TMain::StopBMouseUp);
     auto Plain = [this](void (TMain::*Handler)()) {
         return [this, Handler] { Handle([&](TMain& Main) { (Main.*Handler)(); }); };
     };
-    connect(Form->BackG, &TImage::MouseMove, this,
+    connect(Image(TControl::BackG), &TImage::MouseMove, this,
         [this](int X, int Y) { Handle([&](TMain& Main) { Main.BackGMouseMove(X, Y); }); });
-    connect(Form->MinB, &TImage::Click, this, Plain(&TMain::MinBClick));
-    connect(Form->CloseB, &TImage::Click, this, Plain(&TMain::CloseBClick));
-    connect(Form->SaveAs, &TGradBtn::OnClick, this, Plain(&TMain::SaveAsClick));
-    connect(Form->SecNoLimit, &QRadioButton::clicked, this, Plain(&TMain::SecNoLimitClick));
-    connect(Form->SecCustom, &QRadioButton::clicked, this, Plain(&TMain::SecCustomClick));
+    connect(Image(TControl::MinB), &TImage::Click, this, Plain(&TMain::MinBClick));
+    connect(Image(TControl::CloseB), &TImage::Click, this, Plain(&TMain::CloseBClick));
+    connect(static_cast<TGradBtn*>(Widget(TControl::SaveAs)), &TGradBtn::OnClick, this,
+        Plain(&TMain::SaveAsClick));
+    connect(static_cast<QRadioButton*>(Widget(TControl::SecNoLimit)), &QRadioButton::clicked, this,
+        Plain(&TMain::SecNoLimitClick));
+    connect(static_cast<QRadioButton*>(Widget(TControl::SecCustom)), &QRadioButton::clicked, this,
+        Plain(&TMain::SecCustomClick));
     connect(Tim, &QTimer::timeout, this, Plain(&TMain::TimTimer));
-    connect(Form->SRate, &QComboBox::currentTextChanged, this, [this](const QString& Text) {
-        Handle([&](TMain& Main) { Main.SRateChange(Text.toStdString()); });
-    });
+    connect(static_cast<QComboBox*>(Widget(TControl::SRate)), &QComboBox::currentTextChanged, this,
+        [this](const QString& Text) {
+            Handle([&](TMain& Main) { Main.SRateChange(Text.toStdString()); });
+        });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::RefuseLogOff);
 }
 

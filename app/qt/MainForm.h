@@ -1,7 +1,7 @@
-// The Qt front end of the main window: builds the controls of the layout from the form
-// (Corvat.ui), implements the window interface on them (MainWindow.h, the controls' part in
-// FormControls.h) and forwards each of their events to the window's behaviour TMain (Corvat.h),
-// behind the handler guard. It holds no rule of its own.
+// The Qt front end of the main window: builds the controls of the layout from the form's
+// description (FormBuilder.h), implements the window interface on them (MainWindow.h, the controls'
+// part in FormControls.h) and forwards each of their events to the window's behaviour TMain
+// (Corvat.h), behind the handler guard. It holds no rule of its own.
 //
 // Only the close button closes the window: a close request (a keyboard command, the task bar)
 // and the session manager's query before log-off are refused while TMain's FormCloseQuery
@@ -21,9 +21,6 @@
 class QFileDialog;
 class QSessionManager;
 class QTimer;
-namespace Ui {
-class TMain;
-}
 
 class TMainForm : public QWidget, public TFormControls {
     Q_OBJECT
@@ -65,7 +62,6 @@ private:
     // permission to interact.
     void RefuseLogOff(QSessionManager& Manager);
 
-    std::unique_ptr<Ui::TMain> Form;
     QString FAppPathForTests;
     QTimer* Tim = nullptr;
     // Created at the first Save as click; a child of the window.

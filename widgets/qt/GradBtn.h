@@ -85,6 +85,8 @@ public:
     void setFontColor(TColor Value) { FCore.SetFontColor(Value); }
 
     void Click() { FCore.Click(); }
+    // The button's rules and look, for setting it up as a form stores it.
+    TGradBtnCore& Core() { return FCore; }
 
     // Paints done so far, for checking the repaint rules.
     int PaintCount() const { return FPaintCount; }

@@ -61,6 +61,8 @@ public:
     void setSmooth(bool Value) { FCore.SetSmooth(Value); }
     void setColor(TColor Value) { FCore.SetColor(Value); }
     void setParentColor(bool Value) { FCore.SetParentColor(Value); }
+    // The bar's rules, for setting it up as a form stores it.
+    TFlatProgressBarCore& Core() { return FCore; }
 
     // Paints done so far, for checking the repaint rules.
     int PaintCount() const { return FPaintCount; }

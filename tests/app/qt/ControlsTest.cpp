@@ -1,7 +1,6 @@
 // The window's own controls and helpers: the image control's picture and mouse reports, the
-// whole-number spin box, the form's colour names and the error report.
+// whole-number spin box and the error report.
 #include "AppTestSupport.h"
-#include "FormAttributes.h"
 #include "TImage.h"
 #include "TSpinEdit.h"
 
@@ -176,16 +175,6 @@ TEST(SpinEdit, ArrowsStepByTheIncrementWithinTheRange)
     EXPECT_EQ(Secs.text(), "10800");
     Secs.setEnabled(false);
     EXPECT_EQ(Secs.stepEnabled(), QAbstractSpinBox::StepNone);
-}
-
-TEST(FormColors, SystemNamesFollowThePaletteAndOtherNamesMustBeHexadecimal)
-{
-    EXPECT_EQ(
-        ResolveFormColor("clInfoBk"), QGuiApplication::palette().color(QPalette::ToolTipBase));
-    EXPECT_EQ(ResolveFormColor("#352d31"), QColor(53, 45, 49));
-    EXPECT_THROW(ResolveFormColor("clNoSuchColour"), std::invalid_argument);
-    EXPECT_THROW(ResolveFormColor("red"), std::invalid_argument);
-    EXPECT_THROW(ResolveFormColor("#12345"), std::invalid_argument);
 }
 
 TEST(ErrorReports, TheDefaultReportIsAMessageBoxTitledWithTheApplicationsName)

@@ -1,0 +1,211 @@
+#include "FormBuilder.h"
+
+#include "FormDescription.h"
+#include "GradBtn.h"
+#include "SystemColors.h"
+#include "TBevel.h"
+#include "TComboBox.h"
+#include "TFlatEdit.h"
+#include "TFlatProgressBarUnit.h"
+#include "TImage.h"
+#include "TSpinEdit.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QRadioButton>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr std::pair<const char*, const char*> FontSubstitutes[] = {
+    { "MS Sans Serif", "Liberation Sans" },
+    { "Times New Roman", "Liberation Serif" },
+};
+
+void InstallFontSubstitutes()
+{
+    for (const auto& [Named, Substitute] : FontSubstitutes)
+        if (!QFont::substitutes(QLatin1String(Named)).contains(QLatin1String(Substitute)))
+            QFont::insertSubstitution(QLatin1String(Named), QLatin1String(Substitute));
+}
+
+QString ToQt(const std::string& Text)
+{
+    return QString::fromStdString(Text);
+}
+
+QFont ToQFont(const TFont& Font)
+{
+    QFont Result;
+    Result.setFamilies({ ToQt(Font.Family) });
+    Result.setPixelSize(Font.PixelSize);
+    Result.setWeight(static_cast<QFont::Weight>(Font.Weight));
+    Result.setUnderline(Font.Underline);
+    return Result;
+}
+
+QColor Midway(const QColor& From, const QColor& To)
+{
+    return QColor((From.red() + To.red()) / 2, (From.green() + To.green()) / 2,
+        (From.blue() + To.blue()) / 2);
+}
+
+void ApplyColors(QWidget& Widget, std::optional<TColor> Text, std::optional<TColor> Face)
+{
+    if (!Text && !Face)
+        return;
+    QPalette Palette = Widget.palette();
+    if (Text)
+        for (QPalette::ColorRole Role :
+            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+            Palette.setColor(Role, ToQColor(*Text));
+    if (Face) {
+        for (QPalette::ColorRole Role : { QPalette::Window, QPalette::Base, QPalette::Button })
+            Palette.setColor(Role, ToQColor(*Face));
+        Widget.setAutoFillBackground(true);
+    }
+    if (Text && Face) {
+        const QColor Dimmed = Midway(Palette.color(QPalette::Active, QPalette::Text),
+            Palette.color(QPalette::Active, QPalette::Base));
+        for (QPalette::ColorRole Role :
+            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+            Palette.setColor(QPalette::Disabled, Role, Dimmed);
+    }
+    Widget.setPalette(Palette);
+}
+
+QWidget* CreateImage(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Image = new TImage(&Window);
+    Image->setAutoSize(Spec.Image.AutoSize);
+    Image->setTransparent(Spec.Image.Transparent);
+    return Image;
+}
+
+QWidget* CreateLabel(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Label = new QLabel(ToQt(Spec.Text), &Window);
+    if (Spec.Kind == TControlKind::Panel) {
+        Label->setFrameShape(QFrame::Panel);
+        Label->setFrameShadow(QFrame::Sunken);
+        Label->setAlignment(Qt::AlignCenter);
+    }
+    return Label;
+}
+
+QWidget* CreateBevel(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Bevel = new TBevel(&Window);
+    Bevel->setShape(Spec.Kind == TControlKind::BoxBevel ? TBevel::bsBox : TBevel::bsTopLine);
+    return Bevel;
+}
+
+QWidget* CreateBar(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Bar = new TFlatProgressBar(&Window);
+    Form::ApplyBarLook(Bar->Core(), Spec);
+    return Bar;
+}
+
+QWidget* CreateButton(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Button = new TGradBtn(&Window);
+    Button->setCaption(ToQt(Spec.Text));
+    Form::ApplyButtonLook(Button->Core(), Spec);
+    return Button;
+}
+
+QWidget* CreateRadio(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Radio = new QRadioButton(&Window);
+    Radio->setChecked(Spec.Checked);
+    return Radio;
+}
+
+QWidget* CreateSpinEdit(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Spin = new TSpinEdit(&Window);
+    Spin->setMinValue(Spec.Spin.Min);
+    Spin->setMaxValue(Spec.Spin.Max);
+    Spin->setIncrement(Spec.Spin.Step);
+    Spin->setText(ToQt(Spec.Text));
+    return Spin;
+}
+
+QWidget* CreateComboBox(const TControlSpec& Spec, QWidget& Window)
+{
+    auto* Box = new TComboBox(&Window);
+    Box->setEditable(true);
+    for (const std::string& Item : Spec.Items)
+        Box->addItem(ToQt(Item));
+    const int Entry = Box->findText(ToQt(Spec.Text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (Entry >= 0)
+        Box->setCurrentIndex(Entry);
+    else
+        Box->setEditText(ToQt(Spec.Text));
+    return Box;
+}
+
+QWidget* CreateWidget(const TControlSpec& Spec, QWidget& Window)
+{
+    switch (Spec.Kind) {
+    case TControlKind::Image:
+        return CreateImage(Spec, Window);
+    case TControlKind::Label:
+    case TControlKind::Panel:
+        return CreateLabel(Spec, Window);
+    case TControlKind::BoxBevel:
+    case TControlKind::LineBevel:
+        return CreateBevel(Spec, Window);
+    case TControlKind::FlatBar:
+        return CreateBar(Spec, Window);
+    case TControlKind::FlatEdit:
+        return new TFlatEdit(&Window);
+    case TControlKind::GradButton:
+        return CreateButton(Spec, Window);
+    case TControlKind::Radio:
+        return CreateRadio(Spec, Window);
+    case TControlKind::SpinEdit:
+        return CreateSpinEdit(Spec, Window);
+    case TControlKind::ComboBox:
+        return CreateComboBox(Spec, Window);
+    }
+    throw std::logic_error("A control of an unknown kind in the form");
+}
+
+QWidget* BuildControl(const TControlSpec& Spec, QWidget& Window)
+{
+    QWidget* Widget = CreateWidget(Spec, Window);
+    Widget->setObjectName(ControlName(Spec.Id));
+    Widget->setGeometry(Spec.Left, Spec.Top, Spec.Width, Spec.Height);
+    Widget->setFont(ToQFont(Spec.Font));
+    // The gradient button takes its text colour through its own look.
+    if (Spec.Kind != TControlKind::GradButton)
+        ApplyColors(*Widget, Spec.TextColor, Spec.FaceColor);
+    if (!Spec.Hint.empty())
+        Widget->setToolTip(ToQt(Spec.Hint));
+    if (Spec.HandCursor)
+        Widget->setCursor(Qt::PointingHandCursor);
+    return Widget;
+}
+
+} // namespace
+
+TFormWidgets BuildForm(QWidget& Window)
+{
+    InstallFontSubstitutes();
+    Window.resize(Form::ClientWidth, Form::ClientHeight);
+    Window.setWindowTitle(QString::fromUtf8(Form::Caption));
+    Window.setFont(ToQFont(Form::DefaultFont()));
+    ApplyColors(Window, Form::TextColor, Form::FaceColor);
+    TFormWidgets Widgets{};
+    for (const TControlSpec& Spec : Form::Controls())
+        Widgets[static_cast<size_t>(Spec.Id)] = BuildControl(Spec, Window);
+    const std::vector<TControl> Tabs = Form::TabOrder();
+    for (size_t Index = 1; Index < Tabs.size(); ++Index)
+        QWidget::setTabOrder(Widgets[static_cast<size_t>(Tabs[Index - 1])],
+            Widgets[static_cast<size_t>(Tabs[Index])]);
+    Widgets[static_cast<size_t>(Form::ActiveControl)]->setFocus();
+    return Widgets;
+}

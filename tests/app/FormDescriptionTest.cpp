@@ -1,0 +1,70 @@
+// The form's description as both front ends read it: each control once, the controls with a
+// window stacked above the drawn ones, the tab order, the lists and the duration's box.
+#include "FormDescription.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+TEST(FormDescription, EveryControlIsDescribedOnceAndLiesInsideTheWindow)
+{
+    std::set<TControl> Seen;
+    for (const TControlSpec& Spec : Form::Controls()) {
+        SCOPED_TRACE(ControlName(Spec.Id));
+        EXPECT_TRUE(Seen.insert(Spec.Id).second);
+        EXPECT_EQ(&Form::Spec(Spec.Id), &Spec);
+        EXPECT_GE(Spec.Left, 0);
+        EXPECT_GE(Spec.Top, 0);
+        EXPECT_LE(Spec.Left + Spec.Width, Form::ClientWidth);
+        EXPECT_LE(Spec.Top + Spec.Height, Form::ClientHeight);
+    }
+    EXPECT_EQ(Seen.size(), static_cast<size_t>(ControlCount));
+}
+
+// The Win32 window paints the drawn controls beneath its child windows, and the Qt window stacks
+// its widgets in the form's order: the two agree only when every windowed control comes last.
+TEST(FormDescription, ControlsWithAWindowComeAfterEveryDrawnControl)
+{
+    const auto Controls = Form::Controls();
+    const auto FirstWindowed = std::find_if(Controls.begin(), Controls.end(),
+        [](const TControlSpec& Spec) { return Form::HasWindow(Spec.Kind); });
+    ASSERT_NE(FirstWindowed, Controls.end());
+    for (auto Spec = FirstWindowed; Spec != Controls.end(); ++Spec)
+        EXPECT_TRUE(Form::HasWindow(Spec->Kind)) << ControlName(Spec->Id);
+    EXPECT_EQ(Controls.front().Id, TControl::BackG);
+}
+
+TEST(FormDescription, TabOrderRunsThroughTheSettingsAndSkipsThePanel)
+{
+    using enum TControl;
+    const std::vector<TControl> Expected
+        = { DirOut, SaveAs, SecNoLimit, SecCustom, Secs, KBS, SRate };
+    EXPECT_EQ(Form::TabOrder(), Expected);
+    EXPECT_EQ(Form::ActiveControl, SaveAs);
+    for (TControl Stop : Form::TabOrder())
+        EXPECT_TRUE(Form::HasWindow(Form::Spec(Stop).Kind)) << ControlName(Stop);
+}
+
+TEST(FormDescription, ListsAndTheDurationBoxStartAsTheRecorderOffersThem)
+{
+    const TControlSpec& KBS = Form::Spec(TControl::KBS);
+    const std::vector<std::string> BitRates
+        = { "40", "48", "56", "64", "80", "96", "128", "144", "160", "192", "256", "320" };
+    EXPECT_EQ(KBS.Items, BitRates);
+    EXPECT_EQ(KBS.Text, "128");
+    const TControlSpec& SRate = Form::Spec(TControl::SRate);
+    EXPECT_EQ(SRate.Items, (std::vector<std::string>{ "22050", "44100" }));
+    EXPECT_EQ(SRate.Text, "44100");
+    const TControlSpec& Secs = Form::Spec(TControl::Secs);
+    EXPECT_EQ(Secs.Text, "10800");
+    EXPECT_EQ(Secs.Hint, "Max: 10800 sec equal to 3 hours");
+    EXPECT_EQ(Secs.Spin.Min, 5);
+    EXPECT_EQ(Secs.Spin.Max, 10800);
+    EXPECT_EQ(Secs.Spin.Step, 5);
+    EXPECT_TRUE(Form::Spec(TControl::SecCustom).Checked);
+    EXPECT_FALSE(Form::Spec(TControl::SecNoLimit).Checked);
+}
+
+} // namespace
