@@ -10,13 +10,14 @@ namespace {
 constexpr wchar_t ClassName[] = L"CorvatoneMainForm";
 constexpr UINT PostedCallMessage = WM_APP + 1;
 constexpr UINT_PTR TimerId = 1;
-constexpr size_t None = static_cast<size_t>(-1);
+constexpr size_t NoControl = static_cast<size_t>(-1);
 
 // An exception must not cross the system's frames of the window procedure: it is shown here and
 // goes no further.
 void ReportUncaught(HWND Owner, const char* What)
 {
-    MessageBoxW(Owner, DisplayText(What).c_str(), Win32Form::Caption, MB_OK | MB_ICONERROR);
+    MessageBoxW(
+        Owner, DisplayText(What).c_str(), DisplayText(Form::Caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void RegisterFormClass(HINSTANCE Instance)
@@ -41,8 +42,8 @@ POINT CentredOrigin()
 {
     RECT Work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &Work, 0);
-    return POINT{ Work.left + (Work.right - Work.left - Win32Form::ClientWidth) / 2,
-        Work.top + (Work.bottom - Work.top - Win32Form::ClientHeight) / 2 };
+    return POINT{ Work.left + (Work.right - Work.left - Form::ClientWidth) / 2,
+        Work.top + (Work.bottom - Work.top - Form::ClientHeight) / 2 };
 }
 
 int ButtonOf(UINT Message)
@@ -63,22 +64,22 @@ int ButtonOf(UINT Message)
 
 TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
     : FInstance(Instance)
-    , FChildren(Win32Form::Controls().size(), nullptr)
-    , FPictures(Win32Form::Controls().size())
-    , FLabelTexts(Win32Form::Controls().size())
-    , FLabelFonts(Win32Form::Controls().size(), nullptr)
-    , FPrimaryPress(None)
-    , FMouseOwner(None)
+    , FChildren(Form::Controls().size(), nullptr)
+    , FPictures(Form::Controls().size())
+    , FLabelTexts(Form::Controls().size())
+    , FLabelFonts(Form::Controls().size(), nullptr)
+    , FPrimaryPress(NoControl)
+    , FMouseOwner(NoControl)
 {
     for (size_t Index = 0; Index < FLabelTexts.size(); ++Index)
-        FLabelTexts[Index] = Win32Form::Controls()[Index].Text;
+        FLabelTexts[Index] = WideFromUtf8(Form::Controls()[Index].Text);
     RegisterFormClass(Instance);
     const POINT Origin = CentredOrigin();
     // A popup has neither border nor title bar: its window is its client area. The minimise box
     // and the system menu give it a taskbar button that minimises and restores it.
-    FHandle = CreateWindowExW(WS_EX_APPWINDOW, ClassName, Win32Form::Caption,
+    FHandle = CreateWindowExW(WS_EX_APPWINDOW, ClassName, WideFromUtf8(Form::Caption).c_str(),
         WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, Origin.x, Origin.y,
-        Win32Form::ClientWidth, Win32Form::ClientHeight, nullptr, nullptr, Instance, nullptr);
+        Form::ClientWidth, Form::ClientHeight, nullptr, nullptr, Instance, nullptr);
     if (!FHandle)
         throw std::runtime_error("Cannot create the window: " + SystemErrorText(GetLastError()));
     SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -106,7 +107,7 @@ void TWin32MainForm::Show(int ShowCommand)
 {
     ShowWindow(FHandle, ShowCommand);
     UpdateWindow(FHandle);
-    if (HWND Active = FChildren[Win32Form::IndexOf(Win32Form::ActiveControl)])
+    if (HWND Active = FChildren[Form::IndexOf(Form::ActiveControl)])
         SetFocus(Active);
 }
 
@@ -166,7 +167,7 @@ LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
     case WM_COMMAND:
         if (L != 0) {
             const size_t Control = ControlOf(reinterpret_cast<HWND>(L));
-            if (Control != None)
+            if (Control != NoControl)
                 Command(Control, HIWORD(W));
         }
         return 0;
@@ -197,7 +198,7 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, WPARAM W, LPARAM L)
     if (Message == WM_CAPTURECHANGED) {
         // A modal box or another window took the mouse: the press under way gets no release.
         if (reinterpret_cast<HWND>(L) != FHandle)
-            FPrimaryPress = FMouseOwner = None;
+            FPrimaryPress = FMouseOwner = NoControl;
         return 0;
     }
     const POINT At{ GET_X_LPARAM(L), GET_Y_LPARAM(L) };
@@ -209,8 +210,8 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, WPARAM W, LPARAM L)
         return 0;
     switch (Message) {
     case WM_MOUSEMOVE: {
-        const size_t Target = FMouseOwner != None ? FMouseOwner : ImageAt(At);
-        if (Target != None)
+        const size_t Target = FMouseOwner != NoControl ? FMouseOwner : ImageAt(At);
+        if (Target != NoControl)
             FEvents->ImageMouseMove(Target, Local(Target).x, Local(Target).y);
         return 0;
     }
@@ -218,7 +219,7 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, WPARAM W, LPARAM L)
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
         const size_t Target = ImageAt(At);
-        if (Target == None)
+        if (Target == NoControl)
             return 0;
         SetCapture(FHandle);
         FMouseOwner = Target;
@@ -234,14 +235,14 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, WPARAM W, LPARAM L)
     size_t Target = ImageAt(At);
     if (Message == WM_LBUTTONUP) {
         Target = FPrimaryPress;
-        FPrimaryPress = None;
+        FPrimaryPress = NoControl;
     }
     if ((W & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
-        FMouseOwner = None;
+        FMouseOwner = NoControl;
         if (GetCapture() == FHandle)
             ReleaseCapture();
     }
-    if (Target == None)
+    if (Target == NoControl)
         return 0;
     if (Message == WM_LBUTTONUP && ImageAt(At) == Target)
         FEvents->ImageClick(Target);
@@ -252,13 +253,14 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, WPARAM W, LPARAM L)
 size_t TWin32MainForm::ImageAt(POINT Point) const
 {
     const size_t Control = WindowlessAt(Point);
-    return Control != None && Win32Form::Controls()[Control].Kind == TFormKind::Image ? Control
-                                                                                      : None;
+    return Control != NoControl && Form::Controls()[Control].Kind == TControlKind::Image
+        ? Control
+        : NoControl;
 }
 
 size_t TWin32MainForm::WindowlessAt(POINT Point) const
 {
-    const auto Controls = Win32Form::Controls();
+    const auto Controls = Form::Controls();
     for (size_t Index = Controls.size(); Index-- > 0;) {
         if (FChildren[Index])
             continue;
@@ -266,7 +268,7 @@ size_t TWin32MainForm::WindowlessAt(POINT Point) const
         if (PtInRect(&R, Point))
             return Index;
     }
-    return None;
+    return NoControl;
 }
 
 bool TWin32MainForm::SetCursorFor(HWND Target)
@@ -277,10 +279,10 @@ bool TWin32MainForm::SetCursorFor(HWND Target)
         GetCursorPos(&At);
         ScreenToClient(FHandle, &At);
         const size_t Control = ImageAt(At);
-        Hand = Control != None && Win32Form::Controls()[Control].HandCursor;
+        Hand = Control != NoControl && Form::Controls()[Control].HandCursor;
     } else {
         const size_t Control = ControlOf(Target);
-        Hand = Control != None && Win32Form::Controls()[Control].HandCursor;
+        Hand = Control != NoControl && Form::Controls()[Control].HandCursor;
     }
     if (!Hand)
         return false;

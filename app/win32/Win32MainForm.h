@@ -1,8 +1,9 @@
-// The recorder's window on the Win32 API: a borderless 350 x 200 popup centred on the screen,
-// with the layout of Win32Form.h. The background, the image buttons, the labels, the bevels and
-// the flat bars have no window of their own: the form paints them, in layout order, and routes
-// the mouse to the image controls as the toolkit would. The text boxes, the buttons, the spin
-// box, the lists and the panel are native child windows in tab order.
+// The recorder's window on the Win32 API: a borderless popup of the form's size centred on the
+// screen, with the controls of the form's description (FormDescription.h). The background, the
+// image buttons, the labels, the bevels and the flat bars have no window of their own: the form
+// paints them, in layout order, and routes the mouse to the image controls as the toolkit would.
+// The text boxes, the buttons, the spin box, the lists and the panel are native child windows,
+// created in tab order (the panel, which takes no focus, last).
 //
 // The form only translates: what happens on an event is its events' business (TWin32FormEvents),
 // which the front end forwards to the window's behaviour.
@@ -17,10 +18,10 @@
 // thread.
 #pragma once
 
+#include "FormDescription.h"
 #include "SkinPicture.h"
 #include "Win32Api.h"
 #include "Win32FlatBar.h"
-#include "Win32Form.h"
 #include "Win32GradBtn.h"
 
 #include <deque>
@@ -31,7 +32,7 @@
 #include <vector>
 
 // What the form reports; every call comes on the GUI thread from the form's message handling.
-// Control is an index into Win32Form::Controls(). Button: 0 primary, 1 secondary, 2 middle.
+// Control is an index into Form::Controls(). Button: 0 primary, 1 secondary, 2 middle.
 class TWin32FormEvents {
 public:
     virtual ~TWin32FormEvents() = default;
@@ -58,6 +59,7 @@ public:
     TWin32MainForm& operator=(const TWin32MainForm&) = delete;
 
     HWND Handle() const { return FHandle; }
+    HWND Tooltip() const { return FTooltip; }
     // Events may be null (then nothing is reported and every close is refused).
     void SetEvents(TWin32FormEvents* Events) { FEvents = Events; }
     void Show(int ShowCommand);
@@ -119,11 +121,17 @@ private:
     void Paint();
     void PaintWindowless(HDC Dc);
     void CreateChildren();
-    void CreateChild(size_t Control);
-    void CreateSelfDrawn();
+    void CreateChild(size_t Control, DWORD Style);
+    void CreateGradButton(size_t Control, DWORD Style);
+    // Sets up what the form stores of a list (its entries, text and item height) or of the spin
+    // box (its arrows).
+    void SetUpComboBox(size_t Control);
+    void CreateSpinArrows(size_t Control);
     void CreateTooltips();
     void UpdateTooltipRect(size_t Control);
     LRESULT ControlColour(HWND Child, HDC Dc);
+    // The brush of the control's face: its own for a fixed colour, else the system's.
+    HBRUSH FaceBrush(size_t Control) const;
     void Command(size_t Control, UINT Code);
     LRESULT Notify(const NMHDR& Header);
     bool SetCursorFor(HWND Target);

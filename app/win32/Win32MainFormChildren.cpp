@@ -1,5 +1,6 @@
 // The form's child windows: their creation in tab order with fonts and colours, the tooltips,
 // and what the form reads and sets on them.
+#include "GdiCanvas.h"
 #include "RecordSettings.h"
 #include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
@@ -12,26 +13,11 @@
 namespace {
 
 constexpr int FirstChildId = 100;
-constexpr size_t None = static_cast<size_t>(-1);
+constexpr size_t NoControl = static_cast<size_t>(-1);
 // The drop-down part of a list, below its edit field.
 constexpr int DropDownHeight = 200;
 // The border of a combo box's edit field around its item height.
 constexpr int ComboFrame = 6;
-
-bool IsWindowed(TFormKind Kind)
-{
-    switch (Kind) {
-    case TFormKind::FlatEdit:
-    case TFormKind::GradButton:
-    case TFormKind::Radio:
-    case TFormKind::SpinEdit:
-    case TFormKind::ComboBox:
-    case TFormKind::Panel:
-        return true;
-    default:
-        return false;
-    }
-}
 
 int LineHeight(HWND Window, HFONT Font)
 {
@@ -44,6 +30,64 @@ int LineHeight(HWND Window, HFONT Font)
     return Metrics.tmHeight;
 }
 
+// A child window's class, styles and place for a control of the form.
+struct TChildWindow {
+    const wchar_t* Class = L"BUTTON";
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    RECT Place{};
+};
+
+TChildWindow ChildWindowOf(const TControlSpec& Spec, int LineHeight)
+{
+    TChildWindow Child{ L"BUTTON", 0, 0, BoundsOf(Spec) };
+    switch (Spec.Kind) {
+    case TControlKind::FlatEdit:
+        // Without a frame the text would sit at the top: the field is one line high, centred in
+        // the control's rectangle, whose face the form paints.
+        Child.Class = L"EDIT";
+        Child.Style = ES_READONLY | ES_AUTOHSCROLL;
+        Child.Place.left += 2;
+        Child.Place.top += (Spec.Height - LineHeight) / 2;
+        Child.Place.bottom = Child.Place.top + LineHeight;
+        break;
+    case TControlKind::Radio:
+        Child.Style = BS_AUTORADIOBUTTON;
+        break;
+    case TControlKind::SpinEdit:
+        Child.Class = L"EDIT";
+        Child.Style = ES_AUTOHSCROLL;
+        Child.ExStyle = WS_EX_CLIENTEDGE;
+        break;
+    case TControlKind::ComboBox:
+        Child.Class = L"COMBOBOX";
+        Child.Style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
+        Child.Place.bottom += DropDownHeight;
+        break;
+    case TControlKind::Panel:
+        Child.Class = L"STATIC";
+        Child.Style = SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX;
+        break;
+    default:
+        throw std::logic_error("The form's control of this kind has no child window");
+    }
+    return Child;
+}
+
+// The controls with a window in the order they are created, which is the tab order: the tab
+// stops first, then the others.
+std::vector<size_t> CreationOrder()
+{
+    std::vector<size_t> Order;
+    for (TControl Stop : Form::TabOrder())
+        Order.push_back(Form::IndexOf(Stop));
+    const auto Controls = Form::Controls();
+    for (size_t Index = 0; Index < Controls.size(); ++Index)
+        if (Form::HasWindow(Controls[Index].Kind) && Controls[Index].TabOrder < 0)
+            Order.push_back(Index);
+    return Order;
+}
+
 } // namespace
 
 void TWin32MainForm::CreateChildren()
@@ -51,109 +95,106 @@ void TWin32MainForm::CreateChildren()
     const INITCOMMONCONTROLSEX Classes{ sizeof(Classes),
         ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES };
     InitCommonControlsEx(&Classes);
-    FFaceBrushes.assign(Win32Form::Controls().size(), nullptr);
-    FCompanions.assign(Win32Form::Controls().size(), nullptr);
-    FBars.resize(Win32Form::Controls().size());
-    // Creation order is tab order.
-    for (size_t Index = 0; Index < Win32Form::Controls().size(); ++Index) {
-        const TFormKind Kind = Win32Form::Controls()[Index].Kind;
-        if (Kind == TFormKind::FlatBar)
-            FBars[Index] = CreateFormBar(FHandle, Win32Form::Controls()[Index]);
-        else if (IsWindowed(Kind))
-            CreateChild(Index);
+    const auto Controls = Form::Controls();
+    FFaceBrushes.assign(Controls.size(), nullptr);
+    FCompanions.assign(Controls.size(), nullptr);
+    FBars.resize(Controls.size());
+    for (size_t Index = 0; Index < Controls.size(); ++Index)
+        if (Controls[Index].Kind == TControlKind::FlatBar)
+            FBars[Index] = CreateFormBar(FHandle, Controls[Index]);
+    TControlKind Previous = TControlKind::Image;
+    for (size_t Index : CreationOrder()) {
+        const TControlSpec& Spec = Controls[Index];
+        // A radio button that follows another joins its group, so that the two exclude each
+        // other and the arrow keys move between them; every other control starts a group.
+        DWORD Style = WS_CHILD | WS_VISIBLE;
+        if (Spec.Kind != TControlKind::Radio || Previous != TControlKind::Radio)
+            Style |= WS_GROUP;
+        if (Spec.TabOrder >= 0)
+            Style |= WS_TABSTOP;
+        const TColor Face = Spec.FaceColor.value_or(Form::FaceColor);
+        if (!IsSystemColor(Face))
+            FFaceBrushes[Index] = CreateSolidBrush(ColorRefOf(Face));
+        if (Spec.Kind == TControlKind::GradButton)
+            CreateGradButton(Index, Style);
+        else
+            CreateChild(Index, Style);
+        Previous = Spec.Kind;
     }
 }
 
-void TWin32MainForm::CreateChild(size_t Control)
+void TWin32MainForm::CreateGradButton(size_t Control, DWORD Style)
 {
-    const TFormControl& Spec = Win32Form::Controls()[Control];
-    const wchar_t* Class = L"BUTTON";
-    DWORD Style = WS_CHILD | WS_VISIBLE;
-    DWORD ExStyle = 0;
-    RECT Place = Spec.Bounds();
-    HFONT Font = Win32Form::CreateFormFont(Spec.Font);
+    FGradButton = CreateFormButton(FHandle, FirstChildId + static_cast<int>(Control),
+        Form::Controls()[Control], Style & ~(WS_CHILD | WS_VISIBLE));
+    FGradButton->OnClick = [this, Control] {
+        if (FEvents)
+            FEvents->ControlClick(Control);
+    };
+    FChildren[Control] = FGradButton->Handle();
+}
+
+void TWin32MainForm::CreateChild(size_t Control, DWORD Style)
+{
+    const TControlSpec& Spec = Form::Controls()[Control];
+    HFONT Font = CreateGdiFont(Spec.Font);
     FFonts.push_back(Font);
-    // Every control starts a group of its own but SecCustom, which shares SecNoLimit's, so that
-    // the two radio buttons exclude each other and the arrow keys move between them.
-    if (std::wstring_view(L"SecCustom") != WideFromUtf8(Spec.Name))
-        Style |= WS_GROUP;
-    if (Spec.TabStop)
-        Style |= WS_TABSTOP;
-    if (Spec.Kind == TFormKind::GradButton) {
-        FGradButton = CreateFormButton(FHandle, FirstChildId + static_cast<int>(Control), Spec,
-            Style & ~(WS_CHILD | WS_VISIBLE));
-        FGradButton->OnClick = [this, Control] {
-            if (FEvents)
-                FEvents->ControlClick(Control);
-        };
-        FChildren[Control] = FGradButton->Handle();
-        return;
-    }
-    switch (Spec.Kind) {
-    case TFormKind::FlatEdit: {
-        // Without a frame the text would sit at the top: the field is one line high, centred in
-        // the control's rectangle, whose face the form paints.
-        Class = L"EDIT";
-        Style |= ES_READONLY | ES_AUTOHSCROLL;
-        const int Line = LineHeight(FHandle, Font);
-        Place.left += 2;
-        Place.top += (Spec.Height - Line) / 2;
-        Place.bottom = Place.top + Line;
-        break;
-    }
-    case TFormKind::Radio:
-        Style |= BS_AUTORADIOBUTTON;
-        break;
-    case TFormKind::SpinEdit:
-        Class = L"EDIT";
-        Style |= ES_AUTOHSCROLL;
-        ExStyle |= WS_EX_CLIENTEDGE;
-        break;
-    case TFormKind::ComboBox:
-        Class = L"COMBOBOX";
-        Style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
-        Place.bottom += DropDownHeight;
-        break;
-    case TFormKind::Panel:
-        Class = L"STATIC";
-        Style |= SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX;
-        break;
-    default:
-        return;
-    }
-    HWND Child = CreateWindowExW(ExStyle, Class, Spec.Text, Style, Place.left, Place.top,
-        Place.right - Place.left, Place.bottom - Place.top, FHandle,
+    const TChildWindow Window = ChildWindowOf(Spec, LineHeight(FHandle, Font));
+    const RECT& Place = Window.Place;
+    HWND Child = CreateWindowExW(Window.ExStyle, Window.Class, WideFromUtf8(Spec.Text).c_str(),
+        Style | Window.Style, Place.left, Place.top, Place.right - Place.left,
+        Place.bottom - Place.top, FHandle,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstChildId + Control)), FInstance, nullptr);
     if (!Child)
-        throw std::runtime_error(std::string("Cannot create the control ") + Spec.Name + ": "
-            + SystemErrorText(GetLastError()));
+        throw std::runtime_error(std::string("Cannot create the control ") + ControlName(Spec.Id)
+            + ": " + SystemErrorText(GetLastError()));
     FChildren[Control] = Child;
     SendMessageW(Child, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
-    if (Spec.FaceColor.SystemIndex < 0)
-        FFaceBrushes[Control] = CreateSolidBrush(Spec.FaceColor.Fixed);
-    if (Spec.Kind == TFormKind::ComboBox) {
-        SendMessageW(Child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Spec.Height - ComboFrame);
-        SetItems(Control, std::vector<std::wstring>(Spec.Items.begin(), Spec.Items.end()));
-        SetWindowTextW(Child, Spec.Text);
-        // The narrow boxes of the layout need every pixel of their fields for the text.
-        COMBOBOXINFO Combo{};
-        Combo.cbSize = sizeof(Combo);
-        if (GetComboBoxInfo(Child, &Combo) && Combo.hwndItem)
-            SendMessageW(Combo.hwndItem, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-    }
+    if (Spec.Kind == TControlKind::ComboBox)
+        SetUpComboBox(Control);
     if (Spec.Checked)
         SetChecked(Control, true);
-    if (Spec.Kind == TFormKind::SpinEdit) {
-        HWND Arrows = CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
-            WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
-            FHandle, nullptr, FInstance, nullptr);
-        if (!Arrows)
-            throw std::runtime_error(
-                "Cannot create the spin box's arrows: " + SystemErrorText(GetLastError()));
-        SendMessageW(Arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Child), 0);
-        SendMessageW(Arrows, UDM_SETRANGE32, Win32Form::SecsMin, Win32Form::SecsMax);
-        FCompanions[Control] = Arrows;
-    }
+    if (Spec.Kind == TControlKind::SpinEdit)
+        CreateSpinArrows(Control);
+}
+
+void TWin32MainForm::SetUpComboBox(size_t Control)
+{
+    const TControlSpec& Spec = Form::Controls()[Control];
+    HWND Box = FChildren[Control];
+    SendMessageW(Box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Spec.Height - ComboFrame);
+    std::vector<std::wstring> Items;
+    for (const std::string& Item : Spec.Items)
+        Items.push_back(WideFromUtf8(Item));
+    SetItems(Control, Items);
+    SetWindowTextW(Box, WideFromUtf8(Spec.Text).c_str());
+    // The narrow boxes of the layout need every pixel of their fields for the text.
+    COMBOBOXINFO Combo{};
+    Combo.cbSize = sizeof(Combo);
+    if (GetComboBoxInfo(Box, &Combo) && Combo.hwndItem)
+        SendMessageW(Combo.hwndItem, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+}
+
+void TWin32MainForm::CreateSpinArrows(size_t Control)
+{
+    const TSpinRange& Range = Form::Controls()[Control].Spin;
+    HWND Arrows = CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
+        WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
+        FHandle, nullptr, FInstance, nullptr);
+    if (!Arrows)
+        throw std::runtime_error(
+            "Cannot create the spin box's arrows: " + SystemErrorText(GetLastError()));
+    SendMessageW(Arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(FChildren[Control]), 0);
+    SendMessageW(Arrows, UDM_SETRANGE32, Range.Min, Range.Max);
+    FCompanions[Control] = Arrows;
+}
+
+HBRUSH TWin32MainForm::FaceBrush(size_t Control) const
+{
+    if (FFaceBrushes[Control])
+        return FFaceBrushes[Control];
+    const TColor Face = Form::Controls()[Control].FaceColor.value_or(Form::FaceColor);
+    return GetSysColorBrush(SystemColorIndex(Face));
 }
 
 void TWin32MainForm::CreateTooltips()
@@ -163,15 +204,17 @@ void TWin32MainForm::CreateTooltips()
         CW_USEDEFAULT, FHandle, nullptr, FInstance, nullptr);
     if (!FTooltip)
         throw std::runtime_error("Cannot create the tooltips: " + SystemErrorText(GetLastError()));
-    for (size_t Index = 0; Index < Win32Form::Controls().size(); ++Index) {
-        const TFormControl& Spec = Win32Form::Controls()[Index];
-        if (!Spec.Hint)
+    for (size_t Index = 0; Index < Form::Controls().size(); ++Index) {
+        const TControlSpec& Spec = Form::Controls()[Index];
+        if (Spec.Hint.empty())
             continue;
         TTTOOLINFOW Tool{};
         Tool.cbSize = sizeof(Tool);
         Tool.uFlags = TTF_SUBCLASS;
         Tool.hwnd = FHandle;
-        Tool.lpszText = const_cast<wchar_t*>(Spec.Hint);
+        // The tooltip keeps its own copy of the text.
+        std::wstring Hint = WideFromUtf8(Spec.Hint);
+        Tool.lpszText = Hint.data();
         if (FChildren[Index]) {
             Tool.uFlags |= TTF_IDISHWND;
             Tool.uId = reinterpret_cast<UINT_PTR>(FChildren[Index]);
@@ -185,7 +228,7 @@ void TWin32MainForm::CreateTooltips()
 
 void TWin32MainForm::UpdateTooltipRect(size_t Control)
 {
-    if (!FTooltip || FChildren[Control] || !Win32Form::Controls()[Control].Hint)
+    if (!FTooltip || FChildren[Control] || Form::Controls()[Control].Hint.empty())
         return;
     TTTOOLINFOW Tool{};
     Tool.cbSize = sizeof(Tool);
@@ -222,7 +265,7 @@ void TWin32MainForm::SetHint(size_t Control, const std::wstring& Hint)
 size_t TWin32MainForm::ControlOf(HWND Child) const
 {
     if (!Child)
-        return None;
+        return NoControl;
     for (size_t Index = 0; Index < FChildren.size(); ++Index) {
         if (!FChildren[Index])
             continue;
@@ -231,37 +274,35 @@ size_t TWin32MainForm::ControlOf(HWND Child) const
             return Index;
         COMBOBOXINFO Combo{};
         Combo.cbSize = sizeof(Combo);
-        if (Win32Form::Controls()[Index].Kind == TFormKind::ComboBox
+        if (Form::Controls()[Index].Kind == TControlKind::ComboBox
             && GetComboBoxInfo(FChildren[Index], &Combo) && Combo.hwndList == Child)
             return Index;
     }
-    return None;
+    return NoControl;
 }
 
 LRESULT TWin32MainForm::ControlColour(HWND Child, HDC Dc)
 {
     const size_t Control = ControlOf(Child);
-    if (Control == None)
+    if (Control == NoControl)
         return DefWindowProcW(FHandle, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(Dc),
             reinterpret_cast<LPARAM>(Child));
-    const TFormControl& Spec = Win32Form::Controls()[Control];
-    SetTextColor(Dc, Spec.TextColor.Resolve());
-    SetBkColor(Dc, Spec.FaceColor.Resolve());
-    HBRUSH Face = FFaceBrushes[Control] ? FFaceBrushes[Control]
-                                        : GetSysColorBrush(Spec.FaceColor.SystemIndex);
-    return reinterpret_cast<LRESULT>(Face);
+    const TControlSpec& Spec = Form::Controls()[Control];
+    SetTextColor(Dc, ColorRefOf(Spec.TextColor.value_or(Form::TextColor)));
+    SetBkColor(Dc, ColorRefOf(Spec.FaceColor.value_or(Form::FaceColor)));
+    return reinterpret_cast<LRESULT>(FaceBrush(Control));
 }
 
 void TWin32MainForm::Command(size_t Control, UINT Code)
 {
     if (!FEvents)
         return;
-    switch (Win32Form::Controls()[Control].Kind) {
-    case TFormKind::Radio:
+    switch (Form::Controls()[Control].Kind) {
+    case TControlKind::Radio:
         if (Code == BN_CLICKED)
             FEvents->ControlClick(Control);
         break;
-    case TFormKind::ComboBox:
+    case TControlKind::ComboBox:
         if (Code == CBN_EDITCHANGE) {
             FEvents->TextChanged(Control, Text(Control));
         } else if (Code == CBN_SELCHANGE) {
@@ -279,15 +320,14 @@ void TWin32MainForm::Command(size_t Control, UINT Code)
 LRESULT TWin32MainForm::Notify(const NMHDR& Header)
 {
     const size_t Control = ControlOf(Header.hwndFrom);
-    if (Control == None || Header.code != UDN_DELTAPOS)
+    if (Control == NoControl || Header.code != UDN_DELTAPOS)
         return 0;
     // The arrows step the value the text shows, not a position of their own: a typed text
     // counts.
     const auto& Change = reinterpret_cast<const NMUPDOWN&>(Header);
-    const int Value
-        = RecordSettings::SpinEditValue(Utf8FromWide(Text(Control)), Win32Form::SecsMin);
-    const int Stepped = std::clamp(
-        Value + Change.iDelta * Win32Form::SecsStep, Win32Form::SecsMin, Win32Form::SecsMax);
+    const TSpinRange& Range = Form::Controls()[Control].Spin;
+    const int Value = RecordSettings::SpinEditValue(Utf8FromWide(Text(Control)), Range.Min);
+    const int Stepped = std::clamp(Value + Change.iDelta * Range.Step, Range.Min, Range.Max);
     SetText(Control, std::to_wstring(Stepped));
     return TRUE; // the arrows keep no position
 }

@@ -1,6 +1,8 @@
 // The form's paint: its face, then the windowless controls in layout order, composed off screen
 // and copied at once, so that nothing flickers.
 #include "FlatProgressBarCore.h"
+#include "GdiCanvas.h"
+#include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
 
 #include <stdexcept>
@@ -55,11 +57,11 @@ void PaintBevel(HDC Dc, const RECT& R, bool Box)
 }
 
 void PaintLabel(
-    HDC Dc, const TFormControl& Spec, const RECT& R, HFONT Font, const std::wstring& Text)
+    HDC Dc, const TControlSpec& Spec, const RECT& R, HFONT Font, const std::wstring& Text)
 {
     HGDIOBJ Previous = SelectObject(Dc, Font);
     SetBkMode(Dc, TRANSPARENT);
-    SetTextColor(Dc, Spec.TextColor.Resolve());
+    SetTextColor(Dc, ColorRefOf(Spec.TextColor.value_or(Form::TextColor)));
     RECT Box = R;
     UINT Format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
     if (!Spec.Clipped)
@@ -82,7 +84,7 @@ void TWin32MainForm::Paint()
     // Only what needs it is drawn; the rest of the buffer is not copied.
     IntersectClipRect(
         Dc, Paint.rcPaint.left, Paint.rcPaint.top, Paint.rcPaint.right, Paint.rcPaint.bottom);
-    FillRect(Dc, &Client, GetSysColorBrush(Win32Form::Face.SystemIndex));
+    FillRect(Dc, &Client, GetSysColorBrush(SystemColorIndex(Form::FaceColor)));
     PaintWindowless(Dc);
     BitBlt(Screen, Paint.rcPaint.left, Paint.rcPaint.top, Paint.rcPaint.right - Paint.rcPaint.left,
         Paint.rcPaint.bottom - Paint.rcPaint.top, Dc, Paint.rcPaint.left, Paint.rcPaint.top,
@@ -95,31 +97,30 @@ void TWin32MainForm::Paint()
 
 void TWin32MainForm::PaintWindowless(HDC Dc)
 {
-    const auto Controls = Win32Form::Controls();
+    const auto Controls = Form::Controls();
     for (size_t Index = 0; Index < Controls.size(); ++Index) {
-        const TFormControl& Spec = Controls[Index];
+        const TControlSpec& Spec = Controls[Index];
         const RECT R = Bounds(Index);
         switch (Spec.Kind) {
-        case TFormKind::Image:
+        case TControlKind::Image:
             if (FPictures[Index])
                 FPictures[Index]->Draw(Dc, R.left, R.top);
             break;
-        case TFormKind::Label:
+        case TControlKind::Label:
             PaintLabel(Dc, Spec, R, LabelFont(Index), FLabelTexts[Index]);
             break;
-        case TFormKind::BoxBevel:
-        case TFormKind::LineBevel:
-            PaintBevel(Dc, R, Spec.Kind == TFormKind::BoxBevel);
+        case TControlKind::BoxBevel:
+        case TControlKind::LineBevel:
+            PaintBevel(Dc, R, Spec.Kind == TControlKind::BoxBevel);
             break;
-        case TFormKind::FlatBar: {
+        case TControlKind::FlatBar: {
             TControlClip Clip(Dc, R);
             FBars[Index]->Paint(Dc);
             break;
         }
-        case TFormKind::FlatEdit: {
+        case TControlKind::FlatEdit: {
             // The face around the borderless field.
-            HBRUSH Face = FFaceBrushes[Index];
-            FillRect(Dc, &R, Face ? Face : GetSysColorBrush(Spec.FaceColor.SystemIndex));
+            FillRect(Dc, &R, FaceBrush(Index));
             break;
         }
         default:
@@ -130,12 +131,12 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
 
 RECT TWin32MainForm::Bounds(size_t Control) const
 {
-    const TFormControl& Spec = Win32Form::Controls()[Control];
+    const TControlSpec& Spec = Form::Controls()[Control];
     if (FBars[Control])
         return FBars[Control]->Bounds();
-    RECT R = Spec.Bounds();
+    RECT R = BoundsOf(Spec);
     // The image buttons size themselves to their pictures; the background keeps its size.
-    const bool AutoSize = Spec.Kind == TFormKind::Image && Control != 0;
+    const bool AutoSize = Spec.Kind == TControlKind::Image && Spec.Image.AutoSize;
     if (AutoSize && FPictures[Control]) {
         R.right = R.left + FPictures[Control]->Width();
         R.bottom = R.top + FPictures[Control]->Height();
@@ -171,7 +172,7 @@ void TWin32MainForm::SetLabelText(size_t Control, const std::wstring& Text)
 HFONT TWin32MainForm::LabelFont(size_t Control)
 {
     if (!FLabelFonts[Control])
-        FLabelFonts[Control] = Win32Form::CreateFormFont(Win32Form::Controls()[Control].Font);
+        FLabelFonts[Control] = CreateGdiFont(Form::Controls()[Control].Font);
     return FLabelFonts[Control];
 }
 

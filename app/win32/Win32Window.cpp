@@ -59,7 +59,7 @@ TWin32Window::TWin32Window(HINSTANCE Instance)
     : FForm(Instance)
 {
     for (size_t Control = 0; Control < FIndices.size(); ++Control)
-        FIndices[Control] = Win32Form::IndexOf(ControlName(static_cast<TControl>(Control)));
+        FIndices[Control] = Form::IndexOf(static_cast<TControl>(Control));
     FForm.SetEvents(this);
 }
 
