@@ -2,7 +2,6 @@
 
 #include "ErrorReports.h"
 #include "GradBtn.h"
-#include "HandlerGuard.h"
 #include "MessageBoxes.h"
 #include "SaveDialog.h"
 #include "TImage.h"
@@ -45,61 +44,49 @@ TMainForm::TMainForm(const QString& AppPathForTests)
     setFixedSize(size());
     setWindowIcon(QApplication::windowIcon());
     Tim = new QTimer(this);
-    ConnectHandlers();
+    ConnectEvents();
     CentreOnScreen();
     FMain = std::make_unique<TMain>(*this);
+    FEvents.Attach(FMain.get());
 }
 
 TMainForm::~TMainForm()
 {
     // The behaviour still uses the window while it ends a run and destroys the sink.
+    FEvents.Attach(nullptr);
     FMain.reset();
 }
 
-void TMainForm::Handle(const std::function<void(TMain&)>& Handler)
+void TMainForm::ConnectEvents()
 {
-    if (FMain)
-        RunGuarded(*this, [&] { Handler(*FMain); });
-}
-
-void TMainForm::ConnectHandlers()
-{
-    using TMouseHandler = void (TMain::*)(TMouseButton, int, int);
-    auto Image = [this](TControl Control) { return static_cast<TImage*>(Widget(Control)); };
-    auto Mouse = [this, Image](TControl Control, auto Signal, TMouseHandler Handler) {
-        connect(
-            Image(Control), Signal, this, [this, Handler](Qt::MouseButton Button, int X, int Y) {
-                Handle([&](TMain& Main) { (Main.*Handler)(ToButton(Button), X, Y); });
-            });
-    };
-    Mouse(TControl::BackG, &TImage::MouseDown, &TMain::BackGMouseDown);
-    Mouse(TControl::BackG, &TImage::MouseUp, &TMain::BackGMouseUp);
-    Mouse(TControl::MinB, &TImage::MouseDown, &TMain::MinBMouseDown);
-    Mouse(TControl::MinB, &TImage::MouseUp, &TMain::MinBMouseUp);
-    Mouse(TControl::CloseB, &TImage::MouseDown, &TMain::CloseBMouseDown);
-    Mouse(TControl::CloseB, &TImage::MouseUp, &TMain::CloseBMouseUp);
-    Mouse(TControl::RecB, &TImage::MouseDown, &TMain::RecBMouseDown);
-    Mouse(TControl::PauseB, &TImage::MouseDown, &TMain::PauseBMouseDown);
-    Mouse(TControl::StopB, &TImage::MouseDown, &TMain::StopBMouseDown);
-    Mouse(TControl::StopB, &TImage::MouseUp, &TMain::StopBMouseUp);
-    auto Plain = [this](void (TMain::*Handler)()) {
-        return [this, Handler] { Handle([&](TMain& Main) { (Main.*Handler)(); }); };
-    };
-    connect(Image(TControl::BackG), &TImage::MouseMove, this,
-        [this](int X, int Y) { Handle([&](TMain& Main) { Main.BackGMouseMove(X, Y); }); });
-    connect(Image(TControl::MinB), &TImage::Click, this, Plain(&TMain::MinBClick));
-    connect(Image(TControl::CloseB), &TImage::Click, this, Plain(&TMain::CloseBClick));
-    connect(static_cast<TGradBtn*>(Widget(TControl::SaveAs)), &TGradBtn::OnClick, this,
-        Plain(&TMain::SaveAsClick));
-    connect(static_cast<QRadioButton*>(Widget(TControl::SecNoLimit)), &QRadioButton::clicked, this,
-        Plain(&TMain::SecNoLimitClick));
-    connect(static_cast<QRadioButton*>(Widget(TControl::SecCustom)), &QRadioButton::clicked, this,
-        Plain(&TMain::SecCustomClick));
-    connect(Tim, &QTimer::timeout, this, Plain(&TMain::TimTimer));
-    connect(static_cast<QComboBox*>(Widget(TControl::SRate)), &QComboBox::currentTextChanged, this,
-        [this](const QString& Text) {
-            Handle([&](TMain& Main) { Main.SRateChange(Text.toStdString()); });
-        });
+    for (int Index = 0; Index < ControlCount; ++Index) {
+        const auto Control = static_cast<TControl>(Index);
+        QWidget* Found = Widget(Control);
+        if (auto* Image = qobject_cast<TImage*>(Found)) {
+            connect(
+                Image, &TImage::MouseDown, this, [this, Control](Qt::MouseButton B, int X, int Y) {
+                    FEvents.Press(Control, ToButton(B), X, Y);
+                });
+            connect(Image, &TImage::MouseMove, this,
+                [this, Control](int X, int Y) { FEvents.Move(Control, X, Y); });
+            connect(
+                Image, &TImage::MouseUp, this, [this, Control](Qt::MouseButton B, int X, int Y) {
+                    FEvents.Release(Control, ToButton(B), X, Y);
+                });
+            connect(Image, &TImage::Click, this, [this, Control] { FEvents.Click(Control); });
+        } else if (auto* Radio = qobject_cast<QRadioButton*>(Found)) {
+            connect(
+                Radio, &QRadioButton::clicked, this, [this, Control] { FEvents.Click(Control); });
+        } else if (auto* Button = qobject_cast<TGradBtn*>(Found)) {
+            connect(Button, &TGradBtn::OnClick, this, [this, Control] { FEvents.Click(Control); });
+        } else if (auto* Box = qobject_cast<QComboBox*>(Found)) {
+            connect(
+                Box, &QComboBox::currentTextChanged, this, [this, Control](const QString& Text) {
+                    FEvents.Change(Control, Text.toStdString());
+                });
+        }
+    }
+    connect(Tim, &QTimer::timeout, this, [this] { FEvents.Tick(); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::RefuseLogOff);
 }
 
@@ -115,9 +102,7 @@ void TMainForm::CentreOnScreen()
 
 void TMainForm::closeEvent(QCloseEvent* Event)
 {
-    bool MayClose = false;
-    Handle([&](TMain& Main) { MayClose = Main.FormCloseQuery(); });
-    if (MayClose)
+    if (FEvents.CloseQuery())
         Event->accept();
     else
         Event->ignore();
@@ -127,9 +112,7 @@ void TMainForm::RefuseLogOff(QSessionManager& Manager)
 {
     // A session manager takes a cancellation only from a client it has let interact; without
     // that permission the log-off would go on (X11 sessions).
-    bool MayClose = false;
-    Handle([&](TMain& Main) { MayClose = Main.FormCloseQuery(); });
-    if (!MayClose && Manager.allowsInteraction())
+    if (!FEvents.CloseQuery() && Manager.allowsInteraction())
         Manager.cancel();
 }
 

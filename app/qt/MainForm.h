@@ -1,7 +1,8 @@
 // The Qt front end of the main window: builds the controls of the layout from the form's
 // description (FormBuilder.h), implements the window interface on them (MainWindow.h, the controls'
-// part in FormControls.h) and forwards each of their events to the window's behaviour TMain
-// (Corvat.h), behind the handler guard. It holds no rule of its own.
+// part in FormControls.h) and reports each of their events to the window's routing
+// (ControlEvents.h), which runs the handler of TMain (Corvat.h) that carries it. It holds no rule
+// of its own.
 //
 // Only the close button closes the window: a close request (a keyboard command, the task bar)
 // and the session manager's query before log-off are refused while TMain's FormCloseQuery
@@ -10,6 +11,7 @@
 // GUI thread only, except Post, which any thread may call.
 #pragma once
 
+#include "ControlEvents.h"
 #include "Corvat.h"
 #include "FormControls.h"
 
@@ -54,9 +56,8 @@ protected:
 private:
     friend struct TMainFormTestAccess;
 
-    // Runs Handler with the behaviour, behind the handler guard; nothing before it exists.
-    void Handle(const std::function<void(TMain&)>& Handler);
-    void ConnectHandlers();
+    // Reports the controls' events to FEvents.
+    void ConnectEvents();
     void CentreOnScreen();
     // The session manager's query before log-off; may wait, in a local event loop, for its
     // permission to interact.
@@ -66,5 +67,6 @@ private:
     QTimer* Tim = nullptr;
     // Created at the first Save as click; a child of the window.
     QFileDialog* SaveMp3 = nullptr;
+    TControlEvents FEvents{ *this };
     std::unique_ptr<TMain> FMain;
 };

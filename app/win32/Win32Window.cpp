@@ -1,7 +1,6 @@
 #include "Win32Window.h"
 
 #include "Corvat.h"
-#include "HandlerGuard.h"
 #include "Win32Dialogs.h"
 #include "Win32Text.h"
 
@@ -74,12 +73,6 @@ TControl TWin32Window::ControlAt(size_t FormIndex) const
     if (Found == FIndices.end())
         throw std::logic_error("The form's control has no counterpart in the window");
     return static_cast<TControl>(Found - FIndices.begin());
-}
-
-template <typename THandler> void TWin32Window::Forward(THandler Handler)
-{
-    if (FMain)
-        RunGuarded(*this, [&] { Handler(*FMain); });
 }
 
 // ---- The window interface
@@ -240,93 +233,43 @@ void TWin32Window::Post(std::function<void()> Call)
 
 void TWin32Window::ImageMouseDown(size_t Control, int Button, int X, int Y)
 {
-    const TMouseButton Pressed = MouseButton(Button);
-    switch (ControlAt(Control)) {
-    case TControl::BackG:
-        return Forward([&](TMain& Main) { Main.BackGMouseDown(Pressed, X, Y); });
-    case TControl::MinB:
-        return Forward([&](TMain& Main) { Main.MinBMouseDown(Pressed, X, Y); });
-    case TControl::CloseB:
-        return Forward([&](TMain& Main) { Main.CloseBMouseDown(Pressed, X, Y); });
-    case TControl::RecB:
-        return Forward([&](TMain& Main) { Main.RecBMouseDown(Pressed, X, Y); });
-    case TControl::PauseB:
-        return Forward([&](TMain& Main) { Main.PauseBMouseDown(Pressed, X, Y); });
-    case TControl::StopB:
-        return Forward([&](TMain& Main) { Main.StopBMouseDown(Pressed, X, Y); });
-    default:
-        return;
-    }
+    FEvents.Press(ControlAt(Control), MouseButton(Button), X, Y);
 }
 
 void TWin32Window::ImageMouseMove(size_t Control, int X, int Y)
 {
-    if (ControlAt(Control) == TControl::BackG)
-        Forward([&](TMain& Main) { Main.BackGMouseMove(X, Y); });
+    FEvents.Move(ControlAt(Control), X, Y);
 }
 
 void TWin32Window::ImageMouseUp(size_t Control, int Button, int X, int Y)
 {
-    const TMouseButton Released = MouseButton(Button);
-    switch (ControlAt(Control)) {
-    case TControl::BackG:
-        return Forward([&](TMain& Main) { Main.BackGMouseUp(Released, X, Y); });
-    case TControl::MinB:
-        return Forward([&](TMain& Main) { Main.MinBMouseUp(Released, X, Y); });
-    case TControl::CloseB:
-        return Forward([&](TMain& Main) { Main.CloseBMouseUp(Released, X, Y); });
-    case TControl::StopB:
-        return Forward([&](TMain& Main) { Main.StopBMouseUp(Released, X, Y); });
-    default:
-        return;
-    }
+    FEvents.Release(ControlAt(Control), MouseButton(Button), X, Y);
 }
 
 void TWin32Window::ImageClick(size_t Control)
 {
-    switch (ControlAt(Control)) {
-    case TControl::MinB:
-        return Forward([](TMain& Main) { Main.MinBClick(); });
-    case TControl::CloseB:
-        return Forward([](TMain& Main) { Main.CloseBClick(); });
-    default:
-        return;
-    }
+    FEvents.Click(ControlAt(Control));
 }
 
 void TWin32Window::ControlClick(size_t Control)
 {
-    switch (ControlAt(Control)) {
-    case TControl::SaveAs:
-        return Forward([](TMain& Main) { Main.SaveAsClick(); });
-    case TControl::SecNoLimit:
-        return Forward([](TMain& Main) { Main.SecNoLimitClick(); });
-    case TControl::SecCustom:
-        return Forward([](TMain& Main) { Main.SecCustomClick(); });
-    default:
-        return;
-    }
+    FEvents.Click(ControlAt(Control));
 }
 
 void TWin32Window::TextChanged(size_t Control, const std::wstring& Text)
 {
-    if (ControlAt(Control) == TControl::SRate) {
-        const std::string Narrow = Utf8FromWide(Text);
-        Forward([&](TMain& Main) { Main.SRateChange(Narrow); });
-    }
+    FEvents.Change(ControlAt(Control), Utf8FromWide(Text));
 }
 
 void TWin32Window::TimerTick()
 {
     if (FTimerRunning)
-        Forward([](TMain& Main) { Main.TimTimer(); });
+        FEvents.Tick();
 }
 
 bool TWin32Window::CloseQuery()
 {
-    bool MayClose = false;
-    Forward([&](TMain& Main) { MayClose = Main.FormCloseQuery(); });
-    return MayClose;
+    return FEvents.CloseQuery();
 }
 
 // ---- The program

@@ -1,6 +1,6 @@
 // The window of the recorder on Win32: the native form (Win32MainForm.h) behind the window
-// interface that the recorder's behaviour TMain uses, and the form's events forwarded to TMain's
-// handlers, each behind the handler guard. It holds no rule of its own.
+// interface that the recorder's behaviour TMain uses, and the form's events reported to the
+// window's routing (ControlEvents.h), which runs TMain's handlers. It holds no rule of its own.
 //
 // Pictures: the PNG skin files are read with libpng, the BMP ones with the system's loader.
 // Texts cross here between UTF-8 (the behaviour) and UTF-16 (the system); so do file names.
@@ -8,6 +8,7 @@
 // GUI thread only, except Post (any thread, never waits).
 #pragma once
 
+#include "ControlEvents.h"
 #include "MainWindow.h"
 #include "Win32MainForm.h"
 
@@ -24,7 +25,7 @@ public:
     TWin32MainForm& Form() { return FForm; }
     // Forwards the form's events to Main from now on; null stops them. Main must be created
     // with this window and destroyed before it.
-    void Attach(TMain* Main) { FMain = Main; }
+    void Attach(TMain* Main) { FEvents.Attach(Main); }
 
     std::string Text(TControl Control) const override;
     void SetText(TControl Control, const std::string& Text) override;
@@ -53,8 +54,6 @@ public:
 private:
     size_t Index(TControl Control) const { return FIndices[static_cast<size_t>(Control)]; }
     TControl ControlAt(size_t Index) const;
-    // Runs Handler on the attached TMain behind the handler guard; nothing without one.
-    template <typename THandler> void Forward(THandler Handler);
 
     void ImageMouseDown(size_t Control, int Button, int X, int Y) override;
     void ImageMouseMove(size_t Control, int X, int Y) override;
@@ -67,7 +66,7 @@ private:
 
     TWin32MainForm FForm;
     std::array<size_t, ControlCount> FIndices{};
-    TMain* FMain = nullptr;
+    TControlEvents FEvents{ *this };
     bool FTimerRunning = false;
 };
 

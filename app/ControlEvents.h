@@ -1,0 +1,50 @@
+// The one routing of the window's events to the handlers of TMain (Corvat.h). A front end
+// reports what happened to which control of the layout (a press, a move, a release, a click, a
+// changed text), the timer's tick and a request to close; which handler carries the event is
+// decided here, and nowhere else. An event that no handler takes does nothing: a release on
+// RecB, a click on the background, a change of KBS.
+//
+// Every handler runs behind the handler guard (HandlerGuard.h): an exception that leaves it is
+// reported through the window and goes no further.
+//
+// GUI thread only; a handler may block as Corvat.h says of it.
+#pragma once
+
+#include "MainWindow.h"
+
+#include <string>
+
+class TMain;
+
+class TControlEvents {
+public:
+    // Window reports the errors of the handlers; it outlives this object.
+    explicit TControlEvents(TMainWindow& Window);
+
+    // The events go to Main from now on; null drops them (before the behaviour exists and while
+    // it is destroyed).
+    void Attach(TMain* Main) { FMain = Main; }
+
+    // The mouse on an image control; X, Y in the control's own coordinates. The front end has
+    // applied the image controls' mouse rules (ImageMouse.h): which control gets a release, and
+    // whether a click precedes it.
+    void Press(TControl Control, TMouseButton Button, int X, int Y);
+    void Move(TControl Control, int X, int Y);
+    void Release(TControl Control, TMouseButton Button, int X, int Y);
+    // A click: of an image control (before the release of the same press), of the Save as
+    // button, or a radio button selected by the user (mouse or keyboard).
+    void Click(TControl Control);
+    // The text of a drop-down list changed: an entry chosen or text typed.
+    void Change(TControl Control, const std::string& Text);
+    // The level timer Tim.
+    void Tick();
+    // A request to close the window, from any source; true lets it close. Without the behaviour
+    // every request is refused.
+    bool CloseQuery();
+
+private:
+    template <typename THandler> void Run(THandler&& Handler);
+
+    TMainWindow& FWindow;
+    TMain* FMain = nullptr;
+};
