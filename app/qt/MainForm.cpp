@@ -2,6 +2,7 @@
 
 #include "ErrorReports.h"
 #include "GradBtn.h"
+#include "ImageMouseInput.h"
 #include "MessageBoxes.h"
 #include "SaveDialog.h"
 #include "TImage.h"
@@ -16,18 +17,6 @@
 #include <QTimer>
 
 namespace {
-
-TMouseButton ToButton(Qt::MouseButton Button)
-{
-    switch (Button) {
-    case Qt::RightButton:
-        return TMouseButton::mbRight;
-    case Qt::MiddleButton:
-        return TMouseButton::mbMiddle;
-    default:
-        return TMouseButton::mbLeft;
-    }
-}
 
 QString ToQt(const std::string& Text)
 {
@@ -44,6 +33,7 @@ TMainForm::TMainForm(const QString& AppPathForTests)
     setFixedSize(size());
     setWindowIcon(QApplication::windowIcon());
     Tim = new QTimer(this);
+    FImageMouse = new TImageMouseInput(*this, FEvents);
     ConnectEvents();
     CentreOnScreen();
     FMain = std::make_unique<TMain>(*this);
@@ -63,17 +53,7 @@ void TMainForm::ConnectEvents()
         const auto Control = static_cast<TControl>(Index);
         QWidget* Found = Widget(Control);
         if (auto* Image = qobject_cast<TImage*>(Found)) {
-            connect(
-                Image, &TImage::MouseDown, this, [this, Control](Qt::MouseButton B, int X, int Y) {
-                    FEvents.Press(Control, ToButton(B), X, Y);
-                });
-            connect(Image, &TImage::MouseMove, this,
-                [this, Control](int X, int Y) { FEvents.Move(Control, X, Y); });
-            connect(
-                Image, &TImage::MouseUp, this, [this, Control](Qt::MouseButton B, int X, int Y) {
-                    FEvents.Release(Control, ToButton(B), X, Y);
-                });
-            connect(Image, &TImage::Click, this, [this, Control] { FEvents.Click(Control); });
+            FImageMouse->Watch(Image, Control);
         } else if (auto* Radio = qobject_cast<QRadioButton*>(Found)) {
             connect(
                 Radio, &QRadioButton::clicked, this, [this, Control] { FEvents.Click(Control); });

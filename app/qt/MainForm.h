@@ -21,6 +21,7 @@
 #include <memory>
 
 class QFileDialog;
+class TImageMouseInput;
 class QSessionManager;
 class QTimer;
 
@@ -68,5 +69,7 @@ private:
     // Created at the first Save as click; a child of the window.
     QFileDialog* SaveMp3 = nullptr;
     TControlEvents FEvents{ *this };
+    // The image controls' mouse; a child of the window.
+    TImageMouseInput* FImageMouse = nullptr;
     std::unique_ptr<TMain> FMain;
 };

@@ -1,16 +1,13 @@
 #include "TImage.h"
 
-#include <QApplication>
 #include <QBitmap>
 #include <QImageReader>
-#include <QMouseEvent>
 #include <QPainter>
 #include <stdexcept>
 
 TImage::TImage(QWidget* Parent)
     : QWidget(Parent)
 {
-    setMouseTracking(true);
 }
 
 void TImage::LoadFromFile(const QString& FileName)
@@ -60,45 +57,4 @@ void TImage::paintEvent(QPaintEvent*)
         return;
     QPainter Painter(this);
     Painter.drawPixmap(0, 0, FShown);
-}
-
-void TImage::mousePressEvent(QMouseEvent* Event)
-{
-    if (Event->button() == Qt::LeftButton)
-        FPrimaryPressed = true;
-    const QPoint At = Event->position().toPoint();
-    emit MouseDown(Event->button(), At.x(), At.y());
-}
-
-void TImage::mouseMoveEvent(QMouseEvent* Event)
-{
-    const QPoint At = Event->position().toPoint();
-    emit MouseMove(At.x(), At.y());
-}
-
-void TImage::mouseReleaseEvent(QMouseEvent* Event)
-{
-    const QPoint At = Event->position().toPoint();
-    if (Event->button() != Qt::LeftButton) {
-        TImage* Target = ReleaseTarget(Event->globalPosition());
-        if (Target) {
-            const QPoint TargetAt = Target->mapFromGlobal(Event->globalPosition()).toPoint();
-            emit Target->MouseUp(Event->button(), TargetAt.x(), TargetAt.y());
-        }
-        return;
-    }
-    const bool WasPressed = FPrimaryPressed;
-    FPrimaryPressed = false;
-    if (WasPressed && rect().contains(At))
-        emit Click();
-    emit MouseUp(Event->button(), At.x(), At.y());
-}
-
-TImage* TImage::ReleaseTarget(const QPointF& GlobalPos)
-{
-    if (rect().contains(mapFromGlobal(GlobalPos).toPoint()))
-        return this;
-    QWidget* Top = window();
-    QWidget* Under = Top->childAt(Top->mapFromGlobal(GlobalPos).toPoint());
-    return qobject_cast<TImage*>(Under);
 }

@@ -1,11 +1,5 @@
-// The image control: shows a PNG or BMP picture read from a file, sizes itself to it, and reports
-// the mouse with the pointer position in its own coordinates.
-//
-// Mouse rules: a press and a release are reported for every button. A click is reported only for
-// the primary button pressed and released over the control, just before that release. The
-// release of a primary press comes to the control where the press began (the toolkit's implicit
-// grab); the release of another button goes to the image control under the pointer, and to none
-// when the pointer is over something else.
+// The image control: shows a PNG or BMP picture read from a file and sizes itself to it. Its
+// mouse is the window's (ImageMouseInput.h).
 //
 // Without a picture the control keeps its geometry and still takes presses, so a button whose
 // file is missing can be used.
@@ -40,26 +34,14 @@ public:
     // A picture without an alpha channel is drawn without the pixels of its bottom-left colour.
     void setTransparent(bool Value);
 
-signals:
-    void MouseDown(Qt::MouseButton Button, int X, int Y);
-    void MouseMove(int X, int Y);
-    void MouseUp(Qt::MouseButton Button, int X, int Y);
-    void Click();
-
 protected:
     void paintEvent(QPaintEvent* Event) override;
-    void mousePressEvent(QMouseEvent* Event) override;
-    void mouseMoveEvent(QMouseEvent* Event) override;
-    void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
     void PictureChanged();
-    // The image control that the release of a non-primary button at GlobalPos belongs to.
-    TImage* ReleaseTarget(const QPointF& GlobalPos);
 
     QPixmap FPicture;
     QPixmap FShown; // FPicture as drawn: masked when transparent
     bool FAutoSize = true;
     bool FTransparent = false;
-    bool FPrimaryPressed = false;
 };

@@ -46,18 +46,23 @@ POINT CentredOrigin()
         Work.top + (Work.bottom - Work.top - Form::ClientHeight) / 2 };
 }
 
-int ButtonOf(UINT Message)
+TMouseButton ButtonOf(UINT Message)
 {
     switch (Message) {
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-        return 1;
+        return mbRight;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-        return 2;
+        return mbMiddle;
     default:
-        return 0;
+        return mbLeft;
     }
+}
+
+int ImageNumber(size_t Control)
+{
+    return Control == NoControl ? TImageMouse::NoImage : static_cast<int>(Control);
 }
 
 } // namespace
@@ -68,8 +73,6 @@ TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
     , FPictures(Form::Controls().size())
     , FLabelTexts(Form::Controls().size())
     , FLabelFonts(Form::Controls().size(), nullptr)
-    , FPrimaryPress(NoControl)
-    , FMouseOwner(NoControl)
 {
     for (size_t Index = 0; Index < FLabelTexts.size(); ++Index)
         FLabelTexts[Index] = WideFromUtf8(Form::Controls()[Index].Text);
@@ -154,7 +157,7 @@ LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
     case WM_MBUTTONUP:
     case WM_MOUSEMOVE:
     case WM_CAPTURECHANGED:
-        return HandleMouse(Message, W, L);
+        return HandleMouse(Message, L);
     case WM_SETCURSOR:
         if (SetCursorFor(reinterpret_cast<HWND>(W)))
             return TRUE;
@@ -193,61 +196,72 @@ LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
     return DefWindowProcW(FHandle, Message, W, L);
 }
 
-LRESULT TWin32MainForm::HandleMouse(UINT Message, WPARAM W, LPARAM L)
+LRESULT TWin32MainForm::HandleMouse(UINT Message, LPARAM L)
 {
     if (Message == WM_CAPTURECHANGED) {
         // A modal box or another window took the mouse: the press under way gets no release.
         if (reinterpret_cast<HWND>(L) != FHandle)
-            FPrimaryPress = FMouseOwner = NoControl;
+            FImageMouse.CaptureLost();
         return 0;
     }
     const POINT At{ GET_X_LPARAM(L), GET_Y_LPARAM(L) };
-    const auto Local = [this, At](size_t Control) {
-        const RECT R = Bounds(Control);
-        return POINT{ At.x - R.left, At.y - R.top };
-    };
-    if (!FEvents)
-        return 0;
+    const TPoint Point{ At.x, At.y };
+    const int Under = ImageNumber(ImageAt(At));
     switch (Message) {
-    case WM_MOUSEMOVE: {
-        const size_t Target = FMouseOwner != NoControl ? FMouseOwner : ImageAt(At);
-        if (Target != NoControl)
-            FEvents->ImageMouseMove(Target, Local(Target).x, Local(Target).y);
-        return 0;
-    }
+    case WM_MOUSEMOVE:
+        FImageMouse.Move(Under, Point);
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        const size_t Target = ImageAt(At);
-        if (Target == NoControl)
-            return 0;
-        SetCapture(FHandle);
-        FMouseOwner = Target;
-        if (Message == WM_LBUTTONDOWN)
-            FPrimaryPress = Target;
-        FEvents->ImageMouseDown(Target, ButtonOf(Message), Local(Target).x, Local(Target).y);
-        return 0;
-    }
+    case WM_MBUTTONDOWN:
+        FImageMouse.Press(ButtonOf(Message), Under, Point);
+        break;
     default:
+        FImageMouse.Release(ButtonOf(Message), Under, Point);
         break;
     }
-    // A release.
-    size_t Target = ImageAt(At);
-    if (Message == WM_LBUTTONUP) {
-        Target = FPrimaryPress;
-        FPrimaryPress = NoControl;
-    }
-    if ((W & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
-        FMouseOwner = NoControl;
-        if (GetCapture() == FHandle)
-            ReleaseCapture();
-    }
-    if (Target == NoControl)
-        return 0;
-    if (Message == WM_LBUTTONUP && ImageAt(At) == Target)
-        FEvents->ImageClick(Target);
-    FEvents->ImageMouseUp(Target, ButtonOf(Message), Local(Target).x, Local(Target).y);
     return 0;
+}
+
+TPoint TWin32MainForm::Origin(int Control) const
+{
+    const RECT R = Bounds(static_cast<size_t>(Control));
+    return TPoint{ R.left, R.top };
+}
+
+void TWin32MainForm::CaptureMouse()
+{
+    SetCapture(FHandle);
+}
+
+void TWin32MainForm::ReleaseMouse()
+{
+    if (GetCapture() == FHandle)
+        ReleaseCapture();
+}
+
+void TWin32MainForm::MouseDown(int Control, TMouseButton Button, TPoint At)
+{
+    if (FEvents)
+        FEvents->ImageMouseDown(static_cast<size_t>(Control), Button, At.X, At.Y);
+}
+
+void TWin32MainForm::MouseMove(int Control, TPoint At)
+{
+    if (FEvents)
+        FEvents->ImageMouseMove(static_cast<size_t>(Control), At.X, At.Y);
+}
+
+void TWin32MainForm::MouseUp(int Control, TMouseButton Button, TPoint At)
+{
+    if (FEvents)
+        FEvents->ImageMouseUp(static_cast<size_t>(Control), Button, At.X, At.Y);
+}
+
+void TWin32MainForm::Click(int Control)
+{
+    if (FEvents)
+        FEvents->ImageClick(static_cast<size_t>(Control));
 }
 
 size_t TWin32MainForm::ImageAt(POINT Point) const

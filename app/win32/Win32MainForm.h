@@ -8,17 +8,15 @@
 // The form only translates: what happens on an event is its events' business (TWin32FormEvents),
 // which the front end forwards to the window's behaviour.
 //
-// Mouse rules for the image controls: a press and a release are reported for every button; the
-// release of a primary press goes to the control where it began, preceded by a click when the
-// pointer is still over that control; the release of another button goes to the image control
-// under the pointer. Moves go to the control of the press under way, else to the one under the
-// pointer.
+// The mouse over the windowless controls goes through the image controls' rules (ImageMouse.h),
+// which decide which image control a press, a move or a release reaches and when a click comes.
 //
 // GUI thread only, except Post, which any thread may call and which never waits for the GUI
 // thread.
 #pragma once
 
 #include "FormDescription.h"
+#include "ImageMouse.h"
 #include "SkinPicture.h"
 #include "Win32Api.h"
 #include "Win32FlatBar.h"
@@ -32,13 +30,13 @@
 #include <vector>
 
 // What the form reports; every call comes on the GUI thread from the form's message handling.
-// Control is an index into Form::Controls(). Button: 0 primary, 1 secondary, 2 middle.
+// Control is an index into Form::Controls().
 class TWin32FormEvents {
 public:
     virtual ~TWin32FormEvents() = default;
-    virtual void ImageMouseDown(size_t Control, int Button, int X, int Y) = 0;
+    virtual void ImageMouseDown(size_t Control, TMouseButton Button, int X, int Y) = 0;
     virtual void ImageMouseMove(size_t Control, int X, int Y) = 0;
-    virtual void ImageMouseUp(size_t Control, int Button, int X, int Y) = 0;
+    virtual void ImageMouseUp(size_t Control, TMouseButton Button, int X, int Y) = 0;
     virtual void ImageClick(size_t Control) = 0;
     // A button or radio button was clicked (by mouse or keyboard).
     virtual void ControlClick(size_t Control) = 0;
@@ -49,7 +47,7 @@ public:
     virtual bool CloseQuery() = 0;
 };
 
-class TWin32MainForm {
+class TWin32MainForm : private TImageMouseHost {
 public:
     // Creates the hidden window, centred on the screen's work area, and its child windows.
     // Raises when the system refuses.
@@ -117,7 +115,14 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
     LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L);
-    LRESULT HandleMouse(UINT Message, WPARAM W, LPARAM L);
+    LRESULT HandleMouse(UINT Message, LPARAM L);
+    TPoint Origin(int Control) const override;
+    void CaptureMouse() override;
+    void ReleaseMouse() override;
+    void MouseDown(int Control, TMouseButton Button, TPoint At) override;
+    void MouseMove(int Control, TPoint At) override;
+    void MouseUp(int Control, TMouseButton Button, TPoint At) override;
+    void Click(int Control) override;
     void Paint();
     void PaintWindowless(HDC Dc);
     void CreateChildren();
@@ -158,8 +163,7 @@ private:
     std::vector<HFONT> FLabelFonts;
     std::vector<HBRUSH> FFaceBrushes;
 
-    size_t FPrimaryPress;
-    size_t FMouseOwner;
+    TImageMouse FImageMouse{ *this };
 
     std::mutex FPostedMutex;
     std::deque<std::function<void()>> FPosted;

@@ -40,18 +40,6 @@ bool HasExtension(const std::wstring& Path, const wchar_t* Extension)
         [](wchar_t A, wchar_t B) { return std::towlower(A) == std::towlower(B); });
 }
 
-TMouseButton MouseButton(int Button)
-{
-    switch (Button) {
-    case 1:
-        return TMouseButton::mbRight;
-    case 2:
-        return TMouseButton::mbMiddle;
-    default:
-        return TMouseButton::mbLeft;
-    }
-}
-
 } // namespace
 
 TWin32Window::TWin32Window(HINSTANCE Instance)
@@ -231,9 +219,9 @@ void TWin32Window::Post(std::function<void()> Call)
 
 // ---- The form's events, forwarded
 
-void TWin32Window::ImageMouseDown(size_t Control, int Button, int X, int Y)
+void TWin32Window::ImageMouseDown(size_t Control, TMouseButton Button, int X, int Y)
 {
-    FEvents.Press(ControlAt(Control), MouseButton(Button), X, Y);
+    FEvents.Press(ControlAt(Control), Button, X, Y);
 }
 
 void TWin32Window::ImageMouseMove(size_t Control, int X, int Y)
@@ -241,9 +229,9 @@ void TWin32Window::ImageMouseMove(size_t Control, int X, int Y)
     FEvents.Move(ControlAt(Control), X, Y);
 }
 
-void TWin32Window::ImageMouseUp(size_t Control, int Button, int X, int Y)
+void TWin32Window::ImageMouseUp(size_t Control, TMouseButton Button, int X, int Y)
 {
-    FEvents.Release(ControlAt(Control), MouseButton(Button), X, Y);
+    FEvents.Release(ControlAt(Control), Button, X, Y);
 }
 
 void TWin32Window::ImageClick(size_t Control)

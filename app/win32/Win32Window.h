@@ -55,9 +55,9 @@ private:
     size_t Index(TControl Control) const { return FIndices[static_cast<size_t>(Control)]; }
     TControl ControlAt(size_t Index) const;
 
-    void ImageMouseDown(size_t Control, int Button, int X, int Y) override;
+    void ImageMouseDown(size_t Control, TMouseButton Button, int X, int Y) override;
     void ImageMouseMove(size_t Control, int X, int Y) override;
-    void ImageMouseUp(size_t Control, int Button, int X, int Y) override;
+    void ImageMouseUp(size_t Control, TMouseButton Button, int X, int Y) override;
     void ImageClick(size_t Control) override;
     void ControlClick(size_t Control) override;
     void TextChanged(size_t Control, const std::wstring& Text) override;

@@ -1,4 +1,4 @@
-// The window's own controls and helpers: the image control's picture and mouse reports, the
+// The window's own controls and helpers: the image control's picture, the
 // whole-number spin box and the error report.
 #include "AppTestSupport.h"
 #include "TImage.h"
@@ -11,21 +11,6 @@
 #include <stdexcept>
 
 namespace {
-
-// Records what an image control reports, in order.
-struct TImageEvents {
-    explicit TImageEvents(TImage& Image)
-    {
-        QObject::connect(&Image, &TImage::MouseDown, [this](Qt::MouseButton B, int X, int Y) {
-            Log << QString("down %1 %2,%3").arg(int(B)).arg(X).arg(Y);
-        });
-        QObject::connect(&Image, &TImage::MouseUp, [this](Qt::MouseButton B, int X, int Y) {
-            Log << QString("up %1 %2,%3").arg(int(B)).arg(X).arg(Y);
-        });
-        QObject::connect(&Image, &TImage::Click, [this] { Log << "click"; });
-    }
-    QStringList Log;
-};
 
 class ImageControl : public testing::Test {
 protected:
@@ -40,45 +25,6 @@ protected:
     TImage Left{ &Form };
     TImage Right{ &Form };
 };
-
-TEST_F(ImageControl, PrimaryClickComesBeforeTheReleaseOfTheSamePress)
-{
-    TImageEvents Events(Left);
-    QTest::mouseClick(&Left, Qt::LeftButton, {}, QPoint(5, 6));
-    EXPECT_EQ(Events.Log, (QStringList{ "down 1 5,6", "click", "up 1 5,6" }));
-}
-
-TEST_F(ImageControl, PrimaryReleaseOutsideGoesToTheControlOfThePressWithoutAClick)
-{
-    TImageEvents LeftEvents(Left);
-    TImageEvents RightEvents(Right);
-    QTest::mousePress(&Left, Qt::LeftButton, {}, QPoint(5, 6));
-    QTest::mouseRelease(&Left, Qt::LeftButton, {}, QPoint(95, 6)); // over Right
-    EXPECT_EQ(LeftEvents.Log, (QStringList{ "down 1 5,6", "up 1 95,6" }));
-    EXPECT_TRUE(RightEvents.Log.isEmpty());
-}
-
-TEST_F(ImageControl, OtherButtonsNeverClickAndTheirReleaseGoesToTheControlUnderThePointer)
-{
-    TImageEvents LeftEvents(Left);
-    TImageEvents RightEvents(Right);
-    QTest::mouseClick(&Left, Qt::RightButton, {}, QPoint(5, 6));
-    EXPECT_EQ(LeftEvents.Log, (QStringList{ "down 2 5,6", "up 2 5,6" }));
-
-    LeftEvents.Log.clear();
-    QTest::mousePress(&Left, Qt::RightButton, {}, QPoint(5, 6));
-    QTest::mouseRelease(&Left, Qt::RightButton, {}, QPoint(95, 6)); // Right's 5,6
-    EXPECT_EQ(LeftEvents.Log, QStringList{ "down 2 5,6" });
-    EXPECT_EQ(RightEvents.Log, QStringList{ "up 2 5,6" });
-
-    // Released over the bare form: no control gets it.
-    LeftEvents.Log.clear();
-    RightEvents.Log.clear();
-    QTest::mousePress(&Left, Qt::MiddleButton, {}, QPoint(5, 6));
-    QTest::mouseRelease(&Left, Qt::MiddleButton, {}, QPoint(50, 60));
-    EXPECT_EQ(LeftEvents.Log, QStringList{ "down 4 5,6" });
-    EXPECT_TRUE(RightEvents.Log.isEmpty());
-}
 
 TEST_F(ImageControl, SizesItselfToItsPictureAndKeepsItsPlaceWithout)
 {

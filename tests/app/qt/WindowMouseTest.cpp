@@ -31,14 +31,15 @@ TEST_F(WindowMouse, DraggingWithAnyButtonMovesTheWindowByThePointersMovement)
     QWidget* BackG = Control("BackG");
     for (Qt::MouseButton Button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton }) {
         const QPoint Start = Window.pos();
-        QTest::mousePress(BackG, Button, {}, QPoint(100, 100));
+        // A point where the background is the topmost control (no frame or label above it).
+        QTest::mousePress(BackG, Button, {}, QPoint(100, 12));
         EXPECT_TRUE(TMainTestAccess::Dragging(Behaviour(Window)));
-        QTest::mouseMove(BackG, QPoint(130, 85));
+        QTest::mouseMove(BackG, QPoint(130, -3));
         EXPECT_EQ(Window.pos(), Start + QPoint(30, -15)) << Button;
         // The grabbed point is under the pointer again; a further move goes on from there.
-        QTest::mouseMove(BackG, QPoint(90, 110));
+        QTest::mouseMove(BackG, QPoint(90, 22));
         EXPECT_EQ(Window.pos(), Start + QPoint(20, -5)) << Button;
-        QTest::mouseRelease(BackG, Button, {}, QPoint(100, 100));
+        QTest::mouseRelease(BackG, Button, {}, QPoint(100, 12));
         EXPECT_FALSE(TMainTestAccess::Dragging(Behaviour(Window)));
         QTest::mouseMove(BackG, QPoint(160, 160));
         EXPECT_EQ(Window.pos(), Start + QPoint(20, -5)) << "moved after the release, " << Button;
@@ -63,6 +64,32 @@ TEST_F(WindowMouse, RightClickOnTheMinimiseButtonDoesNotMinimise)
     TMainForm& Window = OpenWindow();
     QTest::mouseClick(Control("MinB"), Qt::RightButton, {}, InsideSmallButton);
     EXPECT_FALSE(Window.isMinimized());
+}
+
+TEST_F(WindowMouse, APrimaryReleaseOutsideThePressedButtonGoesToItWithoutAClick)
+{
+    TMainForm& Window = OpenWindow();
+    QWidget* MinB = Control("MinB");
+    QTest::mousePress(MinB, Qt::LeftButton, {}, InsideSmallButton);
+    // Released over the close button: the minimise button takes the release, nobody clicks.
+    QTest::mouseRelease(MinB, Qt::LeftButton, {}, InsideSmallButton + QPoint(16, 0));
+    EXPECT_EQ(Shown(MinB), SkinImage(SkinFiles::MinB));
+    EXPECT_EQ(Shown(Control("CloseB")), SkinImage(SkinFiles::CloseB));
+    EXPECT_FALSE(Window.isMinimized());
+    EXPECT_TRUE(Window.isVisible());
+}
+
+TEST_F(WindowMouse, ASecondaryReleaseGoesToTheImageControlUnderThePointer)
+{
+    TMainForm& Window = OpenWindow();
+    QWidget* MinB = Control("MinB");
+    QTest::mousePress(MinB, Qt::RightButton, {}, InsideSmallButton);
+    EXPECT_EQ(Shown(MinB), SkinImage(SkinFiles::MinBOn));
+    // Released over the close button, whose release closes the window; the minimise button
+    // keeps its pressed picture.
+    QTest::mouseRelease(MinB, Qt::RightButton, {}, InsideSmallButton + QPoint(16, 0));
+    EXPECT_FALSE(Window.isVisible());
+    EXPECT_EQ(Shown(MinB), SkinImage(SkinFiles::MinBOn));
 }
 
 TEST_F(WindowMouse, OtherRequestsToCloseAreRefused)

@@ -1,0 +1,48 @@
+// The mouse of the Qt window's image controls, translated for their rules (ImageMouse.h): each
+// press, move and release that reaches an image control becomes a raw event in the window's
+// coordinates with the image control under the pointer, and what the rules decide is reported to
+// the window's routing (ControlEvents.h). Qt's implicit grab keeps the mouse with the control
+// of a press until the last button is released, as the rules need.
+//
+// GUI thread only.
+#pragma once
+
+#include "ControlEvents.h"
+#include "ImageMouse.h"
+
+#include <QObject>
+#include <utility>
+#include <vector>
+
+class QWidget;
+class TImage;
+
+class TImageMouseInput : public QObject, private TImageMouseHost {
+public:
+    // Window holds the image controls; both it and Events outlive this object.
+    TImageMouseInput(QWidget& Window, TControlEvents& Events);
+
+    // Takes the mouse of Image, the control Control of the layout.
+    void Watch(TImage* Image, TControl Control);
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    // The image control at Point of the window: the topmost control there, when it is one.
+    int ImageAt(QPoint Point) const;
+    TImage* Image(int Control) const;
+
+    TPoint Origin(int Control) const override;
+    void CaptureMouse() override { }
+    void ReleaseMouse() override { }
+    void MouseDown(int Control, TMouseButton Button, TPoint At) override;
+    void MouseMove(int Control, TPoint At) override;
+    void MouseUp(int Control, TMouseButton Button, TPoint At) override;
+    void Click(int Control) override;
+
+    QWidget& FWindow;
+    TControlEvents& FEvents;
+    std::vector<std::pair<TImage*, TControl>> FImages;
+    TImageMouse FRules{ *this };
+};
