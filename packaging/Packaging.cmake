@@ -100,6 +100,13 @@ if(WIN32)
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
   # A 32-bit program: the 32-bit Program Files folder.
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+  # The installer keeps its folder under the vendor's registry key, which the uninstaller removes
+  # too once nothing else is in it. CPack writes these commands into its configuration as they
+  # are, which CMake reads again: hence every escape twice.
+  set(_vendor_key "Software\\\\${CPACK_PACKAGE_VENDOR}")
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
+    "DeleteRegKey SHCTX \\\"${_vendor_key}\\\\${CPACK_PACKAGE_INSTALL_DIRECTORY}\\\"
+  DeleteRegKey /ifempty SHCTX \\\"${_vendor_key}\\\"")
 endif()
 
 include(CPack)
