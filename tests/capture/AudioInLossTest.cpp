@@ -66,8 +66,8 @@ TEST_F(AudioInLossTest, ReaderFallingBehindIsOneDropoutOfTheDroppedFrames)
     SetCdFormat(AudIn, 1000000, 10);
     AudIn.Init();
     std::vector<uint8_t> Piece(WaveBufferLength);
+    // Four buffers fill in about 65 ms: a loaded machine may have dropped sound already.
     ASSERT_EQ(AudIn.GetData(Piece.data(), WaveBufferLength), int32_t(WaveBufferLength));
-    EXPECT_EQ(AudIn.Losses().Dropouts, 0);
     ASSERT_TRUE(TestSupport::WaitUntil([&] { return Card->DroppedBuffers() >= 3; }));
     // The blocks still waiting were recorded before the stretch; the one after it counts it.
     for (int N = 0; N < 5; ++N)
