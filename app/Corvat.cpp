@@ -290,9 +290,11 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
     AudIn->InSampleRate = std::stoi(FWindow.Text(TControl::SRate));
     MP3Out->SetBitRate(RecordSettings::BitRateOf(FWindow.Text(TControl::KBS)));
     ShowRecordingStarted();
-    FNotices.Started(Run);
     FFailedStartReason.clear();
-    if (FRuns.Start([this] { MP3Out->Run(); }) == TRunLedger::FailedStart)
+    // A busy sink raises here, and the notices stay with the run it is still ending.
+    const TRunNumber Started = FRuns.Start([this] { MP3Out->Run(); });
+    FNotices.Started(Run);
+    if (Started == TRunLedger::FailedStart)
         MP3OutThreadException(MP3Out, FFailedStartReason);
 }
 
@@ -401,6 +403,7 @@ void TMain::MP3OutDone(TComponent*)
 void TMain::MP3OutThreadException(TComponent*, const std::string& Reason)
 {
     ShowRunError(Reason);
+    FNotices.Failed(SndIndic->Clips());
     ReturnToIdle("Error");
 }
 

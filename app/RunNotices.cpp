@@ -31,6 +31,7 @@ void TRunNotices::Started(const TRunPlan& Plan)
     FNotes = TRunNotes{};
     FNotes.SampleRate = Plan.SampleRate;
     FRunning = true;
+    FSeenClips = 0;
     FDiskTicks = 0;
     ShowHint("");
 }
@@ -62,19 +63,29 @@ std::string TRunNotices::EndStatus(
 {
     if (FRunning)
         Take(Losses, Clips);
-    FRunning = false;
-    TRunNotes Ended = FNotes;
-    Ended.DiskLow = false; // the run is over: the warning is no longer news
+    const TRunNotes Ended = End();
     const std::string Panel = DonePanelText(Ended);
     ShowHint(NotesSentence("Done", Ended));
     return Panel.empty() ? Status : Panel;
 }
 
+void TRunNotices::Failed(int64_t Clips)
+{
+    // The source's counts are not taken either, for the same reason.
+    FSeenClips = Clips;
+    ShowHint(NotesSentence("Error", End()));
+}
+
+TRunNotes TRunNotices::End()
+{
+    FRunning = false;
+    TRunNotes Ended = FNotes;
+    Ended.DiskLow = false; // the run is over: the warning is no longer news
+    return Ended;
+}
+
 void TRunNotices::ShowClipping(int64_t Clips)
 {
-    // A new run's count starts again from 0.
-    if (Clips < FSeenClips)
-        FSeenClips = Clips;
     if (Clips > FSeenClips) {
         FSeenClips = Clips;
         if (!FBarColor) {

@@ -45,7 +45,8 @@ public:
     // (DiskSpace.h), asks whether to record anyway; false when the user answers No. A run without
     // a limit, or a file system that cannot tell its room, is not asked about.
     bool RoomConfirmed(const TRunPlan& Plan);
-    // A run has started: nothing met yet, no tooltip.
+    // The sink's Run has returned without raising: nothing met yet, no tooltip, and the
+    // indicator's count of full-scale times has started again from 0.
     void Started(const TRunPlan& Plan);
     // The timer's tick: the bar's clipping colour, and while Recording (and not Paused) the
     // panel's text for lost sound or a disk running out, with the whole sentence as its tooltip.
@@ -53,11 +54,17 @@ public:
     // The panel's text at a run's end: Status ("MP3 Done", "Mp3 Done") for a clean run, else a
     // short text of what it met, with the whole sentence as the tooltip.
     std::string EndStatus(const std::string& Status, const TCaptureLosses& Losses, int64_t Clips);
+    // The run has failed (the panel says "Error"): the tooltip tells what it met until the last
+    // tick, after "Error". Clips, the indicator's count now, is no news: after a start that
+    // failed it is still an earlier run's.
+    void Failed(int64_t Clips);
 
     const TRunNotes& Notes() const { return FNotes; }
 
 private:
     void Take(const TCaptureLosses& Losses, int64_t Clips);
+    // Ends the run's notices; what it met, as told after its end.
+    TRunNotes End();
     void ShowClipping(int64_t Clips);
     void WatchDisk();
     void ShowHint(const std::string& Hint);

@@ -115,6 +115,80 @@ TEST_F(WindowNotices, FullScaleTurnsTheBarRedForASecondAndCountsAtTheEnd)
     EXPECT_EQ((*Window)[TControl::Indicator].ElementColorChanges, 2);
 }
 
+// Full scale for 0.05 s in every half second at 44100 Hz, 16-bit stereo: a new time each burst.
+TSimulatedSignal FullScaleBursts()
+{
+    constexpr int Period = 22050;
+    constexpr int Burst = 2205;
+    std::vector<uint8_t> Bytes(Period * 4, 0);
+    for (int Frame = 0; Frame < Burst; ++Frame)
+        for (int Byte = 0; Byte < 4; Byte += 2) {
+            Bytes[Frame * 4 + Byte] = 0xFF;
+            Bytes[Frame * 4 + Byte + 1] = 0x7F;
+        }
+    return TSimulatedSignal::PcmData(std::move(Bytes));
+}
+
+TEST_F(WindowNotices, TheFirstClipOfARunTurnsTheBarRedAfterARunWithMoreClips)
+{
+    Card->SetSignal(FullScaleBursts());
+    OpenWithFile(FilePath("bursts.mp3"));
+    RecordSeconds("5");
+    ASSERT_TRUE(AwaitIdle());
+    ASSERT_GT(TMainTestAccess::SndIndic(Main()).Clips(), 1);
+    Ticks(TRunNotices::ClipTicks + 1); // red for a second, then the bar's own colour again
+    ASSERT_EQ(BarColor(), TFakeWindow::FormIndicatorColor);
+
+    Card->SetSignal(TSimulatedSignal::Constant(32767));
+    RecordSeconds("5");
+    ASSERT_TRUE(AwaitIdle());
+    ASSERT_EQ(Status(), "1 clip");
+    Tick();
+    EXPECT_EQ(BarColor(), TRunNotices::ClipColor);
+
+    // A start that fails leaves the indicator with the last run's count, which is no news.
+    Ticks(TRunNotices::ClipTicks);
+    ASSERT_EQ(BarColor(), TFakeWindow::FormIndicatorColor);
+    TSimulatedFaults Faults;
+    Faults.OpenError = "the device is gone";
+    Card->SetFaults(Faults);
+    RecordSeconds("5");
+    ASSERT_EQ(Status(), "Error");
+    Tick();
+    EXPECT_EQ(BarColor(), TFakeWindow::FormIndicatorColor);
+}
+
+// A run that fails ends its notices as a finished one does: the idle window no longer says
+// "Recording", and the next run starts without them.
+TEST_F(WindowNotices, AFailedRunsNoticesEndWithIt)
+{
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    TSimulatedFaults Faults;
+    Faults.GapAfter = 1;
+    Faults.GapFrames = 4410; // 0.1 s
+    Faults.FailAfter = 6;
+    Card->SetFaults(Faults);
+    OpenWithFile(FilePath("failing.mp3"));
+    RecordSeconds("30");
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Source().Losses().Dropouts == 1; }));
+    Tick(); // the failure, already raised or not, reaches the window only when pumped
+    ASSERT_EQ(Hint(), "Recording, 1 dropout, 0.1 s lost");
+    ASSERT_TRUE(AwaitStatus("Error"));
+    ExpectIdleLook("Error");
+    EXPECT_EQ(Hint(), "Error, 1 dropout, 0.1 s lost");
+    Tick();
+    EXPECT_EQ(Status(), "Error");
+    EXPECT_EQ(Hint(), "Error, 1 dropout, 0.1 s lost");
+
+    // A run that cannot start has met nothing.
+    Faults = {};
+    Faults.OpenError = "the device is gone";
+    Card->SetFaults(Faults);
+    RecordSeconds("5");
+    ExpectIdleLook("Error");
+    EXPECT_EQ(Hint(), "");
+}
+
 TEST_F(WindowNotices, RecordAsksBeforeARunTheDiskCannotHold)
 {
     OpenWithFile(FilePath("big.mp3"));
