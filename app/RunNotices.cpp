@@ -13,8 +13,12 @@ bool TRunNotices::RoomConfirmed(const TRunPlan& Plan)
     if (Plan.NoLimit)
         return true;
     const std::optional<uint64_t> Free = FreeSpace(Plan.FileName);
+    if (!Free)
+        return true;
+    // The run truncates the file it replaces before it writes.
+    const uint64_t Room = *Free + ReplacedFileBytes(Plan.FileName);
     const uint64_t Needed = Mp3FileBytes(Plan.Seconds, Plan.KbitPerSecond, Plan.SampleRate);
-    if (!Free || *Free >= Needed)
+    if (Room >= Needed)
         return true;
     const auto Megabytes = [](uint64_t Bytes) {
         const uint64_t Tenths = (Bytes + 50000) / 100000;
@@ -22,7 +26,7 @@ bool TRunNotices::RoomConfirmed(const TRunPlan& Plan)
     };
     return FWindow.Ask({ "Warning",
         "The recording needs about " + Megabytes(Needed) + ", but the disk has only "
-            + Megabytes(*Free) + " free. Record anyway?" });
+            + Megabytes(Room) + " free. Record anyway?" });
 }
 
 void TRunNotices::Started(const TRunPlan& Plan)

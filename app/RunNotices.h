@@ -42,7 +42,8 @@ public:
     TFreeSpaceQuery FreeSpace;
 
     // Before a run with a set duration: when the file system has less room than the file needs
-    // (DiskSpace.h), asks whether to record anyway; false when the user answers No. A run without
+    // (DiskSpace.h), the file that the run replaces counted as room, asks whether to record
+    // anyway; false when the user answers No. A run without
     // a limit, or a file system that cannot tell its room, is not asked about.
     bool RoomConfirmed(const TRunPlan& Plan);
     // The sink's Run has returned without raising: nothing met yet, no tooltip, and the

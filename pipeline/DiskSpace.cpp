@@ -17,13 +17,18 @@ constexpr uint64_t TagBytes = 4096;
 // the file's last unit is taken whole.
 constexpr uint64_t AllocationUnit = 65536;
 
+std::filesystem::path PathOf(const std::string& Utf8Path)
+{
+    return std::filesystem::path(std::u8string(Utf8Path.begin(), Utf8Path.end()));
+}
+
 } // namespace
 
 std::optional<uint64_t> FreeBytesFor(const std::string& Utf8Path)
 {
     namespace fs = std::filesystem;
     std::error_code Error;
-    fs::path Path = fs::absolute(fs::path(std::u8string(Utf8Path.begin(), Utf8Path.end())), Error);
+    fs::path Path = fs::absolute(PathOf(Utf8Path), Error);
     if (Error)
         return std::nullopt;
     // The file may not exist yet, nor the folders above it: ask the nearest one that does.
@@ -36,6 +41,16 @@ std::optional<uint64_t> FreeBytesFor(const std::string& Utf8Path)
     if (Error || Space.available == static_cast<std::uintmax_t>(-1))
         return std::nullopt;
     return static_cast<uint64_t>(Space.available);
+}
+
+uint64_t ReplacedFileBytes(const std::string& Utf8Path)
+{
+    std::error_code Error;
+    const std::filesystem::path Path = PathOf(Utf8Path);
+    if (!std::filesystem::is_regular_file(Path, Error))
+        return 0;
+    const std::uintmax_t Bytes = std::filesystem::file_size(Path, Error);
+    return Error ? 0 : static_cast<uint64_t>(Bytes);
 }
 
 uint64_t Mp3StreamBytes(int64_t Seconds, int32_t KbitPerSecond)

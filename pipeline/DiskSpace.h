@@ -18,6 +18,10 @@
 // the system cannot tell (no such drive, no permission to look).
 std::optional<uint64_t> FreeBytesFor(const std::string& Utf8Path);
 
+// Bytes of the regular file at Utf8Path, which a run that records to it truncates: room that the
+// run frees before it writes. 0 when there is no such file or it cannot be looked at.
+uint64_t ReplacedFileBytes(const std::string& Utf8Path);
+
 // Bytes of Seconds of MP3 stream at KbitPerSecond, without frame or tag overhead.
 uint64_t Mp3StreamBytes(int64_t Seconds, int32_t KbitPerSecond);
 

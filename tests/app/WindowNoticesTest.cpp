@@ -5,6 +5,7 @@
 #include "RunNotices.h"
 #include "WindowTestSupport.h"
 
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -220,6 +221,34 @@ TEST_F(WindowNotices, RecordAsksBeforeARunTheDiskCannotHold)
     RecordSeconds("60");
     ClickStop();
     EXPECT_EQ(Window->Questions.size(), 2u);
+}
+
+// Recording again to the same file replaces it: its bytes are room for the new take.
+TEST_F(WindowNotices, TheFileARunReplacesCountsAsFree)
+{
+    const std::string Take = FilePath("again.mp3");
+    OpenWithFile(Take);
+    FreeSpaceIs(100000); // 60 s at 128 kbit/s need about 1.03 MB
+    {
+        std::ofstream File(Take, std::ios::binary);
+        File << std::string(1000000, 'x');
+    }
+    RecordSeconds("60");
+    EXPECT_TRUE(Window->Questions.empty());
+    ExpectRecordingLook();
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+
+    {
+        std::ofstream File(Take, std::ios::binary | std::ios::trunc);
+        File << std::string(500000, 'x');
+    }
+    Window->AnswerYes = false;
+    RecordSeconds("60");
+    ASSERT_EQ(Window->Questions.size(), 1u);
+    EXPECT_EQ(Window->Questions[0].Text,
+        "The recording needs about 1.0 MB, but the disk has only 0.6 MB free. Record anyway?");
+    EXPECT_EQ(std::filesystem::file_size(Take), 500000u);
 }
 
 TEST_F(WindowNotices, NoLimitRunSaysOnceWhenLessThanAMinuteFits)

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <unistd.h>
 #if __has_include(<sys/mount.h>)
@@ -39,6 +40,26 @@ TEST(DiskSpaceTest, AFileNotYetCreatedIsAskedOfItsNearestExistingFolder)
     ASSERT_TRUE(OfNewFile.has_value());
     // The same file system; other programs may write to it in between.
     EXPECT_NEAR(double(*OfNewFile), double(*OfFolder), 64.0 * 1024 * 1024);
+}
+
+// Recording to an existing file truncates it: its bytes are room for the new take.
+TEST(DiskSpaceTest, TheFileARunReplacesIsCountedAsRoom)
+{
+    const fs::path Folder = fs::temp_directory_path()
+        / ("corvatone-replaced-" + std::to_string(std::random_device{}()));
+    fs::remove_all(Folder);
+    fs::create_directories(Folder / "folder.mp3");
+    {
+        std::ofstream File(Folder / "take.mp3", std::ios::binary);
+        File << std::string(123457, 'x');
+    }
+    EXPECT_EQ(ReplacedFileBytes((Folder / "take.mp3").string()), 123457u);
+    EXPECT_EQ(ReplacedFileBytes((Folder / "new.mp3").string()), 0u);
+    EXPECT_EQ(ReplacedFileBytes((Folder / "no-such-folder" / "new.mp3").string()), 0u);
+    // A folder is not replaced: the run cannot create its file there.
+    EXPECT_EQ(ReplacedFileBytes((Folder / "folder.mp3").string()), 0u);
+    std::error_code Ignored;
+    fs::remove_all(Folder, Ignored);
 }
 
 #if __has_include(<sys/mount.h>)
