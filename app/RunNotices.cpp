@@ -37,6 +37,7 @@ void TRunNotices::Started(const TRunPlan& Plan)
     FRunning = true;
     FSeenClips = 0;
     FDiskTicks = 0;
+    FDiskWatch.Forget(); // an answer still to come is an earlier run's
     ShowHint("");
 }
 
@@ -75,7 +76,8 @@ std::string TRunNotices::EndStatus(
 
 void TRunNotices::Failed(int64_t Clips)
 {
-    // The source's counts are not taken either, for the same reason.
+    // After a start that failed, the source's and the indicator's counts may still be an
+    // earlier run's: what the last tick took stands, and the clips counted now are no news.
     FSeenClips = Clips;
     ShowHint(NotesSentence("Error", End()));
 }
@@ -107,11 +109,15 @@ void TRunNotices::ShowClipping(int64_t Clips)
 
 void TRunNotices::WatchDisk()
 {
-    if (!FPlan.NoLimit || FNotes.DiskLow || ++FDiskTicks < DiskCheckTicks)
+    if (!FPlan.NoLimit || FNotes.DiskLow)
+        return;
+    if (const std::optional<TFreeSpaceWatch::TAnswer> Answer = FDiskWatch.TakeAnswer())
+        FNotes.DiskLow
+            = Answer->FreeBytes && *Answer->FreeBytes < Mp3StreamBytes(60, FPlan.KbitPerSecond);
+    if (++FDiskTicks < DiskCheckTicks)
         return;
     FDiskTicks = 0;
-    const std::optional<uint64_t> Free = FreeSpace(FPlan.FileName);
-    FNotes.DiskLow = Free && *Free < Mp3StreamBytes(60, FPlan.KbitPerSecond);
+    FDiskWatch.Request(FreeSpace, FPlan.FileName);
 }
 
 void TRunNotices::ShowHint(const std::string& Hint)

@@ -4,10 +4,13 @@
 // without a limit has less than a minute of room left. A run that meets none of these leaves the
 // window exactly as it is without them: the same texts, no tooltip, the bar's own colour.
 //
-// TMain (Corvat.h) calls it from its handlers. GUI thread only.
+// TMain (Corvat.h) calls it from its handlers. GUI thread only; during a run without a limit the
+// free space is asked on the watch's own thread (FreeSpaceWatch.h), so that a file system that
+// stalls never freezes the window.
 #pragma once
 
 #include "ACS_Audio.h"
+#include "FreeSpaceWatch.h"
 #include "MainWindow.h"
 #include "RunNotes.h"
 
@@ -28,7 +31,8 @@ struct TRunPlan {
 class TRunNotices {
 public:
     // Ticks of the 100 ms timer: how long the bar stays red after full scale, and how often the
-    // free space is asked while a run without a limit records.
+    // free space is asked while a run without a limit records (the answer is taken at the first
+    // tick after it has come).
     static constexpr int ClipTicks = 10;
     static constexpr int DiskCheckTicks = 10;
     // The level bar's colour while the input is at full scale.
@@ -39,12 +43,13 @@ public:
     explicit TRunNotices(TMainWindow& Window);
 
     // The free space of the file system that holds a path (DiskSpace.h; tests put in their own).
+    // Called on the GUI thread before a run, on the watch's thread during one.
     TFreeSpaceQuery FreeSpace;
 
     // Before a run with a set duration: when the file system has less room than the file needs
     // (DiskSpace.h), the file that the run replaces counted as room, asks whether to record
-    // anyway; false when the user answers No. A run without
-    // a limit, or a file system that cannot tell its room, is not asked about.
+    // anyway; false when the user answers No. A run without a limit, or a file system that
+    // cannot tell its room, is not asked about.
     bool RoomConfirmed(const TRunPlan& Plan);
     // The sink's Run has returned without raising: nothing met yet, no tooltip, and the
     // indicator's count of full-scale times has started again from 0.
@@ -56,8 +61,7 @@ public:
     // short text of what it met, with the whole sentence as the tooltip.
     std::string EndStatus(const std::string& Status, const TCaptureLosses& Losses, int64_t Clips);
     // The run has failed (the panel says "Error"): the tooltip tells what it met until the last
-    // tick, after "Error". Clips, the indicator's count now, is no news: after a start that
-    // failed it is still an earlier run's.
+    // tick, after "Error". Clips: the indicator's count now.
     void Failed(int64_t Clips);
 
     const TRunNotes& Notes() const { return FNotes; }
@@ -81,4 +85,5 @@ private:
     int FRedTicks = 0;
     std::optional<TColor> FBarColor;
     int FDiskTicks = 0;
+    TFreeSpaceWatch FDiskWatch;
 };

@@ -5,9 +5,13 @@
 #include "RunNotices.h"
 #include "WindowTestSupport.h"
 
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -30,6 +34,14 @@ protected:
     std::string Hint() { return (*Window)[TControl::State].Hint; }
     TColor BarColor() { return (*Window)[TControl::Indicator].ElementColor; }
     TRunNotices& Notices() { return TMainTestAccess::Notices(Main()); }
+    // Ticks until the panel shows Text, as the window's timer would.
+    bool TickUntilStatus(const std::string& Text)
+    {
+        return TestSupport::WaitUntil([&] {
+            Tick();
+            return Status() == Text;
+        });
+    }
     void FreeSpaceIs(uint64_t Bytes)
     {
         Notices().FreeSpace = [Bytes](const std::string&) { return std::optional(Bytes); };
@@ -251,25 +263,85 @@ TEST_F(WindowNotices, TheFileARunReplacesCountsAsFree)
     EXPECT_EQ(std::filesystem::file_size(Take), 500000u);
 }
 
+// The free space is asked away from the window's thread; what a query answers shows at the first
+// tick after it has come.
 TEST_F(WindowNotices, NoLimitRunSaysOnceWhenLessThanAMinuteFits)
 {
     Card->SetPacing(TSimulatedPacing::RealTime);
     OpenWithFile(FilePath("long.mp3"));
     Window->Select(TControl::SecNoLimit);
-    FreeSpaceIs(959999); // a byte short of a minute at 128 kbit/s
+    auto Asked = std::make_shared<std::vector<std::thread::id>>();
+    auto AskedLock = std::make_shared<std::mutex>();
+    Notices().FreeSpace = [Asked, AskedLock](const std::string&) {
+        std::lock_guard Lock(*AskedLock);
+        Asked->push_back(std::this_thread::get_id());
+        return std::optional<uint64_t>(959999); // a byte short of a minute at 128 kbit/s
+    };
     PressRecord();
     EXPECT_TRUE(Window->Questions.empty());
     Ticks(TRunNotices::DiskCheckTicks - 1);
     EXPECT_EQ(Status(), "Record");
-    Tick();
-    EXPECT_EQ(Status(), "Disk low");
+    ASSERT_TRUE(TickUntilStatus("Disk low"));
     EXPECT_EQ(Hint(), "Recording, less than a minute of recording fits on the disk");
+    {
+        std::lock_guard Lock(*AskedLock);
+        ASSERT_FALSE(Asked->empty());
+        for (const std::thread::id Thread : *Asked)
+            EXPECT_NE(Thread, std::this_thread::get_id());
+    }
     FreeSpaceIs(10000000); // said once: room freed later does not take it back
-    Ticks(TRunNotices::DiskCheckTicks);
+    Ticks(3 * TRunNotices::DiskCheckTicks);
     EXPECT_EQ(Status(), "Disk low");
     ClickStop();
     EXPECT_EQ(Status(), "Mp3 Done");
     EXPECT_EQ(Hint(), "");
+}
+
+// A file system that stalls (a network mount whose server has gone) never freezes the window:
+// the query that hangs holds only the watch's thread, and the ticks' requests do not pile up.
+TEST_F(WindowNotices, AStalledFileSystemNeverHoldsTheWindow)
+{
+    struct TStall {
+        std::mutex Mutex;
+        std::condition_variable Changed;
+        bool Released = false;
+        int Calls = 0;
+        int OnWindowThread = 0;
+    };
+    auto Stall = std::make_shared<TStall>();
+    const std::thread::id WindowThread = std::this_thread::get_id();
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    OpenWithFile(FilePath("stalled.mp3"));
+    Window->Select(TControl::SecNoLimit);
+    Notices().FreeSpace = [Stall, WindowThread](const std::string&) {
+        std::unique_lock Lock(Stall->Mutex);
+        if (std::this_thread::get_id() == WindowThread) {
+            ++Stall->OnWindowThread; // the window would freeze here
+            return std::optional<uint64_t>(1000);
+        }
+        ++Stall->Calls;
+        Stall->Changed.notify_all();
+        Stall->Changed.wait_for(Lock, TestSupport::FailAfter, [&] { return Stall->Released; });
+        return std::optional<uint64_t>(1000);
+    };
+    PressRecord();
+    Ticks(TRunNotices::DiskCheckTicks);
+    {
+        std::unique_lock Lock(Stall->Mutex);
+        ASSERT_TRUE(Stall->Changed.wait_for(
+            Lock, TestSupport::FailAfter, [&] { return Stall->Calls == 1; }));
+    }
+    Ticks(3 * TRunNotices::DiskCheckTicks);
+    EXPECT_EQ(Status(), "Record");
+    {
+        std::lock_guard Lock(Stall->Mutex);
+        EXPECT_EQ(Stall->Calls, 1);
+        EXPECT_EQ(Stall->OnWindowThread, 0);
+        Stall->Released = true;
+        Stall->Changed.notify_all();
+    }
+    ASSERT_TRUE(TickUntilStatus("Disk low"));
+    ClickStop();
 }
 
 } // namespace
