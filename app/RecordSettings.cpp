@@ -11,24 +11,27 @@ namespace {
 struct TBitRateEntry {
     const char* Text;
     TMP3BitRate BitRate;
+    bool At22050; // an entry of the list at 22050 Hz (MPEG-2 Layer III)
+    bool At44100; // an entry of the list at 44100 Hz (MPEG-1 Layer III)
 };
 
-// The 12-entry list in its order; the first 9 are the list at 22050 Hz.
+// Both lists in their order. The encoder takes only the rates its stream's format has and would
+// quietly record another one for the rest, so each list holds only rates of its own format:
+// 144 kbit/s exists at 22050 Hz but not at 44100 Hz.
 constexpr TBitRateEntry BitRateTable[] = {
-    { "40", br40 },
-    { "48", br48 },
-    { "56", br56 },
-    { "64", br64 },
-    { "80", br80 },
-    { "96", br96 },
-    { "128", br128 },
-    { "144", br144 },
-    { "160", br160 },
-    { "192", br192 },
-    { "256", br256 },
-    { "320", br320 },
+    { "40", br40, true, true },
+    { "48", br48, true, true },
+    { "56", br56, true, true },
+    { "64", br64, true, true },
+    { "80", br80, true, true },
+    { "96", br96, true, true },
+    { "128", br128, true, true },
+    { "144", br144, true, false },
+    { "160", br160, true, true },
+    { "192", br192, false, true },
+    { "256", br256, false, true },
+    { "320", br320, false, true },
 };
-constexpr int EntriesAt22050 = 9;
 
 bool IsBlank(char Character)
 {
@@ -62,10 +65,11 @@ std::vector<std::string> SampleRateList()
 
 std::vector<std::string> BitRateList(const std::string& SampleRateText)
 {
-    const int Count = SampleRateText == "22050" ? EntriesAt22050 : int(std::size(BitRateTable));
+    const bool At22050 = SampleRateText == "22050";
     std::vector<std::string> List;
-    for (int Index = 0; Index < Count; ++Index)
-        List.emplace_back(BitRateTable[Index].Text);
+    for (const TBitRateEntry& Entry : BitRateTable)
+        if (At22050 ? Entry.At22050 : Entry.At44100)
+            List.emplace_back(Entry.Text);
     return List;
 }
 

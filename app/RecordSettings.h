@@ -25,11 +25,13 @@ int SpinEditValue(const std::string& Text, int MinValue);
 // The sample rates the window offers, in Hz: "22050", "44100".
 std::vector<std::string> SampleRateList();
 
-// 9 entries (40 .. 160 kbit/s) for exactly "22050", else 12 (40 .. 320 kbit/s).
+// The bit rates in kbit/s that the stream's format has at the sample rate: for exactly "22050"
+// (MPEG-2 Layer III) 9 entries, 40 .. 160 with 144; else (44100 Hz, MPEG-1 Layer III) 11 entries,
+// 40 .. 320 without 144.
 std::vector<std::string> BitRateList(const std::string& SampleRateText);
 
-// The sink's bit rate for an entry of the 12-entry list; raises std::invalid_argument for any
-// other text.
+// The sink's bit rate for an entry of either list; raises std::invalid_argument for any other
+// text.
 TMP3BitRate BitRateOf(const std::string& Text);
 
 } // namespace RecordSettings

@@ -51,7 +51,7 @@ TEST(FormDescription, ListsAndTheDurationBoxStartAsTheRecorderOffersThem)
 {
     const TControlSpec& KBS = Form::Spec(TControl::KBS);
     const std::vector<std::string> BitRates
-        = { "40", "48", "56", "64", "80", "96", "128", "144", "160", "192", "256", "320" };
+        = { "40", "48", "56", "64", "80", "96", "128", "160", "192", "256", "320" };
     EXPECT_EQ(KBS.Items, BitRates);
     EXPECT_EQ(KBS.Text, "128");
     const TControlSpec& SRate = Form::Spec(TControl::SRate);

@@ -99,6 +99,33 @@ TEST_F(WindowFile, PausedResumedAndStoppedRunLeavesACompleteFile)
     EXPECT_TRUE(Window->Messages.empty());
 }
 
+// The window never records at a bit rate other than the one it shows: every entry of the list
+// of either sample rate is the bit rate of every frame of its file. (At the low rates the encoder
+// chooses a lower sample rate of its own, with the same bit rate.)
+TEST_F(WindowFile, EveryListedBitRateIsTheRateOfEveryFrame)
+{
+    OpenWithFile(FilePath("rates.mp3"));
+    for (const std::string SampleRate : { "22050", "44100" }) {
+        (*Window)[TControl::SRate].Text = SampleRate;
+        Window->Handle([&](TMain& Main) { Main.SRateChange(SampleRate); });
+        for (const std::string& BitRate : (*Window)[TControl::KBS].Items) {
+            const std::string File
+                = FilePath(("rate-" + SampleRate + "-" + BitRate + ".mp3").c_str());
+            ChooseFile(File);
+            (*Window)[TControl::KBS].Text = BitRate;
+            (*Window)[TControl::Secs].Text = "5";
+            PressRecord();
+            ASSERT_TRUE(Window->PumpUntil([&] { return !TMainTestAccess::Recording(Main()); }));
+            ASSERT_EQ(Status(), "MP3 Done");
+            const TMp3Decoded Decoded = DecodeMp3File(File);
+            ASSERT_TRUE(Decoded.Ok) << Decoded.Error;
+            ASSERT_EQ(Decoded.FramesByBitRate.size(), 1u) << SampleRate << " Hz, " << BitRate;
+            EXPECT_EQ(Decoded.FramesByBitRate.begin()->first, std::stoi(BitRate))
+                << SampleRate << " Hz";
+        }
+    }
+}
+
 // A disk with 300 KiB free that fills during the run (a limit on the process's file sizes stands
 // in for it): the question comes, the run that goes on anyway ends with the disk's error naming
 // the file, and the file keeps every byte that fit, the sound up to there decodable.

@@ -39,11 +39,12 @@ TEST_F(RecordSettings, BitRateListFollowsTheSampleRateAndKeepsItsText)
 {
     OpenWindow();
     const QStringList Full
-        = { "40", "48", "56", "64", "80", "96", "128", "144", "160", "192", "256", "320" };
+        = { "40", "48", "56", "64", "80", "96", "128", "160", "192", "256", "320" };
+    const QStringList At22050 = { "40", "48", "56", "64", "80", "96", "128", "144", "160" };
     EXPECT_EQ(ListOf(KBS()), Full);
     KBS()->setCurrentText("320");
     SRate()->setCurrentText("22050");
-    EXPECT_EQ(ListOf(KBS()), Full.mid(0, 9));
+    EXPECT_EQ(ListOf(KBS()), At22050);
     EXPECT_EQ(KBS()->currentText(), "320");
     // A typed rate that is not "22050" gives the full list, even while it is being typed.
     SRate()->lineEdit()->clear();

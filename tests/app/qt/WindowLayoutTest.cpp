@@ -57,7 +57,7 @@ TEST_F(WindowLayout, StartsWithTheDeviceNameAndTheFormsValues)
     EXPECT_EQ(Control<QLabel>("LabDev")->text(), "Simulated Sound Card");
     EXPECT_EQ(Control<QLabel>("State")->text(), "Status");
     EXPECT_EQ(Control<QComboBox>("KBS")->currentText(), "128");
-    EXPECT_EQ(Control<QComboBox>("KBS")->count(), 12);
+    EXPECT_EQ(Control<QComboBox>("KBS")->count(), 11);
     EXPECT_EQ(Control<QComboBox>("SRate")->currentText(), "44100");
     EXPECT_EQ(Control<TSpinEdit>("Secs")->Value(), 10800);
     EXPECT_TRUE(Control<QRadioButton>("SecCustom")->isChecked());

@@ -60,7 +60,7 @@ TEST_F(Win32MainFormTest, TextsCrossAsUtf16AndTheListsKeepTheirText)
     EXPECT_EQ(MainForm.Text(Index(TControl::DirOut)), Path);
 
     EXPECT_EQ(MainForm.Text(Index(TControl::KBS)), L"128");
-    EXPECT_EQ(MainForm.Items(Index(TControl::KBS)).size(), 12u);
+    EXPECT_EQ(MainForm.Items(Index(TControl::KBS)).size(), 11u);
     MainForm.SetText(Index(TControl::KBS), L"320");
     MainForm.SetItems(Index(TControl::KBS), { L"40", L"64" });
     EXPECT_EQ(MainForm.Text(Index(TControl::KBS)), L"320");
