@@ -120,6 +120,12 @@ void TSoundIndicator::Flush()
 
 int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
 {
+    TInputFormat Format;
+    return GetDataWithFormat(Buffer, BufferSize, Format);
+}
+
+int32_t TSoundIndicator::GetDataWithFormat(void* Buffer, int32_t BufferSize, TInputFormat& Format)
+{
     if (!Busy)
         throw EACSException("The Stream is not opened");
     InputLock.Acquire();
@@ -131,13 +137,13 @@ int32_t TSoundIndicator::GetData(void* Buffer, int32_t BufferSize)
     }
     // An error here leaves InputLock set; the sink's failure handling clears it with
     // ReleaseInputLocks.
-    const int32_t Count = Source->GetData(Buffer, BufferSize);
-    // Position and format are taken while the lock keeps the input from being exchanged (and
-    // then destroyed). The format is asked once per delivery, so that the frame count and the
-    // block reads agree.
+    const int32_t Count = Source->GetDataWithFormat(Buffer, BufferSize, Format);
+    // Position is taken while the lock keeps the input from being exchanged (and then
+    // destroyed). The format is the one that came with the bytes, once per delivery, so that
+    // the frame count and the block reads agree.
     Position = Source->Position.load();
-    const TPcmLayout Layout = LayoutOf(Source->GetBitsPerSample(), Source->GetChannels());
     InputLock.Release();
+    const TPcmLayout Layout = LayoutOf(Format.BitsPerSample, Format.Channels);
 
     // Never read past the caller's buffer, whatever count the input claims. A delivery that the
     // reader holds up is passed on unmeasured.

@@ -45,6 +45,8 @@ public:
     // and leaves InputLock set until ReleaseInputLocks. Worker thread; spins while the input is
     // being exchanged, blocks as long as the input's GetData does.
     int32_t GetData(void* Buffer, int32_t BufferSize) override;
+    // GetData with the format that came with the input's bytes, by which they are also measured.
+    int32_t GetDataWithFormat(void* Buffer, int32_t BufferSize, TInputFormat& Format) override;
     // Starts the input's run, takes its Size and clears the accumulators under the values lock.
     // Raises "Input is not assigned." without an input; stays idle when the input's Init raises.
     // Thread that starts the run; may wait, yielding, for a reader in TakeLevels.

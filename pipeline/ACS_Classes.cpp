@@ -24,6 +24,14 @@ void TACSInput::Withdraw()
         Reset();
 }
 
+int32_t TACSInput::GetDataWithFormat(void* Buffer, int32_t BufferSize, TInputFormat& Format)
+{
+    const int32_t Count = GetData(Buffer, BufferSize);
+    Format.BitsPerSample = GetBitsPerSample();
+    Format.Channels = GetChannels();
+    return Count;
+}
+
 void TACSInput::Reset()
 {
     try {
@@ -95,9 +103,10 @@ void TACSConverter::FlushInput()
 
 void TACSConverter::ReleaseInputLocks() noexcept
 {
-    InputLock.Release();
+    // The input is read while this lock still keeps it from being forgotten.
     if (auto* Upstream = dynamic_cast<TACSConverter*>(Input.load()))
         Upstream->ReleaseInputLocks();
+    InputLock.Release();
 }
 
 void TACSConverter::Notification(TComponent* AComponent, TOperation Operation)
@@ -204,16 +213,23 @@ TOutputStatus TACSOutput::Status() const
 
 int32_t TACSOutput::Progress() const
 {
+    int32_t InSize = 0;
+    int32_t InPosition = 0;
+    InputLock.Acquire();
     const TACSInput* In = Input.load();
+    if (In) {
+        InSize = In->Size;
+        InPosition = In->Position;
+    }
+    InputLock.Release();
     if (!In)
         return 0;
-    const int32_t InSize = In->Size;
     if (InSize == -1)
         return -1;
     if (InSize == 0)
         return 0;
     // nearbyint rounds halves to even in the default rounding mode: 12.5 gives 12, 37.5 gives 38.
-    const double Percent = std::nearbyint(static_cast<double>(In->Position) / InSize * 100.0);
+    const double Percent = std::nearbyint(static_cast<double>(InPosition) / InSize * 100.0);
     constexpr double Lowest = std::numeric_limits<int32_t>::min();
     constexpr double Highest = std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(std::clamp(Percent, Lowest, Highest));
@@ -238,13 +254,19 @@ int32_t TACSOutput::ReadInput(void* Buffer, int32_t BufferSize, TInputFormat* Fo
 {
     InputLock.Acquire();
     TACSInput* In = Input.load();
-    if (!In)
-        throw EACSException("Input is not assigned");
-    // Not guarded: after a failed read the lock stays set until HandleThreadException clears it.
-    const int32_t Count = In->GetData(Buffer, BufferSize);
-    if (Format) {
-        Format->BitsPerSample = In->GetBitsPerSample();
-        Format->Channels = In->GetChannels();
+    int32_t Count = 0;
+    try {
+        if (!In)
+            throw EACSException("Input is not assigned");
+        Count = Format ? In->GetDataWithFormat(Buffer, BufferSize, *Format)
+                       : In->GetData(Buffer, BufferSize);
+    } catch (...) {
+        // A converter whose read failed keeps its lock. Cleared before this sink's lock, since
+        // as soon as that is free the converter may be forgotten and destroyed.
+        if (auto* Converter = dynamic_cast<TACSConverter*>(In))
+            Converter->ReleaseInputLocks();
+        InputLock.Release();
+        throw;
     }
     InputLock.Release();
     return Count;
@@ -263,11 +285,8 @@ void TACSOutput::WhenDone()
 
 void TACSOutput::HandleThreadException(const std::exception& E)
 {
-    InputLock.Release();
     std::string DoneFailure;
     if (Status() != osIdle) {
-        if (auto* Converter = dynamic_cast<TACSConverter*>(Input.load()))
-            Converter->ReleaseInputLocks();
         try {
             Done();
         } catch (const std::exception& Failure) {

@@ -32,6 +32,12 @@ public:
     }
 };
 
+// The sample layout of one delivery.
+struct TInputFormat {
+    int32_t BitsPerSample = 0;
+    int32_t Channels = 0;
+};
+
 // A stage that delivers PCM: frames of GetChannels() samples, interleaved, each sample
 // GetBitsPerSample() / 8 bytes, 8-bit unsigned or 16-bit signed little-endian.
 class TACSInput : public TComponent {
@@ -48,6 +54,13 @@ public:
     // end, 0 is. Raises "The Stream is not opened" when not Busy. Worker thread; may block until
     // the source has data.
     virtual int32_t GetData(void* Buffer, int32_t BufferSize) = 0;
+    // GetData, and in Format the layout of the bytes it delivered, as the stage that produced
+    // them describes it. A converter's input may be exchanged as soon as its read is over, so a
+    // reader that asked the format afterwards could get another input's answer; the format
+    // travels with the block instead. This version asks the stage's own GetBitsPerSample and
+    // GetChannels after the read, which is right for a source; a converter that reads another
+    // stage passes that stage's answer on. Worker thread, as GetData.
+    virtual int32_t GetDataWithFormat(void* Buffer, int32_t BufferSize, TInputFormat& Format);
     // Ends a run unconditionally: Flush with any exception discarded, then Busy := false.
     virtual void Reset();
     // Starts a run: Busy, Position 0, Size the planned byte count or -1. Thread that starts the
@@ -90,7 +103,11 @@ public:
     // Flush of the old input (a missing side is left out). Owning thread; spins while a read is
     // in flight.
     virtual void SetInput(TACSInput* Value);
-    // Clears InputLock here and in every converter up the chain, without waiting. Any thread.
+    // Clears InputLock here and in every converter up the chain, without waiting, the top of the
+    // chain first: a converter whose read failed keeps its lock set, and while it is set its input
+    // cannot be forgotten (and destroyed), so each link is read before its lock is cleared. Called
+    // by the sink on its worker after a failed read, while the sink's own lock keeps this
+    // converter from going.
     void ReleaseInputLocks() noexcept;
 
 protected:
@@ -106,12 +123,6 @@ protected:
 };
 
 class TACSOutput;
-
-// The sample layout of one delivery.
-struct TInputFormat {
-    int32_t BitsPerSample = 0;
-    int32_t Channels = 0;
-};
 
 // Output events; raised on the sink's worker thread, which waits until the handler returns.
 using TOutputDoneEvent = std::function<void(TComponent* Sender)>;
@@ -206,7 +217,9 @@ public:
     // Any thread.
     TOutputStatus Status() const;
     // Percentage of the input consumed: 0 without input, -1 when its Size is -1, 0 for Size 0,
-    // else Position / Size * 100 rounded half to even, not clamped. Any thread.
+    // else Position / Size * 100 rounded half to even, not clamped. The input's counts are read
+    // under InputLock, so that the input cannot be forgotten (and destroyed) meanwhile. Any
+    // thread but one inside a read through this sink; spins while a read is in flight.
     int32_t Progress() const;
     // Any thread; the worker reads the flag each time a run ends or fails.
     bool GetSuspendWhenIdle() const { return Thread.SuspendWhenIdle.load(); }
@@ -216,6 +229,8 @@ public:
     void WhenDone();
     // Called by the worker when a pass raised, or by Run when Prepare raised. A run in progress is
     // finished with Done; a failure of Done is reported to OnThreadException together with E.
+    // The locks that a failed read left in the chain are already cleared (ReadInput), so it
+    // touches neither InputLock nor Input.
     void HandleThreadException(const std::exception& E);
 
     // Set before runs, on the owning thread.
@@ -237,7 +252,9 @@ protected:
     // OnProgress.
     void ReportProgress();
     // GetData on Input while holding InputLock; Format, when given, receives the format of the
-    // input that delivered the bytes, asked before the input can be exchanged.
+    // bytes, as the stage that delivered them describes it (GetDataWithFormat). A read that
+    // raises leaves no lock set: the locks of the converters up the chain are cleared while this
+    // lock still keeps them from being destroyed, and only then this one.
     int32_t ReadInput(void* Buffer, int32_t BufferSize, TInputFormat* Format = nullptr);
     // Flush of the input, when there is one, while it cannot be forgotten (and destroyed).
     void FlushInput();
@@ -251,7 +268,8 @@ protected:
     TACSThread Thread;
     std::atomic<TACSInput*> Input{ nullptr };
     std::atomic<bool> Busy{ false };
-    TSpinFlag InputLock;
+    // Mutable: Progress, a query, pins the input with it.
+    mutable TSpinFlag InputLock;
 
 private:
     bool RunPendingAfterDone() const;

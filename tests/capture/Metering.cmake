@@ -4,7 +4,10 @@ corvatone_add_test(acs_procs_test
   LIBS acs_metering)
 corvatone_add_test(acs_indicator_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/IndicatorTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ClipCounterTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IndicatorRemovalTest.cpp
   LIBS acs_metering Threads::Threads)
+# The removal test reads through the indicator with the pipeline tests' source and sink.
+target_include_directories(acs_indicator_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/pipeline)
 
 # The window's recording chain on the simulated sound card, once the source and the MP3 sink
 # are part of the build. It encodes with the real encoder library, which Windows builds lack.

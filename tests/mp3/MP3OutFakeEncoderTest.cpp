@@ -1,5 +1,6 @@
 // The MP3 sink against a fake encoder library that records every call: block accounting, the
 // order of the encoder calls, progress reports and every failure path of a run.
+#include "ACS_Indicator.h"
 #include "ACS_LAME.h"
 #include "FakeLameState.h"
 #include "LibraryLoader.h"
@@ -27,13 +28,12 @@ std::string Encoded(std::size_t FramesOrSamples)
     return std::string(FramesOrSamples, 'e');
 }
 
-// A sink that shows whether it holds its input lock.
+// The sink under test.
 class TObservedMP3Out : public TMP3Out {
 public:
     using TMP3Out::TMP3Out;
     // As every concrete sink: the worker ends before this object's part of it goes.
     ~TObservedMP3Out() override { TerminateWorker(); }
-    bool InputLockHeld() const { return InputLock.IsSet(); }
 };
 
 class MP3OutWithFakeEncoder : public testing::Test {
@@ -314,31 +314,80 @@ TEST_F(MP3OutWithFakeEncoder, FailedBlockStillCompletesTheFileAndTheNextRunStart
     EXPECT_EQ(ReadFile(FileName), Encoded(16) + Flushed);
 }
 
-// The sink asks its input's format for each block while the input lock keeps the input from
-// being exchanged, so that the bytes and the format come from the same input.
-TEST_F(MP3OutWithFakeEncoder, FormatOfABlockIsAskedWhileTheInputCannotBeExchanged)
+// A block's format travels with its bytes. The indicator's input is exchanged between a stereo and
+// a mono source, each time after a read from the new one; the indicator lets a format query of
+// the worker wait for the next exchange, the worst moment for a sink that asks the format after
+// the read. Stereo blocks are 16384 bytes (4096 frames), mono ones 1000 bytes (500 samples): a
+// block encoded with the other input's format shows as another count.
+TEST_F(MP3OutWithFakeEncoder, EveryBlockIsEncodedWithTheFormatOfTheInputThatDeliveredIt)
 {
-    class TLockWatchingSource : public TScriptedSource {
+    constexpr int Exchanges = 100;
+    TSignal Read, Exchanged;
+    std::atomic<int> ExchangesAtRead{ 0 };
+    class TLateIndicator : public TSoundIndicator {
     public:
-        explicit TLockWatchingSource(const TObservedMP3Out& AOut)
-            : Out(AOut)
+        TLateIndicator(TSignal& AExchanged, std::atomic<int>& AExchangesAtRead)
+            : TSoundIndicator(nullptr)
+            , Exchanged(AExchanged)
+            , ExchangesAtRead(AExchangesAtRead)
         {
+        }
+        int32_t GetBitsPerSample() override
+        {
+            AwaitExchange();
+            return TSoundIndicator::GetBitsPerSample();
         }
         int32_t GetChannels() override
         {
-            if (std::this_thread::get_id() != Owner)
-                (Out.InputLockHeld() ? Locked : Unlocked)++;
-            return TScriptedSource::GetChannels();
+            AwaitExchange();
+            return TSoundIndicator::GetChannels();
         }
-        const TObservedMP3Out& Out;
+
+    private:
+        void AwaitExchange()
+        {
+            const int Before = ExchangesAtRead;
+            if (std::this_thread::get_id() != Owner && Before < Exchanges) {
+                EXPECT_TRUE(Exchanged.WaitFor(Before + 1));
+            }
+        }
+        TSignal& Exchanged;
+        std::atomic<int>& ExchangesAtRead;
         const std::thread::id Owner = std::this_thread::get_id();
-        std::atomic<int> Locked{ 0 }, Unlocked{ 0 };
-    } Watched(*Out);
-    Watched.Pcm.assign(3 * 16384, 0);
-    Out->SetInput(&Watched);
-    ASSERT_TRUE(RunToEnd());
-    EXPECT_GE(Watched.Locked, 3) << "at least once for each block";
-    EXPECT_EQ(Watched.Unlocked, 0);
+    } Indicator(Exchanged, ExchangesAtRead);
+    TScriptedSource Stereo, Mono;
+    Mono.Channels = 1;
+    for (TScriptedSource* In : { &Stereo, &Mono }) {
+        In->Endless = true;
+        In->AfterRead = [&](int64_t) {
+            ExchangesAtRead = Exchanged.Count();
+            Read.Raise();
+        };
+    }
+    Stereo.BlockSizes = { 16384 };
+    Mono.BlockSizes = { 1000 };
+    Indicator.SetInput(&Stereo);
+    Out->SetInput(&Indicator);
+    Out->Run();
+    int ReadsBefore = 0; // reads that had begun before the last exchange
+    for (int Exchange = 1; Exchange <= Exchanges; ++Exchange) {
+        ASSERT_TRUE(Read.WaitFor(ReadsBefore + 1));
+        Indicator.SetInput(Exchange % 2 ? &Mono : static_cast<TACSInput*>(&Stereo));
+        ReadsBefore = Read.Count();
+        Exchanged.Raise();
+    }
+    Out->Stop();
+    ASSERT_TRUE(Watch->AwaitEnd()) << Watch->Failure();
+
+    const auto StereoCalls = Fake->CallsNamed("lame_encode_buffer_interleaved");
+    const auto MonoCalls = Fake->CallsNamed("lame_encode_buffer");
+    EXPECT_GE(StereoCalls.size() + MonoCalls.size(), static_cast<size_t>(Exchanges));
+    EXPECT_FALSE(StereoCalls.empty());
+    EXPECT_FALSE(MonoCalls.empty());
+    for (const auto& Call : StereoCalls)
+        EXPECT_EQ(Call.Value, 4096) << "a mono block encoded as stereo frames";
+    for (const auto& Call : MonoCalls)
+        EXPECT_EQ(Call.Value, 500) << "a stereo block encoded as mono samples";
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -103,6 +103,14 @@ private:
     std::string FLabel;
 };
 
+// A source that leaves the chain before it goes, as every stage that others read from does, so
+// that it can be deleted while a run reads from it.
+class TWithdrawingSource : public TTestSource {
+public:
+    using TTestSource::TTestSource;
+    ~TWithdrawingSource() override { Withdraw(); }
+};
+
 // Hands on its input's bytes unchanged.
 class TTestConverter : public TACSConverter {
 public:
@@ -174,8 +182,7 @@ public:
             Log->Add("Done");
         if (FailDone)
             throw EACSException("done failed");
-        if (GetInput())
-            GetInput()->Flush();
+        FlushInput();
     }
     void Prepare() override
     {

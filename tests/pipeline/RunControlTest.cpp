@@ -318,6 +318,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProgressTable,
         ProgressCase{ 12, 8, 150 }, ProgressCase{ 1, -2, -50 },
         ProgressCase{ 2000000000, 1, 2147483647 }));
 
+// Every pass reads the input's counts for its progress report; an input removed during the run
+// must never be read once it has gone (the sanitizer runs see a read racing its release).
+TEST(Progress, InputRemovedDuringARunIsNotReadOnceItHasGone)
+{
+    for (int Round = 0; Round < 20; ++Round) {
+        TComponent Owner;
+        auto* Source = new TWithdrawingSource(&Owner);
+        auto* Sink = new TTestSink(&Owner);
+        Sink->SetInput(Source);
+        Source->PlannedSize = 1 << 30;
+        TSignal Failed;
+        Sink->OnThreadException = [&](TComponent*, const std::exception&) { Failed.Raise(); };
+        Sink->Run();
+        ASSERT_TRUE(WaitUntil([&] { return Source->Reads >= 3; }));
+        delete Source;
+        ASSERT_TRUE(Failed.WaitFor()) << "the next read finds no input";
+        EXPECT_EQ(Sink->Progress(), 0);
+    }
+}
+
 TEST(Progress, IsZeroWithoutInput)
 {
     TComponent Owner;
