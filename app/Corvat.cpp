@@ -3,6 +3,7 @@
 #include "HandlerGuard.h"
 #include "RecordSettings.h"
 #include "SkinFiles.h"
+#include "SpinEditCore.h"
 
 #include <algorithm>
 #include <array>
@@ -259,7 +260,7 @@ void TMain::CloseBMouseUp(TMouseButton, int, int)
 
 int TMain::SecsValue() const
 {
-    return RecordSettings::SpinEditValue(FWindow.Text(TControl::Secs), RecordSettings::MinSeconds);
+    return SpinEdit::Value(FWindow.Text(TControl::Secs), RecordSettings::MinSeconds);
 }
 
 void TMain::RecBMouseDown(TMouseButton, int, int)

@@ -14,6 +14,7 @@
 #include "FlatProgressBarCore.h"
 #include "GradBtnCore.h"
 #include "MainWindow.h"
+#include "SpinEditCore.h"
 
 #include <optional>
 #include <span>
@@ -58,12 +59,6 @@ struct TButtonLook {
     TColor FrameHighlight = clWhite;
     TColor FrameShadow = clBlack;
     TColor DisabledColor = 0;
-};
-
-struct TSpinRange {
-    int Min = 0;
-    int Max = 0;
-    int Step = 1;
 };
 
 struct TControlSpec {

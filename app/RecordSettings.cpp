@@ -1,6 +1,5 @@
 #include "RecordSettings.h"
 
-#include <charconv>
 #include <iterator>
 #include <stdexcept>
 
@@ -33,30 +32,7 @@ constexpr TBitRateEntry BitRateTable[] = {
     { "320", br320, false, true },
 };
 
-bool IsBlank(char Character)
-{
-    return Character == ' ' || (Character >= '\t' && Character <= '\r');
-}
-
 } // namespace
-
-int SpinEditValue(const std::string& Text, int MinValue)
-{
-    const char* First = Text.data();
-    const char* Last = First + Text.size();
-    while (First != Last && IsBlank(*First))
-        ++First;
-    while (Last != First && IsBlank(Last[-1]))
-        --Last;
-    // from_chars takes a minus sign but no plus sign.
-    if (Last - First > 1 && *First == '+' && First[1] != '-')
-        ++First;
-    int Value = 0;
-    const auto [End, Error] = std::from_chars(First, Last, Value);
-    if (First == Last || Error != std::errc() || End != Last)
-        return MinValue;
-    return Value;
-}
 
 std::vector<std::string> SampleRateList()
 {

@@ -18,10 +18,6 @@ inline constexpr int MaxSeconds = 10800;
 // The spin box's arrows step the duration by this much.
 inline constexpr int SecondsStep = 5;
 
-// The value of a whole-number spin box: the whole number its text shows (blanks around it
-// allowed, a sign allowed), or MinValue when the text is not one that an int holds.
-int SpinEditValue(const std::string& Text, int MinValue);
-
 // The sample rates the window offers, in Hz: "22050", "44100".
 std::vector<std::string> SampleRateList();
 

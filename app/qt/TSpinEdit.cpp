@@ -1,25 +1,21 @@
 #include "TSpinEdit.h"
 
-#include "RecordSettings.h"
-
 #include <QLineEdit>
-#include <algorithm>
 
 TSpinEdit::TSpinEdit(QWidget* Parent)
     : QAbstractSpinBox(Parent)
 {
-    setValue(FMinValue);
+    setValue(FRange.Min);
 }
 
 int TSpinEdit::Value() const
 {
-    return RecordSettings::SpinEditValue(text().toStdString(), FMinValue);
+    return SpinEdit::Value(text().toStdString(), FRange.Min);
 }
 
 void TSpinEdit::setValue(int Value)
 {
-    lineEdit()->setText(
-        QString::number(std::clamp(Value, FMinValue, std::max(FMinValue, FMaxValue))));
+    lineEdit()->setText(QString::number(SpinEdit::Clamped(Value, FRange)));
 }
 
 void TSpinEdit::setText(const QString& Text)
@@ -29,11 +25,7 @@ void TSpinEdit::setText(const QString& Text)
 
 void TSpinEdit::stepBy(int Steps)
 {
-    // Widened so that a value near the integer limits cannot overflow on its way to the clamp.
-    const long long Stepped
-        = static_cast<long long>(Value()) + static_cast<long long>(Steps) * FIncrement;
-    setValue(static_cast<int>(
-        std::clamp<long long>(Stepped, FMinValue, std::max(FMinValue, FMaxValue))));
+    lineEdit()->setText(QString::number(SpinEdit::Stepped(text().toStdString(), Steps, FRange)));
 }
 
 QValidator::State TSpinEdit::validate(QString&, int&) const

@@ -1,11 +1,13 @@
 // The whole-number spin box: a text that can be typed freely, with arrows that step a value.
 //
-// Its value is the whole number the text shows, or MinValue when the text is not a whole number
-// (the text is then left as typed). The arrows and the Up/Down keys step the value by Increment
-// and keep it within MinValue..MaxValue.
+// Its rules are the toolkit-free spin box's (SpinEditCore.h): the value is the whole number the
+// text shows, or MinValue when the text is not a whole number (the text is then left as typed);
+// the arrows and the Up/Down keys step the value by Increment within MinValue..MaxValue.
 //
 // GUI thread only.
 #pragma once
+
+#include "SpinEditCore.h"
 
 #include <QAbstractSpinBox>
 
@@ -19,12 +21,12 @@ class TSpinEdit : public QAbstractSpinBox {
 public:
     explicit TSpinEdit(QWidget* Parent = nullptr);
 
-    int MinValue() const { return FMinValue; }
-    void setMinValue(int Value) { FMinValue = Value; }
-    int MaxValue() const { return FMaxValue; }
-    void setMaxValue(int Value) { FMaxValue = Value; }
-    int Increment() const { return FIncrement; }
-    void setIncrement(int Value) { FIncrement = Value; }
+    int MinValue() const { return FRange.Min; }
+    void setMinValue(int Value) { FRange.Min = Value; }
+    int MaxValue() const { return FRange.Max; }
+    void setMaxValue(int Value) { FRange.Max = Value; }
+    int Increment() const { return FRange.Step; }
+    void setIncrement(int Value) { FRange.Step = Value; }
 
     // The shown whole number, or MinValue when the text is not one; not clamped.
     int Value() const;
@@ -39,7 +41,5 @@ public:
     StepEnabled stepEnabled() const override;
 
 private:
-    int FMinValue = 0;
-    int FMaxValue = 100;
-    int FIncrement = 1;
+    TSpinRange FRange{ 0, 100, 1 };
 };

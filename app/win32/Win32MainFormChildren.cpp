@@ -1,7 +1,7 @@
 // The form's child windows: their creation in tab order with fonts and colours, the tooltips,
 // and what the form reads and sets on them.
 #include "GdiCanvas.h"
-#include "RecordSettings.h"
+#include "SpinEditCore.h"
 #include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
 #include "Win32Text.h"
@@ -326,9 +326,8 @@ LRESULT TWin32MainForm::Notify(const NMHDR& Header)
     // counts.
     const auto& Change = reinterpret_cast<const NMUPDOWN&>(Header);
     const TSpinRange& Range = Form::Controls()[Control].Spin;
-    const int Value = RecordSettings::SpinEditValue(Utf8FromWide(Text(Control)), Range.Min);
-    const int Stepped = std::clamp(Value + Change.iDelta * Range.Step, Range.Min, Range.Max);
-    SetText(Control, std::to_wstring(Stepped));
+    SetText(Control,
+        std::to_wstring(SpinEdit::Stepped(Utf8FromWide(Text(Control)), Change.iDelta, Range)));
     return TRUE; // the arrows keep no position
 }
 

@@ -161,15 +161,6 @@ TEST_F(WindowSettings, SaveAsRunsTheDialogAndACancelChangesNothing)
     EXPECT_TRUE(Spec.ConfirmOverwrite);
 }
 
-TEST(SpinEditValue, IsTheWholeNumberShownOrTheMinimum)
-{
-    EXPECT_EQ(RecordSettings::SpinEditValue(" 60 ", 5), 60);
-    EXPECT_EQ(RecordSettings::SpinEditValue("+60", 5), 60);
-    EXPECT_EQ(RecordSettings::SpinEditValue("-3", 5), -3);
-    for (const char* NotANumber : { "", " ", "abc", "6 0", "60s", "+-3", "99999999999", "+" })
-        EXPECT_EQ(RecordSettings::SpinEditValue(NotANumber, 5), 5) << NotANumber;
-}
-
 class WindowRecording : public TWindowTest {
 protected:
     // A recording that does not end by itself while the test looks at it.

@@ -92,4 +92,9 @@ TEST_F(Win32MainFormTest, SpinArrowsStepTheShownValueByFiveWithinItsLimits)
     EXPECT_EQ(Step(-1), L"5");
     MainForm.SetText(Secs, L"-30");
     EXPECT_EQ(Step(1), L"5");
+    // Typed at the ends of int, stepped without overflowing.
+    MainForm.SetText(Secs, L"2147483647");
+    EXPECT_EQ(Step(1), L"10800");
+    MainForm.SetText(Secs, L"-2147483648");
+    EXPECT_EQ(Step(-1), L"5");
 }
