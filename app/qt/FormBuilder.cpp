@@ -97,7 +97,7 @@ QWidget* CreateLabel(const TControlSpec& Spec, QWidget& Window)
 QWidget* CreateBevel(const TControlSpec& Spec, QWidget& Window)
 {
     auto* Bevel = new TBevel(&Window);
-    Bevel->setShape(Spec.Kind == TControlKind::BoxBevel ? TBevel::bsBox : TBevel::bsTopLine);
+    Bevel->setShape(Spec.Kind == TControlKind::BoxBevel ? bsBox : bsTopLine);
     return Bevel;
 }
 

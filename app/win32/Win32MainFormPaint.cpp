@@ -1,9 +1,11 @@
 // The form's paint: its face, then the windowless controls in layout order, composed off screen
 // and copied at once, so that nothing flickers.
+#include "BevelPaint.h"
 #include "FlatProgressBarCore.h"
 #include "GdiCanvas.h"
 #include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
+#include "Win32Palette.h"
 
 #include <stdexcept>
 
@@ -28,32 +30,13 @@ private:
     int FSaved;
 };
 
-void Line(HDC Dc, int X1, int Y1, int X2, int Y2, COLORREF Color)
+// A bevel through the shared paint, with the system's present 3-D colours.
+void PaintFormBevel(HDC Dc, const RECT& R, TBevelShape Shape)
 {
-    SetDCPenColor(Dc, Color);
-    HGDIOBJ Previous = SelectObject(Dc, GetStockObject(DC_PEN));
-    MoveToEx(Dc, X1, Y1, nullptr);
-    LineTo(Dc, X2, Y2);
-    SelectObject(Dc, Previous);
-}
-
-// A lowered frame: shadow along the top and left, highlight along the bottom and right; a line
-// bevel is a shadow line over a highlight line.
-void PaintBevel(HDC Dc, const RECT& R, bool Box)
-{
-    const COLORREF Shadow = GetSysColor(COLOR_BTNSHADOW);
-    const COLORREF Highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
-    const int Right = R.right - 1;
-    const int Bottom = R.bottom - 1;
-    if (!Box) {
-        Line(Dc, R.left, R.top, R.right, R.top, Shadow);
-        Line(Dc, R.left, R.top + 1, R.right, R.top + 1, Highlight);
-        return;
-    }
-    Line(Dc, R.left, R.top, R.right, R.top, Shadow);
-    Line(Dc, R.left, R.top, R.left, R.bottom, Shadow);
-    Line(Dc, R.left, Bottom, R.right, Bottom, Highlight);
-    Line(Dc, Right, R.top, Right, R.bottom, Highlight);
+    TControlClip Clip(Dc, R);
+    TGdiFonts NoText;
+    TGdiCanvas Canvas(Dc, NoText);
+    PaintBevel(Canvas, Shape, TSize{ R.right - R.left, R.bottom - R.top }, Win32SystemPalette());
 }
 
 void PaintLabel(
@@ -111,7 +94,7 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
             break;
         case TControlKind::BoxBevel:
         case TControlKind::LineBevel:
-            PaintBevel(Dc, R, Spec.Kind == TControlKind::BoxBevel);
+            PaintFormBevel(Dc, R, Spec.Kind == TControlKind::BoxBevel ? bsBox : bsTopLine);
             break;
         case TControlKind::FlatBar: {
             TControlClip Clip(Dc, R);

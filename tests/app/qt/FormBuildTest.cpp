@@ -62,7 +62,7 @@ void ExpectKind(QWidget* Widget, const TControlSpec& Spec)
     case TControlKind::LineBevel: {
         auto* Bevel = qobject_cast<TBevel*>(Widget);
         ASSERT_TRUE(Bevel);
-        EXPECT_EQ(Bevel->Shape() == TBevel::bsBox, Spec.Kind == TControlKind::BoxBevel);
+        EXPECT_EQ(Bevel->Shape() == bsBox, Spec.Kind == TControlKind::BoxBevel);
         break;
     }
     case TControlKind::FlatBar: {
