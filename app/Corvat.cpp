@@ -1,5 +1,6 @@
 #include "Corvat.h"
 
+#include "ErrorBox.h"
 #include "HandlerGuard.h"
 #include "RecordSettings.h"
 #include "SkinFiles.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const char* const ErrorTitle = "Error";
 const char* const WarningTitle = "Warning";
 
 // A level as the bar's position: nearest whole number, halves to even, not limited to 0..100
@@ -270,7 +270,7 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
     if (SecsValue() < RecordSettings::MinSeconds)
         FWindow.SetText(TControl::Secs, std::to_string(RecordSettings::MinSeconds));
     if (!CheckSettings()) {
-        FWindow.ShowMessage({ TMessageKind::mkError, ErrorTitle, "Invalid settings selected!" });
+        FWindow.ShowMessage({ TMessageKind::mkError, ErrorBoxTitle, "Invalid settings selected!" });
         return;
     }
     const std::string OutputFile = FWindow.Text(TControl::DirOut);
@@ -458,5 +458,5 @@ void TMain::EnableSettings()
 
 void TMain::ShowRunError(const std::string& Reason)
 {
-    FWindow.ShowMessage({ TMessageKind::mkError, ErrorTitle, Reason });
+    FWindow.ShowMessage({ TMessageKind::mkError, ErrorBoxTitle, Reason });
 }

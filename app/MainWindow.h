@@ -142,7 +142,7 @@ public:
     // Runs the file-save dialog; the full path of the confirmed file, nothing when cancelled.
     virtual std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) = 0;
     // The toolkit's report of an error that left one of the window's handlers (or its creation):
-    // an error box with Message, titled as the front end titles its error reports.
+    // an error box with Message, titled as every error box (ErrorBox.h).
     virtual void ReportError(const std::string& Message) = 0;
 
     // ---- The window

@@ -1,5 +1,7 @@
 #include "GradBtnPaint.h"
 
+#include "Utf8.h"
+
 #include <cstdint>
 
 namespace {
@@ -82,18 +84,6 @@ void PaintEllipses(TCanvas& Canvas, TColor Begin, TColor End, int Width, int Hei
     }
 }
 
-// The length of the UTF-8 sequence that starts with Lead (1 for a stray continuation byte).
-int SequenceLength(unsigned char Lead)
-{
-    if (Lead >= 0xF0)
-        return 4;
-    if (Lead >= 0xE0)
-        return 3;
-    if (Lead >= 0xC0)
-        return 2;
-    return 1;
-}
-
 } // namespace
 
 TColor GradientStep(TColor Begin, TColor End, int I, int N)
@@ -158,7 +148,7 @@ std::string AcceleratorChar(const TCaptionText& Caption)
     if (Caption.AccelIndex < 0)
         return {};
     const size_t Start = size_t(Caption.AccelIndex);
-    return Caption.Text.substr(Start, size_t(SequenceLength(Caption.Text[Start])));
+    return Caption.Text.substr(Start, size_t(Utf8SequenceLength(Caption.Text[Start])));
 }
 
 std::vector<TCaptionLayer> CaptionLayers(

@@ -1,6 +1,7 @@
 #include "ErrorReports.h"
 
-#include <QCoreApplication>
+#include "ErrorBox.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -22,7 +23,7 @@ TErrorReporter SetErrorReporter(TErrorReporter Reporter)
 
 void ShowErrorBox(QWidget* Parent, const QString& Message)
 {
-    QMessageBox::critical(Parent, QCoreApplication::applicationName(), Message);
+    QMessageBox::critical(Parent, QString::fromUtf8(ErrorBoxTitle), Message);
 }
 
 void ReportError(QWidget* Parent, const QString& Message)

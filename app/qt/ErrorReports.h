@@ -18,7 +18,7 @@ using TErrorReporter = std::function<void(QWidget* Parent, const QString& Messag
 // returns the previous one.
 TErrorReporter SetErrorReporter(TErrorReporter Reporter);
 
-// A critical message box titled with the application's name.
+// A critical message box titled as every error box of the program (ErrorBox.h).
 void ShowErrorBox(QWidget* Parent, const QString& Message);
 
 // Reports Message through the current reporter.

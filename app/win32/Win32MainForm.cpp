@@ -1,5 +1,6 @@
 #include "Win32MainForm.h"
 
+#include "Win32ErrorBox.h"
 #include "Win32Text.h"
 
 #include <stdexcept>
@@ -11,14 +12,6 @@ constexpr wchar_t ClassName[] = L"CorvatoneMainForm";
 constexpr UINT PostedCallMessage = WM_APP + 1;
 constexpr UINT_PTR TimerId = 1;
 constexpr size_t NoControl = static_cast<size_t>(-1);
-
-// An exception must not cross the system's frames of the window procedure: it is shown here and
-// goes no further.
-void ReportUncaught(HWND Owner, const char* What)
-{
-    MessageBoxW(
-        Owner, DisplayText(What).c_str(), DisplayText(Form::Caption).c_str(), MB_OK | MB_ICONERROR);
-}
 
 void RegisterFormClass(HINSTANCE Instance)
 {
@@ -130,7 +123,8 @@ LRESULT CALLBACK TWin32MainForm::WindowProc(HWND Window, UINT Message, WPARAM W,
     try {
         return Form->HandleMessage(Message, W, L);
     } catch (const std::exception& E) {
-        ReportUncaught(Window, E.what());
+        // An exception must not cross the system's frames of the window procedure.
+        ShowErrorBox(Window, E.what());
         return 0;
     }
 }

