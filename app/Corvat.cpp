@@ -31,8 +31,14 @@ bool ListHolds(const std::vector<std::string>& Items, const std::string& Text)
 
 } // namespace
 
-const TSaveDialogSpec TMain::SaveMp3{ "Choose folder to save", "Mp3 Files", "*.mp3", "mp3", true,
-    true };
+const TSaveDialogSpec TMain::SaveMp3{
+    .Title = "Choose folder to save",
+    .FilterName = "Mp3 Files",
+    .FilterPattern = "*.mp3",
+    .DefaultExtension = "mp3",
+    .ConfirmOverwrite = true,
+    .Resizable = true,
+};
 
 TMain::TMain(TMainWindow& Window)
     : FWindow(Window)

@@ -53,47 +53,86 @@ public:
 
     // ---- The window's own events
 
+    // Each handler below says on which event it acts, when it does nothing, what it may wait on
+    // and what the window shows afterwards. None looks at the mouse button it is given: a press
+    // or release of any button acts alike. A picture that cannot be read raises, which skips the
+    // rest of the handler and shows the error (the handler guard); nothing after it changes.
+
+    // At creation: reads the four kept small-button pictures, the background and the large
+    // buttons' pictures (files read on this thread), then shows the device's name. A picture
+    // that cannot be read ends it there: the later pictures stay empty, LabDev shows "Unknown".
     void FormCreate();
-    // A request to close the window; allowed once the close button has set CanExit.
+    // A request to close the window from any source: allowed only once the close button has set
+    // CanExit. Never waits.
     bool FormCloseQuery();
+    // Releases the kept pictures. Never waits.
     void FormDestroy();
 
-    // Moving the window by its background; any mouse button drags. X, Y: the pointer in the
-    // background's coordinates.
+    // Moving the window by its background, with any mouse button: the press grabs the point
+    // under the pointer, each move while grabbed moves the window so that the point stays under
+    // the pointer (a move without a grab does nothing), the release ends the grab. X, Y: the
+    // pointer in the background's coordinates. Never wait.
     void BackGMouseDown(TMouseButton Button, int X, int Y);
     void BackGMouseMove(int X, int Y);
     void BackGMouseUp(TMouseButton Button, int X, int Y);
 
+    // The minimise button: the press shows its pressed picture, the click (primary button
+    // released over it) minimises the window, the release shows its picture again. Never wait.
     void MinBMouseDown(TMouseButton Button, int X, int Y);
     void MinBClick();
     void MinBMouseUp(TMouseButton Button, int X, int Y);
 
+    // The close button: the press shows its pressed picture; the click asks the sink to stop in
+    // every state (and resumes it when paused) and never waits; the release closes the window.
     void CloseBMouseDown(TMouseButton Button, int X, int Y);
     void CloseBClick();
-    // When a recording is running or paused, stops the timer and blocks the GUI thread until the
-    // sink's run has ended: at most RunEndLimit after the click's stop request, at most CloseWait
-    // without one (a release outside the button). Then closes the window.
+    // Acts on the release, also one outside the button (then without the click's stop request):
+    // shows the button's picture again. When a recording is running or paused, stops the timer
+    // and blocks the GUI thread until the sink's run has ended: at most RunEndLimit after the
+    // click's stop request, at most CloseWait without one. Then sets CanExit and closes the
+    // window.
     void CloseBMouseUp(TMouseButton Button, int X, int Y);
 
     // ---- Recording control
 
-    // Calls the sink's Run, which opens the file and the device on this thread, and raises
-    // "Component is buisy" while the sink still ends an earlier run.
+    // Acts on the press. Clamps the duration to 5..10800 first, in every state. Then does
+    // nothing more but show a box when the settings fail CheckSettings (error "Invalid settings
+    // selected!") or no file is chosen (warning "Please select a new mp3 file to record"), and
+    // nothing more at all while recording or paused, or when the user declines a run the disk
+    // cannot hold. Otherwise shows the recording look (RecB pressed, settings disabled, "Record")
+    // and calls the sink's Run, which creates the file and opens the device on this thread (it
+    // waits for both); Run raises "Component is buisy" while the sink still ends an earlier run,
+    // and the window then keeps the recording look until that run's end arrives.
     void RecBMouseDown(TMouseButton Button, int X, int Y);
+    // Acts on the press; does nothing while idle. Pauses a recording (PauseB pressed, RecB
+    // released, "Pause") or resumes a paused one (the pictures back, "Record"). Never waits: the
+    // sink's worker stops before its next block.
     void PauseBMouseDown(TMouseButton Button, int X, int Y);
+    // The press shows the stop button pressed, in every state. Never waits.
     void StopBMouseDown(TMouseButton Button, int X, int Y);
+    // The release shows the three large buttons released, in every state; while idle it does no
+    // more. During a run it asks the sink to stop (and resumes it when paused) without waiting,
+    // and shows the idle look at once with "Mp3 Done"; the run's end follows with "MP3 Done".
     void StopBMouseUp(TMouseButton Button, int X, int Y);
-    // Runs the file-save dialog SaveMp3.
+    // On the click, in every state: runs the file-save dialog SaveMp3, blocking until the user
+    // closes it; a confirmed file becomes DirOut's text, a cancel changes nothing.
     void SaveAsClick();
+    // On the selection of No Limit: Secs disabled and set to 10800, the progress bar full.
     void SecNoLimitClick();
+    // On the selection of Custom: Secs enabled, the progress bar empty.
     void SecCustomClick();
-    // The text of SRate changed to Text.
+    // The text of SRate changed to Text (chosen or typed): KBS's list becomes the one of that
+    // sample rate, and KBS keeps its text, also one the new list lacks.
     void SRateChange(const std::string& Text);
-    // Waits briefly for the indicator's values lock while the worker analyses a block.
+    // Every tick, in every state: the level bar shows the first level value rounded, and the
+    // notices of the run are brought up to date. Waits briefly for the indicator's values lock
+    // while the worker analyses a block.
     void TimTimer();
-    // The sink's reports of the window's current run. Progress: the sink's Progress when it
-    // reported.
+    // The sink's reports of the window's current run, run on the GUI thread in the order raised;
+    // a report of an earlier run does nothing. Progress: the sink's Progress when it reported;
+    // shown on the progress bar unless No Limit is selected. Never wait.
     void MP3OutProgress(TComponent* Sender, int32_t Progress);
+    // The run's end: the idle look with "MP3 Done" (or the notices' text).
     void MP3OutDone(TComponent* Sender);
     // The run failed to start or failed inside the pipeline: an error box with Reason, then the
     // window returns to idle with "Error".
