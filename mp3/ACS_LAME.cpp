@@ -23,11 +23,11 @@ int SinksUsingLibrary = 0;
 // The entry points the sink calls; each is checked before a run starts.
 // clang-format off
 #define CORVATONE_MP3OUT_ENTRY_POINTS(X)                                                          \
-    X(lame_init) X(lame_set_num_samples) X(lame_set_in_samplerate) X(lame_set_num_channels)       \
-    X(lame_set_brate) X(lame_init_params) X(lame_encode_buffer_interleaved)                       \
-    X(lame_encode_buffer) X(lame_encode_flush) X(lame_close) X(id3tag_init) X(id3tag_set_title)  \
-    X(id3tag_set_artist) X(id3tag_set_album) X(id3tag_set_year) X(id3tag_set_track)              \
-    X(id3tag_set_comment)
+    X(lame_init) X(lame_set_num_samples) X(lame_set_in_samplerate) X(lame_set_out_samplerate)     \
+    X(lame_set_num_channels) X(lame_set_brate) X(lame_init_params)                                \
+    X(lame_encode_buffer_interleaved) X(lame_encode_buffer) X(lame_encode_flush) X(lame_close)    \
+    X(id3tag_init) X(id3tag_set_title) X(id3tag_set_artist) X(id3tag_set_album)                   \
+    X(id3tag_set_year) X(id3tag_set_track) X(id3tag_set_comment)
 // clang-format on
 
 void RequireSinkEntryPoints()
@@ -208,6 +208,9 @@ void TMP3Out::SetUpEncoder(TACSInput& In)
     const int SampleRate = In.GetSampleRate();
     const int Kbps = MP3BitRateKbps(FBitRate);
     lame::lame_set_in_samplerate(FEncoder, SampleRate);
+    // Left to itself the encoder resamples at low bit rates (44100 Hz at 40 kbit/s to 16000 Hz);
+    // the file keeps the rate that the input records at.
+    lame::lame_set_out_samplerate(FEncoder, SampleRate);
     lame::lame_set_num_channels(FEncoder, 2);
     lame::lame_set_brate(FEncoder, Kbps);
     if (lame::lame_init_params(FEncoder) < 0)

@@ -1,5 +1,6 @@
 // The MP3 file sink: pulls 16-bit PCM blocks from its input, encodes them with the LAME encoder
-// at a constant bit rate into a two-channel stream, and writes the stream to FileName.
+// at a constant bit rate into a two-channel stream at the input's sample rate, and writes the
+// stream to FileName.
 //
 // A run: Prepare (owning thread, inside Run) refuses input of other than 16-bit samples, starts
 // the input, sets up the encoder and only then creates the file, so that a start that fails

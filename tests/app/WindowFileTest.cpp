@@ -99,10 +99,11 @@ TEST_F(WindowFile, PausedResumedAndStoppedRunLeavesACompleteFile)
     EXPECT_TRUE(Window->Messages.empty());
 }
 
-// The window never records at a bit rate other than the one it shows: every entry of the list
-// of either sample rate is the bit rate of every frame of its file. (At the low rates the encoder
-// chooses a lower sample rate of its own, with the same bit rate.)
-TEST_F(WindowFile, EveryListedBitRateIsTheRateOfEveryFrame)
+// The window never records at a rate other than the one it shows: every entry of the list of
+// either sample rate is the bit rate of every frame of its file, and the file is a two-channel
+// stream at the sample rate shown, also at the low bit rates, where the encoder would otherwise
+// choose a lower sample rate of its own.
+TEST_F(WindowFile, EveryListedBitRateIsTheRateOfEveryFrameAtTheSampleRateShown)
 {
     OpenWithFile(FilePath("rates.mp3"));
     for (const std::string SampleRate : { "22050", "44100" }) {
@@ -122,6 +123,8 @@ TEST_F(WindowFile, EveryListedBitRateIsTheRateOfEveryFrame)
             ASSERT_EQ(Decoded.FramesByBitRate.size(), 1u) << SampleRate << " Hz, " << BitRate;
             EXPECT_EQ(Decoded.FramesByBitRate.begin()->first, std::stoi(BitRate))
                 << SampleRate << " Hz";
+            EXPECT_EQ(Decoded.SampleRate, std::stol(SampleRate)) << BitRate << " kbit/s";
+            EXPECT_EQ(Decoded.Channels, 2) << SampleRate << " Hz, " << BitRate << " kbit/s";
         }
     }
 }

@@ -1,5 +1,6 @@
 // A fake encoder library for the MP3 sink's tests: every entry point the sink calls except
-// lame_encode_flush (FakeLameFlush.cpp adds it, so that one build lacks it).
+// lame_encode_flush and lame_set_out_samplerate (FakeLameFlush.cpp and FakeLameOutRate.cpp add
+// them, so that a build can lack either).
 #include "FakeLameCommon.h"
 
 #include <cstring>

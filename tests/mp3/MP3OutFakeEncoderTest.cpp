@@ -140,13 +140,15 @@ TEST_F(MP3OutWithFakeEncoder, RunMakesTheEncoderCallsInOrder)
     ASSERT_TRUE(RunToEnd());
 
     const std::vector<std::string> Expected{ "lame_init", "lame_set_num_samples",
-        "lame_set_in_samplerate", "lame_set_num_channels", "lame_set_brate", "lame_init_params",
-        "lame_encode_buffer", "id3tag_init", "id3tag_set_title", "id3tag_set_artist",
-        "id3tag_set_album", "id3tag_set_year", "id3tag_set_track", "id3tag_set_comment",
-        "lame_encode_flush", "lame_close" };
-    EXPECT_EQ(Fake->CallNames(), Expected);
+        "lame_set_in_samplerate", "lame_set_out_samplerate", "lame_set_num_channels",
+        "lame_set_brate", "lame_init_params", "lame_encode_buffer", "id3tag_init",
+        "id3tag_set_title", "id3tag_set_artist", "id3tag_set_album", "id3tag_set_year",
+        "id3tag_set_track", "id3tag_set_comment", "lame_encode_flush", "lame_close" };
+    ASSERT_EQ(Fake->CallNames(), Expected);
     EXPECT_EQ(Fake->CallsNamed("lame_set_num_samples")[0].Value, 500);
     EXPECT_EQ(Fake->CallsNamed("lame_set_in_samplerate")[0].Value, 22050);
+    EXPECT_EQ(Fake->CallsNamed("lame_set_out_samplerate")[0].Value, 22050)
+        << "the file keeps the input's sample rate";
     EXPECT_EQ(Fake->CallsNamed("lame_set_num_channels")[0].Value, 2) << "always two channels";
     EXPECT_EQ(Fake->CallsNamed("lame_set_brate")[0].Value, 144);
     EXPECT_EQ(Fake->CallsNamed("id3tag_set_artist")[0].Text, "Someone");
@@ -240,8 +242,8 @@ INSTANTIATE_TEST_SUITE_P(Prepare, MP3OutStartFailure,
         TStartFailure{ "FileCannotBeCreated",
             [](auto& T) { T.Out->SetFileName(T.Dir.File("no-such-folder/out.mp3")); },
             "no-such-folder/out.mp3\": No such file or directory", true,
-            { "lame_init", "lame_set_in_samplerate", "lame_set_num_channels", "lame_set_brate",
-                "lame_init_params", "lame_close" },
+            { "lame_init", "lame_set_in_samplerate", "lame_set_out_samplerate",
+                "lame_set_num_channels", "lame_set_brate", "lame_init_params", "lame_close" },
             1 },
         TStartFailure{ "InputOf8BitSamples", [](auto& T) { T.Source.BitsPerSample = 8; },
             "The MP3 encoder takes 16-bit samples; the input delivers 8-bit samples.", false, {},
@@ -253,8 +255,8 @@ INSTANTIATE_TEST_SUITE_P(Prepare, MP3OutStartFailure,
             { "lame_init" }, 1 },
         TStartFailure{ "EncoderRefusesSettings", [](auto& T) { T.Fake->InitParamsResult = -1; },
             "The MP3 encoder refused its settings: 44100 Hz, 128 kbit/s, 2 channels.", false,
-            { "lame_init", "lame_set_in_samplerate", "lame_set_num_channels", "lame_set_brate",
-                "lame_init_params", "lame_close" },
+            { "lame_init", "lame_set_in_samplerate", "lame_set_out_samplerate",
+                "lame_set_num_channels", "lame_set_brate", "lame_init_params", "lame_close" },
             1 }),
     [](const testing::TestParamInfo<TStartFailure>& Info) { return Info.param.Name; });
 
@@ -439,20 +441,37 @@ TEST_F(MP3OutWithFakeEncoder, SecondSinkOpensNothingAgainAndTheLastOneReleases)
     EXPECT_EQ(ReadFile(FileName), Encoded(2) + Flushed);
 }
 
-class MP3OutWithoutFlushEntryPoint : public MP3OutWithFakeEncoder {
-protected:
-    void SetUp() override { UseLibrary(FAKE_LAME_WITHOUT_FLUSH_PATH); }
+struct TLibraryWithout {
+    const char* EntryPoint;
+    const char* Path;
 };
 
-TEST_F(MP3OutWithoutFlushEntryPoint, RunIsRefusedBeforeAnyEncoderCall)
+void PrintTo(const TLibraryWithout& Case, std::ostream* Out)
+{
+    *Out << Case.EntryPoint;
+}
+
+class MP3OutWithoutEntryPoint : public MP3OutWithFakeEncoder,
+                                public testing::WithParamInterface<TLibraryWithout> {
+protected:
+    void SetUp() override { UseLibrary(GetParam().Path); }
+};
+
+TEST_P(MP3OutWithoutEntryPoint, RunIsRefusedBeforeAnyEncoderCall)
 {
     Source.Pcm.assign(64, 0);
     Out->Run();
-    EXPECT_EQ(Watch->Failure(), "The encoder library has no entry point \"lame_encode_flush\".");
+    EXPECT_EQ(Watch->Failure(),
+        std::string("The encoder library has no entry point \"") + GetParam().EntryPoint + "\".");
     EXPECT_TRUE(Fake->CallNames().empty());
     EXPECT_FALSE(std::filesystem::exists(FileName));
     EXPECT_EQ(Source.InitCount, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Library, MP3OutWithoutEntryPoint,
+    testing::Values(TLibraryWithout{ "lame_encode_flush", FAKE_LAME_WITHOUT_FLUSH_PATH },
+        TLibraryWithout{ "lame_set_out_samplerate", FAKE_LAME_WITHOUT_OUT_SAMPLERATE_PATH }),
+    [](const testing::TestParamInfo<TLibraryWithout>& Info) { return Info.param.EntryPoint; });
 
 TEST(MP3OutLibrary, MissingLibraryRefusesTheSink)
 {

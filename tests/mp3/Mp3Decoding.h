@@ -65,21 +65,16 @@ inline void ExpectTone(
 }
 
 // The rate heard in the frame headers: the chosen one, except where it does not exist at the
-// stream's sample rate (144 kbit/s in MPEG-1, above 160 kbit/s in MPEG-2), where the encoder
-// substitutes 128 and 160.
+// stream's sample rate (below 32 and 144 kbit/s in MPEG-1, above 160 kbit/s in MPEG-2), where
+// the encoder substitutes 32, 128 and 160.
 inline int EncoderSubstitute(int SampleRate, TMP3BitRate BitRate)
 {
     const int Kbps = MP3BitRateKbps(BitRate);
+    if (SampleRate == 44100 && Kbps < 32)
+        return 32;
     if (SampleRate == 44100 && Kbps == 144)
         return 128;
     if (SampleRate == 22050 && Kbps > 160)
         return 160;
     return Kbps;
-}
-
-// With its default settings the encoder keeps the input's sample rate from 112 kbit/s at 44100 Hz
-// and from 48 kbit/s at 22050 Hz; below that it encodes at a lower sample rate.
-inline bool EncoderKeepsSampleRate(int SampleRate, TMP3BitRate BitRate)
-{
-    return MP3BitRateKbps(BitRate) >= (SampleRate == 44100 ? 112 : 48);
 }
