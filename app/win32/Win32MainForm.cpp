@@ -3,6 +3,7 @@
 #include "Win32ErrorBox.h"
 #include "Win32Text.h"
 
+#include <optional>
 #include <stdexcept>
 #include <windowsx.h>
 
@@ -50,6 +51,23 @@ TMouseButton ButtonOf(UINT Message)
         return mbMiddle;
     default:
         return mbLeft;
+    }
+}
+
+bool IsMouseMessage(UINT Message)
+{
+    switch (Message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_CAPTURECHANGED:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -131,31 +149,22 @@ LRESULT CALLBACK TWin32MainForm::WindowProc(HWND Window, UINT Message, WPARAM W,
 
 LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
 {
-    switch (Message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1; // the paint covers every pixel
-    case WM_SYSCOLORCHANGE:
-        for (auto& Bar : FBars)
-            if (Bar)
-                Bar->SystemColorsChanged();
-        InvalidateRect(FHandle, nullptr, FALSE);
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_CAPTURECHANGED:
+    if (IsMouseMessage(Message))
         return HandleMouse(Message, L);
+    if (const std::optional<LRESULT> Result = ChildMessage(Message, W, L))
+        return *Result;
+    if (const std::optional<LRESULT> Result = OwnMessage(Message, W))
+        return *Result;
+    return DefWindowProcW(FHandle, Message, W, L);
+}
+
+std::optional<LRESULT> TWin32MainForm::ChildMessage(UINT Message, WPARAM W, LPARAM L)
+{
+    switch (Message) {
     case WM_SETCURSOR:
         if (SetCursorFor(reinterpret_cast<HWND>(W)))
             return TRUE;
-        break;
+        return std::nullopt;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -170,6 +179,25 @@ LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
         return 0;
     case WM_NOTIFY:
         return Notify(*reinterpret_cast<const NMHDR*>(L));
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
+{
+    switch (Message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers every pixel
+    case WM_SYSCOLORCHANGE:
+        for (auto& Bar : FBars)
+            if (Bar)
+                Bar->SystemColorsChanged();
+        InvalidateRect(FHandle, nullptr, FALSE);
+        return std::nullopt;
     case WM_TIMER:
         if (W == TimerId && FEvents)
             FEvents->TimerTick();
@@ -185,9 +213,8 @@ LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
     case WM_QUERYENDSESSION:
         return FEvents && FEvents->CloseQuery() ? TRUE : FALSE;
     default:
-        break;
+        return std::nullopt;
     }
-    return DefWindowProcW(FHandle, Message, W, L);
 }
 
 LRESULT TWin32MainForm::HandleMouse(UINT Message, LPARAM L)

@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,10 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
     LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L);
+    // The messages about the child windows, and the window's own; nothing when the system's
+    // handling is to follow.
+    std::optional<LRESULT> ChildMessage(UINT Message, WPARAM W, LPARAM L);
+    std::optional<LRESULT> OwnMessage(UINT Message, WPARAM W);
     LRESULT HandleMouse(UINT Message, LPARAM L);
     TPoint Origin(int Control) const override;
     void CaptureMouse() override;
