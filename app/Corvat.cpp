@@ -1,5 +1,6 @@
 #include "Corvat.h"
 
+#include "ComponentRelease.h"
 #include "ErrorBox.h"
 #include "HandlerGuard.h"
 #include "RecordSettings.h"
@@ -61,10 +62,22 @@ TMain::~TMain()
         MP3Out->Stop();
         if (MP3Out->Status() == osPaused)
             MP3Out->Resume();
-        AwaitSinkIdle(RunEndLimit);
+        AwaitSinkIdle(RunEndLeft());
     }
     RunGuarded(FWindow, [this] { FormDestroy(); });
-    FComponentOwner.reset();
+    // A worker that has not ended its run by now (a device that does not answer) is not waited
+    // for: the components are left to it, and its reports no longer reach this object.
+    FSinkGate->Close();
+    ReleaseComponents(std::move(FComponentOwner));
+}
+
+std::chrono::milliseconds TMain::RunEndLeft() const
+{
+    if (!FRunEndDeadline)
+        return RunEndLimit;
+    const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        *FRunEndDeadline - std::chrono::steady_clock::now());
+    return std::max(Left, std::chrono::milliseconds(0));
 }
 
 // ---- The sink's reports
@@ -74,30 +87,38 @@ TFormEvents TMain::SinkEvents()
     // Posted, never waited for: the GUI thread itself waits for the worker while closing and
     // while the sink is destroyed.
     TFormEvents Events;
-    Events.MP3OutDone = [this](TComponent* Sender) {
-        const TRunNumber Run = FRuns.ReportRun();
-        Post([this, Run, Sender] { SinkDone(Run, Sender); });
-        FRuns.Ended(Run);
-    };
-    Events.MP3OutProgress = [this](TComponent* Sender) {
-        // Read now: by the time the GUI thread handles the report the run may have ended.
-        const TRunNumber Run = FRuns.ReportRun();
-        const int32_t Progress = MP3Out->Progress();
-        Post([this, Run, Sender, Progress] { SinkProgress(Run, Sender, Progress); });
-    };
-    Events.MP3OutThreadException = [this](TComponent* Sender, const std::exception& E) {
-        const TRunNumber Run = FRuns.ReportRun();
-        if (Run == TRunLedger::FailedStart) {
-            // Raised inside Run on the GUI thread; RecBMouseDown shows it when Run returns.
-            FFailedStartReason = E.what();
-            return;
-        }
-        Post([this, Run, Sender, Reason = std::string(E.what())] {
-            SinkFailed(Run, Sender, Reason);
+    Events.MP3OutDone = [this, Gate = FSinkGate](TComponent* Sender) {
+        Gate->Pass([&] {
+            const TRunNumber Run = FRuns.ReportRun();
+            Post([this, Run, Sender] { SinkDone(Run, Sender); });
+            FRuns.Ended(Run);
         });
-        FRuns.Ended(Run);
     };
+    Events.MP3OutProgress = [this, Gate = FSinkGate](TComponent* Sender) {
+        Gate->Pass([&] {
+            // Read now: by the time the GUI thread handles the report the run may have ended.
+            const TRunNumber Run = FRuns.ReportRun();
+            const int32_t Progress = MP3Out->Progress();
+            Post([this, Run, Sender, Progress] { SinkProgress(Run, Sender, Progress); });
+        });
+    };
+    Events.MP3OutThreadException
+        = [this, Gate = FSinkGate](TComponent* Sender, const std::exception& E) {
+              Gate->Pass([&] { SinkThreadException(Sender, E); });
+          };
     return Events;
+}
+
+void TMain::SinkThreadException(TComponent* Sender, const std::exception& E)
+{
+    const TRunNumber Run = FRuns.ReportRun();
+    if (Run == TRunLedger::FailedStart) {
+        // Raised inside Run on the GUI thread; RecBMouseDown shows it when Run returns.
+        FFailedStartReason = E.what();
+        return;
+    }
+    Post([this, Run, Sender, Reason = std::string(E.what())] { SinkFailed(Run, Sender, Reason); });
+    FRuns.Ended(Run);
 }
 
 void TMain::Post(std::function<void()> Call)
@@ -244,6 +265,7 @@ void TMain::CloseBClick()
 {
     MP3Out->Stop();
     FStopRequestedOnClose = true;
+    FRunEndDeadline = std::chrono::steady_clock::now() + RunEndLimit;
     // A paused worker sees the stop request only once it goes on.
     if (Paused)
         MP3Out->Resume();
@@ -256,7 +278,7 @@ void TMain::CloseBMouseUp(TMouseButton, int, int)
         FWindow.StopTimer();
         // The window goes only once the run has ended, so that its file is complete. Without a
         // stop request the run goes on; the window's destruction ends it.
-        AwaitSinkIdle(FStopRequestedOnClose ? RunEndLimit : CloseWait);
+        AwaitSinkIdle(FStopRequestedOnClose ? RunEndLeft() : CloseWait);
     }
     CanExit = true;
     FWindow.Close();

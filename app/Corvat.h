@@ -19,6 +19,7 @@
 // MP3OutProgress and MP3OutThreadException; a failed start is handled at once when Run returns.
 #pragma once
 
+#include "CallGate.h"
 #include "FormComponents.h"
 #include "MainWindow.h"
 #include "RunLedger.h"
@@ -27,13 +28,16 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TMain {
 public:
     // The repeating level timer Tim.
     static constexpr std::chrono::milliseconds TimerInterval{ 100 };
-    // The longest wait of the GUI thread for a run to end once it has been asked to stop.
+    // The longest wait of the GUI thread for a run to end once closing has asked it to stop;
+    // the close button's wait and the destruction's share it. A run that has not ended by then
+    // is left to end on its own, and the window goes.
     static constexpr std::chrono::milliseconds RunEndLimit{ 5000 };
     // How long closing during a recording waits for the run's end when the sink was not asked
     // to stop (the close button's press ended outside it).
@@ -43,10 +47,12 @@ public:
     // component cannot be created (no wave-in device, no encoder library); the window is then
     // not created. Window has built its controls and outlives this object.
     explicit TMain(TMainWindow& Window);
-    // Ends a run still in progress (stop request, then a wait of at most RunEndLimit for its
-    // end, so that its file is complete), runs FormDestroy, then destroys the components (the
-    // sink's destruction ends its worker). Uses the window: a front end destroys this object
-    // while it is still whole.
+    // Ends a run still in progress (stop request, then a wait for its end, so that its file is
+    // complete, at most what is left of RunEndLimit since the close button's click), runs
+    // FormDestroy, then destroys the components (the sink's destruction ends its worker), or,
+    // when the run has still not ended, leaves them to a thread of their own
+    // (ComponentRelease.h). Uses the window: a front end destroys this object while it is still
+    // whole.
     ~TMain();
     TMain(const TMain&) = delete;
     TMain& operator=(const TMain&) = delete;
@@ -158,6 +164,11 @@ private:
     void SinkFailed(TRunNumber Run, TComponent* Sender, const std::string& Reason);
     // Blocks the GUI thread until the sink is idle, at most Bound; true when it is.
     bool AwaitSinkIdle(std::chrono::milliseconds Bound);
+    // What is left of RunEndLimit since the close button asked the run to stop; all of it
+    // before.
+    std::chrono::milliseconds RunEndLeft() const;
+    // The sink's report of a failed run or start, past the gate; either thread.
+    void SinkThreadException(TComponent* Sender, const std::exception& E);
 
     // The idle and recording looks: the one place where the recording state, the status text
     // and the enabled settings change together.
@@ -206,8 +217,11 @@ private:
     TRunNotices FNotices{ FWindow };
     // The reason of a start that failed inside Run; GUI thread.
     std::string FFailedStartReason;
-    // The close button's click has asked the sink to stop.
+    // The close button's click has asked the sink to stop, and when the wait for its end ends.
     bool FStopRequestedOnClose = false;
+    std::optional<std::chrono::steady_clock::time_point> FRunEndDeadline;
+    // The sink's reports pass it; closed as this object goes.
+    std::shared_ptr<TCallGate> FSinkGate = std::make_shared<TCallGate>();
     // Lives as long as this object; posted calls hold a weak reference to it.
     std::shared_ptr<int> FAlive = std::make_shared<int>();
     const std::weak_ptr<int> FAliveForPosts = FAlive;

@@ -17,8 +17,17 @@ constexpr std::array<int, 18> BitRateTable{ 8, 16, 24, 32, 40, 48, 56, 64, 80, 9
     160, 192, 224, 256, 320 };
 
 // Sinks that currently use the library: it stays open until the last of them is destroyed, so
-// one sink going away does not unload the code another sink's worker is running. Owning thread.
+// one sink going away does not unload the code another sink's worker is running. A sink whose
+// worker did not answer is destroyed on a thread of its own (ComponentRelease.h), so the count
+// and the loading are guarded; the lock is never destroyed, since such a thread may still end a
+// sink while the process ends.
 int SinksUsingLibrary = 0;
+
+std::mutex& LibraryUseLock()
+{
+    static auto* Lock = new std::mutex;
+    return *Lock;
+}
 
 // The entry points the sink calls; each is checked before a run starts.
 // clang-format off
@@ -84,6 +93,7 @@ int MP3BitRateKbps(TMP3BitRate Value)
 TMP3Out::TMP3Out(TComponent* AOwner)
     : TACSFileOut(AOwner)
 {
+    std::lock_guard Lock(LibraryUseLock());
     lame::LoadEncoderLibrary();
     if (!lame::EncoderLibraryLoaded())
         throw EACSException("lame_enc.dll library could not be loaded.");
@@ -97,6 +107,7 @@ TMP3Out::~TMP3Out()
         FRunOpen = false;
         AbandonRun(true);
     }
+    std::lock_guard Lock(LibraryUseLock());
     if (--SinksUsingLibrary == 0)
         lame::UnloadEncoderLibrary();
 }

@@ -25,6 +25,8 @@ public:
     // The owned component of that name, or null; how stored references by name are resolved.
     TComponent* FindComponent(const std::string& AName) const;
     int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+    // The owned component at Index, 0 .. ComponentCount() - 1, in the order they were created.
+    TComponent* Component(int Index) const { return FComponents.at(static_cast<size_t>(Index)); }
 
 protected:
     // Leaves the owner at once: the other components get the removal notice while this one is

@@ -1,6 +1,7 @@
 // Destroying an output in every state of its worker: never started, idle after a run, running,
 // paused, stopping, and suspending itself in the very pass in which the request arrives. Each
 // case must return (no hang), leak nothing and touch no freed memory (the sanitizer runs see it).
+#include "ComponentRelease.h"
 #include "PipelineStages.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,39 @@ TEST_F(Destruction, OwnerDestroysARunningSinkBeforeItsInput)
     ASSERT_TRUE(Reads.WaitFor(2));
     delete Owner2; // sink first: its worker ends before the stages it reads are destroyed
     SUCCEED();
+}
+
+} // namespace
+
+namespace {
+
+// An owner whose sinks are idle goes at once; one whose sink's worker is inside a read that does
+// not come back goes on a thread of its own, without the caller waiting, once the read returns.
+TEST(ComponentRelease, WaitsForNoWorkerAndFreesTheStagesOnceTheyAreLetGo)
+{
+    auto Idle = std::make_unique<TComponent>();
+    new TTestSink(Idle.get());
+    ReleaseComponents(std::move(Idle));
+    EXPECT_EQ(PendingComponentReleases(), 0);
+
+    auto Owner = std::make_unique<TComponent>();
+    auto* Source = new TTestSource(Owner.get());
+    auto* Sink = new TTestSink(Owner.get());
+    Sink->SetInput(Source);
+    TSignal Reading, LetGo;
+    TTestLog Log;
+    Sink->Log = &Log;
+    Source->BeforeRead = [&] {
+        Reading.Raise();
+        EXPECT_TRUE(LetGo.WaitFor());
+    };
+    Sink->Run();
+    ASSERT_TRUE(Reading.WaitFor());
+    ReleaseComponents(std::move(Owner));
+    EXPECT_EQ(PendingComponentReleases(), 1) << "the read has not come back";
+    LetGo.Raise();
+    ASSERT_TRUE(AwaitComponentReleases(TestSupport::FailAfter));
+    EXPECT_TRUE(Log.Has("Abort")) << "the worker ended with its last pass, then the sink went";
 }
 
 } // namespace
