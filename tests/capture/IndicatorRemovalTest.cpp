@@ -5,6 +5,7 @@
 #include "ACS_Indicator.h"
 #include "PipelineStages.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 #include <thread>
@@ -37,6 +38,8 @@ struct TFailingChain {
     TSignal ReadFailing;
     TSignal Failed;
     std::string Failure; // written by the worker before Failed is raised
+    // The next read fails, decided once inside the read.
+    std::atomic<bool> FailNextRead{ false };
 
     TFailingChain()
     {
@@ -49,10 +52,11 @@ struct TFailingChain {
         // The failing read goes on only once the removal has begun, so the deleting thread is
         // already waiting for the read in flight when the read raises.
         Source->BeforeRead = [this] {
-            if (!Source->FailReads)
+            if (!FailNextRead)
                 return;
             ReadFailing.Raise();
             EXPECT_TRUE(Spy->Removals.WaitFor(1));
+            throw EACSException("read failed");
         };
     }
 };
@@ -69,7 +73,7 @@ TEST_P(IndicatorRemovedDuringAFailingRead, NeitherHangsNorTouchesTheStagesThatWe
         auto Chain = std::make_unique<TFailingChain>();
         Chain->Sink->Run();
         ASSERT_TRUE(TestSupport::WaitUntil([&] { return Chain->Source->Reads >= 2; }));
-        Chain->Source->FailReads = true;
+        Chain->FailNextRead = true;
         ASSERT_TRUE(Chain->ReadFailing.WaitFor(1));
 
         TSignal Deleted;
