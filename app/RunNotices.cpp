@@ -32,8 +32,8 @@ bool TRunNotices::RoomConfirmed(const TRunPlan& Plan)
 void TRunNotices::Started(const TRunPlan& Plan)
 {
     FPlan = Plan;
-    FNotes = TRunNotes{};
-    FNotes.SampleRate = Plan.SampleRate;
+    FTally = TRunTally{};
+    FTally.SampleRate = Plan.SampleRate;
     FRunning = true;
     FSeenClips = 0;
     FDiskTicks = 0;
@@ -43,9 +43,9 @@ void TRunNotices::Started(const TRunPlan& Plan)
 
 void TRunNotices::Take(const TCaptureLosses& Losses, int64_t Clips)
 {
-    FNotes.Dropouts = Losses.Dropouts;
-    FNotes.LostFrames = Losses.LostFrames;
-    FNotes.Clips = Clips;
+    FTally.Dropouts = Losses.Dropouts;
+    FTally.LostFrames = Losses.LostFrames;
+    FTally.Clips = Clips;
 }
 
 void TRunNotices::Tick(const TCaptureLosses& Losses, int64_t Clips, bool Recording, bool Paused)
@@ -57,10 +57,10 @@ void TRunNotices::Tick(const TCaptureLosses& Losses, int64_t Clips, bool Recordi
     WatchDisk();
     if (Paused)
         return; // the panel says "Pause"; the tooltip keeps what the run has met
-    const std::string Panel = RecordingPanelText(FNotes);
+    const std::string Panel = RecordingPanelText(FTally);
     if (!Panel.empty() && FWindow.Text(TControl::State) != Panel)
         FWindow.SetText(TControl::State, Panel);
-    ShowHint(NotesSentence("Recording", FNotes));
+    ShowHint(NotesSentence("Recording", FTally));
 }
 
 std::string TRunNotices::EndStatus(
@@ -68,7 +68,7 @@ std::string TRunNotices::EndStatus(
 {
     if (FRunning)
         Take(Losses, Clips);
-    const TRunNotes Ended = End();
+    const TRunTally Ended = End();
     const std::string Panel = DonePanelText(Ended);
     ShowHint(NotesSentence("Done", Ended));
     return Panel.empty() ? Status : Panel;
@@ -82,10 +82,10 @@ void TRunNotices::Failed(int64_t Clips)
     ShowHint(NotesSentence("Error", End()));
 }
 
-TRunNotes TRunNotices::End()
+TRunTally TRunNotices::End()
 {
     FRunning = false;
-    TRunNotes Ended = FNotes;
+    TRunTally Ended = FTally;
     Ended.DiskLow = false; // the run is over: the warning is no longer news
     return Ended;
 }
@@ -109,10 +109,10 @@ void TRunNotices::ShowClipping(int64_t Clips)
 
 void TRunNotices::WatchDisk()
 {
-    if (!FPlan.NoLimit || FNotes.DiskLow)
+    if (!FPlan.NoLimit || FTally.DiskLow)
         return;
     if (const std::optional<TFreeSpaceWatch::TAnswer> Answer = FDiskWatch.TakeAnswer())
-        FNotes.DiskLow
+        FTally.DiskLow
             = Answer->FreeBytes && *Answer->FreeBytes < Mp3StreamBytes(60, FPlan.KbitPerSecond);
     if (++FDiskTicks < DiskCheckTicks)
         return;

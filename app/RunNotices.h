@@ -1,4 +1,4 @@
-// The window's notices of what a recording meets (RunNotes.h): the status panel's texts and its
+// The window's notices of what a recording meets (RunTally.h): the status panel's texts and its
 // tooltip for lost sound, the level bar turned red for a second when the input reaches full
 // scale, the question before a run whose file the disk cannot hold, and the warning when a run
 // without a limit has less than a minute of room left. A run that meets none of these leaves the
@@ -12,7 +12,7 @@
 #include "ACS_Audio.h"
 #include "FreeSpaceWatch.h"
 #include "MainWindow.h"
-#include "RunNotes.h"
+#include "RunTally.h"
 
 #include <cstdint>
 #include <functional>
@@ -64,19 +64,19 @@ public:
     // tick, after "Error". Clips: the indicator's count now.
     void Failed(int64_t Clips);
 
-    const TRunNotes& Notes() const { return FNotes; }
+    const TRunTally& Tally() const { return FTally; }
 
 private:
     void Take(const TCaptureLosses& Losses, int64_t Clips);
     // Ends the run's notices; what it met, as told after its end.
-    TRunNotes End();
+    TRunTally End();
     void ShowClipping(int64_t Clips);
     void WatchDisk();
     void ShowHint(const std::string& Hint);
 
     TMainWindow& FWindow;
     TRunPlan FPlan;
-    TRunNotes FNotes;
+    TRunTally FTally;
     bool FRunning = false;
     // The tooltip this object last set, so that it sets it only on a change.
     std::string FShownHint;

@@ -1,4 +1,4 @@
-#include "RunNotes.h"
+#include "RunTally.h"
 
 namespace {
 
@@ -9,21 +9,21 @@ std::string Counted(int64_t Count, const char* One, const char* Many)
 
 } // namespace
 
-std::string RecordingPanelText(const TRunNotes& Notes)
+std::string RecordingPanelText(const TRunTally& Tally)
 {
-    if (Notes.DiskLow)
+    if (Tally.DiskLow)
         return "Disk low";
-    if (Notes.Dropouts > 0)
-        return Counted(Notes.Dropouts, "drop", "drops");
+    if (Tally.Dropouts > 0)
+        return Counted(Tally.Dropouts, "drop", "drops");
     return {};
 }
 
-std::string DonePanelText(const TRunNotes& Notes)
+std::string DonePanelText(const TRunTally& Tally)
 {
-    if (Notes.Dropouts > 0)
-        return Counted(Notes.Dropouts, "drop", "drops");
-    if (Notes.Clips > 0)
-        return Counted(Notes.Clips, "clip", "clips");
+    if (Tally.Dropouts > 0)
+        return Counted(Tally.Dropouts, "drop", "drops");
+    if (Tally.Clips > 0)
+        return Counted(Tally.Clips, "clip", "clips");
     return {};
 }
 
@@ -38,17 +38,17 @@ std::string LostTimeText(int64_t LostFrames, int32_t SampleRate)
     return std::to_string(Tenths / 10) + "." + std::to_string(Tenths % 10) + " s";
 }
 
-std::string NotesSentence(const std::string& Lead, const TRunNotes& Notes)
+std::string NotesSentence(const std::string& Lead, const TRunTally& Tally)
 {
-    if (!Notes.Any())
+    if (!Tally.Any())
         return {};
     std::string Sentence = Lead;
-    if (Notes.Dropouts > 0)
-        Sentence += ", " + Counted(Notes.Dropouts, "dropout", "dropouts") + ", "
-            + LostTimeText(Notes.LostFrames, Notes.SampleRate) + " lost";
-    if (Notes.Clips > 0)
-        Sentence += ", clipped " + Counted(Notes.Clips, "time", "times");
-    if (Notes.DiskLow)
+    if (Tally.Dropouts > 0)
+        Sentence += ", " + Counted(Tally.Dropouts, "dropout", "dropouts") + ", "
+            + LostTimeText(Tally.LostFrames, Tally.SampleRate) + " lost";
+    if (Tally.Clips > 0)
+        Sentence += ", clipped " + Counted(Tally.Clips, "time", "times");
+    if (Tally.DiskLow)
         Sentence += ", less than a minute of recording fits on the disk";
     return Sentence;
 }

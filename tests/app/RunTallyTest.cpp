@@ -1,21 +1,21 @@
 // The texts of what a run has met: nothing for a clean run, short panel texts that fit the
 // status panel, and the whole sentence with the lost time in rounded tenths.
-#include "RunNotes.h"
+#include "RunTally.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(RunNotesTest, CleanRunHasNoTexts)
+TEST(RunTallyTest, CleanRunHasNoTexts)
 {
-    const TRunNotes Clean{ 0, 0, 44100, 0, false };
+    const TRunTally Clean{ 0, 0, 44100, 0, false };
     EXPECT_FALSE(Clean.Any());
     EXPECT_EQ(RecordingPanelText(Clean), "");
     EXPECT_EQ(DonePanelText(Clean), "");
     EXPECT_EQ(NotesSentence("Done", Clean), "");
 }
 
-TEST(RunNotesTest, PanelTextsCountAndTheDiskComesFirstWhileRecording)
+TEST(RunTallyTest, PanelTextsCountAndTheDiskComesFirstWhileRecording)
 {
     EXPECT_EQ(RecordingPanelText({ 1, 100, 44100, 0, false }), "1 drop");
     EXPECT_EQ(RecordingPanelText({ 12, 100, 44100, 5, false }), "12 drops");
@@ -27,7 +27,7 @@ TEST(RunNotesTest, PanelTextsCountAndTheDiskComesFirstWhileRecording)
     EXPECT_EQ(DonePanelText({ 0, 0, 44100, 0, true }), ""); // the run is over: no longer news
 }
 
-TEST(RunNotesTest, SentenceNamesEveryPartThatApplies)
+TEST(RunTallyTest, SentenceNamesEveryPartThatApplies)
 {
     EXPECT_EQ(NotesSentence("Done", { 2, 17640, 44100, 0, false }), "Done, 2 dropouts, 0.4 s lost");
     EXPECT_EQ(NotesSentence("Recording", { 1, 2205, 22050, 1, false }),
@@ -37,7 +37,7 @@ TEST(RunNotesTest, SentenceNamesEveryPartThatApplies)
         "Recording, less than a minute of recording fits on the disk");
 }
 
-TEST(RunNotesTest, LostTimeIsInTenthsRoundedHalfUp)
+TEST(RunTallyTest, LostTimeIsInTenthsRoundedHalfUp)
 {
     EXPECT_EQ(LostTimeText(2205, 44100), "0.1 s"); // 0.05 s: half up
     EXPECT_EQ(LostTimeText(2204, 44100), "under 0.1 s");
