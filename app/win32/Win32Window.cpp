@@ -40,8 +40,9 @@ bool HasExtension(const std::wstring& Path, const wchar_t* Extension)
 
 } // namespace
 
-TWin32Window::TWin32Window(HINSTANCE Instance)
+TWin32Window::TWin32Window(HINSTANCE Instance, std::string AppFolderForTests)
     : FForm(Instance)
+    , FAppFolderForTests(std::move(AppFolderForTests))
 {
     for (size_t Control = 0; Control < FIndices.size(); ++Control)
         FIndices[Control] = Form::IndexOf(static_cast<TControl>(Control));
@@ -165,6 +166,8 @@ void TWin32Window::ReportError(const std::string& Message)
 
 std::string TWin32Window::ApplicationFolder() const
 {
+    if (!FAppFolderForTests.empty())
+        return FAppFolderForTests;
     std::wstring Path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD Length

@@ -13,13 +13,16 @@
 #include "Win32MainForm.h"
 
 #include <array>
+#include <string>
 
 class TMain;
 
 class TWin32Window final : public TMainWindow, private TWin32FormEvents {
 public:
     // Builds the form, hidden; raises when the system refuses a window.
-    explicit TWin32Window(HINSTANCE Instance);
+    // AppFolderForTests: the folder the skin is read from; the program leaves it empty, which
+    // means the executable's folder.
+    explicit TWin32Window(HINSTANCE Instance, std::string AppFolderForTests = {});
     ~TWin32Window() override;
 
     TWin32MainForm& Form() { return FForm; }
@@ -68,6 +71,7 @@ private:
     std::array<size_t, ControlCount> FIndices{};
     TControlEvents FEvents{ *this };
     bool FTimerRunning = false;
+    const std::string FAppFolderForTests;
 };
 
 // The program: the window, the recorder's behaviour in it, the message loop until the window

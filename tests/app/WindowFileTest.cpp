@@ -1,7 +1,6 @@
 // Whole recordings on the simulated card driven only through the window's handlers, with the
-// files they leave decoded: a run that ends by itself with the bars fed, and a run paused,
-// resumed, paused again and stopped, and a run that fills the disk. Needs the real encoder and
-// libmpg123.
+// files they leave decoded: a run that ends by itself with the bars fed, every listed bit rate,
+// and a run that fills the disk. Needs the real encoder and libmpg123.
 #include "FileSizeLimit.h"
 #include "Mp3Check.h"
 #include "RunNotices.h"
@@ -69,34 +68,6 @@ TEST_F(WindowFile, RunThatEndsByItselfFillsTheProgressThenEmptiesItAndTheFileHol
     EXPECT_GT((*Window)[TControl::Indicator].Position, 0);
     Tick();
     EXPECT_EQ((*Window)[TControl::Indicator].Position, 0);
-}
-
-TEST_F(WindowFile, PausedResumedAndStoppedRunLeavesACompleteFile)
-{
-    const std::string File = FilePath("paused.mp3");
-    Card->SetPacing(TSimulatedPacing::RealTime);
-    OpenWithFile(File);
-    (*Window)[TControl::KBS].Text = "192";
-    PressRecord();
-    ASSERT_TRUE(WaitUntilCaptured(16384));
-    PressPause();
-    ExpectPausedLook();
-    EXPECT_EQ(Sink().Status(), osPaused);
-    PressPause();
-    ExpectRecordingLook();
-    EXPECT_EQ(Sink().Status(), osBusy);
-    ASSERT_TRUE(WaitUntilCaptured(3 * 16384));
-    Tick();
-    PressPause();
-    ClickStop();
-    // The window is idle at once; the sink, resumed after the stop request, ends its run.
-    ExpectIdleLook("Mp3 Done");
-    ASSERT_TRUE(AwaitStatus("MP3 Done"));
-    ExpectIdleLook("MP3 Done");
-    EXPECT_EQ(Sink().Status(), osIdle);
-    ExpectCompleteFile(File, 44100, 192);
-    EXPECT_TRUE(Window->Errors.empty());
-    EXPECT_TRUE(Window->Messages.empty());
 }
 
 // The window never records at a rate other than the one it shows: every entry of the list of

@@ -35,26 +35,6 @@ TEST_F(RecordSettings, DurationAboveThreeHoursShowsAndRecordsTheLongest)
     EXPECT_TRUE(AwaitStatus("MP3 Done"));
 }
 
-TEST_F(RecordSettings, BitRateListFollowsTheSampleRateAndKeepsItsText)
-{
-    OpenWindow();
-    const QStringList Full
-        = { "40", "48", "56", "64", "80", "96", "128", "160", "192", "256", "320" };
-    const QStringList At22050 = { "40", "48", "56", "64", "80", "96", "128", "144", "160" };
-    EXPECT_EQ(ListOf(KBS()), Full);
-    KBS()->setCurrentText("320");
-    SRate()->setCurrentText("22050");
-    EXPECT_EQ(ListOf(KBS()), At22050);
-    EXPECT_EQ(KBS()->currentText(), "320");
-    // A typed rate that is not "22050" gives the full list, even while it is being typed.
-    SRate()->lineEdit()->clear();
-    QTest::keyClicks(SRate()->lineEdit(), "2205");
-    EXPECT_EQ(ListOf(KBS()), Full);
-    SRate()->setEditText("48000");
-    EXPECT_EQ(ListOf(KBS()), Full);
-    EXPECT_EQ(KBS()->currentText(), "320");
-}
-
 TEST_F(RecordSettings, TextsThatAreNotEntriesOfTheirListsAreRefused)
 {
     struct TCase {
@@ -126,19 +106,6 @@ TEST_F(RecordSettings, ChosenBitRateAndSampleRateReachTheFile)
         EXPECT_EQ(Sink().GetBitRate(), Case.BitRateValue);
         ExpectRecording(File, QString(Case.SampleRate).toLong(), Case.Kbps, 5);
     }
-}
-
-TEST_F(RecordSettings, NoFileChosenGivesTheWarningAndNoRecording)
-{
-    OpenWindow();
-    Secs()->setText("20000");
-    PressRecord();
-    EXPECT_EQ(Messages.Kinds, std::vector{ TMessageKind::mkWarning });
-    EXPECT_EQ(Messages.Titles, QStringList{ "Warning" });
-    EXPECT_EQ(Messages.Texts, QStringList{ "Please select a new mp3 file to record" });
-    EXPECT_EQ(Secs()->text(), "10800");
-    EXPECT_EQ(Sink().Status(), osIdle);
-    ExpectIdleLook("Status");
 }
 
 TEST_F(RecordSettings, SaveAsRunsTheDialogOfTheFormAndTakesOnlyAConfirmedFile)

@@ -37,24 +37,6 @@ TEST_F(WindowStart, ReadsTheSkinBesideTheExecutableAndNamesTheDevice)
     EXPECT_EQ(Control<QLabel>("LabDev")->text(), "Simulated Sound Card");
 }
 
-TEST_F(WindowStart, MissingSkinFolderGivesOneErrorAndAWindowThatStillCloses)
-{
-    TMainForm& Window = OpenWindow(SkinParent + "/no-such-folder");
-    ASSERT_EQ(Errors.Messages.size(), 1) << Errors.Messages.join('\n').toStdString();
-    EXPECT_TRUE(Errors.Messages[0].contains("CloseB.png")) << Errors.Messages[0].toStdString();
-    for (const char* Name : ImageControls)
-        EXPECT_FALSE(Control<TImage>(Name)->HasPicture()) << Name;
-    EXPECT_EQ(Control<QLabel>("LabDev")->text(), "Unknown");
-    EXPECT_TRUE(Window.isVisible());
-
-    // The close button keeps its place and takes the click without a picture.
-    QWidget* CloseB = Control("CloseB");
-    EXPECT_EQ(CloseB->geometry(), QRect(325, 9, 15, 16));
-    QTest::mouseClick(CloseB, Qt::LeftButton, {}, QPoint(7, 8));
-    EXPECT_FALSE(Window.isVisible());
-    EXPECT_EQ(Errors.Messages.size(), 1);
-}
-
 // A later file missing: the steps before it are done, the rest are skipped.
 TEST_F(WindowStart, MissingButtonPictureStopsTheStartStepsThere)
 {

@@ -1,0 +1,240 @@
+// The window scenarios on the Qt window, offscreen: the user's input becomes the toolkit's own
+// mouse, key and timer events on the window's widgets, so that the scenarios prove the front
+// end's translation too. The window reads a copy of the build's skin, in which a scenario may
+// hide files.
+#include "AppTestSupport.h"
+#include "ScenarioTest.h"
+#include "TFlatProgressBarUnit.h"
+#include "TImage.h"
+#include "TSpinEdit.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimerEvent>
+
+namespace {
+
+const char* const SkinFileNames[]
+    = { "Window.png", "CloseB.png", "CloseB_ON.png", "MinB.png", "MinB_ON.png", "RecBut.bmp",
+          "RecBut_ON.bmp", "PauseBut.bmp", "PauseBut_ON.bmp", "StopBut.bmp", "StopBut_ON.bmp" };
+
+Qt::MouseButton QtButton(TMouseButton Button)
+{
+    switch (Button) {
+    case TMouseButton::mbRight:
+        return Qt::RightButton;
+    case TMouseButton::mbMiddle:
+        return Qt::MiddleButton;
+    default:
+        return Qt::LeftButton;
+    }
+}
+
+QImage Comparable(const QImage& Image)
+{
+    return Image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+class TQtWindowDriver final : public TWindowDriver {
+public:
+    TQtWindowDriver()
+    {
+        FPreviousShower = SetMessageShower([this](QWidget*, const TMessage& Message) {
+            FBoxes.push_back({ Message.Kind, Message.Title, Message.Text });
+        });
+        FPreviousReporter = SetErrorReporter([this](QWidget*, const QString& Message) {
+            FBoxes.push_back({ TMessageKind::mkError, "", Message.toStdString() });
+        });
+        FPreviousAsker = SetQuestionAsker([this](QWidget*, const TQuestion& Question) {
+            FBoxes.push_back({ TMessageKind::mkWarning, Question.Title, Question.Text });
+            return true;
+        });
+        FPreviousRunner = SetSaveDialogRunner([this](QFileDialog&) -> std::optional<QString> {
+            if (!FSaveAnswer)
+                return std::nullopt;
+            return QString::fromStdString(*FSaveAnswer);
+        });
+    }
+    ~TQtWindowDriver() override
+    {
+        FForm.reset();
+        SetMessageShower(std::move(FPreviousShower));
+        SetErrorReporter(std::move(FPreviousReporter));
+        SetQuestionAsker(std::move(FPreviousAsker));
+        SetSaveDialogRunner(std::move(FPreviousRunner));
+    }
+
+    void Open(bool WithSkin) override
+    {
+        const QDir Skin(FSkinCopy.filePath("Skin"));
+        if (WithSkin) {
+            EXPECT_TRUE(QDir().mkpath(Skin.path()));
+            for (const char* Name : SkinFileNames)
+                EXPECT_TRUE(QFile::copy(SkinParent + "/Skin/" + Name, Skin.filePath(Name))) << Name;
+        }
+        FForm = std::make_unique<TMainForm>(FSkinCopy.path());
+        FForm->show();
+    }
+    TMain& Main() override { return Behaviour(*FForm); }
+    void Destroy() override { FForm.reset(); }
+
+    void Press(TControl Control, TMouseButton Button, int X, int Y) override
+    {
+        // The press goes to the widget under the pointer, as the window system's would.
+        const QPoint InForm = Widget(Control)->mapTo(FForm.get(), QPoint(X, Y));
+        QWidget* Target = FForm->childAt(InForm);
+        if (!Target)
+            Target = FForm.get();
+        if (Button == TMouseButton::mbLeft)
+            FPrimaryPress = Target;
+        FHeld |= QtButton(Button);
+        QTest::mousePress(Target, QtButton(Button), {}, Target->mapFrom(FForm.get(), InForm));
+    }
+    void Move(TControl Control, int X, int Y) override
+    {
+        // The toolkit sends the moves of a press under way to the control of the press.
+        QWidget* Target = FPrimaryPress ? FPrimaryPress : Widget(Control);
+        const QPoint At(X, Y);
+        QMouseEvent Event(
+            QEvent::MouseMove, At, Target->mapToGlobal(At), Qt::NoButton, FHeld, Qt::NoModifier);
+        QCoreApplication::sendEvent(Target, &Event);
+    }
+    void Release(TControl Control, TMouseButton Button, int X, int Y) override
+    {
+        QWidget* Target = Widget(Control);
+        if (Button == TMouseButton::mbLeft && FPrimaryPress)
+            Target = FPrimaryPress;
+        if (Button == TMouseButton::mbLeft)
+            FPrimaryPress = nullptr;
+        FHeld &= ~QtButton(Button);
+        QTest::mouseRelease(Target, QtButton(Button), {}, QPoint(X, Y));
+    }
+    void Click(TControl Control) override { QTest::mouseClick(Widget(Control), Qt::LeftButton); }
+    void Type(TControl Control, const std::string& Text) override
+    {
+        QWidget* Target = Widget(Control);
+        if (!Target->isEnabled())
+            ADD_FAILURE() << ControlName(Control) << " is disabled";
+        if (auto* Box = qobject_cast<QComboBox*>(Target))
+            Target = Box->lineEdit();
+        QTest::keyClick(Target, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Target, Qt::Key_Backspace);
+        QTest::keyClicks(Target, QString::fromStdString(Text));
+    }
+    void Choose(TControl Control, const std::string& Entry) override
+    {
+        // The arrow keys step through the entries as a user's do, each step a change.
+        auto* Box = qobject_cast<QComboBox*>(Widget(Control));
+        const int Wanted = Box->findText(QString::fromStdString(Entry), Qt::MatchExactly);
+        if (Wanted < 0) {
+            ADD_FAILURE() << ControlName(Control) << " has no entry " << Entry;
+            return;
+        }
+        if (Box->currentIndex() == Wanted && Box->currentText() != Box->itemText(Wanted))
+            QTest::keyClick(Box, Wanted > 0 ? Qt::Key_Up : Qt::Key_Down);
+        while (Box->currentIndex() < Wanted)
+            QTest::keyClick(Box, Qt::Key_Down);
+        while (Box->currentIndex() > Wanted)
+            QTest::keyClick(Box, Qt::Key_Up);
+    }
+    void Tick() override
+    {
+        QTimer& Tim = TMainFormTestAccess::Tim(*FForm);
+        if (!Tim.isActive())
+            return;
+        QTimerEvent Event(Tim.timerId());
+        QCoreApplication::sendEvent(&Tim, &Event);
+    }
+    void Pump() override { QCoreApplication::processEvents(); }
+    bool PumpUntil(const std::function<bool()>& Done, std::chrono::milliseconds Bound) override
+    {
+        return QTest::qWaitFor(Done, static_cast<int>(Bound.count()));
+    }
+
+    void AnswerSaveDialog(std::optional<std::string> Path) override
+    {
+        FSaveAnswer = std::move(Path);
+    }
+    void HideSkinFile(const std::string& Name, bool Hidden) override
+    {
+        const QDir Skin(FSkinCopy.filePath("Skin"));
+        const QString File = Skin.filePath(QString::fromStdString(Name));
+        EXPECT_TRUE(
+            Hidden ? QFile::rename(File, File + ".hidden") : QFile::rename(File + ".hidden", File))
+            << Name;
+    }
+
+    std::vector<TShownBox> TakeBoxes() override { return std::exchange(FBoxes, {}); }
+    std::string Picture(TControl Control) override
+    {
+        const auto* Image = qobject_cast<TImage*>(Widget(Control));
+        if (!Image->HasPicture())
+            return "";
+        const QImage Shown = Comparable(Image->Picture().toImage());
+        for (const char* Name : SkinFileNames)
+            if (Shown == Comparable(QImage(SkinParent + "/Skin/" + Name)))
+                return Name;
+        return "a picture that is no skin file";
+    }
+    std::string Text(TControl Control) override
+    {
+        QWidget* Found = Widget(Control);
+        if (auto* Box = qobject_cast<QComboBox*>(Found))
+            return Box->currentText().toStdString();
+        if (auto* Spin = qobject_cast<TSpinEdit*>(Found))
+            return Spin->text().toStdString();
+        if (auto* Edit = qobject_cast<QLineEdit*>(Found))
+            return Edit->text().toStdString();
+        return qobject_cast<QLabel*>(Found)->text().toStdString();
+    }
+    std::vector<std::string> Items(TControl Control) override
+    {
+        auto* Box = qobject_cast<QComboBox*>(Widget(Control));
+        std::vector<std::string> Entries;
+        for (int Index = 0; Index < Box->count(); ++Index)
+            Entries.push_back(Box->itemText(Index).toStdString());
+        return Entries;
+    }
+    bool Enabled(TControl Control) override { return Widget(Control)->isEnabled(); }
+    bool Checked(TControl Control) override
+    {
+        return qobject_cast<QAbstractButton*>(Widget(Control))->isChecked();
+    }
+    int Position(TControl Control) override
+    {
+        return qobject_cast<TFlatProgressBar*>(Widget(Control))->Position();
+    }
+    TWindowPlace Place() override { return { FForm->pos().x(), FForm->pos().y() }; }
+    bool Minimised() override { return FForm->isMinimized(); }
+    bool Closed() override { return !FForm->isVisible(); }
+
+private:
+    QWidget* Widget(TControl Control)
+    {
+        QWidget* Found = FForm->findChild<QWidget*>(ControlName(Control));
+        if (!Found)
+            throw std::logic_error(
+                std::string("The window has no control ") + ControlName(Control));
+        return Found;
+    }
+
+    QTemporaryDir FSkinCopy;
+    std::unique_ptr<TMainForm> FForm;
+    QWidget* FPrimaryPress = nullptr;
+    Qt::MouseButtons FHeld;
+    std::optional<std::string> FSaveAnswer;
+    std::vector<TShownBox> FBoxes;
+    TMessageShower FPreviousShower;
+    TErrorReporter FPreviousReporter;
+    TQuestionAsker FPreviousAsker;
+    TSaveDialogRunner FPreviousRunner;
+};
+
+} // namespace
+
+CORVATONE_SCENARIOS_ON(Qt, [] { return std::make_unique<TQtWindowDriver>(); });
