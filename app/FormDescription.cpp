@@ -42,19 +42,22 @@ TControlSpec Placed(TControl Id, TControlKind Kind, int Left, int Top, int Width
     return Spec;
 }
 
-// An image button with its tooltip and the hand pointer.
-TControlSpec Button(TControl Id, int Left, int Top, int Width, int Height, const char* Hint)
+// An image button with its tooltip, the hand pointer and its place in the tab order, after the
+// settings.
+TControlSpec Button(
+    TControl Id, int Left, int Top, int Width, int Height, int TabOrder, const char* Hint)
 {
     TControlSpec Spec = Placed(Id, TControlKind::Image, Left, Top, Width, Height);
     Spec.Hint = Hint;
     Spec.HandCursor = true;
+    Spec.TabOrder = TabOrder;
     return Spec;
 }
 
 TControlSpec TransparentButton(
-    TControl Id, int Left, int Top, int Width, int Height, const char* Hint)
+    TControl Id, int Left, int Top, int Width, int Height, int TabOrder, const char* Hint)
 {
-    TControlSpec Spec = Button(Id, Left, Top, Width, Height, Hint);
+    TControlSpec Spec = Button(Id, Left, Top, Width, Height, TabOrder, Hint);
     Spec.Image.Transparent = true;
     return Spec;
 }
@@ -164,11 +167,11 @@ std::vector<TControlSpec> BuildControls()
     const std::string SampleRate = "44100";
     return {
         Background(),
-        Button(RecB, 177, 131, 51, 31, "Record"),
-        Button(PauseB, 233, 131, 51, 31, "Pause"),
-        Button(StopB, 289, 131, 51, 31, "Stop"),
-        TransparentButton(MinB, 309, 9, 15, 16, "Minimize"),
-        TransparentButton(CloseB, 325, 9, 15, 16, "Close Corvatone"),
+        Button(RecB, 177, 131, 51, 31, 8, "Record"),
+        Button(PauseB, 233, 131, 51, 31, 9, "Pause"),
+        Button(StopB, 289, 131, 51, 31, 10, "Stop"),
+        TransparentButton(MinB, 309, 9, 15, 16, 11, "Minimize"),
+        TransparentButton(CloseB, 325, 9, 15, 16, 12, "Close Corvatone"),
         Placed(Bevel1, TControlKind::BoxBevel, 11, 50, 158, 111),
         Placed(Bevel2, TControlKind::LineBevel, 13, 114, 127, 9),
         Label(Label4, 15, 95, 60, 14, "Sample Rate:"),
@@ -243,6 +246,11 @@ std::vector<TControl> TabOrder()
     for (const TControlSpec* Spec : Stops)
         Order.push_back(Spec->Id);
     return Order;
+}
+
+bool IsTabStop(const TControlSpec& Spec, bool Checked)
+{
+    return Spec.TabOrder >= 0 && (Spec.Kind != TControlKind::Radio || Checked);
 }
 
 bool HasWindow(TControlKind Kind)

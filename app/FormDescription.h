@@ -75,7 +75,8 @@ struct TControlSpec {
     // Unset: the window's (Form::TextColor, Form::FaceColor); a label never paints a face.
     std::optional<TColor> TextColor;
     std::optional<TColor> FaceColor;
-    int TabOrder = -1; // place in the tab order among the controls with a window; -1 for none
+    // Place in the tab order: the controls with a window, then the image buttons; -1 for none.
+    int TabOrder = -1;
     bool Checked = false; // a radio button selected at start
     bool Clipped = false; // a label of fixed size clips its text; the others draw it whole
     std::vector<std::string> Items; // a drop-down list's entries
@@ -108,6 +109,10 @@ const TControlSpec& Spec(TControl Control);
 size_t IndexOf(TControl Control);
 // The controls that take part in the tab order, in that order.
 std::vector<TControl> TabOrder();
+
+// Whether Tab stops at the control. A radio button is a stop while it is checked: its group has
+// one stop, and the arrow keys move the choice inside the group.
+bool IsTabStop(const TControlSpec& Spec, bool Checked);
 
 // Whether the control is a window of its own (a text box, button, list or panel) rather than
 // drawn on the form.

@@ -148,7 +148,7 @@ void TGradBtnCore::MouseUp(TMouseButton Button, TShiftState Shift, TPoint At)
 
 bool TGradBtnCore::KeyPress(char Key)
 {
-    if (Key != EnterKey)
+    if (Key != EnterKey && Key != SpaceKey)
         return false;
     Click();
     return true;

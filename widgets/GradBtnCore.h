@@ -29,8 +29,9 @@
 class TGradBtnCore {
 public:
     static constexpr TSize DefaultSize{ 75, 25 };
-    // The Enter key's character.
+    // The characters of the keys that click the button: Enter and Space.
     static constexpr char EnterKey = '\r';
+    static constexpr char SpaceKey = ' ';
 
     // Gives the control its default size through Host, which must outlive the button.
     explicit TGradBtnCore(TGradBtnHost& Host);
@@ -94,7 +95,8 @@ public:
     // The pointer crossed the control's edge (the toolkit's enter and leave events).
     void MouseEnter() { SetPointerInside(true); }
     void MouseLeave() { SetPointerInside(false); }
-    // A character typed while the control has the focus; true when the button used it (Enter).
+    // A character typed while the control has the focus; true when the button used it (Enter or
+    // Space).
     bool KeyPress(char Key);
     // Char (UTF-8) typed with the dialog key; true when it is the caption's accelerator (letters of
     // either case) and the button is enabled and clicked.

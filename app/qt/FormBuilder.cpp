@@ -80,6 +80,9 @@ QWidget* CreateImage(const TControlSpec& Spec, QWidget& Window)
     auto* Image = new TImage(&Window);
     Image->setAutoSize(Spec.Image.AutoSize);
     Image->setTransparent(Spec.Image.Transparent);
+    // An image button takes the focus from the keyboard only, as the form's tab order places it.
+    if (Spec.TabOrder >= 0)
+        Image->setFocusPolicy(Qt::TabFocus);
     return Image;
 }
 
@@ -120,6 +123,14 @@ QWidget* CreateRadio(const TControlSpec& Spec, QWidget& Window)
 {
     auto* Radio = new QRadioButton(&Window);
     Radio->setChecked(Spec.Checked);
+    // Tab stops at the group's checked button only; the others still take the focus from the
+    // arrow keys and the mouse.
+    const auto FollowTabStop = [Radio, Id = Spec.Id](bool Checked) {
+        Radio->setFocusPolicy(
+            Form::IsTabStop(Form::Spec(Id), Checked) ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    FollowTabStop(Spec.Checked);
+    QObject::connect(Radio, &QRadioButton::toggled, Radio, FollowTabStop);
     return Radio;
 }
 

@@ -3,6 +3,7 @@
 #include "ErrorReports.h"
 #include "GradBtn.h"
 #include "ImageMouseInput.h"
+#include "KeyInput.h"
 #include "MessageBoxes.h"
 #include "SaveDialog.h"
 #include "TImage.h"
@@ -34,6 +35,7 @@ TMainForm::TMainForm(const QString& AppPathForTests)
     setWindowIcon(QApplication::windowIcon());
     Tim = new QTimer(this);
     FImageMouse = new TImageMouseInput(*this, FEvents);
+    FKeyInput = new TKeyInput(*this, FEvents);
     ConnectEvents();
     CentreOnScreen();
     FMain = std::make_unique<TMain>(*this);
@@ -54,6 +56,7 @@ void TMainForm::ConnectEvents()
         QWidget* Found = Widget(Control);
         if (auto* Image = qobject_cast<TImage*>(Found)) {
             FImageMouse->Watch(Image, Control);
+            FKeyInput->Watch(Image, Control);
         } else if (auto* Radio = qobject_cast<QRadioButton*>(Found)) {
             connect(
                 Radio, &QRadioButton::clicked, this, [this, Control] { FEvents.Click(Control); });

@@ -22,6 +22,7 @@
 
 class QFileDialog;
 class TImageMouseInput;
+class TKeyInput;
 class QSessionManager;
 class QTimer;
 
@@ -71,5 +72,7 @@ private:
     TControlEvents FEvents{ *this };
     // The image controls' mouse; a child of the window.
     TImageMouseInput* FImageMouse = nullptr;
+    // The image buttons' keys and the shortcuts; a child of the window.
+    TKeyInput* FKeyInput = nullptr;
     std::unique_ptr<TMain> FMain;
 };

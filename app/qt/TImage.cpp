@@ -1,5 +1,8 @@
 #include "TImage.h"
 
+#include "FocusMark.h"
+#include "QtCanvas.h"
+
 #include <QBitmap>
 #include <QImageReader>
 #include <QPainter>
@@ -53,8 +56,23 @@ void TImage::PictureChanged()
 
 void TImage::paintEvent(QPaintEvent*)
 {
-    if (FShown.isNull())
-        return;
     QPainter Painter(this);
-    Painter.drawPixmap(0, 0, FShown);
+    if (!FShown.isNull())
+        Painter.drawPixmap(0, 0, FShown);
+    if (hasFocus()) {
+        TQtCanvas Canvas(Painter);
+        PaintFocusMark(Canvas, TSize{ width(), height() });
+    }
+}
+
+void TImage::focusInEvent(QFocusEvent* Event)
+{
+    QWidget::focusInEvent(Event);
+    update();
+}
+
+void TImage::focusOutEvent(QFocusEvent* Event)
+{
+    QWidget::focusOutEvent(Event);
+    update();
 }

@@ -35,7 +35,10 @@ public:
     void setTransparent(bool Value);
 
 protected:
+    // The picture, and the focus mark over it while the control has the focus.
     void paintEvent(QPaintEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
 
 private:
     void PictureChanged();

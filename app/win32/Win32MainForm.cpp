@@ -205,6 +205,19 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
     case PostedCallMessage:
         RunPosted();
         return 0;
+    case WM_ACTIVATE:
+        // The focus goes back to the control that had it when the window lost it to another
+        // window, a message box or a dialog; Windows would leave it on the window itself.
+        if (LOWORD(W) == WA_INACTIVE) {
+            const HWND Focused = GetFocus();
+            if (Focused && IsChild(FHandle, Focused))
+                FFocusBeforeDeactivation = Focused;
+        } else if (!HIWORD(W) && FFocusBeforeDeactivation
+            && IsChild(FHandle, FFocusBeforeDeactivation)) {
+            SetFocus(FFocusBeforeDeactivation);
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         // Only the events decide; the front end ends the message loop when they allow it.
         if (FEvents && FEvents->CloseQuery())

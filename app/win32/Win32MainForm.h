@@ -143,6 +143,8 @@ private:
     // The brush of the control's face: its own for a fixed colour, else the system's.
     HBRUSH FaceBrush(size_t Control) const;
     void Command(size_t Control, UINT Code);
+    // Tab stops at the checked button of a radio group only (the form's rule).
+    void FollowRadioTabStops();
     LRESULT Notify(const NMHDR& Header);
     bool SetCursorFor(HWND Target);
     // The topmost windowless control at Point; npos when there is none.
@@ -155,6 +157,8 @@ private:
 
     HINSTANCE FInstance;
     HWND FHandle = nullptr;
+    // The child window that had the focus when the window was last deactivated.
+    HWND FFocusBeforeDeactivation = nullptr;
     HWND FTooltip = nullptr;
     TWin32FormEvents* FEvents = nullptr;
     std::vector<HWND> FChildren;

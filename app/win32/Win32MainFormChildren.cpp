@@ -75,13 +75,14 @@ TChildWindow ChildWindowOf(const TControlSpec& Spec, int LineHeight)
 }
 
 // The controls with a window in the order they are created, which is the tab order: the tab
-// stops first, then the others.
+// stops first, then the others. The image buttons' places in the tab order are drawn ones.
 std::vector<size_t> CreationOrder()
 {
+    const auto Controls = Form::Controls();
     std::vector<size_t> Order;
     for (TControl Stop : Form::TabOrder())
-        Order.push_back(Form::IndexOf(Stop));
-    const auto Controls = Form::Controls();
+        if (Form::HasWindow(Form::Spec(Stop).Kind))
+            Order.push_back(Form::IndexOf(Stop));
     for (size_t Index = 0; Index < Controls.size(); ++Index)
         if (Form::HasWindow(Controls[Index].Kind) && Controls[Index].TabOrder < 0)
             Order.push_back(Index);
@@ -110,7 +111,7 @@ void TWin32MainForm::CreateChildren()
         DWORD Style = WS_CHILD | WS_VISIBLE;
         if (Spec.Kind != TControlKind::Radio || Previous != TControlKind::Radio)
             Style |= WS_GROUP;
-        if (Spec.TabOrder >= 0)
+        if (Form::IsTabStop(Spec, Spec.Checked))
             Style |= WS_TABSTOP;
         const TColor Face = Spec.FaceColor.value_or(Form::FaceColor);
         if (!IsSystemColor(Face))
@@ -299,8 +300,11 @@ void TWin32MainForm::Command(size_t Control, UINT Code)
         return;
     switch (Form::Controls()[Control].Kind) {
     case TControlKind::Radio:
-        if (Code == BN_CLICKED)
+        if (Code == BN_CLICKED) {
+            // The button checked itself and cleared the others of its group.
+            FollowRadioTabStops();
             FEvents->ControlClick(Control);
+        }
         break;
     case TControlKind::ComboBox:
         if (Code == CBN_EDITCHANGE) {
@@ -371,8 +375,23 @@ bool TWin32MainForm::Checked(size_t Control) const
 
 void TWin32MainForm::SetChecked(size_t Control, bool Checked)
 {
-    if (FChildren[Control])
-        SendMessageW(FChildren[Control], BM_SETCHECK, Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!FChildren[Control])
+        return;
+    SendMessageW(FChildren[Control], BM_SETCHECK, Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    FollowRadioTabStops();
+}
+
+void TWin32MainForm::FollowRadioTabStops()
+{
+    const auto Controls = Form::Controls();
+    for (size_t Control = 0; Control < Controls.size(); ++Control) {
+        if (Controls[Control].Kind != TControlKind::Radio || !FChildren[Control])
+            continue;
+        const LONG Style = GetWindowLongW(FChildren[Control], GWL_STYLE);
+        const bool Stop = Form::IsTabStop(Controls[Control], this->Checked(Control));
+        SetWindowLongW(
+            FChildren[Control], GWL_STYLE, Stop ? Style | WS_TABSTOP : Style & ~WS_TABSTOP);
+    }
 }
 
 std::vector<std::wstring> TWin32MainForm::Items(size_t Control) const

@@ -202,8 +202,12 @@ void TGradBtn::leaveEvent(QEvent*)
 
 void TGradBtn::keyPressEvent(QKeyEvent* Event)
 {
-    const bool Enter = Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter;
-    if (!Enter || !FCore.KeyPress(TGradBtnCore::EnterKey))
+    char Key = 0;
+    if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter)
+        Key = TGradBtnCore::EnterKey;
+    else if (Event->key() == Qt::Key_Space)
+        Key = TGradBtnCore::SpaceKey;
+    if (Key == 0 || !FCore.KeyPress(Key))
         QWidget::keyPressEvent(Event);
 }
 

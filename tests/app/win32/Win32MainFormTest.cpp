@@ -42,17 +42,39 @@ TEST_F(Win32MainFormTest, WindowIsABorderlessPopupOfTheLayoutsSizeCentredOnTheWo
 
 TEST_F(Win32MainFormTest, TabGoesThroughTheControlsInTheLayoutsOrder)
 {
-    std::vector<HWND> Order;
-    HWND Control = Child(TControl::DirOut);
-    for (int Step = 0; Step < 8 && Control; ++Step) {
-        Order.push_back(Control);
-        Control = GetNextDlgTabItem(MainForm.Handle(), Control, FALSE);
-    }
-    // The status panel is no tab stop.
-    const std::vector<HWND> Expected = { Child(TControl::DirOut), Child(TControl::SaveAs),
-        Child(TControl::SecNoLimit), Child(TControl::SecCustom), Child(TControl::Secs),
-        Child(TControl::KBS), Child(TControl::SRate), Child(TControl::DirOut) };
-    EXPECT_EQ(Order, Expected);
+    const auto Round = [this] {
+        std::vector<HWND> Order;
+        HWND Control = Child(TControl::DirOut);
+        for (int Step = 0; Step < 7 && Control; ++Step) {
+            Order.push_back(Control);
+            Control = GetNextDlgTabItem(MainForm.Handle(), Control, FALSE);
+        }
+        return Order;
+    };
+    // The status panel is no tab stop; the radio group is one, its checked button.
+    EXPECT_EQ(Round(),
+        (std::vector<HWND>{ Child(TControl::DirOut), Child(TControl::SaveAs),
+            Child(TControl::SecCustom), Child(TControl::Secs), Child(TControl::KBS),
+            Child(TControl::SRate), Child(TControl::DirOut) }));
+    MainForm.SetChecked(Index(TControl::SecCustom), false);
+    MainForm.SetChecked(Index(TControl::SecNoLimit), true);
+    EXPECT_EQ(Round()[2], Child(TControl::SecNoLimit));
+}
+
+TEST_F(Win32MainFormTest, TheFocusComesBackToItsControlWhenTheWindowIsActivatedAgain)
+{
+    MainForm.Show(SW_SHOW);
+    SetFocus(Child(TControl::SRate));
+    const HWND Focused = GetFocus(); // the list's text box inside the list
+    ASSERT_TRUE(Focused == Child(TControl::SRate) || IsChild(Child(TControl::SRate), Focused));
+    const HWND Other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(Other, nullptr);
+    SetActiveWindow(Other);
+    ASSERT_NE(GetFocus(), Focused);
+    SetActiveWindow(MainForm.Handle());
+    EXPECT_EQ(GetFocus(), Focused);
+    DestroyWindow(Other);
 }
 
 TEST_F(Win32MainFormTest, TextsCrossAsUtf16AndListsTakeNewEntries)

@@ -1,0 +1,104 @@
+// The window's keyboard rules on the fake window: the image buttons operated by Space and Enter
+// and the shortcuts, seen from what the window shows.
+#include "ControlKeys.h"
+
+#include "FormDescription.h"
+#include "WindowTestSupport.h"
+
+#include <algorithm>
+
+namespace {
+
+class ControlKeys : public TWindowTest {
+protected:
+    void SetUp() override
+    {
+        TWindowTest::SetUp();
+        Open();
+        Events.Attach(&Main());
+    }
+
+    TControlEvents Events{ *Window };
+    TControlKeys Keys{ Events };
+};
+
+TEST_F(ControlKeys, ARecordingRunsFromStartToEndWithKeysOnly)
+{
+    ChooseFile(FilePath("keys.mp3"));
+    EXPECT_TRUE(Keys.KeyDown(TControl::RecB, TKey::Space, false));
+    ExpectRecordingLook();
+    EXPECT_TRUE(Keys.Shortcut('p', false));
+    ExpectPausedLook();
+    EXPECT_TRUE(Keys.KeyDown(TControl::PauseB, TKey::Enter, false));
+    ExpectRecordingLook();
+    // Stop acts on its release, which the key delivers after the press.
+    EXPECT_TRUE(Keys.Shortcut('S', false));
+    ExpectIdleLook("Mp3 Done");
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    EXPECT_TRUE(Shows(TControl::StopB, SkinFiles::StopBut)) << "the release lifts the button";
+
+    EXPECT_TRUE(Keys.Shortcut('R', false));
+    ExpectRecordingLook();
+    EXPECT_TRUE(Keys.KeyDown(TControl::StopB, TKey::Space, false));
+    ExpectIdleLook("Mp3 Done");
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+}
+
+TEST_F(ControlKeys, AHeldKeyActsOnceAndItsRepeatsAreStillTaken)
+{
+    ChooseFile(FilePath("held.mp3"));
+    ASSERT_TRUE(Keys.Shortcut('R', false));
+    ASSERT_TRUE(Keys.Shortcut('P', false));
+    ExpectPausedLook();
+    // A repeat of Pause would resume; of Stop, a second Stop is harmless but must not act.
+    EXPECT_TRUE(Keys.Shortcut('P', true));
+    EXPECT_TRUE(Keys.KeyDown(TControl::PauseB, TKey::Space, true));
+    ExpectPausedLook();
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+}
+
+TEST_F(ControlKeys, OtherKeysAndControlsAreLeftToTheToolkit)
+{
+    ChooseFile(FilePath("left.mp3"));
+    // Keys that are not Space or Enter, the background and the controls with a window of their
+    // own are not the image buttons' business.
+    EXPECT_FALSE(Keys.KeyDown(TControl::RecB, TKey::Other, false));
+    EXPECT_FALSE(Keys.KeyDown(TControl::BackG, TKey::Space, false));
+    EXPECT_FALSE(Keys.KeyDown(TControl::SaveAs, TKey::Enter, false));
+    EXPECT_FALSE(Keys.KeyDown(TControl::KBS, TKey::Space, false));
+    EXPECT_FALSE(Keys.Shortcut('Q', false));
+    EXPECT_FALSE(Keys.Shortcut('\0', false));
+    EXPECT_FALSE(TMainTestAccess::Recording(Main()));
+    EXPECT_TRUE(Shows(TControl::RecB, SkinFiles::RecBut));
+}
+
+TEST_F(ControlKeys, MinimizeAndCloseActOnTheirKeys)
+{
+    EXPECT_TRUE(Keys.KeyDown(TControl::MinB, TKey::Enter, false));
+    EXPECT_EQ(Window->Minimised, 1);
+    EXPECT_FALSE(Window->Closed);
+    EXPECT_TRUE(Keys.KeyDown(TControl::CloseB, TKey::Space, false));
+    EXPECT_TRUE(Window->Closed);
+}
+
+TEST(ControlKeysTable, TheImageButtonsFollowTheSettingsInTheTabOrder)
+{
+    using enum TControl;
+    const std::vector<TControl> Order = Form::TabOrder();
+    const std::vector<TControl> Buttons(Order.end() - 5, Order.end());
+    EXPECT_EQ(Buttons, (std::vector<TControl>{ RecB, PauseB, StopB, MinB, CloseB }));
+    for (TControl Control : Buttons)
+        EXPECT_TRUE(TControlKeys::IsImageButton(Control)) << ControlName(Control);
+    for (auto Control = Order.begin(); Control != Order.end() - 5; ++Control)
+        EXPECT_TRUE(Form::HasWindow(Form::Spec(*Control).Kind)) << ControlName(*Control);
+    // Each shortcut names a distinct image button.
+    std::vector<TControl> Targets;
+    for (const TShortcut& Entry : TControlKeys::Shortcuts()) {
+        EXPECT_TRUE(TControlKeys::IsImageButton(Entry.Control)) << Entry.Text;
+        EXPECT_EQ(std::count(Targets.begin(), Targets.end(), Entry.Control), 0) << Entry.Text;
+        Targets.push_back(Entry.Control);
+    }
+}
+
+} // namespace
