@@ -217,7 +217,7 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
             SetFocus(FFocusBeforeDeactivation);
             return 0;
         }
-        break;
+        return std::nullopt;
     case WM_CLOSE:
         // Only the events decide; the front end ends the message loop when they allow it.
         if (FEvents && FEvents->CloseQuery())

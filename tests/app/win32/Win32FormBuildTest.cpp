@@ -116,16 +116,18 @@ TEST_F(Win32FormBuild, EveryChildWindowIsItsControlAsTheFormDescribesIt)
         EXPECT_GE(Place.top, Bounds.top);
         EXPECT_LE(Place.bottom, Bounds.bottom);
         // The gradient button draws its caption itself; its window has no text.
-        if (Spec.Kind != TControlKind::GradButton)
+        if (Spec.Kind != TControlKind::GradButton) {
             EXPECT_EQ(MainForm.Text(Index), Wide(Spec.Text));
+        }
         const LONG Style = GetWindowLongW(Child, GWL_STYLE);
         EXPECT_TRUE(Style & WS_VISIBLE);
         EXPECT_EQ((Style & WS_TABSTOP) != 0, Form::IsTabStop(Spec, Spec.Checked));
         EXPECT_TRUE(MainForm.Enabled(Index));
         if (Spec.Kind != TControlKind::GradButton)
             ExpectFont(Child, Spec.Font);
-        if (Spec.Kind == TControlKind::Radio)
+        if (Spec.Kind == TControlKind::Radio) {
             EXPECT_EQ(MainForm.Checked(Index), Spec.Checked);
+        }
         if (Spec.Kind == TControlKind::ComboBox) {
             std::vector<std::wstring> Items;
             for (const std::string& Item : Spec.Items)
