@@ -12,7 +12,7 @@ target_include_directories(acs_capture PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(acs_capture PUBLIC acs_pipeline)
 if(WIN32)
   target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/WinmmWaveDevice.cpp)
-  target_link_libraries(acs_capture PRIVATE winmm)
+  target_link_libraries(acs_capture PRIVATE winmm corvatone_win32_text)
 else()
   find_package(ALSA REQUIRED)
   target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp

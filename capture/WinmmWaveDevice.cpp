@@ -16,6 +16,7 @@
 // away) fails the device.
 #include "QueueGapMeter.h"
 #include "WaveDevice.h"
+#include "Win32Text.h"
 
 #include <windows.h>
 
@@ -24,6 +25,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <mmsystem.h>
 #include <mutex>
 
@@ -226,24 +229,40 @@ private:
     std::string FError;
 };
 
+// A device's product name in UTF-8. The system cuts names at 31 characters, which may split a
+// surrogate pair; the half left at the end is dropped rather than failing the whole name.
+std::string NameOf(const WCHAR* Name, size_t Capacity)
+{
+    std::wstring_view Wide(Name, wcsnlen(Name, Capacity));
+    if (!Wide.empty() && Wide.back() >= 0xD800 && Wide.back() <= 0xDBFF)
+        Wide.remove_suffix(1);
+    try {
+        return Utf8FromWide(Wide);
+    } catch (const std::runtime_error& E) {
+        throw EWaveDeviceError(std::string("Cannot read a wave device's name: ") + E.what());
+    }
+}
+
+// The capabilities by the wide-character queries: the names in the system's ANSI code page
+// would not be UTF-8 on most non-English systems.
 TWaveCaps InCaps(int32_t Device)
 {
-    WAVEINCAPSA Caps = {};
-    const MMRESULT Result = waveInGetDevCapsA(DeviceId(Device), &Caps, sizeof Caps);
+    WAVEINCAPSW Caps = {};
+    const MMRESULT Result = waveInGetDevCapsW(DeviceId(Device), &Caps, sizeof Caps);
     if (Result != MMSYSERR_NOERROR)
-        throw EWaveDeviceError(InError("waveInGetDevCapsA failed", Result));
-    return { std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
-        Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels };
+        throw EWaveDeviceError(InError("waveInGetDevCapsW failed", Result));
+    return { NameOf(Caps.szPname, std::size(Caps.szPname)), Caps.vDriverVersion, Caps.dwFormats,
+        Caps.wChannels };
 }
 
 TWaveCaps OutCaps(int32_t Device)
 {
-    WAVEOUTCAPSA Caps = {};
-    const MMRESULT Result = waveOutGetDevCapsA(DeviceId(Device), &Caps, sizeof Caps);
+    WAVEOUTCAPSW Caps = {};
+    const MMRESULT Result = waveOutGetDevCapsW(DeviceId(Device), &Caps, sizeof Caps);
     if (Result != MMSYSERR_NOERROR)
-        throw EWaveDeviceError(InError("waveOutGetDevCapsA failed", Result));
-    return { std::string(Caps.szPname, strnlen(Caps.szPname, sizeof Caps.szPname)),
-        Caps.vDriverVersion, Caps.dwFormats, Caps.wChannels };
+        throw EWaveDeviceError(InError("waveOutGetDevCapsW failed", Result));
+    return { NameOf(Caps.szPname, std::size(Caps.szPname)), Caps.vDriverVersion, Caps.dwFormats,
+        Caps.wChannels };
 }
 
 class TWinmmWaveBackend final : public TWaveBackend {

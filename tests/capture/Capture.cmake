@@ -19,6 +19,18 @@ if(WIN32)
     LIBS acs_capture winmm
     ENV ${winmm_sound_server_ENV}
     PROPERTIES FIXTURES_REQUIRED winmm_sound_server)
+  # Inputs named outside ASCII on a Russian system, and recording from one that is not the first:
+  # a second server whose second source carries another tone (second-source).
+  corvatone_sound_server(winmm_inputs_server)
+  add_test(NAME winmm_inputs_server.second
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/second-source ${winmm_inputs_server_DIR})
+  set_tests_properties(winmm_inputs_server.second PROPERTIES FIXTURES_SETUP winmm_inputs_sources
+    FIXTURES_REQUIRED winmm_inputs_server TIMEOUT 60)
+  corvatone_add_test(WinmmInputsTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WinmmInputsTest.cpp
+    LIBS acs_capture winmm
+    ENV LANG=ru_RU.UTF-8 ${winmm_inputs_server_ENV}
+    PROPERTIES FIXTURES_REQUIRED winmm_inputs_server FIXTURES_REQUIRED winmm_inputs_sources)
 else()
   find_package(ALSA REQUIRED)
   # Its own executable: it points ALSA at its own configuration before ALSA's first call.
