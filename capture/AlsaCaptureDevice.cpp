@@ -21,6 +21,7 @@
 // buffer that has been freed meanwhile.
 #include "AlsaPcm.h"
 #include "DebugLog.h"
+#include "LossCounters.h"
 
 #include <algorithm>
 #include <atomic>
@@ -122,12 +123,7 @@ public:
         return FError;
     }
 
-    TWaveInCounters Counters() const
-    {
-        // The frames first: a reader that sees a dropout also sees the frames it lost.
-        const uint64_t Lost = FLostFrames.load();
-        return { FDroppedFrames.load(), FOverruns.load(), FDropouts.load(), Lost };
-    }
+    TWaveInCounters Counters() const { return FLosses.Read(); }
 
 private:
     void CheckOpen() const
@@ -317,9 +313,7 @@ private:
     // Capture thread, before the recovery's prepare.
     void CountOverrun()
     {
-        ++FOverruns;
-        FLostFrames += OverrunLostFrames(FPcm.Get(), FRingFrames, FRate);
-        ++FDropouts;
+        FLosses.Overrun(OverrunLostFrames(FPcm.Get(), FRingFrames, FRate));
         FDropping = true; // sound dropped right after the recovery belongs to this dropout
     }
 
@@ -373,10 +367,7 @@ private:
                 static_cast<snd_pcm_uframes_t>(Left), WaveBufferLength / FFrameBytes);
             const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), FBlock, Chunk);
             if (Read > 0) {
-                FDroppedFrames += static_cast<uint64_t>(Read);
-                FLostFrames += static_cast<uint64_t>(Read);
-                if (!FDropping)
-                    ++FDropouts;
+                FLosses.Dropped(static_cast<uint64_t>(Read), !FDropping);
                 FDropping = true;
                 Left -= Read;
                 continue;
@@ -407,10 +398,7 @@ private:
     uint8_t FBlock[WaveBufferLength]; // the PCM is read here; capture thread only
     std::vector<pollfd> FPollFds; // the wake-up descriptor and the PCM's; capture thread
     uint64_t FIdleWakeups = 0; // poll's wake-ups without sound, for the debug log; capture thread
-    std::atomic<uint64_t> FDroppedFrames{ 0 }; // written by the capture thread
-    std::atomic<uint64_t> FOverruns{ 0 }; // written by the capture thread
-    std::atomic<uint64_t> FDropouts{ 0 }; // written by the capture thread
-    std::atomic<uint64_t> FLostFrames{ 0 }; // written by the capture thread
+    TLossCounters FLosses; // counted by the capture thread
     bool FDropping = false; // the last sound read was dropped; capture thread
     uint32_t FRate;
     snd_pcm_uframes_t FRingFrames = 0;

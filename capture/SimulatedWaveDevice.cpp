@@ -1,5 +1,6 @@
 #include "SimulatedWaveDevice.h"
 
+#include "LossCounters.h"
 #include "SimulatedSignalGenerator.h"
 
 #include <algorithm>
@@ -138,12 +139,7 @@ public:
         return FError;
     }
 
-    TWaveInCounters Counters() const override
-    {
-        // The frames first: a reader that sees a dropout also sees the frames it lost.
-        const uint64_t Lost = FLostFrames.load();
-        return { FDroppedFrames.load(), 0, FDropouts.load(), Lost };
-    }
+    TWaveInCounters Counters() const override { return FLosses.Read(); }
 
 private:
     // A flat-out card waits for queued and released buffers; a real-time one only for its next
@@ -239,8 +235,7 @@ private:
             FGenerator.Fill(FScratch, FChunkBytes);
             ++*FSetup.Dropped;
             const uint32_t Frames = FChunkBytes / std::max<uint32_t>(1, FSetup.Format.BlockAlign);
-            FDroppedFrames += Frames;
-            Lose(Frames, !FDropping);
+            FLosses.Dropped(Frames, !FDropping);
             FDropping = true;
             return;
         }
@@ -277,14 +272,7 @@ private:
             FGenerator.Fill(FScratch, Bytes);
             Left -= Bytes;
         }
-        Lose(Frames, true);
-    }
-
-    void Lose(uint64_t Frames, bool NewDropout)
-    {
-        FLostFrames += Frames;
-        if (NewDropout)
-            ++FDropouts;
+        FLosses.Lost(Frames, true);
     }
 
     void Deliver(std::unique_lock<std::mutex>& Lock, TWaveInMessage Message, TWaveHeader* Header)
@@ -302,9 +290,7 @@ private:
     uint32_t FChunkBytes = WaveBufferLength;
     std::chrono::steady_clock::duration FPeriod{};
     uint8_t FScratch[WaveBufferLength]; // dropped sound is generated here
-    std::atomic<uint64_t> FDroppedFrames{ 0 };
-    std::atomic<uint64_t> FDropouts{ 0 };
-    std::atomic<uint64_t> FLostFrames{ 0 };
+    TLossCounters FLosses; // counted by the device thread
     bool FDropping = false; // the last span was dropped; device thread
     bool FGapDone = false; // device thread
 

@@ -124,7 +124,7 @@ public:
 
     void Reset() override
     {
-        FGaps.Stopped();
+        FGaps.Stopped(TQueueGapMeter::TClock::now());
         const MMRESULT Result = waveInReset(FHandle);
         if (Result != MMSYSERR_NOERROR)
             throw EWaveDeviceError(InError("waveInReset failed", Result));
@@ -149,7 +149,7 @@ public:
         if (FHandle == nullptr)
             return;
         FClosing = true;
-        FGaps.Stopped();
+        FGaps.Stopped(TQueueGapMeter::TClock::now());
         waveInReset(FHandle); // waveInClose refuses while buffers are queued
         const MMRESULT Result = waveInClose(FHandle);
         FHandle = nullptr;
@@ -164,7 +164,10 @@ public:
     }
 
     // winmm records into our buffers only; what it loses while none is queued is measured here.
-    TWaveInCounters Counters() const override { return FGaps.Counters(); }
+    TWaveInCounters Counters() const override
+    {
+        return FGaps.Counters(TQueueGapMeter::TClock::now());
+    }
 
 private:
     static void CALLBACK WaveInProc(

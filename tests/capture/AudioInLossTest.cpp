@@ -2,10 +2,13 @@
 // without stopping the run, whether the device skipped sound or the reader fell behind so far
 // that no buffer was queued; and wave-in's gap meter, which measures the stretches by time.
 #include "AudioTestSupport.h"
+#include "LossCounters.h"
 #include "QueueGapMeter.h"
 #include "TestSupport.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -83,6 +86,46 @@ TEST_F(AudioInLossTest, ReaderFallingBehindIsOneDropoutOfTheDroppedFrames)
 }
 
 // ---------------------------------------------------------------------------------------------
+// The devices' counts, read while the device's thread counts
+
+// Every loss here is one dropout of 1000 frames: a reader must never see more dropouts than
+// frames account for, whatever it interleaves with. The device counts until the reader has read
+// often, so that the two overlap on any machine.
+TEST(LossCountersTest, AReaderNeverSeesADropoutWithoutItsFrames)
+{
+    constexpr uint64_t Frames = 1000;
+    constexpr int64_t Reads = 5000000;
+    TLossCounters Counters;
+    std::atomic<int64_t> ReadsDone{ 0 };
+    std::atomic<uint64_t> Losses{ 0 };
+    std::thread Device([&] {
+        for (uint64_t N = 0; ReadsDone < Reads; ++N) {
+            if (N % 3 == 0)
+                Counters.Overrun(Frames);
+            else if (N % 3 == 1)
+                Counters.Dropped(Frames, true);
+            else
+                Counters.Lost(Frames, true);
+            Losses = N + 1;
+        }
+    });
+    int64_t Torn = 0;
+    for (int64_t N = 0; N < Reads; ++N) {
+        const TWaveInCounters Seen = Counters.Read();
+        if (Seen.LostFrames < Seen.Dropouts * Frames)
+            ++Torn;
+        ReadsDone = N + 1;
+    }
+    Device.join();
+    EXPECT_EQ(Torn, 0) << "of " << Reads << " reads";
+    const TWaveInCounters Last = Counters.Read();
+    EXPECT_EQ(Last.Dropouts, Losses.load());
+    EXPECT_EQ(Last.LostFrames, Losses * Frames);
+    EXPECT_EQ(Last.Overruns, (Losses + 2) / 3);
+    EXPECT_EQ(Last.DroppedFrames, (Losses + 1) / 3 * Frames);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Wave-in's meter of the time without a queued buffer
 
 TEST(QueueGapMeterTest, TimeWithoutAQueuedBufferWhileRecordingIsOneDropout)
@@ -93,13 +136,13 @@ TEST(QueueGapMeterTest, TimeWithoutAQueuedBufferWhileRecordingIsOneDropout)
     Meter.Queued(T0);
     Meter.Queued(T0);
     Meter.Returned(T0 + 10ms); // one still queued: nothing lost
-    EXPECT_EQ(Meter.Counters().Dropouts, 0u);
+    EXPECT_EQ(Meter.Counters(T0 + 1s).Dropouts, 0u);
     Meter.Returned(T0 + 20ms); // none queued from here
     Meter.Queued(T0 + 520ms); // half a second without a buffer
-    EXPECT_EQ(Meter.Counters().Dropouts, 1u);
-    EXPECT_EQ(Meter.Counters().LostFrames, 22050u);
+    EXPECT_EQ(Meter.Counters(T0 + 1s).Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters(T0 + 1s).LostFrames, 22050u);
     Meter.Queued(T0 + 530ms); // queued while one is queued: no gap
-    EXPECT_EQ(Meter.Counters().Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters(T0 + 1s).Dropouts, 1u);
 }
 
 TEST(QueueGapMeterTest, NoLossBeforeTheFirstBufferAfterAResetOrForARefusedBuffer)
@@ -110,16 +153,42 @@ TEST(QueueGapMeterTest, NoLossBeforeTheFirstBufferAfterAResetOrForARefusedBuffer
     Meter.Queued(T0 + 1s); // the device has not recorded into anything yet: no loss
     Meter.Queued(T0 + 1s);
     Meter.Withdrawn(); // refused by the platform: not a queued buffer
-    Meter.Stopped();
+    Meter.Stopped(T0 + 2s);
     Meter.Returned(T0 + 2s); // the reset returns the buffer: not a loss either
     Meter.Started();
     Meter.Queued(T0 + 3s);
-    EXPECT_EQ(Meter.Counters().Dropouts, 0u);
-    EXPECT_EQ(Meter.Counters().LostFrames, 0u);
+    EXPECT_EQ(Meter.Counters(T0 + 1s).Dropouts, 0u);
+    EXPECT_EQ(Meter.Counters(T0 + 1s).LostFrames, 0u);
     Meter.Returned(T0 + 4s);
     Meter.Queued(T0 + 4s + 100ms);
-    EXPECT_EQ(Meter.Counters().Dropouts, 1u);
-    EXPECT_EQ(Meter.Counters().LostFrames, 2205u);
+    EXPECT_EQ(Meter.Counters(T0 + 5s).Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters(T0 + 5s).LostFrames, 2205u);
+}
+
+// A stretch without a buffer that is still going on when the counts are read, or when the device
+// stops, is lost sound too: it counts up to that moment, once.
+TEST(QueueGapMeterTest, StretchStillGoingOnCountsUpToTheReadingAndUpToTheStop)
+{
+    TQueueGapMeter Meter(44100);
+    const auto T0 = TQueueGapMeter::TClock::time_point{} + 1h;
+    Meter.Started();
+    Meter.Queued(T0);
+    Meter.Returned(T0 + 10ms); // none queued from here
+    EXPECT_EQ(Meter.Counters(T0 + 110ms).Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters(T0 + 110ms).LostFrames, 4410u);
+    EXPECT_EQ(Meter.Counters(T0 + 1s + 10ms).LostFrames, 44100u); // it grows while it lasts
+    Meter.Stopped(T0 + 2s + 10ms); // the run stops during it
+    EXPECT_EQ(Meter.Counters(T0 + 5s).Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters(T0 + 5s).LostFrames, 88200u);
+    // A stop at once after a start lost nothing, and a later start begins afresh.
+    Meter.Started();
+    Meter.Stopped(T0 + 6s);
+    Meter.Started();
+    Meter.Queued(T0 + 7s);
+    Meter.Queued(T0 + 7s);
+    Meter.Returned(T0 + 8s);
+    EXPECT_EQ(Meter.Counters(T0 + 9s).Dropouts, 1u);
+    EXPECT_EQ(Meter.Counters(T0 + 9s).LostFrames, 88200u);
 }
 
 } // namespace
