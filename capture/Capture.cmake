@@ -5,14 +5,17 @@ add_library(acs_capture STATIC
   ${CMAKE_CURRENT_LIST_DIR}/WaveDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugLog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QueueGapMeter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MixFormatConverter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CaptureFiller.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimulatedSignal.cpp
 )
 target_include_directories(acs_capture PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(acs_capture PUBLIC acs_pipeline)
 if(WIN32)
-  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/WinmmWaveDevice.cpp)
-  target_link_libraries(acs_capture PRIVATE winmm corvatone_win32_text)
+  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/WindowsWaveBackend.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WinmmWaveDevice.cpp ${CMAKE_CURRENT_LIST_DIR}/WasapiLoopbackDevice.cpp)
+  target_link_libraries(acs_capture PRIVATE winmm ole32 corvatone_win32_text)
 else()
   find_package(ALSA REQUIRED)
   target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp

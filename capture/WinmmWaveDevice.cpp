@@ -16,6 +16,7 @@
 // away) fails the device.
 #include "QueueGapMeter.h"
 #include "WaveDevice.h"
+#include "Win32Capture.h"
 #include "Win32Text.h"
 
 #include <windows.h>
@@ -283,7 +284,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<TWaveBackend> CreatePlatformWaveBackend()
+std::unique_ptr<TWaveBackend> CreateWinmmWaveBackend()
 {
     return std::make_unique<TWinmmWaveBackend>();
 }

@@ -7,6 +7,11 @@ corvatone_add_test(AudioInTest
     ${CMAKE_CURRENT_LIST_DIR}/WaveDeviceInfoTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDeviceTest.cpp
   LIBS acs_capture)
+# The loopback capture's format conversion and buffer filling, plain C++ on every platform.
+corvatone_add_test(LoopbackPartsTest
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/MixFormatConverterTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CaptureFillerTest.cpp
+  LIBS acs_capture)
 if(WIN32)
   # The winmm backend on the machine at hand (under Wine: no sound card).
   corvatone_add_test(WinmmAudioInTest
@@ -16,6 +21,12 @@ if(WIN32)
   corvatone_sound_server(winmm_sound_server)
   corvatone_add_test(WinmmRecordingTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/WinmmRecordingTest.cpp
+    LIBS acs_capture winmm
+    ENV ${winmm_sound_server_ENV}
+    PROPERTIES FIXTURES_REQUIRED winmm_sound_server)
+  # What the computer plays: the loopback input, over the same server.
+  corvatone_add_test(WasapiLoopbackTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WasapiLoopbackTest.cpp
     LIBS acs_capture winmm
     ENV ${winmm_sound_server_ENV}
     PROPERTIES FIXTURES_REQUIRED winmm_sound_server)

@@ -54,9 +54,11 @@ void ExpectTone(const std::vector<int16_t>& Samples, std::size_t FirstFrame, int
 
 TEST_F(WinmmRecording, DevicesAreTheServersSourcesWithTheirNames)
 {
-    EXPECT_EQ(WaveInDeviceCount(), static_cast<int32_t>(waveInGetNumDevs()));
+    // The wave-in devices, then what the computer plays (WasapiLoopbackTest).
+    const int32_t WaveIns = static_cast<int32_t>(waveInGetNumDevs());
+    EXPECT_EQ(WaveInDeviceCount(), WaveIns + 1);
     bool ServerSinkMonitorListed = false;
-    for (int32_t Device = 0; Device < WaveInDeviceCount(); ++Device) {
+    for (int32_t Device = 0; Device < WaveIns; ++Device) {
         WAVEINCAPSA Caps = {};
         ASSERT_EQ(waveInGetDevCapsA(Device, &Caps, sizeof Caps), MMSYSERR_NOERROR);
         TWaveDeviceInfo Info;
