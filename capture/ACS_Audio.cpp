@@ -33,6 +33,25 @@ public:
         return FBackend;
     }
 
+    // The inputs afresh; the count is stored with the list it was read from.
+    std::vector<TWaveInput> ListInputs()
+    {
+        auto Current = Backend();
+        Current->RefreshInputs();
+        const int32_t Count = Current->InputDeviceCount();
+        std::vector<TWaveInput> Inputs;
+        for (int32_t Device = 0; Device < Count; ++Device) {
+            try {
+                Inputs.push_back({ Current->InputName(Device), Current->InputId(Device) });
+            } catch (const EWaveDeviceError& E) {
+                throw EACSException(
+                    "Cannot query input device " + std::to_string(Device) + ": " + E.what());
+            }
+        }
+        InputCount = Count;
+        return Inputs;
+    }
+
     void Use(std::shared_ptr<TWaveBackend> Backend)
     {
         {
@@ -107,6 +126,11 @@ int32_t WaveInDeviceCount()
 int32_t WaveOutDeviceCount()
 {
     return Module().OutputCount.load();
+}
+
+std::vector<TWaveInput> ListWaveInputs()
+{
+    return Module().ListInputs();
 }
 
 void UseWaveBackend(std::shared_ptr<TWaveBackend> Backend)

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The standard formats of TWaveDeviceInfo::Formats, by flag bit: ordered by rate, and within a
 // rate mono 8-bit, mono 16-bit, stereo 8-bit, stereo 16-bit.
@@ -66,6 +67,19 @@ void GetWaveDeviceInfo(int32_t Device, bool OutputDevice, TWaveDeviceInfo& Info)
 // The device counts taken at the unit's start-up. Any thread.
 int32_t WaveInDeviceCount();
 int32_t WaveOutDeviceCount();
+
+// One input as a person chooses it: its name and the stable identifier that finds it again at
+// the program's next start (TWaveBackend::InputId).
+struct TWaveInput {
+    std::string Name;
+    std::string Id;
+};
+
+// The inputs by number, asked afresh of the backend; the input count that bounds the device
+// numbers is taken again with them, so that an input that has appeared since can be chosen.
+// Raises naming the input when the backend cannot answer. Owning thread of the sources, while
+// none records; may block while the platform is asked.
+std::vector<TWaveInput> ListWaveInputs();
 
 // Makes Backend the unit's device backend and takes the device counts again from it (output
 // count first, then input). For tests and benchmarks; main thread, while no TAudioIn records.

@@ -44,8 +44,11 @@ void AddCardDevices(int Card, snd_pcm_stream_t Stream, std::vector<TAlsaDevice>&
     snd_ctl_card_info_t* CardInfo;
     snd_ctl_card_info_alloca(&CardInfo);
     std::string CardName = "Card " + std::to_string(Card);
-    if (snd_ctl_card_info(Ctl, CardInfo) >= 0)
+    std::string CardId = std::to_string(Card);
+    if (snd_ctl_card_info(Ctl, CardInfo) >= 0) {
         CardName = snd_ctl_card_info_get_name(CardInfo);
+        CardId = std::string("CARD=") + snd_ctl_card_info_get_id(CardInfo);
+    }
     snd_pcm_info_t* PcmInfo;
     snd_pcm_info_alloca(&PcmInfo);
     for (int Device = -1; snd_ctl_pcm_next_device(Ctl, &Device) >= 0 && Device >= 0;) {
@@ -55,8 +58,10 @@ void AddCardDevices(int Card, snd_pcm_stream_t Stream, std::vector<TAlsaDevice>&
         if (snd_ctl_pcm_info(Ctl, PcmInfo) < 0)
             continue; // the device has no stream of this direction
         const std::string Name = CardName + ": " + snd_pcm_info_get_name(PcmInfo);
-        Devices.push_back(
-            { "plughw:" + std::to_string(Card) + "," + std::to_string(Device), ShortName(Name) });
+        const std::string Number = std::to_string(Device);
+        const std::string Id = CardId.starts_with("CARD=") ? "hw:" + CardId + ",DEV=" + Number
+                                                           : "hw:" + CardId + "," + Number;
+        Devices.push_back({ "plughw:" + std::to_string(Card) + "," + Number, ShortName(Name), Id });
     }
     snd_ctl_close(Ctl);
 }
@@ -177,7 +182,7 @@ std::vector<TAlsaDevice> EnumerateDevices(snd_pcm_stream_t Stream)
     std::vector<TAlsaDevice> Devices;
     TPcmHandle Default;
     if (Default.Open("default", Stream, SND_PCM_NONBLOCK) >= 0)
-        Devices.push_back({ "default", DefaultName(Default.Get(), Stream) });
+        Devices.push_back({ "default", DefaultName(Default.Get(), Stream), "default" });
     Default.Reset();
     for (int Card = -1; snd_card_next(&Card) >= 0 && Card >= 0;)
         AddCardDevices(Card, Stream, Devices);

@@ -80,6 +80,9 @@ uint64_t OverrunLostFrames(snd_pcm_t* Pcm, snd_pcm_uframes_t RingFrames, uint32_
 struct TAlsaDevice {
     std::string Pcm; // ALSA PCM name to open
     std::string Name; // product name for the capabilities
+    // Stable identifier: ALSA's hint name ("default", "hw:CARD=PCH,DEV=0"), which names the card
+    // by its id and so stays the same when the cards are numbered in another order.
+    std::string Id;
 };
 
 // Text shortened to at most MaxNameLength bytes at a word boundary, without the separator before

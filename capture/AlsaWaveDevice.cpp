@@ -32,6 +32,12 @@ public:
     {
         return Find(SND_PCM_STREAM_CAPTURE, Device).Name;
     }
+    std::string InputId(int32_t Device) override { return Find(SND_PCM_STREAM_CAPTURE, Device).Id; }
+    void RefreshInputs() override
+    {
+        std::lock_guard Lock(FMutex);
+        FInputs.Listed = false;
+    }
     std::unique_ptr<TWaveInDevice> OpenInput(
         int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance) override
     {
@@ -63,7 +69,7 @@ private:
         if (Device >= 0 && Device < static_cast<int32_t>(Devices.size()))
             return Devices[static_cast<size_t>(Device)];
         if (Device == WaveMapper)
-            return { "default", "Default" };
+            return { "default", "Default", "default" };
         throw EWaveDeviceError("There is no ALSA device " + std::to_string(Device));
     }
 

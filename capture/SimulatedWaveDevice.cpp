@@ -366,10 +366,17 @@ int32_t TSimulatedWaveBackend::OutputDeviceCount()
 
 int32_t TSimulatedWaveBackend::InputDeviceCount()
 {
+    std::lock_guard Lock(FMutex);
     return static_cast<int32_t>(FInputs.size());
 }
 
-const TSimulatedDeviceSpec& TSimulatedWaveBackend::Spec(
+void TSimulatedWaveBackend::SetInputs(std::vector<TSimulatedDeviceSpec> Inputs)
+{
+    std::lock_guard Lock(FMutex);
+    FInputs = std::move(Inputs);
+}
+
+TSimulatedDeviceSpec TSimulatedWaveBackend::Spec(
     const std::vector<TSimulatedDeviceSpec>& Specs, int32_t Device, const char* Kind) const
 {
     if (Device == WaveMapper && !Specs.empty())
@@ -387,21 +394,29 @@ TWaveCaps TSimulatedWaveBackend::OutputCaps(int32_t Device)
 
 TWaveCaps TSimulatedWaveBackend::InputCaps(int32_t Device)
 {
+    std::lock_guard Lock(FMutex);
     return CapsOf(Spec(FInputs, Device, "input"));
+}
+
+std::string TSimulatedWaveBackend::InputId(int32_t Device)
+{
+    std::lock_guard Lock(FMutex);
+    const TSimulatedDeviceSpec Input = Spec(FInputs, Device, "input");
+    return Input.Id.empty() ? Input.Name : Input.Id;
 }
 
 std::unique_ptr<TWaveInDevice> TSimulatedWaveBackend::OpenInput(
     int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance)
 {
-    Spec(FInputs, Device, "input");
     std::lock_guard Lock(FMutex);
+    const TSimulatedDeviceSpec Input = Spec(FInputs, Device, "input");
     if (!FFaults.OpenError.empty())
         throw EWaveDeviceError(FFaults.OpenError);
     FLastDevice = Device;
     FLastFormat = Format;
-    auto Opened
-        = std::make_unique<TSimulatedWaveInDevice>(TSimulatedWaveInDevice::TSetup{ Format, FSignal,
-            FPacing, FFaults, Callback, Instance, FOpenNow, FDropped, FPeakHeld, FUnanswered });
+    auto Opened = std::make_unique<TSimulatedWaveInDevice>(
+        TSimulatedWaveInDevice::TSetup{ Format, Input.Signal.value_or(FSignal), FPacing, FFaults,
+            Callback, Instance, FOpenNow, FDropped, FPeakHeld, FUnanswered });
     ++FOpened;
     return Opened;
 }

@@ -25,7 +25,12 @@
 //              dropout) and goes on recording behind them.
 //
 // Settings are taken when a device is opened; changing them later affects the next open.
-// The counts of devices come from the specs given to the constructor.
+// The counts of devices come from the specs given to the constructor; SetInputs replaces the
+// inputs (as a card plugged in or out does), and an input's spec may carry its own name, stable
+// identifier and signal:
+//
+//     TSimulatedWaveBackend Card(
+//         { SimulatedInput("Line In", "line", TSimulatedSignal::Sine(440.0, 0.5)), ... });
 //
 // How it works: each open device has its own thread. In real time the thread wakes once per
 // buffer's worth of sound (BufferLength rounded down to whole frames, at AvgBytesPerSec); the
@@ -45,6 +50,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,10 +95,25 @@ struct TSimulatedFaults {
 // What a simulated device reports as its capabilities.
 struct TSimulatedDeviceSpec {
     std::string Name = "Simulated Sound Card";
+    std::string Id; // the input's stable identifier; its Name when empty
     uint32_t DriverVersion = 0x0100;
     uint32_t Formats = 0xFFF; // every standard format
     uint16_t Channels = 2;
+    // What this input records; the card's signal (SetSignal) when empty.
+    std::optional<TSimulatedSignal> Signal;
 };
+
+// An input of every standard format with that name, identifier (its name when empty) and signal
+// (the card's when empty).
+inline TSimulatedDeviceSpec SimulatedInput(
+    std::string Name, std::string Id = {}, std::optional<TSimulatedSignal> Signal = {})
+{
+    TSimulatedDeviceSpec Spec;
+    Spec.Name = std::move(Name);
+    Spec.Id = std::move(Id);
+    Spec.Signal = std::move(Signal);
+    return Spec;
+}
 
 class TSimulatedWaveBackend : public TWaveBackend {
 public:
@@ -103,6 +124,10 @@ public:
     void SetSignal(TSimulatedSignal Signal);
     void SetPacing(TSimulatedPacing Pacing);
     void SetFaults(TSimulatedFaults Faults);
+    // The inputs from now on; devices already open record on. Any thread.
+    void SetInputs(std::vector<TSimulatedDeviceSpec> Inputs);
+    // Calls of RefreshInputs so far. Any thread.
+    int32_t RefreshCount() const { return FRefreshes.load(); }
 
     // Observations for tests. Any thread.
     int32_t OpenedCount() const { return FOpened.load(); } // opens that succeeded
@@ -120,16 +145,20 @@ public:
     int32_t InputDeviceCount() override;
     TWaveCaps OutputCaps(int32_t Device) override;
     TWaveCaps InputCaps(int32_t Device) override;
+    std::string InputId(int32_t Device) override;
+    void RefreshInputs() override { ++FRefreshes; }
     std::unique_ptr<TWaveInDevice> OpenInput(int32_t Device, const TPcmFormat& Format,
         TWaveInCallback Callback, void* Instance) override;
 
 private:
-    const TSimulatedDeviceSpec& Spec(
+    // A copy, since SetInputs may replace the inputs meanwhile. Called with FMutex held.
+    TSimulatedDeviceSpec Spec(
         const std::vector<TSimulatedDeviceSpec>& Specs, int32_t Device, const char* Kind) const;
 
-    const std::vector<TSimulatedDeviceSpec> FInputs;
+    mutable std::mutex FMutex; // guards the inputs, the settings and the last open
+    std::vector<TSimulatedDeviceSpec> FInputs;
     const std::vector<TSimulatedDeviceSpec> FOutputs;
-    mutable std::mutex FMutex; // guards the settings and the last open
+    std::atomic<int32_t> FRefreshes{ 0 };
     TSimulatedSignal FSignal;
     TSimulatedPacing FPacing = TSimulatedPacing::RealTime;
     TSimulatedFaults FFaults;

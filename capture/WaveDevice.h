@@ -148,6 +148,14 @@ public:
     // The name of input device Device for messages: InputCaps(Device).Name unless the backend
     // knows it without asking the device (which may be the one that has just failed).
     virtual std::string InputName(int32_t Device) { return InputCaps(Device).Name; }
+    // A stable identifier of input device Device: it names the same input at the program's next
+    // start, when the input's number may have changed. The input's name unless the backend knows
+    // a better one (ALSA's PCM name, a sound server's source name, an endpoint's id).
+    virtual std::string InputId(int32_t Device) { return InputName(Device); }
+    // Lists the inputs afresh, so that inputs that have appeared or gone since count; numbers
+    // given out before may name other inputs afterwards. Nothing to do where the list is read
+    // from the platform at every query.
+    virtual void RefreshInputs() { }
     // Opens input device Device (0-based, or WaveMapper) for Format; Callback(Instance, ...) is
     // called for each buffer the device returns. Raises when the device cannot be opened.
     virtual std::unique_ptr<TWaveInDevice> OpenInput(

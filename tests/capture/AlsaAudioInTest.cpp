@@ -89,6 +89,17 @@ TEST_F(AlsaAudioInTest, ListingTheDevicesPutsBackTheErrorHandlerThatWasInstalled
     EXPECT_NE(snd_lib_error, &OwnErrorHandler);
 }
 
+TEST_F(AlsaAudioInTest, TheDefaultInputIsFoundAgainByItsPcmName)
+{
+    auto Backend = CreatePlatformWaveBackend();
+    ASSERT_GE(Backend->InputDeviceCount(), 1);
+    EXPECT_EQ(Backend->InputId(0), "default");
+    EXPECT_EQ(Backend->InputId(WaveMapper), "default");
+    Backend->RefreshInputs();
+    EXPECT_EQ(Backend->InputId(0), "default"); // listed again, the same
+    EXPECT_THROW(Backend->InputId(Backend->InputDeviceCount()), EWaveDeviceError);
+}
+
 TEST(AlsaDeviceNameTest, LongNamesAreCutAtAWordBoundaryWithoutTheSeparatorBefore)
 {
     EXPECT_EQ(Alsa::ShortName("HDA Intel PCH: ALC3246 Analog"), "HDA Intel PCH: ALC3246 Analog");

@@ -67,7 +67,7 @@ class AlsaCaptureDeviceTest : public testing::Test {
 protected:
     void TearDown() override { Alsa::CaptureFaults() = {}; }
 
-    const Alsa::TAlsaDevice Null{ "null", "Null" };
+    const Alsa::TAlsaDevice Null{ "null", "Null", "null" };
     TCallbacks Callbacks;
 };
 

@@ -62,6 +62,34 @@ TEST_F(SimulatedWaveDeviceTest, SineHasItsAmplitudeOnBothChannels)
     EXPECT_EQ(Sample(2 * 75), -16384);
 }
 
+// Each input records its own signal where it has one, the card's otherwise.
+TEST_F(SimulatedWaveDeviceTest, InputsWithASignalOfTheirOwnRecordIt)
+{
+    TPcmFormat Mono8 = CdFormat();
+    Mono8.Channels = 1;
+    Mono8.BitsPerSample = 8;
+    Mono8.BlockAlign = 1;
+    Mono8.AvgBytesPerSec = 44100;
+    Card.SetInputs({ SimulatedInput("Line In", {}, TSimulatedSignal::Constant(50)), {} });
+    Card.SetSignal(TSimulatedSignal::Constant(200));
+    Card.SetPacing(TSimulatedPacing::FlatOut);
+    for (int32_t Device : { 0, 1 }) {
+        auto Opened = Card.OpenInput(Device, Mono8, &TReturned::Callback, &Returned);
+        Header = {};
+        Header.Data = Data;
+        Header.BufferLength = sizeof Data;
+        Opened->Prepare(Header);
+        Opened->AddBuffer(Header);
+        Opened->Start();
+        ASSERT_TRUE(Returned.Signal.WaitFor(Device + 1));
+        EXPECT_EQ(Data[0], Device == 0 ? 50 : 200) << "input " << Device;
+        EXPECT_EQ(Data[WaveBufferLength - 1], Device == 0 ? 50 : 200) << "input " << Device;
+        Opened->Unprepare(Header);
+    }
+    EXPECT_EQ(Card.InputCaps(0).Name, "Line In");
+    EXPECT_THROW(Card.OpenInput(2, Mono8, &TReturned::Callback, &Returned), EWaveDeviceError);
+}
+
 TEST_F(SimulatedWaveDeviceTest, ConstantAndSilenceIn8Bit)
 {
     TPcmFormat Mono8 = CdFormat();

@@ -51,6 +51,45 @@ TEST(BaseChannelTest, IsRefusedDuringARun)
     AudIn.Flush();
 }
 
+// The chooser's list: names and stable identifiers read afresh, the count taken again with them.
+TEST(WaveInputListTest, FollowsInputsThatAppearAndGo)
+{
+    auto Card = std::make_shared<TSimulatedWaveBackend>(
+        std::vector<TSimulatedDeviceSpec>{ SimulatedInput("Microphone", "mic") });
+    UseWaveBackend(Card);
+    TAudioIn AudIn(nullptr);
+    Card->SetInputs({ SimulatedInput("Microphone", "mic"), SimulatedInput("Line In") });
+    // Until the list is read again the new input cannot be chosen.
+    EXPECT_EQ(MessageOf([&] { AudIn.SetBaseChannel(1); }), "Channel 1 is not available");
+
+    const std::vector<TWaveInput> Inputs = ListWaveInputs();
+    ASSERT_EQ(Inputs.size(), 2u);
+    EXPECT_EQ(Inputs[0].Name, "Microphone");
+    EXPECT_EQ(Inputs[0].Id, "mic");
+    EXPECT_EQ(Inputs[1].Name, "Line In");
+    EXPECT_EQ(Inputs[1].Id, "Line In"); // no identifier of its own: its name
+    EXPECT_EQ(Card->RefreshCount(), 1); // the backend was asked to list afresh
+    AudIn.SetBaseChannel(1);
+
+    Card->SetInputs({});
+    EXPECT_TRUE(ListWaveInputs().empty());
+    EXPECT_EQ(MessageOf([&] { AudIn.SetBaseChannel(0); }), "Channel 0 is not available");
+}
+
+// An input that goes between the list and the run: the open fails by its number and the source
+// stays idle.
+TEST(WaveInputListTest, AnInputGoneSinceTheListFailsTheRunByItsNumber)
+{
+    auto Card = std::make_shared<TSimulatedWaveBackend>(
+        std::vector<TSimulatedDeviceSpec>{ {}, {} }, std::vector<TSimulatedDeviceSpec>{});
+    UseWaveBackend(Card);
+    TAudioIn AudIn(nullptr);
+    AudIn.SetBaseChannel(1);
+    Card->SetInputs({ {} });
+    EXPECT_THAT(MessageOf([&] { AudIn.Init(); }), ::testing::HasSubstr("device 1"));
+    EXPECT_FALSE(AudIn.Busy);
+}
+
 TEST(WaveDeviceInfoTest, RefusesNumbersAtOrAboveTheCountOfThatKind)
 {
     UseWaveBackend(std::make_shared<TSimulatedWaveBackend>(
