@@ -7,6 +7,7 @@ add_library(acs_capture STATIC
   ${CMAKE_CURRENT_LIST_DIR}/QueueGapMeter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MixFormatConverter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CaptureFiller.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PacketCaptureDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimulatedSignal.cpp
 )

@@ -7,10 +7,12 @@ corvatone_add_test(AudioInTest
     ${CMAKE_CURRENT_LIST_DIR}/WaveDeviceInfoTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDeviceTest.cpp
   LIBS acs_capture)
-# The loopback capture's format conversion and buffer filling, plain C++ on every platform.
+# The loopback capture's device, format conversion and buffer filling, plain C++ on every
+# platform.
 corvatone_add_test(LoopbackPartsTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/MixFormatConverterTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CaptureFillerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PacketCaptureDeviceTest.cpp
   LIBS acs_capture)
 if(WIN32)
   # The winmm backend on the machine at hand (under Wine: no sound card).
