@@ -8,6 +8,12 @@
 namespace {
 
 const std::string LoopbackTitle = "What the computer plays";
+const std::string LoopbackId = "loopback:default-output";
+
+std::string LoopbackName(const std::string& Output)
+{
+    return Output.empty() ? LoopbackTitle : LoopbackTitle + " (" + Output + ")";
+}
 
 class TWindowsWaveBackend final : public TWaveBackend {
 public:
@@ -25,13 +31,19 @@ public:
         if (Output.empty())
             throw EWaveDeviceError("The system has no output whose sound could be recorded");
         // Any rate in 16-bit stereo: the capture converts the output's own format.
-        return { LoopbackTitle + " (" + Output + ")", 0,
-            WaveFormat1S16 | WaveFormat2S16 | WaveFormat4S16, 2 };
+        return { LoopbackName(Output), 0, WaveFormat1S16 | WaveFormat2S16 | WaveFormat4S16, 2 };
     }
+    // Also when the output cannot be asked (it may be what has just failed).
     std::string InputName(int32_t Device) override
     {
-        return IsLoopback(Device) ? LoopbackTitle : FWaveIn->InputName(Device);
+        return IsLoopback(Device) ? LoopbackName(DefaultOutputName()) : FWaveIn->InputName(Device);
     }
+    // What the computer plays is the same input whichever output is the default.
+    std::string InputId(int32_t Device) override
+    {
+        return IsLoopback(Device) ? LoopbackId : FWaveIn->InputId(Device);
+    }
+    void RefreshInputs() override { FWaveIn->RefreshInputs(); }
     std::unique_ptr<TWaveInDevice> OpenInput(
         int32_t Device, const TPcmFormat& Format, TWaveInCallback Callback, void* Instance) override
     {

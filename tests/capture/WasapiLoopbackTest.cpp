@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int32_t BlockBytes = 16384;
-const std::string WineRefusal = "Cannot record from capture device %d \"What the computer plays\": "
+const std::string WineRefusal = "Cannot record from capture device %d \"%s\": "
                                 "Cannot record what the computer plays: "
                                 "IAudioClient::GetService(IAudioCaptureClient) failed with "
                                 "0x88890003 (the output does not offer loopback capture)";
@@ -37,12 +37,18 @@ protected:
         ASSERT_EQ(WaveInDeviceCount(), Loopback + 1);
     }
 
-    // The refusal of Wine 8, for the loopback input's number.
+    // The refusal of Wine 8, for the loopback input.
     std::string Refusal() const
     {
         std::string Text = WineRefusal;
         Text.replace(Text.find("%d"), 2, std::to_string(Loopback));
+        Text.replace(Text.find("%s"), 2, LoopbackName());
         return Text;
+    }
+
+    static std::string LoopbackName()
+    {
+        return "What the computer plays (" + DefaultOutputName() + ")";
     }
 
     int32_t Loopback = 0;
@@ -52,11 +58,22 @@ TEST_F(WasapiLoopback, TheInputAfterTheWaveInDevicesIsWhatTheDefaultOutputPlays)
 {
     TWaveDeviceInfo Info;
     GetWaveDeviceInfo(Loopback, false, Info);
-    EXPECT_EQ(Info.Name, "What the computer plays (" + DefaultOutputName() + ")");
+    EXPECT_EQ(Info.Name, LoopbackName());
     EXPECT_TRUE(Info.Stereo);
     EXPECT_TRUE(HasFormat(Info.Formats, wf4S16));
     EXPECT_TRUE(HasFormat(Info.Formats, wf2S16));
     EXPECT_FALSE(HasFormat(Info.Formats, wf4M08));
+    // The list of the chooser: the wave-in devices by their names, then this input, found again
+    // by an identifier that does not change with the default output.
+    const std::vector<TWaveInput> Inputs = ListWaveInputs();
+    ASSERT_EQ(Inputs.size(), size_t(Loopback) + 1);
+    for (int32_t Device = 0; Device < Loopback; ++Device) {
+        GetWaveDeviceInfo(Device, false, Info);
+        EXPECT_EQ(Inputs[Device].Name, Info.Name);
+        EXPECT_EQ(Inputs[Device].Id, Info.Name);
+    }
+    EXPECT_EQ(Inputs.back().Name, LoopbackName());
+    EXPECT_EQ(Inputs.back().Id, "loopback:default-output");
 }
 
 class WasapiLoopbackAtRate : public WasapiLoopback, public testing::WithParamInterface<int32_t> { };
