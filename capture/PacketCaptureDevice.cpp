@@ -148,15 +148,18 @@ void TPacketCaptureDevice::Drain()
 {
     TSoundPacket Packet;
     while (FSource->Next(Packet)) {
-        if (Packet.Discontinuity && FHavePosition)
+        // After a stretch recorded as silence the source's position may have moved on without
+        // sound: that is the silence, no loss.
+        if (Packet.Discontinuity && FHavePosition && !FSilenceRecorded)
             FFiller.Lost(Packet.Position > FNextPosition
                     ? (Packet.Position - FNextPosition) * FOutRate / FInRate
                     : 0);
         FHavePosition = true;
+        FSilenceRecorded = false;
         FNextPosition = Packet.Position + Packet.Frames;
         Convert(Packet.Data, Packet.Frames, Packet.Silent);
-        FSource->Release(Packet);
         FProgressAt = FNow();
+        FSource->Release(Packet);
     }
     RecordIdleTime();
 }
@@ -169,6 +172,7 @@ void TPacketCaptureDevice::RecordIdleTime()
         return;
     const uint64_t Frames = static_cast<uint64_t>(Idle.count()) * FInRate / 1000000000;
     Convert(nullptr, static_cast<uint32_t>(std::min<uint64_t>(Frames, UINT32_MAX)), true);
+    FSilenceRecorded = true;
     FProgressAt += std::chrono::nanoseconds(Frames * 1000000000 / FInRate);
 }
 

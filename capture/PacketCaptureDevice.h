@@ -7,7 +7,8 @@
 // through the notification as they fill. A platform that sends no packets while nothing plays
 // leaves the device without sound: after 200 ms without a packet the thread records the silence
 // of that time itself, so that a recording goes on at its pace. A gap that the source reports is
-// counted as an overrun with the frames its position skipped.
+// counted as an overrun with the frames its position skipped, unless the device has recorded
+// silence since the last packet (the source's position may move on while nothing plays).
 //
 // Start, Reset and Close ask the thread and wake it; Reset waits (bounded) until the thread has
 // stopped the source and returned the queued buffers. The source lives and dies on the thread.
@@ -112,6 +113,7 @@ private:
     bool FRunning = false;
     bool FFailed = false;
     bool FHavePosition = false;
+    bool FSilenceRecorded = false; // since the last packet
     uint64_t FNextPosition = 0;
     TClock::time_point FProgressAt{};
 };

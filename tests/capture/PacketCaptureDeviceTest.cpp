@@ -30,6 +30,7 @@ public:
         uint64_t Position = 0;
         bool Started = false;
         int Resets = 0;
+        int Released = 0;
         std::string Failure;
     };
 
@@ -69,7 +70,10 @@ public:
         FShared.Position += Packet.Frames;
         return true;
     }
-    void Release(const TSoundPacket&) override { }
+    void Release(const TSoundPacket&) override
+    {
+        Set([&] { ++FShared.Released; });
+    }
 
 private:
     template <typename F> void Set(F Change)
@@ -124,6 +128,13 @@ protected:
     {
         std::unique_lock Lock(Source.Mutex);
         return Source.Changed.wait_for(Lock, Bound, [&] { return Source.Started; });
+    }
+
+    // Until the device has released Count packets: it has taken their time by then.
+    bool AwaitReleased(int Count)
+    {
+        std::unique_lock Lock(Source.Mutex);
+        return Source.Changed.wait_for(Lock, Bound, [&] { return Source.Released >= Count; });
     }
 
     bool AwaitReturned(size_t Count)
@@ -218,6 +229,27 @@ TEST_F(PacketCaptureDevice, CountsTheGapsTheSourceReportsAsOverruns)
     EXPECT_EQ(Counters.Overruns, 1u);
     EXPECT_EQ(Counters.Dropouts, 1u);
     EXPECT_EQ(Counters.LostFrames, 300u);
+}
+
+TEST_F(PacketCaptureDevice, AGapAfterRecordedSilenceIsNoLoss)
+{
+    auto Device = Open();
+    Queue(*Device, 16);
+    Device->Start();
+    ASSERT_TRUE(AwaitStarted());
+    Hand(Numbered(0, 441));
+    ASSERT_TRUE(AwaitReleased(1));
+    // Nothing plays for a second: the device records its silence. The next packet comes with a
+    // gap in the source's position, which that silence has filled.
+    Now = Now.load() + 1s;
+    ASSERT_TRUE(AwaitReturned(10));
+    Hand(Numbered(441, 441), 44100);
+    Hand(Numbered(882, 441), 100);
+    ASSERT_TRUE(AwaitReleased(3));
+    Device->Reset();
+    const TWaveInCounters Counters = Device->Counters();
+    EXPECT_EQ(Counters.Overruns, 1u) << "only the gap between two packets is a loss";
+    EXPECT_EQ(Counters.LostFrames, 100u);
 }
 
 TEST_F(PacketCaptureDevice, OpenFailuresAndRefusedFormatsRaiseTheirReason)
