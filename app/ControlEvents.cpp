@@ -1,6 +1,7 @@
 #include "ControlEvents.h"
 
 #include "Corvat.h"
+#include "FormDescription.h"
 #include "HandlerGuard.h"
 
 namespace {
@@ -82,6 +83,20 @@ void TControlEvents::Click(TControl Control)
 {
     if (const TPlainHandler Handler = HandlerOf(ClickRoutes, Control))
         Run([&](TMain& Main) { (Main.*Handler)(); });
+}
+
+void TControlEvents::Activate(TControl Control)
+{
+    const TControlSpec& Spec = Form::Spec(Control);
+    if (Spec.Kind != TControlKind::Image) {
+        Click(Control);
+        return;
+    }
+    const int X = Spec.Width / 2;
+    const int Y = Spec.Height / 2;
+    Press(Control, mbLeft, X, Y);
+    Click(Control);
+    Release(Control, mbLeft, X, Y);
 }
 
 void TControlEvents::Change(TControl Control, const std::string& Text)

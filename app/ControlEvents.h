@@ -34,6 +34,10 @@ public:
     // A click: of an image control (before the release of the same press), of the Save as
     // button, or a radio button selected by the user (mouse or keyboard).
     void Click(TControl Control);
+    // The control's own action without the mouse (a key, an assistive tool's press): as a click
+    // of the primary button in its middle. An image control gets the press, the click and the
+    // release; any other control the click.
+    void Activate(TControl Control);
     // The text of a drop-down list changed: an entry chosen or text typed.
     void Change(TControl Control, const std::string& Text);
     // The level timer Tim.

@@ -35,7 +35,7 @@ bool TControlKeys::KeyDown(TControl Focused, TKey Key, bool Repeat)
     if (Key == TKey::Other || !IsImageButton(Focused))
         return false;
     if (!Repeat)
-        Operate(Focused);
+        FEvents.Activate(Focused);
     return true;
 }
 
@@ -46,18 +46,8 @@ bool TControlKeys::Shortcut(char Letter, bool Repeat)
         if (Entry.Letter != Upper)
             continue;
         if (!Repeat)
-            Operate(Entry.Control);
+            FEvents.Activate(Entry.Control);
         return true;
     }
     return false;
-}
-
-void TControlKeys::Operate(TControl Control)
-{
-    const TControlSpec& Spec = Form::Spec(Control);
-    const int X = Spec.Width / 2;
-    const int Y = Spec.Height / 2;
-    FEvents.Press(Control, mbLeft, X, Y);
-    FEvents.Click(Control);
-    FEvents.Release(Control, mbLeft, X, Y);
 }

@@ -46,8 +46,5 @@ public:
     bool Shortcut(char Letter, bool Repeat);
 
 private:
-    // A click of the primary button in the middle of the image button.
-    void Operate(TControl Control);
-
     TControlEvents& FEvents;
 };

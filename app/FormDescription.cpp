@@ -199,9 +199,85 @@ std::vector<TControlSpec> BuildControls()
     };
 }
 
+// A label's text as the name of the control it labels: "Sample Rate:" names "Sample Rate".
+std::string NameFromLabel(const std::string& Text)
+{
+    const size_t End = Text.find_last_not_of(": ");
+    return End == std::string::npos ? std::string() : Text.substr(0, End + 1);
+}
+
+TControlSpec& Find(std::vector<TControlSpec>& Controls, TControl Id)
+{
+    for (TControlSpec& Spec : Controls)
+        if (Spec.Id == Id)
+            return Spec;
+    throw std::logic_error(std::string("The form has no control ") + ControlName(Id));
+}
+
+// What assistive tools are told of each control. A name comes, in this order, from the row,
+// from the painted label beside the control, from the tooltip (the image buttons) or from the
+// control's own text (Save as); the device label and the status panel are named by what they
+// show at the time. The description is the heading of the control's group, or the device
+// label's own label.
+struct TAccessibleRow {
+    TControl Id;
+    TAccessibleRole Role;
+    const char* Name = nullptr;
+    std::optional<TControl> LabelledBy = std::nullopt;
+    std::optional<TControl> Group = std::nullopt;
+    bool Announced = false;
+};
+
+void DescribeForAssistiveTools(std::vector<TControlSpec>& Controls)
+{
+    using enum TControl;
+    using enum TAccessibleRole;
+    const TAccessibleRow Rows[] = {
+        { RecB, PushButton },
+        { PauseB, PushButton },
+        { StopB, PushButton },
+        { MinB, PushButton },
+        { CloseB, PushButton },
+        { LabDev, Label, "", Label11 },
+        { Progres, ProgressBar, "Recording progress", std::nullopt, Label12 },
+        { Indicator, ProgressBar, "Input level", std::nullopt, Label1 },
+        { DirOut, Text, "Output file", std::nullopt, Label2 },
+        { SaveAs, PushButton, nullptr, std::nullopt, Label2 },
+        { SecNoLimit, RadioButton, nullptr, Label13, Label12 },
+        { SecCustom, RadioButton, nullptr, Label14, Label12 },
+        { Secs, SpinBox, nullptr, Label12 },
+        { KBS, ComboBox, nullptr, Label3, Label2 },
+        { SRate, ComboBox, nullptr, Label4, Label1 },
+        { State, StatusBar, "", std::nullopt, std::nullopt, true },
+    };
+    for (const TAccessibleRow& Row : Rows) {
+        TControlSpec& Spec = Find(Controls, Row.Id);
+        TAccessibility& Accessible = Spec.Accessible;
+        Accessible.Role = Row.Role;
+        Accessible.LabelledBy = Row.LabelledBy;
+        Accessible.Announced = Row.Announced;
+        const std::string Labelled
+            = Row.LabelledBy ? NameFromLabel(Find(Controls, *Row.LabelledBy).Text) : "";
+        if (Row.Name)
+            Accessible.Name = Row.Name;
+        else if (!Labelled.empty())
+            Accessible.Name = Labelled;
+        else
+            Accessible.Name = Spec.Hint.empty() ? Spec.Text : Spec.Hint;
+        if (Row.Group)
+            Accessible.Description = Find(Controls, *Row.Group).Text;
+        else if (Row.Name && !Labelled.empty())
+            Accessible.Description = Labelled;
+    }
+}
+
 const std::vector<TControlSpec>& Table()
 {
-    static const std::vector<TControlSpec> Controls = BuildControls();
+    static const std::vector<TControlSpec> Controls = [] {
+        std::vector<TControlSpec> Built = BuildControls();
+        DescribeForAssistiveTools(Built);
+        return Built;
+    }();
     return Controls;
 }
 
@@ -251,6 +327,20 @@ std::vector<TControl> TabOrder()
 bool IsTabStop(const TControlSpec& Spec, bool Checked)
 {
     return Spec.TabOrder >= 0 && (Spec.Kind != TControlKind::Radio || Checked);
+}
+
+std::vector<TControl> AccessibleControls()
+{
+    std::vector<TControl> Found;
+    for (const TControlSpec& Spec : Table())
+        if (Spec.Accessible.Role != TAccessibleRole::None)
+            Found.push_back(Spec.Id);
+    return Found;
+}
+
+std::string AccessibleName(const TControlSpec& Spec, const std::string& Text)
+{
+    return Spec.Accessible.Name.empty() ? Text : Spec.Accessible.Name;
 }
 
 bool HasWindow(TControlKind Kind)

@@ -35,6 +35,33 @@ enum class TControlKind {
     Panel, // text centred in a lowered inner bevel
 };
 
+// What assistive tools (screen readers) are told a control is. None: the control is decoration,
+// or a painted label whose text names another control and is read with it.
+enum class TAccessibleRole {
+    None,
+    PushButton,
+    RadioButton,
+    SpinBox, // a whole-number text with arrows
+    ComboBox, // a drop-down list with editable text
+    Text, // a read-only single-line text
+    Label, // static text
+    ProgressBar, // a value within a range
+    StatusBar, // a panel whose text tells the recorder's state
+};
+
+struct TAccessibility {
+    TAccessibleRole Role = TAccessibleRole::None;
+    // What the control is called. Empty: its name is the text it shows at the time (the device
+    // label, the status panel).
+    std::string Name;
+    // The painted label that names the control, when one does.
+    std::optional<TControl> LabelledBy;
+    // What the control belongs to: the heading of its group, or what its name's label says.
+    std::string Description;
+    // Changes of its text are announced as they happen.
+    bool Announced = false;
+};
+
 // The image controls' sizing and drawing.
 struct TImageLook {
     bool AutoSize = true; // takes its picture's size; the background keeps its own
@@ -84,6 +111,7 @@ struct TControlSpec {
     TBarLook Bar;
     TButtonLook Button;
     TSpinRange Spin;
+    TAccessibility Accessible;
 };
 
 namespace Form {
@@ -113,6 +141,11 @@ std::vector<TControl> TabOrder();
 // Whether Tab stops at the control. A radio button is a stop while it is checked: its group has
 // one stop, and the arrow keys move the choice inside the group.
 bool IsTabStop(const TControlSpec& Spec, bool Checked);
+
+// The controls that assistive tools are told about (a role other than None), in the form's order.
+std::vector<TControl> AccessibleControls();
+// The name a screen reader gives the control when it shows Text.
+std::string AccessibleName(const TControlSpec& Spec, const std::string& Text);
 
 // Whether the control is a window of its own (a text box, button, list or panel) rather than
 // drawn on the form.

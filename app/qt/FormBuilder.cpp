@@ -1,5 +1,6 @@
 #include "FormBuilder.h"
 
+#include "FormAccessibility.h"
 #include "FormDescription.h"
 #include "GradBtn.h"
 #include "SystemColors.h"
@@ -198,6 +199,7 @@ QWidget* BuildControl(const TControlSpec& Spec, QWidget& Window)
         Widget->setToolTip(ToQt(Spec.Hint));
     if (Spec.HandCursor)
         Widget->setCursor(Qt::PointingHandCursor);
+    DescribeForAssistiveTools(*Widget, Spec.Id);
     return Widget;
 }
 
@@ -206,6 +208,7 @@ QWidget* BuildControl(const TControlSpec& Spec, QWidget& Window)
 TFormWidgets BuildForm(QWidget& Window)
 {
     InstallFontSubstitutes();
+    InstallFormAccessibility();
     Window.resize(Form::ClientWidth, Form::ClientHeight);
     Window.setWindowTitle(QString::fromUtf8(Form::Caption));
     Window.setFont(ToQFont(Form::DefaultFont()));
@@ -213,6 +216,7 @@ TFormWidgets BuildForm(QWidget& Window)
     TFormWidgets Widgets{};
     for (const TControlSpec& Spec : Form::Controls())
         Widgets[static_cast<size_t>(Spec.Id)] = BuildControl(Spec, Window);
+    RelateLabels(Widgets);
     const std::vector<TControl> Tabs = Form::TabOrder();
     for (size_t Index = 1; Index < Tabs.size(); ++Index)
         QWidget::setTabOrder(Widgets[static_cast<size_t>(Tabs[Index - 1])],

@@ -1,5 +1,6 @@
 #include "FormControls.h"
 
+#include "FormAccessibility.h"
 #include "TFlatProgressBarUnit.h"
 #include "TImage.h"
 #include "TSpinEdit.h"
@@ -66,6 +67,7 @@ void TFormControls::SetText(TControl Control, const std::string& Text)
         Edit->setText(ToQt(Text));
     else
         As<QLabel>(Control)->setText(ToQt(Text));
+    TellTextChanged(*Found, Control);
 }
 
 std::vector<std::string> TFormControls::Items(TControl Control) const
@@ -97,7 +99,11 @@ void TFormControls::SetEnabled(TControl Control, bool Enabled)
 
 void TFormControls::SetPosition(TControl Control, int Position)
 {
-    As<TFlatProgressBar>(Control)->setPosition(Position);
+    TFlatProgressBar* Bar = As<TFlatProgressBar>(Control);
+    const int Before = Bar->Position();
+    Bar->setPosition(Position);
+    if (Bar->Position() != Before)
+        TellValueChanged(*Bar, Bar->Position());
 }
 
 TColor TFormControls::ElementColor(TControl Control) const

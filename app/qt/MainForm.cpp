@@ -162,6 +162,11 @@ void TMainForm::Close()
     close();
 }
 
+void TMainForm::Activate(TControl Control)
+{
+    FEvents.Activate(Control);
+}
+
 void TMainForm::Post(std::function<void()> Call)
 {
     // Queued calls die with the window.

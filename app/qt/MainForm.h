@@ -13,6 +13,7 @@
 
 #include "ControlEvents.h"
 #include "Corvat.h"
+#include "FormAccessibility.h"
 #include "FormControls.h"
 
 #include <QString>
@@ -26,7 +27,7 @@ class TKeyInput;
 class QSessionManager;
 class QTimer;
 
-class TMainForm : public QWidget, public TFormControls {
+class TMainForm : public QWidget, public TFormControls, public TAccessibleActions {
     Q_OBJECT
 
 public:
@@ -51,6 +52,8 @@ public:
     void MoveBy(int DX, int DY) override;
     void Close() override;
     void Post(std::function<void()> Call) override;
+    // An assistive tool's press of a control, routed as a click.
+    void Activate(TControl Control) override;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;

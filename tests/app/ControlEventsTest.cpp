@@ -91,6 +91,40 @@ TEST_F(ControlEvents, ReleasesAndTicksReachTheirHandlers)
     EXPECT_GE((*Window)[TControl::Indicator].Position, 0);
 }
 
+// An assistive tool's press acts as the mouse does: Stop acts only on its release and Close
+// only after its click, so a press alone or a click alone would leave the run going.
+TEST_F(ControlEvents, ActivatingAControlActsAsAClickInItsMiddleDoes)
+{
+    Open();
+    Events.Attach(&Main());
+    Window->SaveAnswer = FilePath("activated.mp3");
+    Events.Activate(TControl::SaveAs);
+    EXPECT_EQ((*Window)[TControl::DirOut].Text, FilePath("activated.mp3"));
+    Events.Activate(TControl::SecNoLimit);
+    EXPECT_FALSE((*Window)[TControl::Secs].Enabled);
+    Events.Activate(TControl::SecCustom);
+    EXPECT_TRUE((*Window)[TControl::Secs].Enabled);
+
+    Events.Activate(TControl::RecB);
+    ExpectRecordingLook();
+    Events.Activate(TControl::PauseB);
+    ExpectPausedLook();
+    Events.Activate(TControl::StopB);
+    ExpectIdleLook("Mp3 Done");
+    EXPECT_TRUE(Shows(TControl::StopB, SkinFiles::StopBut)) << "the release lifts the button";
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+
+    // Controls without an action take it as a click, which nobody handles.
+    Events.Activate(TControl::BackG);
+    Events.Activate(TControl::LabDev);
+    EXPECT_EQ(Window->Left, 100);
+    Events.Activate(TControl::MinB);
+    EXPECT_EQ(Window->Minimised, 1);
+    EXPECT_TRUE(Shows(TControl::MinB, SkinFiles::MinB));
+    Events.Activate(TControl::CloseB);
+    EXPECT_TRUE(Window->Closed);
+}
+
 TEST_F(ControlEvents, AnErrorInAHandlerIsReportedAndGoesNoFurther)
 {
     Open();

@@ -65,4 +65,58 @@ TEST(FormDescription, ListsAndTheDurationBoxStartAsTheRecorderOffersThem)
     EXPECT_FALSE(Form::Spec(TControl::SecNoLimit).Checked);
 }
 
+// What a screen reader says of each control, written out here rather than taken from the table:
+// the image buttons by their tooltips, the settings by the labels painted beside them (without
+// the colon), their groups by the painted headings.
+TEST(FormDescription, EveryControlAUserOperatesOrReadsIsNamedWithItsRole)
+{
+    using enum TControl;
+    using enum TAccessibleRole;
+    struct TExpected {
+        TControl Id;
+        TAccessibleRole Role;
+        const char* Name;
+        const char* Description;
+    };
+    const TExpected Expected[] = {
+        { RecB, PushButton, "Record", "" },
+        { PauseB, PushButton, "Pause", "" },
+        { StopB, PushButton, "Stop", "" },
+        { MinB, PushButton, "Minimize", "" },
+        { CloseB, PushButton, "Close Corvatone", "" },
+        { LabDev, Label, "", "Device" },
+        { Progres, ProgressBar, "Recording progress", "Duration in seconds" },
+        { Indicator, ProgressBar, "Input level", "Audio-In Settings" },
+        { DirOut, Text, "Output file", "Mp3-Out Settings" },
+        { SaveAs, PushButton, "Save as", "Mp3-Out Settings" },
+        { SecNoLimit, RadioButton, "No Limit", "Duration in seconds" },
+        { SecCustom, RadioButton, "Custom", "Duration in seconds" },
+        { Secs, SpinBox, "Duration in seconds", "" },
+        { KBS, ComboBox, "kbs", "Mp3-Out Settings" },
+        { SRate, ComboBox, "Sample Rate", "Audio-In Settings" },
+        { State, StatusBar, "", "" },
+    };
+    std::vector<TControl> Named;
+    for (const TExpected& Control : Expected) {
+        SCOPED_TRACE(ControlName(Control.Id));
+        const TAccessibility& Accessible = Form::Spec(Control.Id).Accessible;
+        EXPECT_EQ(Accessible.Role, Control.Role);
+        EXPECT_EQ(Accessible.Name, Control.Name);
+        EXPECT_EQ(Accessible.Description, Control.Description);
+        EXPECT_EQ(Accessible.Announced, Control.Id == State);
+        Named.push_back(Control.Id);
+    }
+    std::sort(Named.begin(), Named.end());
+    std::vector<TControl> Accessible = Form::AccessibleControls();
+    std::sort(Accessible.begin(), Accessible.end());
+    EXPECT_EQ(Accessible, Named) << "the rest is decoration or names another";
+
+    // The device label and the status panel are read as what they show.
+    EXPECT_EQ(Form::AccessibleName(Form::Spec(State), "Pause"), "Pause");
+    EXPECT_EQ(Form::AccessibleName(Form::Spec(LabDev), "USB Mic"), "USB Mic");
+    EXPECT_EQ(Form::AccessibleName(Form::Spec(RecB), "ignored"), "Record");
+    EXPECT_EQ(Form::Spec(SecNoLimit).Accessible.LabelledBy, Label13);
+    EXPECT_EQ(Form::Spec(LabDev).Accessible.LabelledBy, Label11);
+}
+
 } // namespace

@@ -1,0 +1,140 @@
+// The Qt window as a screen reader reads it through Qt's accessibility: every control a user
+// operates or reads named and with its role in the window's tree, the image buttons pressed by
+// their accessible action through the window's routing, the bars' values. Offscreen, Qt tells
+// no changes; the test through AT-SPI (tests/app/qt/read-by-screen-reader) hears them.
+#include "RecordingSupport.h"
+
+#include <QAccessible>
+#include <QApplication>
+
+namespace {
+
+class WindowAccessibility : public TRecordingTest {
+protected:
+    static QAccessibleInterface* Accessible(QWidget* Widget)
+    {
+        return QAccessible::queryAccessibleInterface(Widget);
+    }
+    // Presses the control as a screen reader does, by its accessible press action.
+    static void PressByAction(QWidget* Widget)
+    {
+        QAccessibleActionInterface* Actions = Accessible(Widget)->actionInterface();
+        ASSERT_NE(Actions, nullptr);
+        ASSERT_TRUE(Actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        Actions->doAction(QAccessibleActionInterface::pressAction());
+    }
+};
+
+// Every object of the tree below Root: role and name.
+void Collect(QAccessibleInterface* Root, std::vector<std::pair<QAccessible::Role, QString>>& Found)
+{
+    for (int Index = 0; Index < Root->childCount(); ++Index) {
+        QAccessibleInterface* Child = Root->child(Index);
+        if (!Child)
+            continue;
+        Found.emplace_back(Child->role(), Child->text(QAccessible::Name));
+        Collect(Child, Found);
+    }
+}
+
+TEST_F(WindowAccessibility, EveryControlIsInTheWindowsTreeWithItsNameAndRole)
+{
+    TMainForm& Window = OpenWindow();
+    std::vector<std::pair<QAccessible::Role, QString>> Found;
+    Collect(Accessible(&Window), Found);
+    const QString Device = Control<QLabel>("LabDev")->text();
+    ASSERT_NE(Device, "Unknown") << "the simulated card names itself";
+    const std::pair<QAccessible::Role, QString> Expected[] = {
+        { QAccessible::Button, "Record" },
+        { QAccessible::Button, "Pause" },
+        { QAccessible::Button, "Stop" },
+        { QAccessible::Button, "Minimize" },
+        { QAccessible::Button, "Close Corvatone" },
+        { QAccessible::Button, "Save as" },
+        { QAccessible::RadioButton, "No Limit" },
+        { QAccessible::RadioButton, "Custom" },
+        { QAccessible::SpinBox, "Duration in seconds" },
+        { QAccessible::EditableText, "Output file" },
+        { QAccessible::StaticText, Device },
+        { QAccessible::ProgressBar, "Recording progress" },
+        { QAccessible::ProgressBar, "Input level" },
+        { QAccessible::StatusBar, "Status" },
+    };
+    for (const auto& [Role, Name] : Expected)
+        EXPECT_EQ(std::count(Found.begin(), Found.end(), std::make_pair(Role, Name)), 1)
+            << Name.toStdString() << " as role " << Role;
+
+    // The lists are named by their labels' relation; on Linux a list's own name is its text.
+    for (const auto& [List, Label] : { std::pair{ "KBS", "kbs" }, { "SRate", "Sample Rate:" } }) {
+        QAccessibleInterface* Box = Accessible(Control(List));
+        EXPECT_EQ(Box->role(), QAccessible::ComboBox);
+        const auto Labels = Box->relations(QAccessible::Label);
+        ASSERT_EQ(Labels.size(), 1) << List;
+        EXPECT_EQ(Labels.front().first->text(QAccessible::Name), Label);
+    }
+    EXPECT_EQ(Accessible(Control("Secs"))->relations(QAccessible::Label).size(), 1);
+
+    QAccessibleInterface* Radio = Accessible(Control("SecNoLimit"));
+    EXPECT_EQ(Radio->text(QAccessible::Description), "Duration in seconds");
+    EXPECT_EQ(Accessible(Control("LabDev"))->text(QAccessible::Description), "Device");
+    // Drawn controls that only name others or decorate have no action and no value.
+    EXPECT_EQ(Accessible(Control("Indicator"))
+                  ->actionInterface()
+                  ->actionNames()
+                  .count(QAccessibleActionInterface::pressAction()),
+        0);
+    EXPECT_EQ(Accessible(Control("RecB"))->valueInterface(), nullptr);
+}
+
+TEST_F(WindowAccessibility, TheAccessiblePressRecordsPausesAndStopsAsAClickDoes)
+{
+    TMainForm& Window = OpenWindow();
+    const QString File = FilePath("pressed.mp3");
+    SaveDialog.Answer = File;
+    PressByAction(Control("SaveAs"));
+    // The press reaches the window after the tool's call has returned.
+    EXPECT_EQ(SaveDialog.Shown, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return SaveDialog.Shown == 1; }, EventBoundMs));
+    SaveDialog.Answer.reset();
+    EXPECT_EQ(Control<QLineEdit>("DirOut")->text(), File);
+
+    QLabel* State = Control<QLabel>("State");
+    PressByAction(Control("RecB"));
+    ASSERT_TRUE(AwaitStatus("Record"));
+    ExpectRecordingLook();
+    EXPECT_EQ(Accessible(State)->text(QAccessible::Name), "Record");
+
+    PressByAction(Control("PauseB"));
+    ASSERT_TRUE(AwaitStatus("Pause"));
+    EXPECT_TRUE(TMainTestAccess::Paused(Behaviour(Window)));
+    // Stop acts on its release: the action gives the press and the release.
+    PressByAction(Control("StopB"));
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    ExpectIdleLook("MP3 Done");
+    EXPECT_TRUE(ShowsPicture(Control("StopB"), SkinFiles::StopBut));
+    EXPECT_EQ(Accessible(State)->text(QAccessible::Name), "MP3 Done");
+    const TMp3Decoded Decoded = DecodeMp3File(File.toStdString());
+    EXPECT_TRUE(Decoded.Ok) << Decoded.Error;
+
+    PressByAction(Control("CloseB"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Window.isVisible(); }, EventBoundMs));
+}
+
+TEST_F(WindowAccessibility, TheBarsShowTheirValuesToAssistiveTools)
+{
+    OpenWindow();
+    TFlatProgressBar* Bar = Progres();
+    QAccessibleValueInterface* Value = Accessible(Bar)->valueInterface();
+    ASSERT_NE(Value, nullptr);
+    EXPECT_EQ(Value->currentValue().toInt(), 0);
+    EXPECT_EQ(Value->minimumValue().toInt(), 0);
+    EXPECT_EQ(Value->maximumValue().toInt(), 100);
+
+    ClickRadio("SecNoLimit");
+    EXPECT_EQ(Value->currentValue().toInt(), 100);
+    ClickRadio("SecCustom");
+    EXPECT_EQ(Value->currentValue().toInt(), 0);
+    EXPECT_NE(Accessible(Indicator())->valueInterface(), nullptr);
+}
+
+} // namespace
