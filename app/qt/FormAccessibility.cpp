@@ -201,7 +201,8 @@ void TellValueChanged(QWidget& Bar, int Value)
 
 void TellTextChanged(QWidget& Widget, TControl Control)
 {
-    if (!Form::Spec(Control).Accessible.Announced)
+    // Qt's labels tell their new texts themselves; told twice, a screen reader says it twice.
+    if (!Form::Spec(Control).Accessible.Announced || qobject_cast<QLabel*>(&Widget))
         return;
     QAccessibleEvent Event(&Widget, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&Event);
