@@ -3,10 +3,11 @@
 // recording takes of one core. Prints one table and, with --json PATH, writes the same figures.
 //
 //   corvatone_bench [--smoke] [--json PATH] [--repetitions N] [--seconds N]
-//                   [--long-seconds N] [--realtime-seconds N] [--no-cli]
+//                   [--long-seconds N] [--realtime-seconds N] [--no-cli] [--sample-rate HZ]
 //
 // --smoke runs every part on a few seconds of sound, once, only to show that it runs; --no-cli
-// leaves out the command-line encoders (lame, ffmpeg) even when they are installed.
+// leaves out the command-line encoders (lame, ffmpeg) even when they are installed;
+// --sample-rate keeps only the encoding cases at that rate (for profiling one of them).
 #include "BenchPhases.h"
 #include "ProcessStats.h"
 
@@ -63,6 +64,11 @@ TBenchOptions ParseOptions(int Argc, char** Argv)
             Options.RealTimeSeconds = PositiveNumber(Option, Next(), 0);
         } else if (Option == "--no-cli") {
             Options.UseCli = false;
+        } else if (Option == "--sample-rate") {
+            const std::string Rate = Next();
+            if (Rate != "22050" && Rate != "44100")
+                throw std::invalid_argument(Option + " takes 22050 or 44100, not \"" + Rate + "\"");
+            Options.OnlySampleRate = std::stoi(Rate);
         } else {
             throw std::invalid_argument("Unknown option \"" + Option + "\"");
         }

@@ -68,6 +68,8 @@ void TBenchPhases::EncodingCases(TBenchFigures& Figures)
     PrepareCli(Figures);
     Figures.Cases.clear();
     for (const TEncodeCase& Case : Cases) {
+        if (FOptions.OnlySampleRate > 0 && Case.SampleRate != FOptions.OnlySampleRate)
+            continue;
         Figures.Cases.emplace_back();
         Figures.Cases.back().Case = Case;
     }

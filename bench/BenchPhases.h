@@ -20,6 +20,7 @@ struct TBenchOptions {
     int32_t LongSeconds = 10800; // 0 leaves the long recording out
     int32_t RealTimeSeconds = 30; // 0 leaves the real-time recording out
     bool UseCli = true; // the command-line encoders, when installed
+    int32_t OnlySampleRate = 0; // > 0: only the encoding cases at this sample rate
 };
 
 class TBenchPhases {

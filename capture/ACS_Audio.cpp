@@ -207,6 +207,7 @@ void TAudioIn::Init()
         FDeviceFailed = false;
     }
     FStalled = false;
+    FCurrent = nullptr; // the pool's free chain is built anew below
     FQueued = 0;
     FDropouts = 0;
     FLostFrames = 0;
@@ -336,15 +337,18 @@ int32_t TAudioIn::GetData(void* Buffer, int32_t BufferSize)
         return 0;
     // With every free buffer filled and waiting, fewer are queued until the reader catches up.
     while (FQueued < QueuedBuffers && QueueBuffer()) { }
-    if (BufStart > BufEnd) {
+    if (BufStart > BufEnd || FCurrent == nullptr) {
         BufStart = 1;
         FetchBlock();
     }
     // A negative size asks for nothing, like a size of 0.
     const int32_t Count = std::max(0, std::min(BufEnd - BufStart + 1, BufferSize));
-    std::memcpy(Buffer, FBlock + (BufStart - 1), static_cast<size_t>(Count));
+    std::memcpy(Buffer, FCurrent->Data + (BufStart - 1), static_cast<size_t>(Count));
     BufStart += Count;
     Position += Count;
+    // Used up: the buffer goes back to the device while the reader works on its bytes.
+    if (BufStart > BufEnd)
+        ReleaseCurrent();
     return Count;
 }
 
@@ -352,11 +356,10 @@ void TAudioIn::FetchBlock()
 {
     TWaveHeader* Header = TakeFilled();
     // A device never reports more than the buffer holds; the bound keeps a faulty one from
-    // writing past the current block.
+    // making the source read past the buffer's data.
     const uint32_t Bytes = std::min(Header->BytesRecorded, WaveBufferLength);
-    std::memcpy(FBlock, Header->Data, Bytes);
+    FCurrent = Header;
     BufEnd = static_cast<int32_t>(Bytes);
-    RecycleHeader(Header);
     if (Position == 0)
         DebugLog("capture: first block delivered");
     TakeLosses();
@@ -431,6 +434,7 @@ std::string TAudioIn::ReleaseDevice(bool WaitForQueued, bool* ResetFailed)
     if (!FDevice)
         return {}; // idle: nothing is queued and there is nothing to reset
     TakeLosses(); // what was lost while the run recorded, before the reset discards anything
+    ReleaseCurrent(); // what is left of it is not delivered any more
     std::string Failure;
     if (WaitForQueued && !FStalled) {
         std::unique_lock Lock(Module().Lock);

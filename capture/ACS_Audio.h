@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The standard formats of TWaveDeviceInfo::Formats, by flag bit: ordered by rate, and within a
@@ -106,6 +107,8 @@ public:
 
     // Hands out the current filled buffer, at most BufferSize bytes of it, and returns the count;
     // 0 once Position has reached the record limit. Keeps four buffers queued with the device.
+    // The bytes are copied straight out of the capture buffer, which goes back among the free
+    // buffers as soon as its last byte has been handed out.
     // Raises "The Stream is not opened" when not Busy, and a message naming the device when it
     // failed or returned no buffer within StallTimeout. Worker thread; blocks until the device
     // returns a buffer, at most StallTimeout (see there).
@@ -167,7 +170,14 @@ private:
     bool QueueBuffer();
     // Waits for the first filled header and takes it off the list; raises as GetData says.
     TWaveHeader* TakeFilled();
+    // Makes the first filled buffer the current one; raises as TakeFilled.
     void FetchBlock();
+    // Puts the current buffer back among the free ones, if there is one.
+    void ReleaseCurrent()
+    {
+        if (TWaveHeader* Header = std::exchange(FCurrent, nullptr))
+            RecycleHeader(Header);
+    }
     // Ends the device's part of a run; returns the first failure met on the way, empty if none,
     // and tells through ResetFailed whether the device's reset raised.
     std::string ReleaseDevice(bool WaitForQueued, bool* ResetFailed = nullptr);
@@ -206,7 +216,9 @@ private:
     std::atomic<int32_t> FQueued{ 0 };
     std::atomic<int32_t> BaseChannel{ 0 };
     std::unique_ptr<TWaveInDevice> FDevice;
-    uint8_t FBlock[WaveBufferLength]; // the current block
+    // The filled buffer being handed out (bytes BufStart..BufEnd of its data are still to go),
+    // or null. Neither queued, nor filled, nor free; worker thread only.
+    TWaveHeader* FCurrent = nullptr;
     int32_t FOpenCount = 0;
     int32_t FRecLimit = 0;
     // Set by the notification when the device reports a failure; guarded by the module lock.

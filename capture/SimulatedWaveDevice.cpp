@@ -21,6 +21,10 @@ public:
     // fills the next one all the same: longer than the source takes for one block, short enough
     // that Flush, which keeps what it was given while it waits for the queued buffers, is quick.
     static constexpr std::chrono::milliseconds FlatOutGrace{ 10 };
+    // A flat-out device keeps one filled buffer ready beside the one the source reads, so that
+    // the source never waits for the device's thread to be woken and scheduled: it fills while
+    // the source holds fewer than this many of the buffers it returned.
+    static constexpr int32_t FlatOutAhead = 2;
 
     struct TSetup {
         TPcmFormat Format;
@@ -74,12 +78,19 @@ public:
 
     void AddBuffer(TWaveHeader& Header) override
     {
-        std::lock_guard Lock(FMutex);
-        CheckOpen();
-        CheckAddBuffer(Header);
-        MarkQueued(Header);
-        FQueue.push_back(&Header);
-        WakeIfFlatOut();
+        bool Wake = false;
+        {
+            std::lock_guard Lock(FMutex);
+            CheckOpen();
+            CheckAddBuffer(Header);
+            MarkQueued(Header);
+            // A flat-out thread with buffers queued already is filling them or waits for a
+            // release or its grace, not for one more buffer: waking it would only cost a switch.
+            Wake = FQueue.empty();
+            FQueue.push_back(&Header);
+        }
+        if (Wake)
+            WakeIfFlatOut();
     }
 
     void Start() override
@@ -96,10 +107,17 @@ public:
     void Unprepare(TWaveHeader& Header) override
     {
         TWaveInDevice::Unprepare(Header);
-        std::lock_guard Lock(FMutex);
-        FHeldBySource = std::max(0, FHeldBySource - 1);
-        FLastRelease = std::chrono::steady_clock::now();
-        WakeIfFlatOut();
+        bool Wake = false;
+        {
+            std::lock_guard Lock(FMutex);
+            FHeldBySource = std::max(0, FHeldBySource - 1);
+            FLastRelease = std::chrono::steady_clock::now();
+            // Only the release that takes the source below FlatOutAhead lets a flat-out thread
+            // fill the next buffer, and only if one is queued.
+            Wake = FHeldBySource == FlatOutAhead - 1 && !FQueue.empty();
+        }
+        if (Wake)
+            WakeIfFlatOut();
     }
 
     void Reset() override
@@ -143,7 +161,9 @@ public:
 
 private:
     // A flat-out card waits for queued and released buffers; a real-time one only for its next
-    // period, so it is not woken for them (a real card is not either).
+    // period, so it is not woken for them (a real card is not either). Called after FMutex is
+    // released, so that the woken thread does not at once block on it: every wake-up costs the
+    // caller's thread a switch, and the flat-out card is the benchmark's device.
     void WakeIfFlatOut()
     {
         if (FSetup.Pacing == TSimulatedPacing::FlatOut)
@@ -213,10 +233,11 @@ private:
                 FWake.wait_until(Lock, FLastFill + FSetup.Faults.BufferDelay);
                 continue;
             } else if (const auto Due = FLastRelease + FlatOutGrace;
-                       FHeldBySource > 0 && std::chrono::steady_clock::now() < Due) {
+                       FHeldBySource >= FlatOutAhead && std::chrono::steady_clock::now() < Due) {
                 // Flat out records as fast as the source takes the sound: the next buffer is
-                // filled once the source has released the ones it was given. Filling every
-                // queued buffer at once would let the source queue new ones without end.
+                // filled once the source holds fewer than FlatOutAhead of the ones it was given.
+                // Filling every queued buffer at once would let the source queue new ones
+                // without end.
                 FWake.wait_until(Lock, Due);
                 continue;
             }

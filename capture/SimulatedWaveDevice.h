@@ -36,8 +36,9 @@
 // buffer's worth of sound (BufferLength rounded down to whole frames, at AvgBytesPerSec); the
 // sound of that span goes into the oldest queued buffer, or is dropped (and counted) when no
 // buffer is queued, as a real card drops it. Flat out, the thread fills the oldest queued buffer
-// as soon as the source has released the buffers it was given (or after 10 ms without a release),
-// so it runs as fast as the source takes the sound, never ahead of it, and never drops. A filled
+// as soon as the source holds fewer than two of the buffers it was given (the one it reads and
+// one ready; or after 10 ms without a release), so it runs as fast as the source takes the
+// sound, at most one buffer ahead of it, and never drops. A filled
 // buffer is marked done and handed to the notification without the device's lock held. Reset
 // wakes the thread through its condition, waits until no notification from the thread is under
 // way, and returns the queued buffers from the calling thread; Close ends and joins the thread.
@@ -76,7 +77,8 @@ struct TSimulatedSignal {
 enum class TSimulatedPacing {
     RealTime, // one buffer per buffer's worth of time; unqueued sound is dropped
     FlatOut, // as fast as the source takes the sound: a queued buffer is filled as soon as the
-             // source has released the buffers it was given (or after 10 ms without a release)
+             // source holds fewer than two of the buffers it was given (or after 10 ms without a
+             // release)
 };
 
 struct TSimulatedFaults {

@@ -60,6 +60,34 @@ TEST_F(AudioInLossTest, GapIsOneDropoutOfItsFramesAndTheRunGoesOnBehindIt)
     EXPECT_EQ(AudIn.Losses().Dropouts, 0);
 }
 
+// The losses come with the first block recorded after them, also to a reader that takes each
+// block in pieces.
+TEST_F(AudioInLossTest, GapIsCountedWithTheBlockAfterItWhenReadInPieces)
+{
+    TSimulatedFaults Faults;
+    Faults.GapAfter = 3;
+    Faults.GapFrames = 1000;
+    Card->SetFaults(Faults);
+    SetCdFormat(AudIn, 22050, 2);
+    AudIn.Init();
+    std::vector<uint8_t> Data;
+    std::vector<uint8_t> Piece(5000);
+    bool CountedAfterTheGap = false;
+    while (int32_t Count = AudIn.GetData(Piece.data(), 5000)) {
+        if (Data.size() == 3 * WaveBufferLength) // the first piece of the block after the gap
+            CountedAfterTheGap = AudIn.Losses().Dropouts == 1;
+        Data.insert(Data.end(), Piece.begin(), Piece.begin() + Count);
+    }
+    AudIn.Flush();
+    EXPECT_TRUE(CountedAfterTheGap);
+    const size_t Before = 3 * WaveBufferLength;
+    EXPECT_EQ(FirstPatternBreak(Data), Before);
+    const std::vector<uint8_t> After(Data.begin() + Before, Data.end());
+    EXPECT_EQ(FirstPatternBreak(After, Before + 1000 * 4), After.size());
+    EXPECT_EQ(AudIn.Losses().Dropouts, 1);
+    EXPECT_EQ(AudIn.Losses().LostFrames, 1000);
+}
+
 // A reader that takes no buffer leaves the device with none queued once the four are filled:
 // what comes then is dropped as one stretch, which ends when the reader queues buffers again.
 TEST_F(AudioInLossTest, ReaderFallingBehindIsOneDropoutOfTheDroppedFrames)

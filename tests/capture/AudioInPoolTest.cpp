@@ -1,9 +1,12 @@
 // The capture source's buffer pool: sized at a run's start, kept for the next runs, recycled
-// block by block, and the bound it sets on what a reader that falls behind makes the source hold.
+// block by block, and the bound it sets on what a reader that falls behind makes the source hold;
+// and the hand-off of each filled buffer, whose bytes go to the reader straight from it.
 #include "AudioTestSupport.h"
 #include "TestSupport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -17,6 +20,10 @@ struct TBufferWatch {
     int Held = 0; // prepared and not yet unprepared
     int PeakHeld = 0;
     int Added = 0;
+    // Instant devices: which buffer, counted from 0 in the order of filling, each header holds.
+    std::map<const TWaveHeader*, uint64_t> Filling;
+    // Called with each header that the source releases, before the release.
+    std::function<void(const TWaveHeader&)> OnRelease;
 };
 
 // Passes everything to a simulated device and watches the buffers; with Instant, it fills each
@@ -41,6 +48,8 @@ public:
     }
     void Unprepare(TWaveHeader& Header) override
     {
+        if (FWatch.OnRelease)
+            FWatch.OnRelease(Header);
         FInner->Unprepare(Header);
         --FWatch.Held;
     }
@@ -53,6 +62,7 @@ public:
         MarkQueued(Header);
         for (uint32_t N = 0; N < Header.BufferLength; ++N)
             Header.Data[N] = PatternByte(FFilled + N);
+        FWatch.Filling[&Header] = FFilled / Header.BufferLength;
         FFilled += Header.BufferLength;
         Header.BytesRecorded = Header.BufferLength;
         MarkDone(Header);
@@ -191,4 +201,76 @@ TEST_F(AudioInPoolTest, AReaderFarBehindTheCardHoldsNoMoreThanThePool)
     AudIn.Flush();
     EXPECT_EQ(Backend->Watch.Held, 0);
     EXPECT_EQ(AudIn.BuffersAllocated(), Pool);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The hand-off: the reader's bytes come straight out of the filled buffer, so the buffer must not
+// go back to the device before its last byte has been handed out, and should go back right then.
+// The instant card refills a buffer the moment it is queued: one queued too early would show in
+// the pattern.
+
+TEST_F(AudioInPoolTest, ABufferGoesBackRightAfterItsLastByteWasHandedOut)
+{
+    Backend->Instant = true;
+    SetCdFormat(AudIn, 44100, 20);
+    std::vector<uint64_t> ReleasedAt; // the bytes delivered when buffer n was released
+    Backend->Watch.OnRelease = [&](const TWaveHeader& Header) {
+        const uint64_t Filling = Backend->Watch.Filling.at(&Header);
+        ASSERT_EQ(ReleasedAt.size(), Filling) << "buffers released out of order";
+        ReleasedAt.push_back(static_cast<uint64_t>(AudIn.Position.load()));
+    };
+    AudIn.Init();
+    std::vector<uint8_t> All;
+    std::vector<uint8_t> Piece(40000);
+    // Pieces smaller than a buffer, then requests larger than what is left of it: a delivery
+    // never reaches into the next buffer.
+    std::vector<int32_t> Counts;
+    for (int32_t Request : { 5000, 5000, 5000, 5000, 5000, 40000, 40000, 16384, 1, 16383 }) {
+        const int32_t Count = AudIn.GetData(Piece.data(), Request);
+        Counts.push_back(Count);
+        All.insert(All.end(), Piece.begin(), Piece.begin() + Count);
+    }
+    const std::vector<int32_t> Expected{ 5000, 5000, 5000, 1384, 5000, 11384, 16384, 16384, 1,
+        16383 };
+    EXPECT_EQ(Counts, Expected);
+    for (int N = 0; N < 40; ++N) {
+        const int32_t Count = AudIn.GetData(Piece.data(), 7000);
+        All.insert(All.end(), Piece.begin(), Piece.begin() + Count);
+    }
+    EXPECT_EQ(FirstPatternBreak(All), All.size());
+    ASSERT_GE(ReleasedAt.size(), 10u);
+    for (size_t N = 0; N < ReleasedAt.size(); ++N)
+        EXPECT_EQ(ReleasedAt[N], (N + 1) * 16384) << "buffer " << N;
+    Backend->Watch.OnRelease = nullptr;
+    AudIn.Flush();
+    EXPECT_EQ(Backend->Watch.Held, 0);
+}
+
+// What is left of a buffer when a run ends is given up: the buffer goes back to the pool, and
+// the next run starts with a buffer of its own.
+TEST_F(AudioInPoolTest, ARunEndedMidBufferReleasesItAndTheNextRunStartsAfresh)
+{
+    SetCdFormat(AudIn, 44100, 20);
+    std::vector<uint8_t> Piece(16384);
+    AudIn.Init();
+    ASSERT_EQ(AudIn.GetData(Piece.data(), 5000), 5000);
+    AudIn.Flush();
+    EXPECT_EQ(Backend->Watch.Held, 0);
+    EXPECT_EQ(Card->OpenDevices(), 0);
+
+    AudIn.Init(); // a new device records its sound from the start again
+    ASSERT_EQ(AudIn.GetData(Piece.data(), 16384), 16384);
+    EXPECT_EQ(FirstPatternBreak(Piece), Piece.size());
+    ASSERT_EQ(AudIn.GetData(Piece.data(), 3000), 3000);
+    AudIn.Flush();
+    EXPECT_EQ(Backend->Watch.Held, 0);
+
+    {
+        TAudioIn Forgotten(nullptr);
+        SetCdFormat(Forgotten, 44100, 20);
+        Forgotten.Init();
+        ASSERT_EQ(Forgotten.GetData(Piece.data(), 100), 100);
+    }
+    EXPECT_EQ(Backend->Watch.Held, 0);
+    EXPECT_EQ(Card->OpenDevices(), 0);
 }
