@@ -1,5 +1,7 @@
 #include "Win32FormWidgets.h"
 
+#include "Win32Text.h"
+
 RECT BoundsOf(const TControlSpec& Spec)
 {
     return RECT{ Spec.Left, Spec.Top, Spec.Left + Spec.Width, Spec.Top + Spec.Height };
@@ -27,5 +29,7 @@ std::unique_ptr<TWin32GradBtn> CreateFormButton(
     Core.SetCaption(Spec.Text);
     Form::ApplyButtonLook(Core, Spec);
     Core.SetFont(Spec.Font);
+    // The core draws the caption; the window's text is what the system tells screen readers.
+    SetWindowTextW(Button->Handle(), WideFromUtf8(Form::AccessibleName(Spec, Spec.Text)).c_str());
     return Button;
 }

@@ -104,6 +104,7 @@ TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
 
 TWin32MainForm::~TWin32MainForm()
 {
+    SetAccessibleHost(nullptr);
     if (FTooltip)
         DestroyWindow(FTooltip);
     SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
@@ -115,6 +116,17 @@ TWin32MainForm::~TWin32MainForm()
             DeleteObject(Font);
     for (HBRUSH Brush : FFaceBrushes)
         DeleteObject(Brush);
+}
+
+void TWin32MainForm::SetAccessibleHost(TWin32AccessibleHost* Host)
+{
+    // A screen reader may hold the object longer than the form lives: it is told to let go.
+    if (FAccessible) {
+        ReleaseFormAccessible(*FAccessible);
+        FAccessible = nullptr;
+    }
+    if (Host)
+        FAccessible = CreateFormAccessible(*Host);
 }
 
 void TWin32MainForm::Show(int ShowCommand)
@@ -151,6 +163,8 @@ LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
 {
     if (IsMouseMessage(Message))
         return HandleMouse(Message, L);
+    if (Message == WM_GETOBJECT && static_cast<LONG>(L) == OBJID_CLIENT && FAccessible)
+        return AnswerGetObject(*FAccessible, W);
     if (const std::optional<LRESULT> Result = ChildMessage(Message, W, L))
         return *Result;
     if (const std::optional<LRESULT> Result = OwnMessage(Message, W))

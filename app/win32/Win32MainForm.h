@@ -18,6 +18,7 @@
 #include "FormDescription.h"
 #include "ImageMouse.h"
 #include "SkinPicture.h"
+#include "Win32Accessible.h"
 #include "Win32Api.h"
 #include "Win32FlatBar.h"
 #include "Win32GradBtn.h"
@@ -61,6 +62,9 @@ public:
     HWND Tooltip() const { return FTooltip; }
     // Events may be null (then nothing is reported and every close is refused).
     void SetEvents(TWin32FormEvents* Events) { FEvents = Events; }
+    // What screen readers read of the form and ask of it (Win32Accessible.h); null: the system's
+    // own description of the window, without the form's controls.
+    void SetAccessibleHost(TWin32AccessibleHost* Host);
     void Show(int ShowCommand);
     // Dispatches Message, with the dialog keys (Tab, arrows between radio buttons) handled for
     // the form; the message loop calls it for every message.
@@ -161,6 +165,8 @@ private:
     HWND FFocusBeforeDeactivation = nullptr;
     HWND FTooltip = nullptr;
     TWin32FormEvents* FEvents = nullptr;
+    // The client area's accessible object, one reference held here.
+    TWin32FormAccessible* FAccessible = nullptr;
     std::vector<HWND> FChildren;
     // A second window of a control: the spin box's arrows.
     std::vector<HWND> FCompanions;

@@ -47,10 +47,12 @@ TWin32Window::TWin32Window(HINSTANCE Instance, std::string AppFolderForTests)
     for (size_t Control = 0; Control < FIndices.size(); ++Control)
         FIndices[Control] = Form::IndexOf(static_cast<TControl>(Control));
     FForm.SetEvents(this);
+    FForm.SetAccessibleHost(this);
 }
 
 TWin32Window::~TWin32Window()
 {
+    FForm.SetAccessibleHost(nullptr);
     FForm.SetEvents(nullptr);
 }
 
@@ -72,6 +74,10 @@ std::string TWin32Window::Text(TControl Control) const
 void TWin32Window::SetText(TControl Control, const std::string& Text)
 {
     FForm.SetText(Index(Control), WideFromUtf8(Text));
+    // A child window's new text is told by the system itself; told twice, it is said twice.
+    if (Form::Spec(Control).Accessible.Announced && !FForm.Child(Index(Control)))
+        NotifyWinEvent(
+            EVENT_OBJECT_NAMECHANGE, FForm.Handle(), OBJID_CLIENT, AccessibleChildId(Control));
 }
 
 std::vector<std::string> TWin32Window::Items(TControl Control) const
@@ -102,7 +108,11 @@ void TWin32Window::SetEnabled(TControl Control, bool Enabled)
 
 void TWin32Window::SetPosition(TControl Control, int Position)
 {
+    const int Before = FForm.Position(Index(Control));
     FForm.SetPosition(Index(Control), Position);
+    if (FForm.Position(Index(Control)) != Before)
+        NotifyWinEvent(
+            EVENT_OBJECT_VALUECHANGE, FForm.Handle(), OBJID_CLIENT, AccessibleChildId(Control));
 }
 
 TColor TWin32Window::ElementColor(TControl Control) const
@@ -259,6 +269,52 @@ void TWin32Window::TimerTick()
 bool TWin32Window::CloseQuery()
 {
     return FEvents.CloseQuery();
+}
+
+// ---- What screen readers read and ask
+
+RECT TWin32Window::ControlBounds(TControl Control) const
+{
+    HWND Child = FForm.Child(Index(Control));
+    if (!Child)
+        return FForm.Bounds(Index(Control));
+    RECT Place{};
+    GetWindowRect(Child, &Place);
+    MapWindowPoints(nullptr, FForm.Handle(), reinterpret_cast<POINT*>(&Place), 2);
+    return Place;
+}
+
+std::wstring TWin32Window::ControlText(TControl Control) const
+{
+    return FForm.Text(Index(Control));
+}
+
+int TWin32Window::ControlPosition(TControl Control) const
+{
+    return FForm.Position(Index(Control));
+}
+
+bool TWin32Window::ControlEnabled(TControl Control) const
+{
+    return FForm.Enabled(Index(Control));
+}
+
+bool TWin32Window::ControlChecked(TControl Control) const
+{
+    return FForm.Checked(Index(Control));
+}
+
+bool TWin32Window::ControlFocused(TControl Control) const
+{
+    HWND Child = FForm.Child(Index(Control));
+    const HWND Focused = GetFocus();
+    return Child && Focused && (Focused == Child || IsChild(Child, Focused));
+}
+
+void TWin32Window::PostActivate(TControl Control)
+{
+    // The tool's call returns first: the action may open a modal box or the save dialog.
+    FForm.Post([this, Control] { FEvents.Activate(Control); });
 }
 
 // ---- The program

@@ -17,7 +17,9 @@
 
 class TMain;
 
-class TWin32Window final : public TMainWindow, private TWin32FormEvents {
+class TWin32Window final : public TMainWindow,
+                           private TWin32FormEvents,
+                           private TWin32AccessibleHost {
 public:
     // Builds the form, hidden; raises when the system refuses a window.
     // AppFolderForTests: the folder the skin is read from; the program leaves it empty, which
@@ -66,6 +68,16 @@ private:
     void TextChanged(size_t Control, const std::wstring& Text) override;
     void TimerTick() override;
     bool CloseQuery() override;
+
+    HWND FormHandle() const override { return FForm.Handle(); }
+    HWND ControlWindow(TControl Control) const override { return FForm.Child(Index(Control)); }
+    RECT ControlBounds(TControl Control) const override;
+    std::wstring ControlText(TControl Control) const override;
+    int ControlPosition(TControl Control) const override;
+    bool ControlEnabled(TControl Control) const override;
+    bool ControlChecked(TControl Control) const override;
+    bool ControlFocused(TControl Control) const override;
+    void PostActivate(TControl Control) override;
 
     TWin32MainForm FForm;
     std::array<size_t, ControlCount> FIndices{};

@@ -115,10 +115,9 @@ TEST_F(Win32FormBuild, EveryChildWindowIsItsControlAsTheFormDescribesIt)
         }
         EXPECT_GE(Place.top, Bounds.top);
         EXPECT_LE(Place.bottom, Bounds.bottom);
-        // The gradient button draws its caption itself; its window has no text.
-        if (Spec.Kind != TControlKind::GradButton) {
-            EXPECT_EQ(MainForm.Text(Index), Wide(Spec.Text));
-        }
+        // The gradient button draws its caption itself; its window's text names it for screen
+        // readers.
+        EXPECT_EQ(MainForm.Text(Index), Wide(Spec.Text));
         const LONG Style = GetWindowLongW(Child, GWL_STYLE);
         EXPECT_TRUE(Style & WS_VISIBLE);
         EXPECT_EQ((Style & WS_TABSTOP) != 0, Form::IsTabStop(Spec, Spec.Checked));
