@@ -21,6 +21,7 @@ int32_t TTimedAudioIn::GetData(void* Buffer, int32_t BufferSize)
         EndTime = std::chrono::steady_clock::now();
         EndCpu = ProcessStats::CpuSeconds();
         EndResident = ProcessStats::ResidentBytes();
+        EndCounts = ChainCounters::Take();
     }
     return Count;
 }
@@ -107,8 +108,8 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     Result.BuffersPrepared = Buffers.Prepared.load() - PreparedBefore;
     Result.BuffersAllocated = FAudIn.BuffersAllocated() - AllocatedBefore;
     Result.Allocations = Counted.Allocations;
-    Result.CopiedBytes = Counted.CopiedBytes;
-    Result.Copies = Counted.Copies;
+    Result.CopiedBytes = FAudIn.EndCounts.CopiedBytes - CountsBefore.CopiedBytes;
+    Result.Copies = FAudIn.EndCounts.Copies - CountsBefore.Copies;
     FProgressHook = nullptr;
     return Result;
 }

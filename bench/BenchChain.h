@@ -58,7 +58,9 @@ struct TRecordResult {
     int64_t PeakBuffersHeld = 0; // capture buffers queued or filled and not yet taken, at most
     int64_t BuffersPrepared = 0; // capture buffers handed to the device in the run
     int64_t BuffersAllocated = 0; // capture buffers the source allocated in the run
-    // From Run to the sink's end, on every thread of the process (ChainCounters.h).
+    // On every thread of the process (ChainCounters.h): allocations from Run to the sink's end;
+    // copies from Run to the end of the sound, as the times, so that the buffers the device still
+    // fills while the run's end waits for them (and discards) are not counted as the recording's.
     int64_t Allocations = 0;
     int64_t CopiedBytes = 0;
     int64_t Copies = 0;
@@ -76,6 +78,7 @@ public:
     std::chrono::steady_clock::time_point EndTime;
     double EndCpu = 0.0;
     int64_t EndResident = -1; // bytes
+    ChainCounters::TSnapshot EndCounts;
 
 private:
     bool FEndSeen = false;
