@@ -2,6 +2,7 @@
 
 #include "FormDescription.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -28,6 +29,22 @@ bool TControlKeys::IsImageButton(TControl Control)
 {
     const TControlSpec& Spec = Form::Spec(Control);
     return Spec.Kind == TControlKind::Image && Spec.TabOrder >= 0;
+}
+
+std::optional<TControl> TControlKeys::NextTabStop(std::optional<TControl> From, bool Backward,
+    const std::function<bool(TControl)>& Enabled, const std::function<bool(TControl)>& Checked)
+{
+    std::vector<TControl> Order = Form::TabOrder();
+    if (Backward)
+        std::reverse(Order.begin(), Order.end());
+    const auto Start = From ? std::find(Order.begin(), Order.end(), *From) : Order.end();
+    const size_t First = Start == Order.end() ? 0 : static_cast<size_t>(Start - Order.begin()) + 1;
+    for (size_t Step = 0; Step < Order.size(); ++Step) {
+        const TControl Candidate = Order[(First + Step) % Order.size()];
+        if (Enabled(Candidate) && Form::IsTabStop(Form::Spec(Candidate), Checked(Candidate)))
+            return Candidate;
+    }
+    return std::nullopt;
 }
 
 bool TControlKeys::KeyDown(TControl Focused, TKey Key, bool Repeat)

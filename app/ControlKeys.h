@@ -13,6 +13,10 @@
 // with these letters no meaning, so none of them is taken from anything; plain letters would be
 // typed into the lists and the function keys have no name to remember.
 //
+// Tab and Shift+Tab go round the form's tab order (FormDescription.h): the settings, then the image
+// buttons, then the settings again. A front end whose toolkit does not know the image buttons as
+// focusable controls moves the focus by NextTabStop.
+//
 // A front end translates its key events into TKey and reports them here; it reports a shortcut
 // for each entry of Shortcuts() as its toolkit registers shortcuts. GUI thread only.
 #pragma once
@@ -20,6 +24,8 @@
 #include "ControlEvents.h"
 #include "MainWindow.h"
 
+#include <functional>
+#include <optional>
 #include <span>
 
 enum class TKey { Space, Enter, Other };
@@ -38,6 +44,12 @@ public:
     static std::span<const TShortcut> Shortcuts();
     // Whether the control is an image button that the keyboard operates.
     static bool IsImageButton(TControl Control);
+    // The control that Tab (Shift+Tab with Backward) moves the focus to from From (none: the
+    // focus is on no control, and the round starts at its first or last stop). A stop is skipped
+    // while it is disabled, and a radio button while it is not checked; Enabled and Checked say
+    // what the window shows. None when no control can take the focus.
+    static std::optional<TControl> NextTabStop(std::optional<TControl> From, bool Backward,
+        const std::function<bool(TControl)>& Enabled, const std::function<bool(TControl)>& Checked);
 
     // A key pressed on the focused control; Repeat: the system's repeat of a held key. True when
     // the key acted, and the front end then gives it to nothing else.

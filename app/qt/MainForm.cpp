@@ -101,13 +101,39 @@ void TMainForm::RefuseLogOff(QSessionManager& Manager)
 
 // ---- Dialogs
 
+namespace {
+
+// Gives the window the activation back when its box or dialog has closed, and with it the focus
+// to the control that had it: without a window manager nothing else would.
+class TActivationReturn {
+public:
+    explicit TActivationReturn(QWidget& Window)
+        : FWindow(Window)
+    {
+    }
+    ~TActivationReturn()
+    {
+        if (FWindow.isVisible() && !FWindow.isMinimized())
+            FWindow.activateWindow();
+    }
+    TActivationReturn(const TActivationReturn&) = delete;
+    TActivationReturn& operator=(const TActivationReturn&) = delete;
+
+private:
+    QWidget& FWindow;
+};
+
+} // namespace
+
 void TMainForm::ShowMessage(const TMessage& Message)
 {
+    const TActivationReturn Return(*this);
     ::ShowMessage(this, Message);
 }
 
 bool TMainForm::Ask(const TQuestion& Question)
 {
+    const TActivationReturn Return(*this);
     return AskQuestion(this, Question);
 }
 
@@ -118,6 +144,7 @@ std::optional<std::string> TMainForm::RunSaveDialog(const TSaveDialogSpec& Spec)
         SaveMp3->setObjectName("SaveMp3");
     }
     SetUpSaveDialog(*SaveMp3, Spec);
+    const TActivationReturn Return(*this);
     if (const std::optional<QString> Path = ::RunSaveDialog(*SaveMp3))
         return Path->toStdString();
     return std::nullopt;
@@ -125,6 +152,7 @@ std::optional<std::string> TMainForm::RunSaveDialog(const TSaveDialogSpec& Spec)
 
 void TMainForm::ReportError(const std::string& Message)
 {
+    const TActivationReturn Return(*this);
     ::ReportError(this, ToQt(Message));
 }
 

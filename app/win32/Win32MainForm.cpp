@@ -137,14 +137,6 @@ void TWin32MainForm::Show(int ShowCommand)
         SetFocus(Active);
 }
 
-void TWin32MainForm::Dispatch(MSG& Message)
-{
-    if (IsDialogMessageW(FHandle, &Message))
-        return;
-    TranslateMessage(&Message);
-    DispatchMessageW(&Message);
-}
-
 LRESULT CALLBACK TWin32MainForm::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L)
 {
     auto* Form = reinterpret_cast<TWin32MainForm*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
@@ -219,15 +211,18 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
     case PostedCallMessage:
         RunPosted();
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        FocusChanged(Message == WM_SETFOCUS, reinterpret_cast<HWND>(W));
+        return 0;
     case WM_ACTIVATE:
         // The focus goes back to the control that had it when the window lost it to another
         // window, a message box or a dialog; Windows would leave it on the window itself.
         if (LOWORD(W) == WA_INACTIVE) {
-            const HWND Focused = GetFocus();
-            if (Focused && IsChild(FHandle, Focused))
-                FFocusBeforeDeactivation = Focused;
+            RememberFocus();
         } else if (!HIWORD(W) && FFocusBeforeDeactivation
-            && IsChild(FHandle, FFocusBeforeDeactivation)) {
+            && (FFocusBeforeDeactivation == FHandle
+                || IsChild(FHandle, FFocusBeforeDeactivation))) {
             SetFocus(FFocusBeforeDeactivation);
             return 0;
         }

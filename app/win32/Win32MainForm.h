@@ -11,10 +11,18 @@
 // The mouse over the windowless controls goes through the image controls' rules (ImageMouse.h),
 // which decide which image control a press, a move or a release reaches and when a click comes.
 //
+// The keyboard: the image buttons take the focus as the form's tab order places them. The system
+// knows no focus of a windowless control, so the form holds it: while an image button has the
+// focus, the system's focus is on the form itself and the form draws the button's focus mark
+// (FocusMark.h). Tab and Shift+Tab go round the tab order by the window's rule (ControlKeys.h),
+// and the message loop (Dispatch) reports Space and Enter on the focused image button and Ctrl
+// with a letter from anywhere in the window.
+//
 // GUI thread only, except Post, which any thread may call and which never waits for the GUI
 // thread.
 #pragma once
 
+#include "ControlKeys.h"
 #include "FormDescription.h"
 #include "ImageMouse.h"
 #include "SkinPicture.h"
@@ -44,6 +52,11 @@ public:
     virtual void ControlClick(size_t Control) = 0;
     // The text of a drop-down list changed: an entry chosen or text typed.
     virtual void TextChanged(size_t Control, const std::wstring& Text) = 0;
+    // Space or Enter on the focused image button; Repeat: the system's repeat of a held key.
+    // True when the key was taken.
+    virtual bool ImageKey(size_t Control, TKey Key, bool Repeat) = 0;
+    // Ctrl with Letter ('A' to 'Z'), wherever the focus is in the window; true when it was taken.
+    virtual bool ShortcutKey(char Letter, bool Repeat) = 0;
     virtual void TimerTick() = 0;
     // A request to close the window, from any source; true lets it close.
     virtual bool CloseQuery() = 0;
@@ -67,8 +80,12 @@ public:
     void SetAccessibleHost(TWin32AccessibleHost* Host);
     void Show(int ShowCommand);
     // Dispatches Message, with the dialog keys (Tab, arrows between radio buttons) handled for
-    // the form; the message loop calls it for every message.
+    // the form and the keys of the image buttons and the shortcuts reported; the message loop
+    // calls it for every message.
     void Dispatch(MSG& Message);
+    // The control that has the keyboard focus (an image button by the form's own focus); npos
+    // when the focus is elsewhere.
+    size_t FocusedControl() const;
 
     // ---- Windowless controls
     // Shows Picture (none: no picture). An image control other than BackG takes its picture's
@@ -124,6 +141,18 @@ private:
     // handling is to follow.
     std::optional<LRESULT> ChildMessage(UINT Message, WPARAM W, LPARAM L);
     std::optional<LRESULT> OwnMessage(UINT Message, WPARAM W);
+    // ---- The keyboard (Win32MainFormKeys.cpp)
+    // Reports the image buttons' keys and the shortcuts and moves the focus on Tab; true when
+    // Message was taken.
+    bool TranslateKey(const MSG& Message);
+    void MoveFocus(bool Backward);
+    // Gives the control the keyboard focus: its window's, or the form's for an image button.
+    void FocusControl(size_t Control);
+    // The form's focus came or went: the focused image button's mark follows.
+    void FocusChanged(bool Gained, HWND Other);
+    // Keeps the window that has the focus, when it is the form or one of its controls, for the
+    // window's next activation.
+    void RememberFocus();
     LRESULT HandleMouse(UINT Message, LPARAM L);
     TPoint Origin(int Control) const override;
     void CaptureMouse() override;
@@ -161,8 +190,12 @@ private:
 
     HINSTANCE FInstance;
     HWND FHandle = nullptr;
-    // The child window that had the focus when the window was last deactivated.
+    // The window of the form that had the focus last, the form itself while an image button has
+    // it: kept by the message loop and at the window's deactivation, since a modal box disables
+    // the window and takes the focus away before the window is told.
     HWND FFocusBeforeDeactivation = nullptr;
+    // The image button that has the focus while the form has the system's focus; npos for none.
+    size_t FFocusedImage = static_cast<size_t>(-1);
     HWND FTooltip = nullptr;
     TWin32FormEvents* FEvents = nullptr;
     // The client area's accessible object, one reference held here.

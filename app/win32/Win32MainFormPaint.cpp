@@ -2,6 +2,7 @@
 // and copied at once, so that nothing flickers.
 #include "BevelPaint.h"
 #include "FlatProgressBarCore.h"
+#include "FocusMark.h"
 #include "GdiCanvas.h"
 #include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
@@ -53,6 +54,15 @@ void PaintLabel(
     SelectObject(Dc, Previous);
 }
 
+// The focus mark of an image button, over its picture.
+void PaintImageFocus(HDC Dc, const RECT& R)
+{
+    TControlClip Clip(Dc, R);
+    TGdiFonts NoText;
+    TGdiCanvas Canvas(Dc, NoText);
+    PaintFocusMark(Canvas, TSize{ R.right - R.left, R.bottom - R.top });
+}
+
 } // namespace
 
 void TWin32MainForm::Paint()
@@ -88,6 +98,8 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
         case TControlKind::Image:
             if (FPictures[Index])
                 FPictures[Index]->Draw(Dc, R.left, R.top);
+            if (Index == FFocusedImage && GetFocus() == FHandle)
+                PaintImageFocus(Dc, R);
             break;
         case TControlKind::Label:
             PaintLabel(Dc, Spec, R, LabelFont(Index), FLabelTexts[Index]);

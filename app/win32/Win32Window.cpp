@@ -260,6 +260,16 @@ void TWin32Window::TextChanged(size_t Control, const std::wstring& Text)
     FEvents.Change(ControlAt(Control), Utf8FromWide(Text));
 }
 
+bool TWin32Window::ImageKey(size_t Control, TKey Key, bool Repeat)
+{
+    return FKeys.KeyDown(ControlAt(Control), Key, Repeat);
+}
+
+bool TWin32Window::ShortcutKey(char Letter, bool Repeat)
+{
+    return FKeys.Shortcut(Letter, Repeat);
+}
+
 void TWin32Window::TimerTick()
 {
     if (FTimerRunning)

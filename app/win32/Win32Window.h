@@ -9,6 +9,7 @@
 #pragma once
 
 #include "ControlEvents.h"
+#include "ControlKeys.h"
 #include "MainWindow.h"
 #include "Win32MainForm.h"
 
@@ -66,6 +67,8 @@ private:
     void ImageClick(size_t Control) override;
     void ControlClick(size_t Control) override;
     void TextChanged(size_t Control, const std::wstring& Text) override;
+    bool ImageKey(size_t Control, TKey Key, bool Repeat) override;
+    bool ShortcutKey(char Letter, bool Repeat) override;
     void TimerTick() override;
     bool CloseQuery() override;
 
@@ -82,6 +85,7 @@ private:
     TWin32MainForm FForm;
     std::array<size_t, ControlCount> FIndices{};
     TControlEvents FEvents{ *this };
+    TControlKeys FKeys{ FEvents };
     bool FTimerRunning = false;
     const std::string FAppFolderForTests;
 };

@@ -6,6 +6,7 @@
 #include "WindowTestSupport.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -99,6 +100,64 @@ TEST(ControlKeysTable, TheImageButtonsFollowTheSettingsInTheTabOrder)
         EXPECT_EQ(std::count(Targets.begin(), Targets.end(), Entry.Control), 0) << Entry.Text;
         Targets.push_back(Entry.Control);
     }
+}
+
+// The tab rule with the states a window shows: which controls are disabled, which radio button
+// is checked.
+class TabRule : public testing::Test {
+protected:
+    std::optional<TControl> Next(std::optional<TControl> From, bool Backward = false)
+    {
+        return TControlKeys::NextTabStop(
+            From, Backward, [this](TControl Control) { return !Disabled.contains(Control); },
+            [this](TControl Control) { return Checked.contains(Control); });
+    }
+
+    std::set<TControl> Disabled;
+    std::set<TControl> Checked{ TControl::SecCustom };
+};
+
+TEST_F(TabRule, TheRoundWrapsBothWaysAndStartsFromAnyControl)
+{
+    using enum TControl;
+    // Without a focused control, or from one outside the order (the panel), the round starts at
+    // its first stop, backwards at its last.
+    EXPECT_EQ(Next(std::nullopt), DirOut);
+    EXPECT_EQ(Next(std::nullopt, true), CloseB);
+    EXPECT_EQ(Next(State), DirOut);
+    EXPECT_EQ(Next(CloseB), DirOut);
+    EXPECT_EQ(Next(DirOut, true), CloseB);
+    EXPECT_EQ(Next(SRate), RecB);
+    EXPECT_EQ(Next(RecB, true), SRate);
+}
+
+TEST_F(TabRule, DisabledControlsAndTheUncheckedRadioButtonAreNoStops)
+{
+    using enum TControl;
+    EXPECT_EQ(Next(SaveAs), SecCustom);
+    EXPECT_EQ(Next(Secs, true), SecCustom);
+    Checked = { SecNoLimit };
+    Disabled = { Secs };
+    EXPECT_EQ(Next(SaveAs), SecNoLimit);
+    EXPECT_EQ(Next(SecNoLimit), KBS);
+    EXPECT_EQ(Next(KBS, true), SecNoLimit);
+    // A radio button that has the focus while unchecked (the mouse pressed it) still goes on
+    // from its own place.
+    EXPECT_EQ(Next(SecCustom), KBS);
+    // Neither radio button checked: the group has no stop.
+    Checked.clear();
+    EXPECT_EQ(Next(SaveAs), KBS);
+}
+
+TEST_F(TabRule, NoStopAtAllLeavesTheFocusWhereItIs)
+{
+    for (const TControlSpec& Spec : Form::Controls())
+        Disabled.insert(Spec.Id);
+    EXPECT_EQ(Next(TControl::SaveAs), std::nullopt);
+    EXPECT_EQ(Next(std::nullopt, true), std::nullopt);
+    // Only the focused control left: Tab stays on it.
+    Disabled.erase(TControl::MinB);
+    EXPECT_EQ(Next(TControl::MinB), TControl::MinB);
 }
 
 } // namespace

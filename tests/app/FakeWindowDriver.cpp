@@ -1,7 +1,10 @@
 // The window scenarios on the fake window: the user's input goes through the image controls'
 // mouse rules, in the form's places, and the one routing of events to the handlers, as a front
-// end's does; the fake window's record is what the window shows.
+// end's does; the fake window's record is what the window shows. The keys go through the
+// window's keyboard rules (ControlKeys.h); what a toolkit's own controls do with a key (Space on
+// a button, the arrows in a radio group or a list) the driver does as the toolkits do.
 #include "ControlEvents.h"
+#include "ControlKeys.h"
 #include "FakeWindow.h"
 #include "FormDescription.h"
 #include "ImageMouse.h"
@@ -26,6 +29,7 @@ public:
         if (!WithSkin)
             FWindow.Unreadable.insert("");
         FEvents.Attach(&FWindow.Open());
+        FFocus = Form::ActiveControl;
     }
     TMain& Main() override { return FWindow.Main(); }
     void Destroy() override
@@ -75,6 +79,30 @@ public:
             return;
         }
         Type(Control, Entry);
+    }
+    void PressKey(TUserKey Key) override
+    {
+        switch (Key) {
+        case TUserKey::Tab:
+        case TUserKey::ShiftTab:
+            FFocus = TControlKeys::NextTabStop(
+                FFocus, Key == TUserKey::ShiftTab,
+                [this](TControl Control) { return FWindow[Control].Enabled; },
+                [this](TControl Control) { return FWindow[Control].Checked; });
+            break;
+        case TUserKey::CtrlR:
+        case TUserKey::CtrlP:
+        case TUserKey::CtrlS:
+            FKeys.Shortcut(Key == TUserKey::CtrlR ? 'R'
+                    : Key == TUserKey::CtrlP      ? 'P'
+                                                  : 'S',
+                false);
+            break;
+        default:
+            if (FFocus)
+                KeyOnControl(*FFocus, Key);
+            break;
+        }
     }
     void Tick() override
     {
@@ -126,6 +154,7 @@ public:
     std::vector<std::string> Items(TControl Control) override { return FWindow[Control].Items; }
     bool Enabled(TControl Control) override { return FWindow[Control].Enabled; }
     bool Checked(TControl Control) override { return FWindow[Control].Checked; }
+    std::optional<TControl> Focused() override { return FFocus; }
     int Position(TControl Control) override { return FWindow[Control].Position; }
     TWindowPlace Place() override { return { FWindow.Left, FWindow.Top }; }
     bool Minimised() override { return FWindow.Minimised > 0; }
@@ -164,6 +193,32 @@ private:
         TControlEvents& FEvents;
     };
 
+    void KeyOnControl(TControl Control, TUserKey Key)
+    {
+        const bool Pressing = Key == TUserKey::Space || Key == TUserKey::Enter;
+        if (TControlKeys::IsImageButton(Control)) {
+            FKeys.KeyDown(Control, Key == TUserKey::Space ? TKey::Space : TKey::Enter, false);
+        } else if (Control == TControl::SaveAs && Pressing) {
+            FEvents.Click(Control);
+        } else if (Form::Spec(Control).Kind == TControlKind::Radio && !Pressing) {
+            // The group's other button: it takes the focus and is chosen.
+            FFocus = Control == TControl::SecCustom ? TControl::SecNoLimit : TControl::SecCustom;
+            Click(*FFocus);
+        } else if (Form::Spec(Control).Kind == TControlKind::ComboBox && !Pressing) {
+            StepList(Control, Key == TUserKey::Down ? 1 : -1);
+        }
+    }
+    // The arrows choose the next or the previous entry; past either end nothing changes.
+    void StepList(TControl Control, int Step)
+    {
+        const std::vector<std::string>& Items = FWindow[Control].Items;
+        const auto Found = std::find(Items.begin(), Items.end(), FWindow[Control].Text);
+        const long Now = Found == Items.end() ? -1 : static_cast<long>(Found - Items.begin());
+        const long Next = std::clamp(Now + Step, 0L, static_cast<long>(Items.size()) - 1);
+        if (Next != Now)
+            Type(Control, Items[static_cast<size_t>(Next)]);
+    }
+
     static TPoint InWindow(TControl Control, int X, int Y)
     {
         const TControlSpec& Spec = Form::Spec(Control);
@@ -187,6 +242,8 @@ private:
     TControlEvents FEvents{ FWindow };
     TMouseHost FMouseHost{ FEvents };
     TImageMouse FMouse{ FMouseHost };
+    TControlKeys FKeys{ FEvents };
+    std::optional<TControl> FFocus;
 };
 
 } // namespace

@@ -3,12 +3,14 @@
 // end's translation too. The window reads a copy of the build's skin, in which a scenario may
 // hide files.
 #include "AppTestSupport.h"
+#include "FormDescription.h"
 #include "ScenarioTest.h"
 #include "TFlatProgressBarUnit.h"
 #include "TImage.h"
 #include "TSpinEdit.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -32,6 +34,35 @@ Qt::MouseButton QtButton(TMouseButton Button)
         return Qt::MiddleButton;
     default:
         return Qt::LeftButton;
+    }
+}
+
+struct TQtKey {
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers;
+};
+
+TQtKey QtKey(TUserKey Key)
+{
+    switch (Key) {
+    case TUserKey::Tab:
+        return { Qt::Key_Tab, Qt::NoModifier };
+    case TUserKey::ShiftTab:
+        return { Qt::Key_Backtab, Qt::ShiftModifier };
+    case TUserKey::Space:
+        return { Qt::Key_Space, Qt::NoModifier };
+    case TUserKey::Enter:
+        return { Qt::Key_Return, Qt::NoModifier };
+    case TUserKey::Up:
+        return { Qt::Key_Up, Qt::NoModifier };
+    case TUserKey::Down:
+        return { Qt::Key_Down, Qt::NoModifier };
+    case TUserKey::CtrlR:
+        return { Qt::Key_R, Qt::ControlModifier };
+    case TUserKey::CtrlP:
+        return { Qt::Key_P, Qt::ControlModifier };
+    default:
+        return { Qt::Key_S, Qt::ControlModifier };
     }
 }
 
@@ -142,6 +173,13 @@ public:
         while (Box->currentIndex() > Wanted)
             QTest::keyClick(Box, Qt::Key_Up);
     }
+    void PressKey(TUserKey Key) override
+    {
+        AwaitActive();
+        QWidget* Target = QApplication::focusWidget();
+        const TQtKey Typed = QtKey(Key);
+        QTest::keyClick(Target ? Target : FForm.get(), Typed.Key, Typed.Modifiers);
+    }
     void Tick() override
     {
         QTimer& Tim = TMainFormTestAccess::Tim(*FForm);
@@ -205,6 +243,16 @@ public:
     {
         return qobject_cast<QAbstractButton*>(Widget(Control))->isChecked();
     }
+    std::optional<TControl> Focused() override
+    {
+        AwaitActive();
+        // A list's text box has the focus for its list.
+        for (QWidget* Widget = QApplication::focusWidget(); Widget; Widget = Widget->parentWidget())
+            for (const TControlSpec& Spec : Form::Controls())
+                if (Widget->objectName() == ControlName(Spec.Id))
+                    return Spec.Id;
+        return std::nullopt;
+    }
     int Position(TControl Control) override
     {
         return qobject_cast<TFlatProgressBar*>(Widget(Control))->Position();
@@ -214,6 +262,14 @@ public:
     bool Closed() override { return !FForm->isVisible(); }
 
 private:
+    // The window is active once shown, and again once its box or dialog has closed; keys reach
+    // the active window only.
+    void AwaitActive()
+    {
+        if (!FForm->isActiveWindow()) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(FForm.get()));
+        }
+    }
     QWidget* Widget(TControl Control)
     {
         QWidget* Found = FForm->findChild<QWidget*>(ControlName(Control));

@@ -1,14 +1,33 @@
 // The Qt window used with the keyboard only: Tab through the settings and the image buttons,
 // their focus mark, Space, Enter and the shortcuts, the radio group, the lists, and the focus
-// coming back to its control when the window is activated again.
+// coming back to its control when the window is activated again, after a message box and after
+// the Save dialog.
 #include "RecordSettings.h"
 #include "RecordingSupport.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
 
 const char* const ImageButtons[] = { "RecB", "PauseB", "StopB", "MinB", "CloseB" };
+
+// Presses Escape in the next modal window once it is the active one, as the user would; the
+// window's nested event loop runs the check.
+void EscapeTheNextModalWindow(int& Closed)
+{
+    auto* Check = new QTimer;
+    QObject::connect(Check, &QTimer::timeout, [Check, &Closed] {
+        QWidget* Modal = QApplication::activeModalWidget();
+        if (!Modal || QApplication::activeWindow() != Modal)
+            return;
+        Check->deleteLater();
+        Check->stop();
+        ++Closed;
+        QTest::keyClick(Modal, Qt::Key_Escape);
+    });
+    Check->start(10);
+}
 
 class WindowKeyboard : public TRecordingTest {
 protected:
@@ -130,6 +149,34 @@ TEST_F(WindowKeyboard, TheFocusComesBackToItsControlWhenTheWindowIsActivatedAgai
     EXPECT_EQ(QApplication::focusWidget(), Control("MinB"));
     Type(Qt::Key_Space);
     EXPECT_TRUE(Window.isMinimized());
+}
+
+TEST_F(WindowKeyboard, TheFocusComesBackToItsControlAfterAMessageBoxAndTheSaveDialog)
+{
+    TMainForm& Window = OpenWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
+    // The system's own box and dialog, not the fixture's stand-ins.
+    TMessageShower Recorder = SetMessageShower(nullptr);
+    TSaveDialogRunner Answerer = SetSaveDialogRunner(nullptr);
+    int Closed = 0;
+
+    TabTo("RecB");
+    EscapeTheNextModalWindow(Closed);
+    Type(Qt::Key_Space); // no file chosen: the warning box
+    EXPECT_EQ(Closed, 1);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Window));
+    EXPECT_EQ(QApplication::focusWidget(), Control("RecB"));
+
+    TabTo("SaveAs");
+    EscapeTheNextModalWindow(Closed);
+    Type(Qt::Key_Space);
+    EXPECT_EQ(Closed, 2);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Window));
+    EXPECT_EQ(QApplication::focusWidget(), Control("SaveAs"));
+    EXPECT_EQ(Control<QLineEdit>("DirOut")->text(), "");
+
+    SetMessageShower(std::move(Recorder));
+    SetSaveDialogRunner(std::move(Answerer));
 }
 
 } // namespace

@@ -28,6 +28,16 @@ struct TShownBox {
     std::string Text;
 };
 
+// A key the user types, with the modifier it is typed with.
+enum class TUserKey { Tab, ShiftTab, Space, Enter, Up, Down, CtrlR, CtrlP, CtrlS };
+
+inline std::ostream& operator<<(std::ostream& Out, TUserKey Key)
+{
+    static const char* const Names[]
+        = { "Tab", "Shift+Tab", "Space", "Enter", "Up", "Down", "Ctrl+R", "Ctrl+P", "Ctrl+S" };
+    return Out << Names[static_cast<int>(Key)];
+}
+
 struct TWindowPlace {
     int Left = 0;
     int Top = 0;
@@ -57,6 +67,9 @@ public:
     virtual void Type(TControl Control, const std::string& Text) = 0;
     // Chooses an entry of a drop-down list; fails the test when the list has no such entry.
     virtual void Choose(TControl Control, const std::string& Entry) = 0;
+    // Presses and releases Key where the keyboard focus is, as the window's system delivers a
+    // key typed there.
+    virtual void PressKey(TUserKey Key) = 0;
     // One tick of the level timer.
     virtual void Tick() = 0;
     // Runs the calls and events queued now; PumpUntil runs them as they come until Done holds,
@@ -81,6 +94,8 @@ public:
     virtual std::vector<std::string> Items(TControl Control) = 0;
     virtual bool Enabled(TControl Control) = 0;
     virtual bool Checked(TControl Control) = 0;
+    // The control that has the keyboard focus; none when no control of the window has it.
+    virtual std::optional<TControl> Focused() = 0;
     virtual int Position(TControl Control) = 0;
     virtual TWindowPlace Place() = 0;
     virtual bool Minimised() = 0;

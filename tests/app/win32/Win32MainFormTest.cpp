@@ -77,6 +77,47 @@ TEST_F(Win32MainFormTest, TheFocusComesBackToItsControlWhenTheWindowIsActivatedA
     DestroyWindow(Other);
 }
 
+TEST_F(Win32MainFormTest, AnImageButtonHasTheFocusByTabAndKeepsItAcrossAnotherWindow)
+{
+    MainForm.Show(SW_SHOW);
+    const auto PressTab = [this](bool Shift) {
+        BYTE Keys[256]{};
+        GetKeyboardState(Keys);
+        Keys[VK_SHIFT] = Shift ? 0x80 : 0;
+        SetKeyboardState(Keys);
+        MSG Message{ GetFocus(), WM_KEYDOWN, VK_TAB, 1, 0, {} };
+        MainForm.Dispatch(Message);
+        Keys[VK_SHIFT] = 0;
+        SetKeyboardState(Keys);
+    };
+    SetFocus(Child(TControl::SRate));
+    PressTab(false);
+    // The form holds the focus for the windowless button.
+    EXPECT_EQ(GetFocus(), MainForm.Handle());
+    ASSERT_EQ(MainForm.FocusedControl(), Index(TControl::RecB));
+
+    const HWND Other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(Other, nullptr);
+    SetActiveWindow(Other);
+    EXPECT_EQ(MainForm.FocusedControl(), static_cast<size_t>(-1));
+    SetActiveWindow(MainForm.Handle());
+    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::RecB));
+    DestroyWindow(Other);
+
+    // A control's window that takes the focus takes it from the button: Shift+Tab then goes
+    // back from that control, not from the button.
+    SetFocus(Child(TControl::KBS));
+    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::KBS));
+    PressTab(true);
+    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::Secs));
+    PressTab(true);
+    PressTab(true);
+    PressTab(true);
+    PressTab(true);
+    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::CloseB));
+}
+
 TEST_F(Win32MainFormTest, TextsCrossAsUtf16AndListsTakeNewEntries)
 {
     const std::wstring Path
@@ -141,6 +182,8 @@ public:
     void ImageClick(size_t) override { }
     void ControlClick(size_t) override { throw std::runtime_error("bad \xff\xfe text"); }
     void TextChanged(size_t, const std::wstring&) override { }
+    bool ImageKey(size_t, TKey, bool) override { return false; }
+    bool ShortcutKey(char, bool) override { return false; }
     void TimerTick() override { }
     bool CloseQuery() override { return false; }
 };

@@ -95,6 +95,43 @@ LPARAM PointParam(int X, int Y)
         static_cast<WORD>(static_cast<short>(X)), static_cast<WORD>(static_cast<short>(Y)));
 }
 
+struct TVirtualKey {
+    WORD Key;
+    int Modifier; // 0 for none
+};
+
+TVirtualKey VirtualKey(TUserKey Key)
+{
+    switch (Key) {
+    case TUserKey::Tab:
+        return { VK_TAB, 0 };
+    case TUserKey::ShiftTab:
+        return { VK_TAB, VK_SHIFT };
+    case TUserKey::Space:
+        return { VK_SPACE, 0 };
+    case TUserKey::Enter:
+        return { VK_RETURN, 0 };
+    case TUserKey::Up:
+        return { VK_UP, 0 };
+    case TUserKey::Down:
+        return { VK_DOWN, 0 };
+    case TUserKey::CtrlR:
+        return { 'R', VK_CONTROL };
+    case TUserKey::CtrlP:
+        return { 'P', VK_CONTROL };
+    default:
+        return { 'S', VK_CONTROL };
+    }
+}
+
+// A key message's parameter: one stroke, the key's scan code, and for a release the bits of a
+// key that was down and goes up.
+LPARAM KeyParam(WORD Key, bool Down)
+{
+    const LPARAM Scan = static_cast<LPARAM>(MapVirtualKeyW(Key, MAPVK_VK_TO_VSC)) << 16;
+    return 1 | Scan | (Down ? 0 : (LPARAM(3) << 30));
+}
+
 class TWin32WindowDriver final : public TWindowDriver {
 public:
     TWin32WindowDriver()
@@ -196,6 +233,23 @@ public:
         }
         EXPECT_EQ(Text(Control), Entry);
     }
+    void PressKey(TUserKey Key) override
+    {
+        // The key goes through the window's message loop to the window with the focus, as a
+        // typed key does; the modifier is held in the thread's keyboard state meanwhile.
+        const TVirtualKey Typed = VirtualKey(Key);
+        HWND Target = GetFocus();
+        if (!Target)
+            Target = Form().Handle();
+        HoldModifier(Typed.Modifier, true);
+        PostMessageW(Target, WM_KEYDOWN, Typed.Key, KeyParam(Typed.Key, true));
+        PumpKeys();
+        // The key may have moved the focus; its release goes where the focus is now.
+        Target = GetFocus() ? GetFocus() : Form().Handle();
+        PostMessageW(Target, WM_KEYUP, Typed.Key, KeyParam(Typed.Key, false));
+        PumpKeys();
+        HoldModifier(Typed.Modifier, false);
+    }
     void Tick() override { SendMessageW(Form().Handle(), WM_TIMER, LevelTimer, 0); }
     void Pump() override
     {
@@ -256,6 +310,13 @@ public:
     {
         return SendMessageW(Form().Child(Index(Control)), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
+    std::optional<TControl> Focused() override
+    {
+        const size_t Control = Form().FocusedControl();
+        if (Control == static_cast<size_t>(-1))
+            return std::nullopt;
+        return Form::Controls()[Control].Id;
+    }
     int Position(TControl Control) override { return Form().Position(Index(Control)); }
     TWindowPlace Place() override
     {
@@ -312,6 +373,28 @@ private:
             reinterpret_cast<LPARAM>(GetDlgItem(Dialog, IDOK)));
     }
 
+    // Runs the key messages queued now (and the characters they make) through the window's
+    // message loop; the sink's reports wait, as they do for a mouse click.
+    void PumpKeys()
+    {
+        // The system hands out the end of the message loop whatever the filter.
+        MSG Message{};
+        while (PeekMessageW(&Message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+            if (Message.message == WM_QUIT)
+                FClosed = true;
+            else
+                Form().Dispatch(Message);
+        }
+    }
+    static void HoldModifier(int Key, bool Down)
+    {
+        if (!Key)
+            return;
+        BYTE State[256]{};
+        GetKeyboardState(State);
+        State[Key] = Down ? 0x80 : 0;
+        SetKeyboardState(State);
+    }
     TWin32MainForm& Form() { return FWindow->Form(); }
     static size_t Index(TControl Control) { return Form::IndexOf(Control); }
     LPARAM FormPoint(TControl Control, int X, int Y)
