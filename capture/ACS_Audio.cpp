@@ -37,7 +37,11 @@ public:
     std::vector<TWaveInput> ListInputs()
     {
         auto Current = Backend();
-        Current->RefreshInputs();
+        try {
+            Current->RefreshInputs();
+        } catch (const EWaveDeviceError& E) {
+            throw EACSException(std::string("Cannot list the inputs: ") + E.what());
+        }
         const int32_t Count = Current->InputDeviceCount();
         std::vector<TWaveInput> Inputs;
         for (int32_t Device = 0; Device < Count; ++Device) {

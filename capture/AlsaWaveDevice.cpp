@@ -8,6 +8,7 @@
 // The files: AlsaDeviceList.cpp lists the devices, AlsaFormat.cpp finds the formats a device
 // accepts, AlsaCaptureDevice.cpp runs an open device and its capture thread.
 #include "AlsaPcm.h"
+#include "LinuxWaveBackends.h"
 
 #include <mutex>
 
@@ -84,7 +85,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<TWaveBackend> CreatePlatformWaveBackend()
+std::unique_ptr<TWaveBackend> CreateAlsaWaveBackend()
 {
     return std::make_unique<TAlsaWaveBackend>();
 }

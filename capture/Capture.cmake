@@ -19,9 +19,14 @@ if(WIN32)
   target_link_libraries(acs_capture PRIVATE winmm ole32 corvatone_win32_text)
 else()
   find_package(ALSA REQUIRED)
-  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
+  target_sources(acs_capture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/LinuxWaveBackend.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PulseWaveDevice.cpp ${CMAKE_CURRENT_LIST_DIR}/PulseDeviceList.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PulseConnection.cpp ${CMAKE_CURRENT_LIST_DIR}/PulseCaptureDevice.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlsaDeviceList.cpp ${CMAKE_CURRENT_LIST_DIR}/AlsaFormat.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDevice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlsaOverrun.cpp)
-  target_link_libraries(acs_capture PRIVATE ALSA::ALSA)
+  target_link_libraries(acs_capture PRIVATE ALSA::ALSA PkgConfig::PULSE)
 endif()

@@ -9,9 +9,11 @@
 // Buffer life: Prepare (flag wbPrepared) -> AddBuffer (wbInQueue, the device owns the contents)
 // -> notification wimData (wbDone, BytesRecorded set, the source owns it again) -> Unprepare.
 //
-// One backend is built per platform (AlsaWaveDevice.cpp or WinmmWaveDevice.cpp, chosen by CMake,
-// both supplying CreatePlatformWaveBackend); the simulated device (SimulatedWaveDevice.h) is
-// always built and is installed by tests with UseWaveBackend (ACS_Audio.h).
+// The backends of one platform are built, chosen by CMake: WinmmWaveDevice.cpp on Windows; on
+// Linux the sound server's (Pulse*.cpp) and ALSA's (Alsa*.cpp), between which
+// LinuxWaveBackend.cpp chooses. CreatePlatformWaveBackend gives the platform's; the simulated
+// device (SimulatedWaveDevice.h) is always built and is installed by tests with UseWaveBackend
+// (ACS_Audio.h).
 #pragma once
 
 #include <cstdint>
@@ -69,7 +71,7 @@ uint32_t PlatformFormatBit(uint32_t SamplesPerSec, uint16_t Channels, uint16_t B
 
 // Capabilities of one device.
 struct TWaveCaps {
-    std::string Name; // product name, at most 31 characters
+    std::string Name; // product name (winmm's and ALSA's have at most 31 characters)
     uint32_t DriverVersion = 0; // major version in the high byte, minor in the low byte
     uint32_t Formats = 0; // WaveFormat* bits of the standard formats the device accepts
     uint16_t Channels = 0;

@@ -7,6 +7,7 @@
 #include "ACS_Audio.h"
 #include "AlsaPcm.h"
 #include "AudioTestSupport.h"
+#include "LinuxWaveBackends.h"
 #include "TestSupport.h"
 
 #include <cstdlib>
@@ -53,6 +54,8 @@ protected:
             << (Root / "raw.pcm").string() << "\"\n  format \"raw\"\n"
             << "  hint { show on description \"" << Description << "\" }\n}\n";
         ::setenv("XDG_CONFIG_HOME", Root.c_str(), 1);
+        // ALSA's devices even where a sound server runs, which would otherwise be chosen.
+        UseWaveBackend(CreateAlsaWaveBackend());
         TempRoot = Root;
     }
 
@@ -82,10 +85,10 @@ void OwnErrorHandler(const char*, int, const char*, int, const char*, ...) { }
 TEST_F(AlsaAudioInTest, ListingTheDevicesPutsBackTheErrorHandlerThatWasInstalled)
 {
     snd_lib_error_set_handler(&OwnErrorHandler);
-    UseWaveBackend(CreatePlatformWaveBackend()); // lists the devices anew
+    UseWaveBackend(CreateAlsaWaveBackend()); // lists the devices anew
     EXPECT_EQ(snd_lib_error, &OwnErrorHandler);
     snd_lib_error_set_handler(nullptr);
-    UseWaveBackend(CreatePlatformWaveBackend());
+    UseWaveBackend(CreateAlsaWaveBackend());
     EXPECT_NE(snd_lib_error, &OwnErrorHandler);
 }
 
@@ -166,7 +169,7 @@ struct TCollector {
 
 TEST_F(AlsaAudioInTest, DeviceFillsBuffersInQueueOrderAndResetReturnsTheRest)
 {
-    auto Backend = CreatePlatformWaveBackend();
+    auto Backend = CreateAlsaWaveBackend();
     static uint8_t Data[3][WaveBufferLength];
     TWaveHeader Headers[3];
     TCollector Collector;
@@ -209,7 +212,7 @@ TEST_F(AlsaAudioInTest, DeviceFillsBuffersInQueueOrderAndResetReturnsTheRest)
 // ring overrun; the next queued buffer goes on right after the dropped sound.
 TEST_F(AlsaAudioInTest, DeviceDropsWhileNoBufferIsQueuedAndGoesOnAfterwards)
 {
-    auto Backend = CreatePlatformWaveBackend();
+    auto Backend = CreateAlsaWaveBackend();
     static uint8_t Data[WaveBufferLength];
     TWaveHeader Header;
     Header.Data = Data;

@@ -58,3 +58,11 @@ else()
     LIBS acs_capture ALSA::ALSA
     ENV XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/no-alsa-config)
 endif()
+if(NOT WIN32)
+  # The PulseAudio backend against the private sound server.
+  corvatone_add_test(PulseCaptureTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PulseCaptureTest.cpp
+    LIBS acs_capture
+    ENV ${CORVATONE_SOUND_SERVER_ENV}
+    PROPERTIES ${CORVATONE_SOUND_SERVER_PROPERTIES})
+endif()

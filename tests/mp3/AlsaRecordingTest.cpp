@@ -5,6 +5,7 @@
 // first ALSA call, which is why this executable holds no other test.
 #include "ACS_Audio.h"
 #include "ACS_LAME.h"
+#include "LinuxWaveBackends.h"
 #include "Mp3Decoding.h"
 #include "ScriptedSource.h"
 #include "SinkTestSupport.h"
@@ -32,6 +33,8 @@ protected:
             << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n"
             << "  infile \"" << (Root / "sine.pcm").string() << "\"\n  format \"raw\"\n}\n";
         setenv("XDG_CONFIG_HOME", Root.c_str(), 1);
+        // ALSA's devices even where a sound server runs, which would otherwise be chosen.
+        UseWaveBackend(CreateAlsaWaveBackend());
     }
     static void TearDownTestSuite() { std::filesystem::remove_all(Root); }
 

@@ -1,12 +1,15 @@
-// Recording in real time through ALSA's "default" device served by a private PulseAudio server.
+// Recording in real time from a private PulseAudio server, through each backend of Linux: the
+// server's own sources (the PulseAudio backend) and ALSA's "default" device, which the server
+// serves too. Every device test runs on both.
 //
 // CTest starts the server (tools/sound-server) before these tests and names its folder in
 // CORVATONE_SOUND_SERVER_DIR; the process points itself at the server through PULSE_SERVER and
-// XDG_CONFIG_HOME before its first ALSA call, and a test can kill the server and start it again.
-// The server plays a 440 Hz tone at half of full scale into a null sink whose monitor is the
-// default source.
+// XDG_CONFIG_HOME before its first call into ALSA or the server's client library, and a test can
+// kill the server and start it again. The server plays a 440 Hz tone at half of full scale into
+// a null sink whose monitor is the default source.
 #include "ACS_Audio.h"
 #include "ACS_LAME.h"
+#include "LinuxWaveBackends.h"
 #include "Mp3Decoding.h"
 #include "SinkTestSupport.h"
 
@@ -35,7 +38,8 @@ std::string ServerDir()
     return Dir ? Dir : "";
 }
 
-// ALSA reads its configuration at its first call, which no test here makes before main.
+// ALSA and the client library read their configuration at their first call, which no test here
+// makes before main.
 const bool ServerEnvironment = [] {
     const std::string Dir = ServerDir();
     if (!Dir.empty()) {
@@ -79,26 +83,44 @@ int WindowsWithTheTone(const TDecodedMp3& Sound, std::size_t From)
     return Count;
 }
 
-class AlsaServerTest : public testing::Test {
+// A backend of Linux and what it calls the server's default source.
+struct TServerBackend {
+    const char* Name;
+    std::unique_ptr<TWaveBackend> (*Create)();
+    const char* DefaultName;
+    const char* LossReason; // what the failure says of the server's end
+};
+
+const TServerBackend Backends[] = {
+    { "Pulse", &CreatePulseWaveBackend, "Default (Playback of Corvatone)",
+        "Lost the connection to the sound server: Connection terminated" },
+    { "Alsa", &CreateAlsaWaveBackend, "Default (PulseAudio)", "Capture failed" },
+};
+
+class ServerTest : public testing::TestWithParam<TServerBackend> {
 protected:
     void SetUp() override
     {
         ASSERT_FALSE(ServerDir().empty()) << "CTest's sound server fixture sets up the server";
+        UseWaveBackend(GetParam().Create());
         ASSERT_GE(WaveInDeviceCount(), 1);
     }
 };
 
-TEST_F(AlsaServerTest, TheDefaultDeviceIsNamedAfterTheServerBehindIt)
+INSTANTIATE_TEST_SUITE_P(Backends, ServerTest, testing::ValuesIn(Backends),
+    [](const auto& Backend) { return std::string(Backend.param.Name); });
+
+TEST_P(ServerTest, TheDefaultDeviceIsNamedAfterTheServerBehindIt)
 {
     TWaveDeviceInfo Info;
     GetWaveDeviceInfo(0, false, Info);
-    EXPECT_EQ(Info.Name, "Default (PulseAudio)");
+    EXPECT_EQ(Info.Name, GetParam().DefaultName);
     EXPECT_TRUE(HasFormat(Info.Formats, wf4S16));
     EXPECT_TRUE(Info.Stereo);
 }
 
 // What arrives is the tone, whole, and no faster than the server plays it.
-TEST_F(AlsaServerTest, ThreeSecondsOfTheToneArriveWholeAndInRealTime)
+TEST_P(ServerTest, ThreeSecondsOfTheToneArriveWholeAndInRealTime)
 {
     TAudioIn AudIn(nullptr);
     Use16BitStereo(AudIn, 3);
@@ -144,7 +166,7 @@ TEST_F(AlsaServerTest, ThreeSecondsOfTheToneArriveWholeAndInRealTime)
 // A reader that stops taking sound for two seconds leaves the device without a queued buffer
 // once the four it had are full: the device drops what comes, counted as one stretch of at most
 // the stall's frames, and the run goes on to its end.
-TEST_F(AlsaServerTest, AStalledReaderIsOneDropoutAndTheRunGoesOn)
+TEST_P(ServerTest, AStalledReaderIsOneDropoutAndTheRunGoesOn)
 {
     TAudioIn AudIn(nullptr);
     Use16BitStereo(AudIn, 4);
@@ -165,9 +187,9 @@ TEST_F(AlsaServerTest, AStalledReaderIsOneDropoutAndTheRunGoesOn)
     EXPECT_GE(AudIn.Position, 4 * BytesPerSecond); // the run went on to its end
 }
 
-class AlsaServerRecordingTest : public AlsaServerTest {
+class ServerRecordingTest : public ServerTest {
 protected:
-    AlsaServerRecordingTest()
+    ServerRecordingTest()
     {
         Watch = std::make_unique<TRunWatch>(MP3Out);
         MP3Out.SetInput(&AudIn);
@@ -193,7 +215,10 @@ protected:
     TMP3Out MP3Out{ nullptr };
 };
 
-TEST_F(AlsaServerRecordingTest, PauseAndResumeRecordTheWholeDurationOfTheTone)
+INSTANTIATE_TEST_SUITE_P(Backends, ServerRecordingTest, testing::ValuesIn(Backends),
+    [](const auto& Backend) { return std::string(Backend.param.Name); });
+
+TEST_P(ServerRecordingTest, PauseAndResumeRecordTheWholeDurationOfTheTone)
 {
     Record("paused.mp3", 3);
     ASSERT_TRUE(AwaitSeconds(1));
@@ -214,8 +239,8 @@ TEST_F(AlsaServerRecordingTest, PauseAndResumeRecordTheWholeDurationOfTheTone)
 }
 
 // A server that dies mid-run ends the run with a failure that names the device, leaves a file
-// that decodes, and once the server is back the same objects record again.
-TEST_F(AlsaServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRecordsAgain)
+// that decodes, and once the server is back the inputs are listed and recorded from again.
+TEST_P(ServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRecordsAgain)
 {
     Record("killed.mp3", 20);
     ASSERT_TRUE(AwaitSeconds(1));
@@ -224,8 +249,9 @@ TEST_F(AlsaServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRe
     SoundServer("start " + ServerDir());
     ASSERT_FALSE(Ended);
     EXPECT_EQ(Watch->Done.Count(), 0);
-    EXPECT_NE(Watch->Failure().find("capture device 0 \"Default (PulseAudio)\""), std::string::npos)
-        << Watch->Failure();
+    const std::string Device = std::string("capture device 0 \"") + GetParam().DefaultName + "\"";
+    EXPECT_NE(Watch->Failure().find(Device), std::string::npos) << Watch->Failure();
+    EXPECT_NE(Watch->Failure().find(GetParam().LossReason), std::string::npos) << Watch->Failure();
     EXPECT_FALSE(AudIn.Busy);
 
     const TDecodedMp3 Cut = DecodeMp3(Dir.File("killed.mp3"));
@@ -234,6 +260,11 @@ TEST_F(AlsaServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRe
         << "the second recorded before the kill";
     EXPECT_LT(Cut.FramesPerChannel(), static_cast<std::size_t>(20 * Rate));
 
+    // The inputs can be listed again from the new server (a new connection for the server's own
+    // backend), and the same objects record again.
+    const std::vector<TWaveInput> Inputs = ListWaveInputs();
+    ASSERT_FALSE(Inputs.empty());
+    EXPECT_EQ(Inputs[0].Name, GetParam().DefaultName);
     Record("again.mp3", 2);
     ASSERT_TRUE(Watch->Done.WaitFor(1)) << Watch->Failure();
     EXPECT_EQ(Watch->Failed.Count(), 1);
