@@ -60,8 +60,8 @@ TMain::~TMain()
     // Destroying the sink during a run would abandon it and leave its file without its end.
     if (MP3Out->Status() != osIdle) {
         MP3Out->Stop();
-        if (MP3Out->Status() == osPaused)
-            MP3Out->Resume();
+        if (MP3Out->Status() == osPaused || AudIn->Paused())
+            RunGuarded(FWindow, [this] { ResumeRun(); });
         AwaitSinkIdle(RunEndLeft());
     }
     RunGuarded(FWindow, [this] { FormDestroy(); });
@@ -268,7 +268,7 @@ void TMain::CloseBClick()
     FRunEndDeadline = std::chrono::steady_clock::now() + RunEndLimit;
     // A paused worker sees the stop request only once it goes on.
     if (Paused)
-        MP3Out->Resume();
+        ResumeRun();
 }
 
 void TMain::CloseBMouseUp(TMouseButton, int, int)
@@ -353,13 +353,13 @@ void TMain::PauseBMouseDown(TMouseButton, int, int)
         LoadPicture(TControl::RecB, SkinFiles::RecBut);
         Paused = true;
         ShowStatus("Pause");
-        MP3Out->Pause();
+        PauseRun();
     } else {
         LoadPicture(TControl::PauseB, SkinFiles::PauseBut);
         LoadPicture(TControl::RecB, SkinFiles::RecButOn);
         Paused = false;
         ShowStatus("Record");
-        MP3Out->Resume();
+        ResumeRun();
     }
 }
 
@@ -378,7 +378,7 @@ void TMain::StopBMouseUp(TMouseButton, int, int)
     MP3Out->Stop();
     // A paused worker sees the stop request only once it goes on.
     if (Paused)
-        MP3Out->Resume();
+        ResumeRun();
     ShowIdle(FNotices.EndStatus("Mp3 Done", AudIn->Losses(), SndIndic->Clips()));
 }
 

@@ -111,8 +111,9 @@ public:
     // and the window then keeps the recording look until that run's end arrives.
     void RecBMouseDown(TMouseButton Button, int X, int Y);
     // Acts on the press; does nothing while idle. Pauses a recording (PauseB pressed, RecB
-    // released, "Pause") or resumes a paused one (the pictures back, "Record"). Never waits: the
-    // sink's worker stops before its next block.
+    // released, "Pause") or resumes a paused one (the pictures back, "Record"). The sink's worker
+    // stops before its next block; the device stops recording at once (waiting only while it
+    // stops), so that the pause is neither in the file nor counted as lost sound.
     void PauseBMouseDown(TMouseButton Button, int X, int Y);
     // The press shows the stop button pressed, in every state. Never waits.
     void StopBMouseDown(TMouseButton Button, int X, int Y);
@@ -169,6 +170,19 @@ private:
     std::chrono::milliseconds RunEndLeft() const;
     // The sink's report of a failed run or start, past the gate; either thread.
     void SinkThreadException(TComponent* Sender, const std::exception& E);
+    // A run pauses with the sink's worker first, so that a read under way still gets the sound
+    // up to the press, then the device. Resuming also lets a paused run end after a stop
+    // request: a read that waits since the pause goes on once the device records again.
+    void PauseRun()
+    {
+        MP3Out->Pause();
+        AudIn->Pause();
+    }
+    void ResumeRun()
+    {
+        MP3Out->Resume();
+        AudIn->Resume();
+    }
 
     // The idle and recording looks: the one place where the recording state, the status text
     // and the enabled settings change together.

@@ -166,6 +166,11 @@ void GetWaveDeviceInfo(int32_t Device, bool OutputDevice, TWaveDeviceInfo& Info)
 // ---------------------------------------------------------------------------------------------
 // TAudioIn
 
+std::mutex& TAudioIn::ModuleLock()
+{
+    return Module().Lock;
+}
+
 TAudioIn::TAudioIn(TComponent* AOwner)
     : TACSInput(AOwner)
 {
@@ -177,6 +182,7 @@ TAudioIn::~TAudioIn()
 {
     // A reader forgets this source, after its read in flight, before the buffers go.
     LeaveOwner();
+    std::lock_guard Control(FControl);
     if (FDevice) {
         // A destructor cannot report; the device and the buffers are released all the same.
         ReleaseDevice(false);
@@ -209,6 +215,7 @@ void TAudioIn::Init()
         FFilledHead = nullptr;
         FFilledTail = &FFilledHead;
         FDeviceFailed = false;
+        FPaused = false;
     }
     FStalled = false;
     FCurrent = nullptr; // the pool's free chain is built anew below
@@ -216,6 +223,7 @@ void TAudioIn::Init()
     FDropouts = 0;
     FLostFrames = 0;
     Busy = true;
+    std::lock_guard Control(FControl);
     try {
         PreparePool();
         OpenDevice();
@@ -385,28 +393,6 @@ TCaptureLosses TAudioIn::Losses() const
     return Losses;
 }
 
-TWaveHeader* TAudioIn::TakeFilled()
-{
-    std::unique_lock Lock(Module().Lock);
-    const auto Bound = WaitBound(2);
-    const bool Returned
-        = FReturned.wait_for(Lock, Bound, [&] { return FFilledHead != nullptr || FDeviceFailed; });
-    if (FFilledHead == nullptr) {
-        Lock.unlock();
-        if (!Returned) {
-            FStalled = true;
-            throw EACSException("The " + DeviceName() + " returned no recorded buffer within "
-                + std::to_string(Bound.count()) + " ms");
-        }
-        throw EACSException("The " + DeviceName() + " has failed: " + FDevice->LastError());
-    }
-    TWaveHeader* Header = FFilledHead;
-    FFilledHead = Header->Next;
-    if (FFilledHead == nullptr)
-        FFilledTail = &FFilledHead;
-    return Header;
-}
-
 void TAudioIn::RecycleHeader(TWaveHeader* Header)
 {
     try {
@@ -421,6 +407,7 @@ void TAudioIn::RecycleHeader(TWaveHeader* Header)
 
 void TAudioIn::Flush()
 {
+    std::lock_guard Control(FControl);
     bool ResetFailed = false;
     std::string Failure = ReleaseDevice(true, &ResetFailed);
     // A device that failed its reset (a thread that does not answer) is not asked to close as
@@ -428,6 +415,10 @@ void TAudioIn::Flush()
     const std::string CloseFailure = CloseDevice(!ResetFailed);
     if (Failure.empty())
         Failure = CloseFailure;
+    {
+        std::lock_guard Lock(Module().Lock);
+        FPaused = false;
+    }
     Busy = false;
     if (!Failure.empty())
         throw EACSException(Failure);
@@ -443,9 +434,10 @@ std::string TAudioIn::ReleaseDevice(bool WaitForQueued, bool* ResetFailed)
     if (WaitForQueued && !FStalled) {
         std::unique_lock Lock(Module().Lock);
         // The device is still recording, so the queued buffers come back within four buffers'
-        // time; a failed or stalled device is reset without waiting any longer.
-        FReturned.wait_for(
-            Lock, WaitBound(QueuedBuffers + 1), [&] { return FQueued == 0 || FDeviceFailed; });
+        // time; a failed, stalled or paused device is reset without waiting any longer.
+        if (!FPaused)
+            FReturned.wait_for(
+                Lock, WaitBound(QueuedBuffers + 1), [&] { return FQueued == 0 || FDeviceFailed; });
     }
     try {
         FDevice->Reset(); // returns the buffers still queued through the notification

@@ -21,6 +21,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,6 +126,20 @@ public:
     // said.
     void Flush() override;
 
+    // Pauses a run: the device stops recording, so that the sound while paused neither reaches
+    // the reader nor counts as lost. What it recorded before is still delivered; a read under
+    // way gets the buffer being filled, or waits for the resume when that holds nothing. Nothing
+    // on an idle or paused source, or while the run ends. Raises a message naming the device
+    // when it cannot stop. Any thread but the reader's; blocks while the device stops.
+    void Pause();
+    // Lets a paused run record again: the sound delivered next is the device's from now on, and
+    // a read that waits goes on. Nothing on a source that is not paused. Raises a message naming
+    // the device when it cannot start; the run then fails at its next read. Any thread but the
+    // reader's; blocks briefly.
+    void Resume();
+    // Between Pause and Resume, or the run's end. Any thread.
+    bool Paused() const;
+
     int32_t GetBaseChannel() const { return BaseChannel.load(); }
     // Raises "Component is buisy" while Busy and "Channel <n> is not available" for a number at
     // or above the input device count. Owning thread.
@@ -157,6 +172,8 @@ public:
 
 private:
     static void WaveInCallback(void* Instance, TWaveInMessage Message, TWaveHeader* Header);
+    // The lock of the notification of every source.
+    static std::mutex& ModuleLock();
 
     // The PCM format record of the properties, as the device is opened with it.
     TPcmFormat DeviceFormat() const;
@@ -168,8 +185,10 @@ private:
     void PreparePool();
     // Queues a free buffer; false when the pool has none left.
     bool QueueBuffer();
-    // Waits for the first filled header and takes it off the list; raises as GetData says.
+    // The first filled header that holds sound, off the list; raises as GetData says.
     TWaveHeader* TakeFilled();
+    // Waits for the first filled header and takes it off the list; raises as GetData says.
+    TWaveHeader* WaitFilled();
     // Makes the first filled buffer the current one; raises as TakeFilled.
     void FetchBlock();
     // Puts the current buffer back among the free ones, if there is one.
@@ -225,6 +244,13 @@ private:
     bool FDeviceFailed = false;
     // Set when GetData has found the device stalled, so that Flush does not wait again.
     std::atomic<bool> FStalled{ false };
+    // Held by Init, Flush, Pause, Resume and the destructor while they use the device, so that a
+    // pause never meets a device that the run's end releases.
+    std::mutex FControl;
+    // The run is paused; guarded by the module lock.
+    bool FPaused = false;
+    // Why the device could not start again after a pause; guarded by the module lock.
+    std::string FResumeFailure;
     // Signalled under the module lock whenever the notification has changed the list or flags.
     std::condition_variable FReturned;
 };

@@ -6,13 +6,16 @@
 // While no buffer is queued it leaves the sound in the ring for half the ring's time, then reads
 // and drops what has come (counted), so that the ring never overruns. An overrun (-EPIPE) is
 // recovered with snd_pcm_prepare and snd_pcm_start and counted; any other read error fails the
-// device (wimError, LastError says why).
+// device (wimError, LastError says why). Reading the PCM is TPcmReader's (AlsaPcmReader.cpp).
 //
 // Start prepares and starts the PCM on the calling thread while the capture thread is idle.
 // Reset and Close write the eventfd, which wakes the thread from poll (or the condition wakes it
 // from its wait); the thread drops the PCM's sound, returns every queued buffer with the bytes
 // recorded so far, and goes idle (Reset) or ends (Close); the caller waits for that, at most
-// one bound in all: a thread that has not answered in time is not waited for again. The thread
+// one bound in all: a thread that has not answered in time is not waited for again. Stop asks
+// the same way: the thread reads what the ring holds into the queued buffers, returns the one
+// being filled when it holds sound, keeps the others and drops the PCM's sound; Start starts it
+// again. The thread
 // shares the capture's state (the PCM, the descriptor, the queue) with the device; when the
 // device is destroyed while its thread does not answer (a read hung in a sound server's plugin),
 // the thread is left to end by itself and releases that state then, without touching the
@@ -21,7 +24,6 @@
 // buffer that has been freed meanwhile.
 #include "AlsaPcm.h"
 #include "DebugLog.h"
-#include "LossCounters.h"
 
 #include <algorithm>
 #include <atomic>
@@ -42,17 +44,15 @@ namespace Alsa {
 
 namespace {
 
-constexpr auto IdleWakeupPause = std::chrono::milliseconds(5);
-
 // The state of one open capture device that its thread uses, and the thread's work.
-class TCapture {
+class TCapture : private TPcmReader {
 public:
     TCapture(const TAlsaDevice& Device, const TPcmFormat& Format, TWaveInCallback Callback,
         void* Instance)
-        : FCallback(Callback)
+        : TPcmReader(Format.SamplesPerSec)
+        , FCallback(Callback)
         , FInstance(Instance)
         , FFrameBytes(Format.BlockAlign)
-        , FRate(Format.SamplesPerSec)
     {
         if (FFrameBytes == 0 || FFrameBytes > WaveBufferLength)
             throw EWaveDeviceError(
@@ -97,6 +97,7 @@ public:
     }
 
     void Reset() { Request(FResetRequest); }
+    void Stop() { Request(FStopRequest); }
     // Asks the thread to end and waits until it has answered.
     void RequestEnd() { Request(FCloseRequest); }
 
@@ -167,12 +168,6 @@ private:
         FChanged.notify_all();
     }
 
-    void DrainWake()
-    {
-        uint64_t Count;
-        [[maybe_unused]] auto Read = read(FWake.Get(), &Count, sizeof Count);
-    }
-
     // The capture thread.
     void Run()
     {
@@ -182,6 +177,10 @@ private:
                 ReturnQueued(Lock);
                 if (FCloseRequest)
                     break;
+                continue;
+            }
+            if (FStopRequest) {
+                StopCapture(Lock);
                 continue;
             }
             if (!FStarted || !FError.empty()) {
@@ -202,7 +201,31 @@ private:
         Answered();
     }
 
-    bool Interrupted() const { return !FQueue.empty() || FResetRequest || FCloseRequest; }
+    bool Interrupted() const
+    {
+        return !FQueue.empty() || FResetRequest || FCloseRequest || FStopRequest;
+    }
+
+    // Keeps what the ring holds, recorded before the stop, in the queued buffers, and returns
+    // the one being filled when it holds sound; the others stay queued for the next start.
+    void StopCapture(std::unique_lock<std::mutex>& Lock)
+    {
+        FInterrupt = false;
+        while (FStarted && FError.empty() && !FQueue.empty() && FillFront(Lock, false)) { }
+        snd_pcm_drop(FPcm.Get());
+        FStarted = false;
+        FDropping = false;
+        if (!FAbandoned && !FQueue.empty() && FQueue.front()->BytesRecorded > 0) {
+            TWaveHeader* Header = FQueue.front();
+            FQueue.pop_front();
+            Lock.unlock();
+            Notify(wimData, Header);
+            Lock.lock();
+        }
+        FStopRequest = false;
+        FInterrupt = FCloseRequest || FResetRequest;
+        Answered();
+    }
 
     // Returns every queued buffer, as far as it is filled, and leaves the PCM idle.
     void ReturnQueued(std::unique_lock<std::mutex>& Lock)
@@ -234,8 +257,9 @@ private:
         FCallback(FInstance, Message, Header);
     }
 
-    // Reads into the oldest queued buffer until it is full or the thread is interrupted.
-    void FillFront(std::unique_lock<std::mutex>& Lock)
+    // Reads into the oldest queued buffer until it is full or the thread is interrupted (or,
+    // without Wait, nothing more has come); true when it filled and returned the buffer.
+    bool FillFront(std::unique_lock<std::mutex>& Lock, bool Wait = true)
     {
         TWaveHeader* Header = FQueue.front();
         const uint32_t Length
@@ -243,13 +267,13 @@ private:
         while (Header->BytesRecorded < Length && !FInterrupt) {
             Lock.unlock();
             const snd_pcm_uframes_t Frames = (Length - Header->BytesRecorded) / FFrameBytes;
-            const int Result = ReadFrames(FBlock, Frames);
+            const int Result = ReadFrames(FBlock, Frames, Wait);
             Lock.lock();
             if (FAbandoned)
-                return; // the buffer may be gone
+                return false; // the buffer may be gone
             if (Result < 0) {
                 Fail(Lock, Result);
-                return;
+                return false;
             }
             if (Result > 0 && FFirstFrames) {
                 FFirstFrames = false;
@@ -262,94 +286,16 @@ private:
             Header->BytesRecorded += Bytes;
             if (Result > 0)
                 FDropping = false; // sound is kept again: the next loss is a new dropout
+            else if (!Wait)
+                break;
         }
         if (Header->BytesRecorded < Length)
-            return; // interrupted: the reset returns it as far as it is filled
+            return false; // interrupted: a reset or stop returns it as far as it is filled
         FQueue.pop_front();
         Lock.unlock();
         Notify(wimData, Header);
         Lock.lock();
-    }
-
-    // Reads up to Frames frames, waiting in poll when none has come; 0 when interrupted. Runs
-    // without the lock. Recovers overruns and suspends; a negative result is a failure.
-    int ReadFrames(uint8_t* Data, snd_pcm_uframes_t Frames)
-    {
-        while (!FInterrupt) {
-            if (FBeforeRead)
-                FBeforeRead();
-            const snd_pcm_sframes_t Read = snd_pcm_readi(FPcm.Get(), Data, Frames);
-            if (Read >= 0)
-                return static_cast<int>(Read);
-            if (Read == -EAGAIN)
-                AwaitInput();
-            else if (int Error = Recover(static_cast<int>(Read)); Error < 0)
-                return Error;
-        }
-        return 0;
-    }
-
-    // 0 when the read may be tried again, else the error that fails the device.
-    int Recover(int Error)
-    {
-        if (Error == -ESTRPIPE) {
-            const int Resumed = snd_pcm_resume(FPcm.Get());
-            if (Resumed == -EAGAIN) {
-                AwaitWake(std::chrono::milliseconds(100)); // the driver is still resuming
-                return 0;
-            }
-            if (Resumed >= 0)
-                return 0;
-        } else if (Error == -EPIPE) {
-            CountOverrun();
-        } else {
-            return Error;
-        }
-        if ((Error = snd_pcm_prepare(FPcm.Get())) < 0)
-            return Error;
-        return std::min(0, snd_pcm_start(FPcm.Get()));
-    }
-
-    // Capture thread, before the recovery's prepare.
-    void CountOverrun()
-    {
-        FLosses.Overrun(OverrunLostFrames(FPcm.Get(), FRingFrames, FRate));
-        FDropping = true; // sound dropped right after the recovery belongs to this dropout
-    }
-
-    // Waits in poll for the PCM or the wake-up descriptor, at most twice the drop delay.
-    void AwaitInput()
-    {
-        const auto Count
-            = static_cast<size_t>(std::max(0, snd_pcm_poll_descriptors_count(FPcm.Get())));
-        if (FPollFds.size() < Count + 1)
-            FPollFds.resize(Count + 1); // once: a PCM keeps its descriptors
-        pollfd* Fds = FPollFds.data();
-        Fds[0] = { FWake.Get(), POLLIN, 0 };
-        snd_pcm_poll_descriptors(FPcm.Get(), Fds + 1, static_cast<unsigned>(Count));
-        if (poll(Fds, Count + 1, static_cast<int>(FDropAfter.count()) * 2) <= 0)
-            return;
-        const bool Woken = Fds[0].revents & POLLIN;
-        if (Woken)
-            DrainWake();
-        unsigned short Events = 0;
-        snd_pcm_poll_descriptors_revents(
-            FPcm.Get(), Fds + 1, static_cast<unsigned>(Count), &Events);
-        if (!Woken && (Events & (POLLIN | POLLERR | POLLHUP | POLLNVAL)) == 0) {
-            // The PCM's descriptors woke poll without sound to read: a sound server's plugin
-            // does so while its stream is starting. Waiting a little keeps the thread from
-            // spinning on poll until the sound comes.
-            ++FIdleWakeups;
-            AwaitWake(IdleWakeupPause);
-        }
-    }
-
-    // Sleeps up to Bound unless woken.
-    void AwaitWake(std::chrono::milliseconds Bound)
-    {
-        pollfd Fd{ FWake.Get(), POLLIN, 0 };
-        if (poll(&Fd, 1, static_cast<int>(Bound.count())) > 0)
-            DrainWake();
+        return true;
     }
 
     // Reads and drops what the ring holds, while no buffer is queued.
@@ -388,22 +334,10 @@ private:
         Lock.lock();
     }
 
-    TPcmHandle FPcm;
-    std::function<void()> FBeforeRead; // an injected fault
     TWaveInCallback FCallback;
     void* FInstance;
     uint32_t FFrameBytes;
-    TWakeDescriptor FWake;
-    std::chrono::milliseconds FDropAfter{ 500 };
     uint8_t FBlock[WaveBufferLength]; // the PCM is read here; capture thread only
-    std::vector<pollfd> FPollFds; // the wake-up descriptor and the PCM's; capture thread
-    uint64_t FIdleWakeups = 0; // poll's wake-ups without sound, for the debug log; capture thread
-    TLossCounters FLosses; // counted by the capture thread
-    bool FDropping = false; // the last sound read was dropped; capture thread
-    uint32_t FRate;
-    snd_pcm_uframes_t FRingFrames = 0;
-    // Set with a reset or close request, so that reads and waits without the lock give way.
-    std::atomic<bool> FInterrupt{ false };
 
     mutable std::mutex FMutex; // guards everything below
     std::condition_variable FChanged;
@@ -411,6 +345,7 @@ private:
     bool FStarted = false;
     bool FFirstFrames = false; // until the first frames of a start are read, for the debug log
     bool FResetRequest = false;
+    bool FStopRequest = false;
     bool FCloseRequest = false;
     std::string FError;
     bool FEnded = false; // the thread has ended
@@ -448,6 +383,7 @@ public:
     void AddBuffer(TWaveHeader& Header) override { FCapture->AddBuffer(Header); }
     void Start() override { FCapture->Start(); }
     void Reset() override { FCapture->Reset(); }
+    void Stop() override { FCapture->Stop(); }
 
     void Close() override
     {

@@ -3,12 +3,15 @@
 // capture device with its thread (AlsaCaptureDevice.cpp) and the backend (AlsaWaveDevice.cpp).
 #pragma once
 
+#include "LossCounters.h"
 #include "WaveDevice.h"
 
 #include <alsa/asoundlib.h>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -105,6 +108,44 @@ struct TCaptureFaults {
 };
 // The faults in force; set by tests while no other thread uses a capture device.
 TCaptureFaults& CaptureFaults();
+
+// Reading one capture PCM on its capture thread: reads that do not block, waits in poll on the
+// PCM's descriptors and a wake-up eventfd, the recovery of overruns and suspends, and the count
+// of what is lost. The capture device (AlsaCaptureDevice.cpp) builds its thread on it.
+class TPcmReader {
+protected:
+    explicit TPcmReader(uint32_t Rate)
+        : FRate(Rate)
+    {
+    }
+
+    // Reads up to Frames frames, waiting in poll when none has come (unless Wait is false); 0
+    // when interrupted, or when nothing has come and Wait is false. Runs without the capture's
+    // lock. Recovers overruns and suspends; a negative result is a failure.
+    int ReadFrames(uint8_t* Data, snd_pcm_uframes_t Frames, bool Wait = true);
+    // 0 when the read may be tried again, else the error that fails the device.
+    int Recover(int Error);
+    // Capture thread, before the recovery's prepare.
+    void CountOverrun();
+    // Waits in poll for the PCM or the wake-up descriptor, at most twice the drop delay.
+    void AwaitInput();
+    // Sleeps up to Bound unless woken.
+    void AwaitWake(std::chrono::milliseconds Bound);
+    void DrainWake();
+
+    TPcmHandle FPcm;
+    std::function<void()> FBeforeRead; // an injected fault
+    TWakeDescriptor FWake;
+    std::chrono::milliseconds FDropAfter{ 500 };
+    std::vector<pollfd> FPollFds; // the wake-up descriptor and the PCM's; capture thread
+    uint64_t FIdleWakeups = 0; // poll's wake-ups without sound, for the debug log; capture thread
+    TLossCounters FLosses; // counted by the capture thread
+    bool FDropping = false; // the last sound read was dropped; capture thread
+    uint32_t FRate;
+    snd_pcm_uframes_t FRingFrames = 0;
+    // Set with a request to the thread, so that reads and waits without the lock give way.
+    std::atomic<bool> FInterrupt{ false };
+};
 
 // Opens Device for capture in Format and starts its capture thread (idle until Start).
 std::unique_ptr<TWaveInDevice> OpenCaptureDevice(

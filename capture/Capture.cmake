@@ -2,6 +2,7 @@
 # picked here, and the simulated device, always built.
 add_library(acs_capture STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ACS_Audio.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AudioInPause.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaveDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugLog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QueueGapMeter.cpp
@@ -27,6 +28,7 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/AlsaWaveDevice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlsaDeviceList.cpp ${CMAKE_CURRENT_LIST_DIR}/AlsaFormat.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDevice.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AlsaPcmReader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlsaOverrun.cpp)
   target_link_libraries(acs_capture PRIVATE ALSA::ALSA PkgConfig::PULSE)
 endif()

@@ -101,7 +101,7 @@ public:
             FStarted = false;
         }
         if (Streaming())
-            Answered = Stop();
+            Answered = CorkAndFlush();
         TWaveHeader* Returned;
         {
             TConnection::TLock Lock(*FConnection);
@@ -116,6 +116,34 @@ public:
             MarkDone(*Returned);
             FCallback(FInstance, wimData, Returned);
             Returned = Next;
+        }
+        if (!Answered)
+            throw EWaveDeviceError("The sound server does not answer");
+    }
+
+    // A pause: what came before it goes into the queued buffers, the stream is corked and
+    // flushed as for a reset, and the buffer being filled comes back when it holds sound; the
+    // others stay queued for Start.
+    void Stop() override
+    {
+        TWaveHeader* Partial = nullptr;
+        {
+            TConnection::TLock Lock(Connection());
+            if (!FStarted || FFailed)
+                return;
+            Drain();
+            FStarted = false;
+            if (FHead != nullptr && FHead->BytesRecorded > 0) {
+                Partial = FHead;
+                FHead = Partial->Next;
+                if (FHead == nullptr)
+                    FTail = &FHead;
+            }
+        }
+        const bool Answered = !Streaming() || CorkAndFlush();
+        if (Partial != nullptr) {
+            MarkDone(*Partial);
+            FCallback(FInstance, wimData, Partial);
         }
         if (!Answered)
             throw EWaveDeviceError("The sound server does not answer");
@@ -224,7 +252,7 @@ private:
 
     // Corks the stream and drops what the server holds for it; false when the server does not
     // answer within its bound. A stream that fails meanwhile has nothing left to stop.
-    bool Stop()
+    bool CorkAndFlush()
     {
         try {
             FConnection->Complete("Cannot stop the recording", [&]() -> pa_operation* {

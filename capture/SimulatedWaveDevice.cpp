@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -99,9 +100,30 @@ public:
         CheckOpen();
         if (FStarted)
             return;
+        const auto Now = std::chrono::steady_clock::now();
+        // The signal went on while the device was stopped, unheard and not lost.
+        if (FStoppedAt && FSetup.Pacing == TSimulatedPacing::RealTime)
+            Advance(static_cast<uint64_t>(std::chrono::duration<double>(Now - *FStoppedAt).count()
+                * FSetup.Format.SamplesPerSec));
+        FStoppedAt.reset();
         FStarted = true;
-        FNextDue = std::chrono::steady_clock::now() + FPeriod;
+        FChunkStart = Now;
+        FNextDue = Now + FPeriod;
         FWake.notify_all();
+    }
+
+    void Stop() override
+    {
+        std::unique_lock Lock(FMutex);
+        CheckOpen();
+        if (!FStarted)
+            return;
+        FStarted = false;
+        const auto Now = std::chrono::steady_clock::now();
+        FStoppedAt = Now;
+        AwaitThread(Lock); // a buffer on its way goes first, so that the order is kept
+        while (TWaveHeader* Header = TakeHeard(Now))
+            Deliver(Lock, wimData, Header);
     }
 
     void Unprepare(TWaveHeader& Header) override
@@ -224,6 +246,7 @@ private:
                     FWake.wait_until(Lock, FNextDue);
                     continue;
                 }
+                FChunkStart = FNextDue;
                 FNextDue += FPeriod + FSetup.Faults.BufferDelay;
             } else if (FQueue.empty() || Stalled()) {
                 FWake.wait(Lock);
@@ -265,9 +288,15 @@ private:
             FGapDone = true;
             SkipFrames(FSetup.Faults.GapFrames);
         }
+        Deliver(Lock, wimData, Fill(FChunkBytes));
+    }
+
+    // Takes the oldest queued buffer and records Bytes (at most its length) into it.
+    TWaveHeader* Fill(uint32_t Bytes)
+    {
         TWaveHeader* Header = FQueue.front();
         FQueue.pop_front();
-        const uint32_t Bytes = std::min(FChunkBytes, Header->BufferLength);
+        Bytes = std::min(Bytes, Header->BufferLength);
         FGenerator.Fill(Header->Data, Bytes);
         Header->BytesRecorded = Bytes;
         MarkDone(*Header);
@@ -278,22 +307,47 @@ private:
             *FSetup.PeakHeld = FHeldBySource;
         // The grace runs from this return too, so a source that keeps what it was given (as Flush
         // does while it waits for the queued buffers) is still served.
-        FLastRelease = std::chrono::steady_clock::now();
-        Deliver(Lock, wimData, Header);
+        FLastRelease = FLastFill;
+        return Header;
+    }
+
+    // A stop in real time records what has been heard up to Now (due periods, then the current
+    // one's part) into the oldest queued buffer; null once it has. Flat out records whole buffers.
+    TWaveHeader* TakeHeard(std::chrono::steady_clock::time_point Now)
+    {
+        if (FSetup.Pacing != TSimulatedPacing::RealTime || FQueue.empty() || Stalled() || FailsNow()
+            || !FError.empty() || Now <= FChunkStart)
+            return nullptr;
+        if (Now >= FNextDue) {
+            FChunkStart = FNextDue;
+            FNextDue += FPeriod + FSetup.Faults.BufferDelay;
+            return Fill(FChunkBytes);
+        }
+        const double Part = std::chrono::duration<double>(Now - FChunkStart).count()
+            / std::chrono::duration<double>(FNextDue - FChunkStart).count();
+        FChunkStart = Now;
+        const uint32_t Align = std::max<uint32_t>(1, FSetup.Format.BlockAlign);
+        const auto Frames = static_cast<uint32_t>(Part * (FChunkBytes / Align));
+        return Frames == 0 ? nullptr : Fill(Frames * Align);
     }
 
     // The signal goes on while Frames frames of it are lost.
     void SkipFrames(uint32_t Frames)
     {
-        if (Frames == 0)
-            return;
+        Advance(Frames);
+        if (Frames > 0)
+            FLosses.Lost(Frames, true);
+    }
+
+    // Generates Frames frames of the signal and lets them go.
+    void Advance(uint64_t Frames)
+    {
         const uint32_t Align = std::max<uint32_t>(1, FSetup.Format.BlockAlign);
-        for (uint64_t Left = uint64_t{ Frames } * Align; Left > 0;) {
+        for (uint64_t Left = Frames * Align; Left > 0;) {
             const auto Bytes = static_cast<uint32_t>(std::min<uint64_t>(Left, FChunkBytes));
             FGenerator.Fill(FScratch, Bytes);
             Left -= Bytes;
         }
-        FLosses.Lost(Frames, true);
     }
 
     void Deliver(std::unique_lock<std::mutex>& Lock, TWaveInMessage Message, TWaveHeader* Header)
@@ -307,7 +361,7 @@ private:
     }
 
     TSetup FSetup;
-    TSignalGenerator FGenerator; // device thread only
+    TSignalGenerator FGenerator; // under FMutex
     uint32_t FChunkBytes = WaveBufferLength;
     std::chrono::steady_clock::duration FPeriod{};
     uint8_t FScratch[WaveBufferLength]; // dropped sound is generated here
@@ -330,6 +384,8 @@ private:
     std::chrono::steady_clock::time_point FLastRelease{};
     std::string FError;
     std::chrono::steady_clock::time_point FNextDue{};
+    std::chrono::steady_clock::time_point FChunkStart{}; // the current period's start
+    std::optional<std::chrono::steady_clock::time_point> FStoppedAt; // by Stop, until Start
     std::thread FThread; // last: starts when everything above is built
 };
 

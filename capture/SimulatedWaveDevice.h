@@ -42,6 +42,9 @@
 // buffer is marked done and handed to the notification without the device's lock held. Reset
 // wakes the thread through its condition, waits until no notification from the thread is under
 // way, and returns the queued buffers from the calling thread; Close ends and joins the thread.
+// Stop (a pause) records what a real-time device has heard up to that moment into the queued
+// buffers it returns, and Start after it goes on with the signal as far as the stopped time has
+// carried it, as a real card's input goes on; flat out, Stop and Start only stop and start.
 #pragma once
 
 #include "WaveDevice.h"

@@ -30,6 +30,11 @@ void TWaveInDevice::Prepare(TWaveHeader& Header)
     Header.Flags = (Header.Flags & ~wbDone) | wbPrepared;
 }
 
+void TWaveInDevice::Stop()
+{
+    throw EWaveDeviceError("The device cannot stop without returning its buffers");
+}
+
 void TWaveInDevice::Unprepare(TWaveHeader& Header)
 {
     if (Header.Flags & wbInQueue)

@@ -119,8 +119,15 @@ public:
     virtual void Prepare(TWaveHeader& Header);
     // Queues a prepared header at the end of the device's queue. Does not block.
     virtual void AddBuffer(TWaveHeader& Header) = 0;
-    // Starts recording into the queued buffers. Does not block.
+    // Starts recording into the queued buffers, also after Stop. Does not block.
     virtual void Start() = 0;
+    // Stops recording without losing anything: the buffer being filled comes back through the
+    // notification with the sound recorded so far, when it holds any; the other queued buffers
+    // stay queued, and Start records into them. The time while stopped is neither recorded nor
+    // counted as lost. Start and Stop may be called on another thread than the one that queues
+    // buffers, never at the same time as each other, Reset or Close. Blocks briefly. A device
+    // that cannot stop so raises (the base's version).
+    virtual void Stop();
     // Stops recording and returns every queued buffer through the notification (with the bytes
     // recorded so far) before it returns. The device stays open and can be started again.
     // Blocks until the device's thread has let go of the buffers.

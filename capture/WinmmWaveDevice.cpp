@@ -10,7 +10,8 @@
 //
 // Reset calls waveInReset, which stops recording and makes winmm return every queued buffer
 // through the callback; Reset then waits (bounded) until the callback has seen all of them, so
-// that they are back when it returns. winmm drops the sound that comes while no buffer is
+// that they are back when it returns. Stop (a pause) calls waveInStop, which returns only the
+// buffer being filled, and Start waveInStart. winmm drops the sound that comes while no buffer is
 // queued without a word; the device measures those stretches by the time they last
 // (QueueGapMeter.h). A WIM_CLOSE that we did not ask for (the device went
 // away) fails the device.
@@ -121,6 +122,18 @@ public:
         if (Result != MMSYSERR_NOERROR)
             throw EWaveDeviceError(InError("waveInStart failed", Result));
         FGaps.Started();
+    }
+
+    // waveInStop returns the buffer being filled, marked done with what it holds, and keeps the
+    // others queued for waveInStart.
+    void Stop() override
+    {
+        FGaps.Stopped(TQueueGapMeter::TClock::now());
+        const MMRESULT Result = waveInStop(FHandle);
+        if (Result != MMSYSERR_NOERROR) {
+            FGaps.Started(); // still recording
+            throw EWaveDeviceError(InError("waveInStop failed", Result));
+        }
     }
 
     void Reset() override

@@ -110,6 +110,47 @@ TEST_F(WindowNotices, LostSoundShowsWhileRecordingAndAtTheEnd)
     EXPECT_EQ(Status(), "Mp3 Done");
 }
 
+// The device stops while the run is paused: a pause longer than the queued buffers hold is no
+// lost sound, before or after the resume.
+TEST_F(WindowNotices, PauseIsNoLostSound)
+{
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    OpenWithFile(FilePath("paused.mp3"));
+    RecordSeconds("60");
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Source().Position > 0; }));
+    PressPause();
+    EXPECT_TRUE(Source().Paused());
+    // The pause under test: longer than the four queued buffers take to fill.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Tick();
+    EXPECT_EQ(Status(), "Pause");
+    PressPause();
+    EXPECT_FALSE(Source().Paused());
+    const int64_t Resumed = Source().Position;
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Source().Position > Resumed; }));
+    Tick();
+    EXPECT_EQ(Status(), "Record");
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    EXPECT_EQ(Hint(), "");
+    EXPECT_EQ(Source().Losses().Dropouts, 0);
+    EXPECT_EQ(Card->DroppedBuffers(), 0);
+}
+
+// Stop while paused ends the run at once, also when the worker's read waits since the pause for
+// the device to record again (flat out, the stopped device holds nothing to return).
+TEST_F(WindowNotices, StopWhilePausedEndsTheRunWhateverTheReadWaitsFor)
+{
+    OpenWithFile(FilePath("stopped.mp3"));
+    RecordSeconds("60");
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Source().Position > 0; }));
+    PressPause();
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+    EXPECT_FALSE(Source().Paused());
+    EXPECT_EQ(Source().Losses().Dropouts, 0);
+}
+
 TEST_F(WindowNotices, FullScaleTurnsTheBarRedForASecondAndCountsAtTheEnd)
 {
     Card->SetSignal(TSimulatedSignal::Constant(32767));

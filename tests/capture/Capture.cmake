@@ -4,6 +4,7 @@ corvatone_add_test(AudioInTest
     ${CMAKE_CURRENT_LIST_DIR}/AudioInFaultsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AudioInPoolTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AudioInLossTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AudioInPauseTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WaveDeviceInfoTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimulatedWaveDeviceTest.cpp
   LIBS acs_capture)
@@ -44,6 +45,13 @@ if(WIN32)
     LIBS acs_capture winmm
     ENV LANG=ru_RU.UTF-8 ${winmm_inputs_server_ENV}
     PROPERTIES FIXTURES_REQUIRED winmm_inputs_server FIXTURES_REQUIRED winmm_inputs_sources)
+  # A pause: Wine's wave-in over a private server that plays the sweep.
+  corvatone_sound_server(winmm_sweep_server --sweep)
+  corvatone_add_test(WinmmPauseTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WinmmPauseTest.cpp
+    LIBS acs_capture winmm
+    ENV ${winmm_sweep_server_ENV}
+    PROPERTIES FIXTURES_REQUIRED winmm_sweep_server)
 else()
   find_package(ALSA REQUIRED)
   # Its own executable: it points ALSA at its own configuration before ALSA's first call.
@@ -53,6 +61,11 @@ else()
   corvatone_add_test(AlsaCaptureDeviceTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDeviceTest.cpp
     LIBS acs_capture ALSA::ALSA)
+  corvatone_add_test(AlsaPauseTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaPauseTest.cpp
+    LIBS acs_capture
+    ENV ${CORVATONE_SWEEP_SERVER_ENV}
+    PROPERTIES FIXTURES_REQUIRED SweepServer)
   corvatone_add_test(AlsaNoDeviceTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaNoDeviceTest.cpp
     LIBS acs_capture ALSA::ALSA
