@@ -5,7 +5,9 @@
 // process with the seed and the event). The seeds are fixed; a failure names its seed, so that
 // the sequence can be run again. CORVATONE_STRESS_EVENTS sets the events per seed (CI runs a
 // long sequence under the sanitizers).
+#include "ComponentRelease.h"
 #include "Mp3Check.h"
+#include "WindowStressModel.h"
 #include "WindowTestSupport.h"
 
 #include <atomic>
@@ -28,6 +30,8 @@ constexpr int64_t DelayAndPaddingBound = 3 * 1152;
 // The longest any one event (with the reports it causes) may take before the test is taken for
 // hung: far above what an event needs, below the CTest timeout.
 constexpr std::chrono::seconds EventBound{ 120 };
+// Beyond RunEndLimit, what a close may take to release the window and hand the pipeline over.
+constexpr std::chrono::seconds CloseMargin{ 2 };
 
 int EventsPerSeed()
 {
@@ -41,53 +45,6 @@ std::string FileBytes(const std::string& Path)
     std::ifstream In(Path, std::ios::binary);
     return { std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>() };
 }
-
-// Ends the process when an event does not finish within EventBound: a hang never ends a test.
-class TWatchdog {
-public:
-    TWatchdog()
-        : FThread([this] { Watch(); })
-    {
-    }
-    ~TWatchdog()
-    {
-        {
-            std::lock_guard Lock(FMutex);
-            FQuit = true;
-        }
-        FChanged.notify_all();
-        FThread.join();
-    }
-    // The event now under way; each call restarts the bound.
-    void Event(const std::string& What)
-    {
-        std::lock_guard Lock(FMutex);
-        FWhat = What;
-        FDeadline = std::chrono::steady_clock::now() + EventBound;
-        FChanged.notify_all();
-    }
-
-private:
-    void Watch()
-    {
-        std::unique_lock Lock(FMutex);
-        while (!FQuit) {
-            if (FDeadline != std::chrono::steady_clock::time_point{}
-                && std::chrono::steady_clock::now() > FDeadline) {
-                std::cerr << "Hung for " << EventBound.count() << " s in " << FWhat << std::endl;
-                std::abort();
-            }
-            FChanged.wait_for(Lock, std::chrono::seconds(1));
-        }
-    }
-
-    std::mutex FMutex;
-    std::condition_variable FChanged;
-    std::string FWhat;
-    std::chrono::steady_clock::time_point FDeadline{};
-    bool FQuit = false;
-    std::thread FThread;
-};
 
 class WindowStress : public TWindowTest, public testing::WithParamInterface<uint32_t> {
 protected:
@@ -108,6 +65,7 @@ protected:
         evFaultRefusesOpen,
         evFaultDeviceLost,
         evFaultSlow,
+        evFaultStall,
         evFaultNone,
         evWait,
         evEventCount
@@ -119,7 +77,9 @@ protected:
         Open();
         WatchRunEnds();
         ChooseFile(FilePath("take0.mp3"));
-        TWatchdog Watchdog;
+        Window->Select(TControl::SecCustom);
+        (*Window)[TControl::Secs].Text = "5";
+        TWatchdog Watchdog(EventBound);
         for (int Index = 0; Index < Events && !HasFailure(); ++Index) {
             const auto Event = PickEvent();
             const std::string What = "seed " + std::to_string(Seed) + ", event "
@@ -127,7 +87,7 @@ protected:
             SCOPED_TRACE(What);
             Watchdog.Event(What);
             Apply(Event);
-            Window->Pump();
+            PumpReports();
             CheckLook();
             CheckFinishedFiles();
             Window->Messages.clear();
@@ -135,31 +95,108 @@ protected:
         // The sequence ends as a user does: stop and wait for the run's end.
         Watchdog.Event("seed " + std::to_string(Seed) + ", the end");
         ClickStop();
-        EXPECT_TRUE(Window->PumpUntil([&] { return Sink().Status() == osIdle; }));
-        Window->Pump();
+        Model.StopClicked();
+        EXPECT_TRUE(AwaitRunEnds(TestSupport::FailAfter)) << "the last run never ended";
+        PumpReports();
         CheckLook();
         CheckFinishedFiles();
+        Watchdog.Event("seed " + std::to_string(Seed) + ", the close");
+        CloseWhileTheCardFails(Seed % 2 ? HangingCard() : StallingCard());
     }
 
-    // The sink's done report, raised on its worker once the run's file is closed: the bytes the
-    // source captured for that run. A Record press may start the source anew and reset its count,
-    // so a count read while a press was under way is not kept. The sink's runs end on this one
-    // worker in the order they started, so the run is the one after those that ended before.
+    // The sink's ends of runs, seen on its worker around the window's own handlers: the k-th end
+    // is run k's (runs end in the order they start), with the bytes the source captured for it.
+    // A Record press may start the source anew and reset its count, so a count read while a
+    // press was under way is not kept. A report raised on this thread (inside the sink's Run)
+    // is a start that failed, not an end.
     void WatchRunEnds()
     {
-        TOutputDoneEvent WindowHandler = Sink().OnDone;
-        Sink().OnDone = [this, WindowHandler](TComponent* Sender) {
-            const uint64_t Run = TMainTestAccess::EndedRuns(Main()) + 1;
+        TestThread = std::this_thread::get_id();
+        // The pipeline may outlive the window (a close while the card hangs).
+        TAudioIn* RunSource = &Source();
+        TOutputDoneEvent WindowDone = Sink().OnDone;
+        Sink().OnDone = [this, WindowDone, RunSource](TComponent* Sender) {
             const uint64_t Epoch = FPressEpoch.load();
             const bool PressBefore = FInPress.load();
-            const int64_t Bytes = Source().Position.load();
+            const int64_t Bytes = RunSource->Position.load();
             const bool Overlapped = PressBefore || FInPress.load() || Epoch != FPressEpoch.load();
-            if (!Overlapped) {
-                std::lock_guard Lock(FEndMutex);
-                FEndBytes[Run] = Bytes;
-            }
-            WindowHandler(Sender);
+            std::lock_guard Lock(FEndMutex);
+            // Counted after the window has queued its call, under the lock that PumpReports
+            // holds: the window never handles an end the model has not counted.
+            WindowDone(Sender);
+            FEndFailed.push_back(false);
+            if (!Overlapped)
+                FEndBytes[FEndFailed.size()] = Bytes;
+            FEnded.notify_all();
         };
+        TThreadExceptionEvent WindowFailed = Sink().OnThreadException;
+        Sink().OnThreadException
+            = [this, WindowFailed](TComponent* Sender, const std::exception& E) {
+                  if (std::this_thread::get_id() == TestThread) {
+                      FStartFailed = true;
+                      WindowFailed(Sender, E);
+                      return;
+                  }
+                  std::lock_guard Lock(FEndMutex);
+                  WindowFailed(Sender, E);
+                  FEndFailed.push_back(true);
+                  FEnded.notify_all();
+              };
+    }
+
+    // Handles what the window has queued and gives the model the ends of runs queued with it.
+    void PumpReports()
+    {
+        std::lock_guard Lock(FEndMutex);
+        Window->Pump();
+        for (uint64_t Run = Model.EndedRuns() + 1; Run <= FEndFailed.size(); ++Run)
+            Model.RunEnded(Run, FEndFailed[Run - 1]);
+    }
+
+    // Waits (at most Bound) until the sink has reported the end of every run that started.
+    bool AwaitRunEnds(std::chrono::milliseconds Bound)
+    {
+        std::unique_lock Lock(FEndMutex);
+        return FEnded.wait_for(
+            Lock, Bound, [&] { return FEndFailed.size() >= Model.StartedRuns(); });
+    }
+
+    // The close button while a run records from a card that hangs or stalls, with the
+    // device's and the window's own timeouts: the window is gone within RunEndLimit and a margin
+    // whatever the device does, and the pipeline left behind ends by itself.
+    void CloseWhileTheCardFails(const TSimulatedFaults& Faults)
+    {
+        Card->SetFaults(Faults);
+        ChooseFile(FilePath("close.mp3"));
+        if ((*Window)[TControl::SecNoLimit].Enabled)
+            Window->Select(TControl::SecNoLimit);
+        (*Window)[TControl::SRate].Text = "44100";
+        Window->Handle([](TMain& Main) { Main.SRateChange("44100"); });
+        (*Window)[TControl::KBS].Text = "128";
+        PressRecord();
+        ASSERT_EQ(Status(), "Record") << "the run before the close did not start";
+        const auto Start = std::chrono::steady_clock::now();
+        ClickClose();
+        Window->Destroy();
+        const auto Took = std::chrono::steady_clock::now() - Start;
+        EXPECT_TRUE(Window->Closed);
+        EXPECT_LE(Took, TMain::RunEndLimit + CloseMargin)
+            << "the close blocked for "
+            << std::chrono::duration_cast<std::chrono::milliseconds>(Took).count() << " ms";
+        EXPECT_TRUE(AwaitComponentReleases(TestSupport::FailAfter)) << "the pipeline never ended";
+        EXPECT_EQ(Card->OpenDevices(), 0);
+    }
+    TSimulatedFaults HangingCard()
+    {
+        TSimulatedFaults Faults;
+        Faults.HangAfter = Pick(4);
+        return Faults;
+    }
+    TSimulatedFaults StallingCard()
+    {
+        TSimulatedFaults Faults;
+        Faults.StallAfter = Pick(4);
+        return Faults;
     }
 
     int Pick(int Count) { return std::uniform_int_distribution<int>(0, Count - 1)(Random); }
@@ -170,7 +207,7 @@ protected:
     TEvent PickEvent()
     {
         static constexpr int Weights[evEventCount]
-            = { 8, 4, 4, 3, 3, 1, 1, 1, 1, 2, 2, 2, 2, 1, 1, 1, 3, 4 };
+            = { 16, 3, 5, 2, 3, 1, 1, 1, 1, 3, 3, 2, 2, 1, 1, 1, 1, 1, 8 };
         std::discrete_distribution<int> Distribution(std::begin(Weights), std::end(Weights));
         return static_cast<TEvent>(Distribution(Random));
     }
@@ -180,7 +217,7 @@ protected:
         static const char* const Names[] = { "Record", "Pause", "Stop", "Tick", "Save as",
             "Save as in a missing folder", "Save as on a full disk", "Save as cancelled",
             "No limit", "Custom", "Seconds", "Sample rate", "Bit rate", "Device refuses to open",
-            "Device lost", "Slow device", "No fault", "Wait for the run" };
+            "Device lost", "Slow device", "Stalled device", "No fault", "Wait for the run" };
         return Names[Event];
     }
 
@@ -190,24 +227,14 @@ protected:
         case evRecord:
             Record();
             break;
-        case evPause: {
-            const bool WasRecording = TMainTestAccess::Recording(Main());
-            const bool WasPaused = TMainTestAccess::Paused(Main());
+        case evPause:
             PressPause();
-            if (WasRecording) {
-                EXPECT_NE(TMainTestAccess::Paused(Main()), WasPaused);
-            }
+            Model.PausePressed();
             break;
-        }
-        case evStop: {
-            const bool WasRecording = TMainTestAccess::Recording(Main());
+        case evStop:
             ClickStop();
-            EXPECT_FALSE(TMainTestAccess::Recording(Main()));
-            if (WasRecording) {
-                EXPECT_EQ(Status(), "Mp3 Done");
-            }
+            Model.StopClicked();
             break;
-        }
         case evTick:
             Tick();
             break;
@@ -233,7 +260,9 @@ protected:
                 Window->Select(TControl::SecCustom);
             break;
         case evSecs: {
-            static const char* const Texts[] = { "5", "6", "5", "0", "20000", "x" };
+            // Short runs (the shortest is 5 s), so that the sequence starts dozens; the limits
+            // now and then.
+            static const char* const Texts[] = { "5", "6", "5", "1", "20000", "x" };
             // Drawn whatever happens next, so that the sequence of draws depends on the seed only.
             const char* Text = Texts[Pick(6)];
             if ((*Window)[TControl::Secs].Enabled)
@@ -241,15 +270,17 @@ protected:
             break;
         }
         case evSampleRate: {
-            static const char* const Texts[] = { "44100", "22050", "44100", "22050", "48000" };
-            const std::string Text = Texts[Pick(5)];
+            static const char* const Texts[]
+                = { "44100", "22050", "44100", "22050", "44100", "22050", "44100", "48000" };
+            const std::string Text = Texts[Pick(8)];
             (*Window)[TControl::SRate].Text = Text;
             Window->Handle([&](TMain& Main) { Main.SRateChange(Text); });
             break;
         }
         case evBitRate: {
-            static const char* const Texts[] = { "128", "64", "96", "160", "320", "100" };
-            const char* Text = Texts[Pick(6)];
+            static const char* const Texts[]
+                = { "128", "64", "96", "160", "320", "144", "256", "100" };
+            const char* Text = Texts[Pick(8)];
             if ((*Window)[TControl::KBS].Enabled)
                 (*Window)[TControl::KBS].Text = Text;
             break;
@@ -273,84 +304,88 @@ protected:
             Card->SetFaults(Faults);
             break;
         }
+        case evFaultStall: {
+            TSimulatedFaults Faults;
+            Faults.StallAfter = Pick(8);
+            Card->SetFaults(Faults);
+            break;
+        }
         case evFaultNone:
             Card->SetFaults({});
             break;
         case evWait:
             // Lets a short run end by itself (or by its fault) before the next event.
-            Window->PumpUntil(
-                [&] { return !TMainTestAccess::Recording(Main()); }, std::chrono::seconds(2));
+            AwaitRunEnds(std::chrono::seconds(2));
             break;
         case evEventCount:
             break;
         }
     }
 
-    // Record: a refused start changes nothing of the user's; a file that existed before a start
-    // that fails is unchanged.
+    // Record: a press while a run is under way does nothing; an invalid setting or no file is
+    // refused with a box; a press while the sink still ends a stopped run is refused with its
+    // busy error; else a run starts, or fails at its start and leaves a file that existed before
+    // unchanged.
     void Record()
     {
-        const bool WasRecording = TMainTestAccess::Recording(Main());
-        const bool SinkWasIdle = Sink().Status() == osIdle;
         const std::string File = (*Window)[TControl::DirOut].Text;
         const bool Existed = !File.empty() && fs::is_regular_file(File);
         const std::string Before = Existed ? FileBytes(File) : std::string();
         const size_t ErrorsBefore = Window->Errors.size();
-        const uint64_t StartedBefore = TMainTestAccess::StartedRuns(Main());
+        const size_t MessagesBefore = Window->Messages.size();
+        FStartFailed = false;
         FInPress = true;
         ++FPressEpoch;
         PressRecord();
         ++FPressEpoch;
         FInPress = false;
-        const uint64_t Started = TMainTestAccess::StartedRuns(Main());
-        if (Started != StartedBefore)
-            FStarted[Started] = { File, Source().InSampleRate };
-        if (!Window->Messages.empty()
+        const bool Refused = Window->Messages.size() > MessagesBefore
             && (Window->Messages.back().Text == "Invalid settings selected!"
-                || Window->Messages.back().Kind == TMessageKind::mkWarning)) {
-            EXPECT_EQ(TMainTestAccess::Recording(Main()), WasRecording) << "a refused press";
-            return;
-        }
-        const bool Failed = Status() == "Error";
-        if (Failed && Existed) {
-            EXPECT_EQ(FileBytes(File), Before) << "a start that failed changed " << File;
-        }
-        if (!WasRecording && SinkWasIdle && !Failed) {
-            EXPECT_TRUE(TMainTestAccess::Recording(Main()));
-        }
-        // A press while the sink still ends a run is refused with its busy error; it may change
-        // the sink's file name and the source's rate, not that run's. Any other press of an idle
-        // window that leaves it recording has started a run.
-        FailedStarts += Failed;
-        const bool Refused = Window->Errors.size() > ErrorsBefore;
-        if (!WasRecording && !Refused && TMainTestAccess::Recording(Main())) {
-            ++RunsStarted;
-        }
+                || Window->Messages.back().Kind == TMessageKind::mkWarning);
+        const bool Busy = Window->Errors.size() > ErrorsBefore;
         for (size_t E = ErrorsBefore; E < Window->Errors.size(); ++E)
             EXPECT_EQ(Window->Errors[E], "Component is buisy") << "only a stopping run refuses";
         Window->Errors.resize(ErrorsBefore);
+        if (Refused && Window->Messages.back().Text == "Invalid settings selected!")
+            CorrectSettings();
+        if (Model.State() != TRecordingModel::TState::Idle || Refused)
+            return;
+        // An injected fault is the next run's only: the device takes it when the run opens it.
+        Card->SetFaults({});
+        if (Busy) {
+            EXPECT_TRUE(Model.RunPending()) << "a busy refusal with no run ending";
+            Model.RefusedBusy();
+        } else if (FStartFailed) {
+            Model.StartFailed();
+            ++FailedStarts;
+            if (Existed) {
+                EXPECT_EQ(FileBytes(File), Before) << "a start that failed changed " << File;
+            }
+        } else {
+            FStarted[Model.Started()] = { File, Source().InSampleRate };
+        }
     }
 
-    // The look of the window's recording state, as its state table gives it: the pictures of the
-    // large buttons, the status text and the settings that may be changed.
+    // What a user does after the invalid settings' box: picks a listed rate and bit rate.
+    void CorrectSettings()
+    {
+        (*Window)[TControl::SRate].Text = "44100";
+        Window->Handle([](TMain& Main) { Main.SRateChange("44100"); });
+        if ((*Window)[TControl::KBS].Enabled)
+            (*Window)[TControl::KBS].Text = "128";
+    }
+
+    // The look of the model's recording state: the pictures of the large buttons, the status
+    // text and the settings that may be changed.
     void CheckLook()
     {
-        const bool Recording = TMainTestAccess::Recording(Main());
-        const bool Paused = TMainTestAccess::Paused(Main());
-        const std::string Text = Status();
-        if (Recording) {
-            EXPECT_EQ(Text, Paused ? "Pause" : "Record");
-            EXPECT_TRUE(Shows(TControl::RecB, Paused ? SkinFiles::RecBut : SkinFiles::RecButOn));
-            EXPECT_TRUE(
-                Shows(TControl::PauseB, Paused ? SkinFiles::PauseButOn : SkinFiles::PauseBut));
-        } else {
-            EXPECT_FALSE(Paused);
-            EXPECT_TRUE(
-                Text == "Status" || Text == "Mp3 Done" || Text == "MP3 Done" || Text == "Error")
-                << Text;
-            EXPECT_TRUE(Shows(TControl::RecB, SkinFiles::RecBut));
-            EXPECT_TRUE(Shows(TControl::PauseB, SkinFiles::PauseBut));
-        }
+        const TRecordingModel::TState State = Model.State();
+        const bool Recording = State != TRecordingModel::TState::Idle;
+        const bool Paused = State == TRecordingModel::TState::Paused;
+        EXPECT_EQ(Status(), Model.Status());
+        EXPECT_TRUE(
+            Shows(TControl::RecB, Recording && !Paused ? SkinFiles::RecButOn : SkinFiles::RecBut));
+        EXPECT_TRUE(Shows(TControl::PauseB, Paused ? SkinFiles::PauseButOn : SkinFiles::PauseBut));
         for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit })
             EXPECT_EQ((*Window)[Control].Enabled, !Recording) << ControlName(Control);
         EXPECT_EQ((*Window)[TControl::Secs].Enabled,
@@ -411,14 +446,19 @@ protected:
     std::mt19937 Random;
     // The runs that started and have not been checked, by their number; test thread.
     std::map<uint64_t, TStartedRun> FStarted;
-    // Counts of finished runs, from the sink's worker.
+    TRecordingModel Model;
+    std::thread::id TestThread;
+    // The sink's reports: whether each run that ended failed, and the bytes captured for the
+    // runs that finished; from the sink's worker. FStartFailed: raised inside the sink's Run.
     std::mutex FEndMutex;
+    std::condition_variable FEnded;
+    std::vector<bool> FEndFailed;
     std::map<uint64_t, int64_t> FEndBytes;
+    std::atomic<bool> FStartFailed{ false };
     // A Record press is under way; the epoch changes at its start and its end.
     std::atomic<bool> FInPress{ false };
     std::atomic<uint64_t> FPressEpoch{ 0 };
     int FilesChecked = 0;
-    int RunsStarted = 0;
     int FailedStarts = 0;
 };
 
@@ -426,9 +466,9 @@ TEST_P(WindowStress, RandomEventsKeepTheWindowTheFilesAndTheRunsSound)
 {
     const int Events = EventsPerSeed();
     RunSequence(GetParam(), Events);
-    std::cout << "Seed " << GetParam() << ": " << Events << " events, " << RunsStarted
-              << " runs started, " << FailedStarts << " starts failed, " << FilesChecked
-              << " finished files decoded" << std::endl;
+    std::cout << "Seed " << GetParam() << ": " << Events << " events, " << Model.StartedRuns()
+              << " runs started, " << Model.EndedRuns() << " ended, " << FailedStarts
+              << " starts failed, " << FilesChecked << " finished files decoded" << std::endl;
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, WindowStress, testing::Values(1u, 2u, 3u, 20261208u),
