@@ -67,7 +67,9 @@ std::vector<uint8_t> Numbered(uint32_t First, uint32_t Frames)
 std::vector<uint32_t> NumbersIn(const TWaveHeader& Header)
 {
     std::vector<uint32_t> Numbers(Header.BytesRecorded / FrameBytes);
-    std::memcpy(Numbers.data(), Header.Data, Numbers.size() * FrameBytes);
+    // A buffer can come back empty; memcpy takes no null pointer, even for no bytes.
+    if (!Numbers.empty())
+        std::memcpy(Numbers.data(), Header.Data, Numbers.size() * FrameBytes);
     return Numbers;
 }
 
