@@ -5,6 +5,7 @@
 // CTest starts the server before this test and names its folder in CORVATONE_SOUND_SERVER_DIR;
 // the process points itself at the server before its first ALSA call.
 #include "PausedRecording.h"
+#include "SoundServerModules.h"
 
 #include <cstdlib>
 #include <string>
@@ -13,13 +14,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const bool ServerEnvironment = [] {
-    if (const char* Dir = std::getenv("CORVATONE_SOUND_SERVER_DIR")) {
-        setenv("PULSE_SERVER", ("unix:" + std::string(Dir) + "/pulse.sock").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (std::string(Dir) + "/config").c_str(), 1);
-    }
-    return true;
-}();
+const bool ServerEnvironment = TestSupport::UsePrivateSoundServer();
 
 TEST(AlsaPauseTest, TwoSecondPauseIsNeitherLostNorRecorded)
 {

@@ -19,20 +19,7 @@ namespace {
 
 using TestSupport::TLoadedModule;
 
-std::string ServerDir()
-{
-    const char* Dir = std::getenv("CORVATONE_SOUND_SERVER_DIR");
-    return Dir ? Dir : "";
-}
-
-const bool ServerEnvironment = [] {
-    const std::string Dir = ServerDir();
-    if (!Dir.empty()) {
-        setenv("PULSE_SERVER", ("unix:" + Dir + "/pulse.sock").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (Dir + "/config").c_str(), 1);
-    }
-    return true;
-}();
+const bool ServerEnvironment = TestSupport::UsePrivateSoundServer();
 
 TPcmFormat CdFormat()
 {
@@ -73,7 +60,8 @@ class PulseCaptureTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(ServerDir().empty()) << "CTest's sound server fixture sets up the server";
+        ASSERT_FALSE(TestSupport::SoundServerDir().empty())
+            << "CTest's sound server fixture sets up the server";
         Backend = CreatePulseWaveBackend();
     }
 

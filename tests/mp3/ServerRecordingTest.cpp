@@ -12,6 +12,7 @@
 #include "LinuxWaveBackends.h"
 #include "Mp3Decoding.h"
 #include "SinkTestSupport.h"
+#include "SoundServerModules.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -32,22 +33,7 @@ constexpr int32_t Rate = 44100;
 constexpr int32_t BytesPerSecond = Rate * 4;
 constexpr std::size_t Window = Rate / 10; // frames of one level measurement
 
-std::string ServerDir()
-{
-    const char* Dir = std::getenv("CORVATONE_SOUND_SERVER_DIR");
-    return Dir ? Dir : "";
-}
-
-// ALSA and the client library read their configuration at their first call, which no test here
-// makes before main.
-const bool ServerEnvironment = [] {
-    const std::string Dir = ServerDir();
-    if (!Dir.empty()) {
-        setenv("PULSE_SERVER", ("unix:" + Dir + "/pulse.sock").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (Dir + "/config").c_str(), 1);
-    }
-    return true;
-}();
+const bool ServerEnvironment = TestSupport::UsePrivateSoundServer();
 
 void SoundServer(const std::string& Arguments)
 {
@@ -101,7 +87,8 @@ class ServerTest : public testing::TestWithParam<TServerBackend> {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(ServerDir().empty()) << "CTest's sound server fixture sets up the server";
+        ASSERT_FALSE(TestSupport::SoundServerDir().empty())
+            << "CTest's sound server fixture sets up the server";
         UseWaveBackend(GetParam().Create());
         ASSERT_GE(WaveInDeviceCount(), 1);
     }
@@ -244,9 +231,9 @@ TEST_P(ServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRecord
 {
     Record("killed.mp3", 20);
     ASSERT_TRUE(AwaitSeconds(1));
-    SoundServer("stop " + ServerDir() + " --kill");
+    SoundServer("stop " + TestSupport::SoundServerDir() + " --kill");
     const bool Ended = Watch->AwaitEnd();
-    SoundServer("start " + ServerDir());
+    SoundServer("start " + TestSupport::SoundServerDir());
     ASSERT_FALSE(Ended);
     EXPECT_EQ(Watch->Done.Count(), 0);
     const std::string Device = std::string("capture device 0 \"") + GetParam().DefaultName + "\"";

@@ -5,10 +5,31 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace TestSupport {
+
+// The private server's folder, which CTest's sound-server fixture names; empty without it.
+inline std::string SoundServerDir()
+{
+    const char* Dir = std::getenv("CORVATONE_SOUND_SERVER_DIR");
+    return Dir ? Dir : "";
+}
+
+// Points the process's PulseAudio clients, and ALSA's default device through them, at the private
+// server. Both read their configuration at their first call: call this before main, from a
+// namespace-scope initialiser.
+inline bool UsePrivateSoundServer()
+{
+    const std::string Dir = SoundServerDir();
+    if (!Dir.empty()) {
+        setenv("PULSE_SERVER", ("unix:" + Dir + "/pulse.sock").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (Dir + "/config").c_str(), 1);
+    }
+    return true;
+}
 
 // What pactl prints for Arguments, without the last line break; fails the test when it fails.
 inline std::string Pactl(const std::string& Arguments)
