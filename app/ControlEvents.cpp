@@ -36,6 +36,7 @@ constexpr TRoute<TPlainHandler> ClickRoutes[] = {
     { TControl::SaveAs, &TMain::SaveAsClick },
     { TControl::SecNoLimit, &TMain::SecNoLimitClick },
     { TControl::SecCustom, &TMain::SecCustomClick },
+    { TControl::LabDev, &TMain::LabDevClick },
 };
 
 // The handler of Control among Routes; null when none takes its event.
@@ -103,6 +104,8 @@ void TControlEvents::Change(TControl Control, const std::string& Text)
 {
     if (Control == TControl::SRate)
         Run([&](TMain& Main) { Main.SRateChange(Text); });
+    else if (Control == TControl::KBS)
+        Run([&](TMain& Main) { Main.KBSChange(Text); });
 }
 
 void TControlEvents::Tick()

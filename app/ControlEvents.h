@@ -2,7 +2,7 @@
 // reports what happened to which control of the layout (a press, a move, a release, a click, a
 // changed text), the timer's tick and a request to close; which handler carries the event is
 // decided here, and nowhere else. An event that no handler takes does nothing: a release on
-// RecB, a click on the background, a change of KBS.
+// RecB, a click on the background, a change of Secs.
 //
 // Every handler runs behind the handler guard (HandlerGuard.h): an exception that leaves it is
 // reported through the window and goes no further.
@@ -31,8 +31,8 @@ public:
     void Press(TControl Control, TMouseButton Button, int X, int Y);
     void Move(TControl Control, int X, int Y);
     void Release(TControl Control, TMouseButton Button, int X, int Y);
-    // A click: of an image control (before the release of the same press), of the Save as
-    // button, or a radio button selected by the user (mouse or keyboard).
+    // A click: of an image control or the input chooser (before the release of the same press),
+    // of the Save as button, or a radio button selected by the user (mouse or keyboard).
     void Click(TControl Control);
     // The control's own action without the mouse (a key, an assistive tool's press): as a click
     // of the primary button in its middle. An image control gets the press, the click and the

@@ -47,9 +47,18 @@ std::optional<TControl> TControlKeys::NextTabStop(std::optional<TControl> From, 
     return std::nullopt;
 }
 
+bool TControlKeys::IsChooser(TControl Control)
+{
+    const TControlSpec& Spec = Form::Spec(Control);
+    return Spec.Kind == TControlKind::Label && Spec.TabOrder >= 0;
+}
+
 bool TControlKeys::KeyDown(TControl Focused, TKey Key, bool Repeat)
 {
-    if (Key == TKey::Other || !IsImageButton(Focused))
+    const bool Acts = Key == TKey::AltDown
+        ? IsChooser(Focused)
+        : Key != TKey::Other && (IsImageButton(Focused) || IsChooser(Focused));
+    if (!Acts)
         return false;
     if (!Repeat)
         FEvents.Activate(Focused);

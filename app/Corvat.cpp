@@ -39,6 +39,7 @@ const TSaveDialogSpec TMain::SaveMp3{
     .DefaultExtension = "mp3",
     .ConfirmOverwrite = true,
     .Resizable = true,
+    .Folder = {},
 };
 
 TMain::TMain(TMainWindow& Window)
@@ -49,6 +50,7 @@ TMain::TMain(TMainWindow& Window)
     AudIn = Components.AudIn;
     SndIndic = Components.SndIndic;
     MP3Out = Components.MP3Out;
+    FInput = std::make_unique<TInputChooser>(FWindow, *AudIn);
 
     FWindow.StartTimer(TimerInterval);
     RunGuarded(FWindow, [this] { FormCreate(); });
@@ -64,6 +66,7 @@ TMain::~TMain()
             RunGuarded(FWindow, [this] { ResumeRun(); });
         AwaitSinkIdle(RunEndLeft());
     }
+    SaveSettings();
     RunGuarded(FWindow, [this] { FormDestroy(); });
     // A worker that has not ended its run by now (a device that does not answer) is not waited
     // for: the components are left to it, and its reports no longer reach this object.
@@ -200,9 +203,7 @@ void TMain::FormCreate()
     Paused = false;
     Recording = false;
 
-    TWaveDeviceInfo Info;
-    GetWaveDeviceInfo(AudIn->GetBaseChannel(), false, Info);
-    FWindow.SetText(TControl::LabDev, Info.Name);
+    RestoreSettings();
 }
 
 bool TMain::FormCloseQuery()
@@ -297,6 +298,8 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
         FWindow.SetText(TControl::Secs, std::to_string(RecordSettings::MaxSeconds));
     if (SecsValue() < RecordSettings::MinSeconds)
         FWindow.SetText(TControl::Secs, std::to_string(RecordSettings::MinSeconds));
+    // The duration typed into the spin box reaches the behaviour here.
+    SaveSettings();
     if (!CheckSettings()) {
         FWindow.ShowMessage({ TMessageKind::mkError, ErrorBoxTitle, "Invalid settings selected!" });
         return;
@@ -313,6 +316,7 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
     if (!FNotices.RoomConfirmed(Run))
         return;
     LoadPicture(TControl::RecB, SkinFiles::RecButOn);
+    FInput->Apply();
     MP3Out->SetFileName(OutputFile);
     AudIn->RecTime = SecsValue();
     // CheckSettings has made sure the text is "22050" or "44100".
@@ -382,33 +386,6 @@ void TMain::StopBMouseUp(TMouseButton, int, int)
     ShowIdle(FNotices.EndStatus("Mp3 Done", AudIn->Losses(), SndIndic->Clips()));
 }
 
-void TMain::SaveAsClick()
-{
-    if (const std::optional<std::string> Path = FWindow.RunSaveDialog(SaveMp3))
-        FWindow.SetText(TControl::DirOut, *Path);
-}
-
-void TMain::SecNoLimitClick()
-{
-    FWindow.SetEnabled(TControl::Secs, false);
-    FWindow.SetText(TControl::Secs, std::to_string(RecordSettings::MaxSeconds));
-    FWindow.SetPosition(TControl::Progres, 100);
-}
-
-void TMain::SecCustomClick()
-{
-    FWindow.SetEnabled(TControl::Secs, true);
-    FWindow.SetPosition(TControl::Progres, 0);
-}
-
-void TMain::SRateChange(const std::string& Text)
-{
-    // Refilling the list may replace the box's text; it stays as it was.
-    const std::string Kept = FWindow.Text(TControl::KBS);
-    FWindow.SetItems(TControl::KBS, RecordSettings::BitRateList(Text));
-    FWindow.SetText(TControl::KBS, Kept);
-}
-
 void TMain::TimTimer()
 {
     std::array<double, TSoundIndicator::LevelCount> Levels{};
@@ -472,14 +449,16 @@ void TMain::ShowIdle(const std::string& Status)
 void TMain::DisableSettings()
 {
     // SRate and SaveAs stay enabled: their values reach the next recording only.
-    for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit })
+    for (TControl Control :
+        { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit, TControl::LabDev })
         FWindow.SetEnabled(Control, false);
     FWindow.SetEnabled(TControl::Secs, false);
 }
 
 void TMain::EnableSettings()
 {
-    for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit })
+    for (TControl Control :
+        { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit, TControl::LabDev })
         FWindow.SetEnabled(Control, true);
     FWindow.SetEnabled(TControl::Secs, FWindow.Checked(TControl::SecCustom));
 }

@@ -21,9 +21,11 @@
 
 #include "CallGate.h"
 #include "FormComponents.h"
+#include "InputChooser.h"
 #include "MainWindow.h"
 #include "RunLedger.h"
 #include "RunNotices.h"
+#include "WindowSettings.h"
 
 #include <chrono>
 #include <cstdint>
@@ -65,8 +67,11 @@ public:
     // rest of the handler and shows the error (the handler guard); nothing after it changes.
 
     // At creation: reads the four kept small-button pictures, the background and the large
-    // buttons' pictures (files read on this thread), then shows the device's name. A picture
-    // that cannot be read ends it there: the later pictures stay empty, LabDev shows "Unknown".
+    // buttons' pictures (files read on this thread), then the settings kept from the last start
+    // (SettingsFile.h) and shows them with the device's name. A picture that cannot be read ends
+    // it there: the later pictures stay empty, LabDev shows "Unknown", and the settings are
+    // neither shown nor written in this run of the program. A kept input that is gone leaves
+    // device 0, with a notice on the panel's tooltip.
     void FormCreate();
     // A request to close the window from any source: allowed only once the close button has set
     // CanExit. Never waits.
@@ -145,6 +150,15 @@ public:
     // window returns to idle with "Error".
     void MP3OutThreadException(TComponent* Sender, const std::string& Reason);
 
+    // The text of KBS changed to Text (chosen or typed): kept for the next start when it is an
+    // entry of its list. Blocks briefly while the settings file is written.
+    void KBSChange(const std::string& Text);
+    // The device label's click (mouse, or Space, Enter or Alt+Down while it has the focus): does
+    // nothing while recording or paused. Otherwise lists the inputs afresh and shows their menu,
+    // the current input marked, blocking until the user closes it; the input chosen is shown on
+    // the label, recorded from by the next run and kept for the next start.
+    void LabDevClick();
+
     // True when the sample-rate and bit-rate texts are entries of their lists, compared exactly.
     bool CheckSettings() const;
 
@@ -197,6 +211,13 @@ private:
     void EnableSettings();
     void ShowRunError(const std::string& Reason);
 
+    // The settings kept between starts (CorvatSettings.cpp, with the settings' handlers): read and
+    // shown at creation, written whenever what the window shows differs from what was last kept. A
+    // failed write shows on the panel's tooltip and is tried again at the next change.
+    void RestoreSettings();
+    void SaveSettings();
+    TWindowSettings ShownSettings() const;
+
     // The full name of a skin file.
     std::string SkinPath(const char* FileName) const;
     // Shows a large button's picture, read again from its file; raises when it cannot be read.
@@ -225,6 +246,12 @@ private:
     bool Recording = false;
     bool Paused = false;
     bool CanExit = false;
+
+    std::unique_ptr<TInputChooser> FInput;
+    std::string FSaveFolder; // the folder of the last Save as, empty before one
+    std::optional<TSettingsFile> FSettingsFile; // none when the platform has no place for it
+    TWindowSettings FKept; // as the file holds them
+    bool FSettingsShown = false; // the kept settings are shown: changes are written from now on
 
     TRunLedger FRuns;
     // Lost sound, clipping and the disk's room: what the window tells of them.

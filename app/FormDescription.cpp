@@ -88,6 +88,17 @@ TControlSpec FixedLabel(
     return Spec;
 }
 
+// The device's name, cut to the label's width; a click or a key opens the menu of the inputs.
+// It takes the focus after the window's other controls.
+TControlSpec InputChooser()
+{
+    TControlSpec Spec = FixedLabel(TControl::LabDev, 112, 31, 177, 15, "Unknown", Times13Bold);
+    Spec.Hint = "Choose the input to record from";
+    Spec.HandCursor = true;
+    Spec.TabOrder = 13;
+    return Spec;
+}
+
 TControlSpec Bar(
     TControl Id, TProgressBarOrientation Orientation, int Left, int Top, int Width, int Height)
 {
@@ -178,7 +189,7 @@ std::vector<TControlSpec> BuildControls()
         Label(Label5, 15, 78, 108, 14, "Bits per Sample: 16 bps"),
         Label(Label8, 15, 67, 77, 14, "Channels: Stereo"),
         Label(Label11, 56, 31, 40, 15, "Device:", Times13Bold),
-        FixedLabel(LabDev, 112, 31, 177, 15, "Unknown", Times13Bold),
+        InputChooser(),
         Placed(Bevel4, TControlKind::BoxBevel, 177, 50, 162, 73),
         Label(Label12, 182, 51, 91, 14, "Duration in seconds"),
         Label(Label13, 205, 86, 43, 14, "No Limit"),
@@ -341,6 +352,12 @@ std::vector<TControl> AccessibleControls()
 std::string AccessibleName(const TControlSpec& Spec, const std::string& Text)
 {
     return Spec.Accessible.Name.empty() ? Text : Spec.Accessible.Name;
+}
+
+bool ReportsMouse(const TControlSpec& Spec)
+{
+    return Spec.Kind == TControlKind::Image
+        || (Spec.Kind == TControlKind::Label && Spec.TabOrder >= 0);
 }
 
 bool HasWindow(TControlKind Kind)

@@ -102,7 +102,8 @@ struct TControlSpec {
     // Unset: the window's (Form::TextColor, Form::FaceColor); a label never paints a face.
     std::optional<TColor> TextColor;
     std::optional<TColor> FaceColor;
-    // Place in the tab order: the controls with a window, then the image buttons; -1 for none.
+    // Place in the tab order: the controls with a window, then the image buttons, then the input
+    // chooser; -1 for none.
     int TabOrder = -1;
     bool Checked = false; // a radio button selected at start
     bool Clipped = false; // a label of fixed size clips its text; the others draw it whole
@@ -146,6 +147,9 @@ bool IsTabStop(const TControlSpec& Spec, bool Checked);
 std::vector<TControl> AccessibleControls();
 // The name a screen reader gives the control when it shows Text.
 std::string AccessibleName(const TControlSpec& Spec, const std::string& Text);
+// Whether the control takes the mouse by the image controls' rules (ImageMouse.h): the images,
+// and a label in the tab order, which is pressed and clicked as a button is.
+bool ReportsMouse(const TControlSpec& Spec);
 
 // Whether the control is a window of its own (a text box, button, list or panel) rather than
 // drawn on the form.

@@ -93,6 +93,14 @@ struct TSaveDialogSpec {
     std::string DefaultExtension; // "mp3", added to a name typed without an extension
     bool ConfirmOverwrite = true; // asks before an existing file is chosen
     bool Resizable = true;
+    std::string Folder; // the folder it opens in; empty: the system's choice
+};
+
+// A popup menu of entries, at most one marked with a check, opened below a control.
+struct TMenuSpec {
+    std::vector<std::string> Entries;
+    int Checked = -1; // the marked entry's index; -1 marks none
+    TControl Below = TControl::LabDev; // opens at this control's bottom-left corner
 };
 
 class TMainWindow {
@@ -114,6 +122,8 @@ public:
     virtual void SetItems(TControl Control, const std::vector<std::string>& Items) = 0;
     // Whether a radio button is selected.
     virtual bool Checked(TControl Control) const = 0;
+    // Selects a radio button (the others of its group go off) without reporting a click.
+    virtual void SetChecked(TControl Control) = 0;
     virtual void SetEnabled(TControl Control, bool Enabled) = 0;
     // The position of a flat progress bar (Progres, Indicator); not limited to its range here,
     // the bar applies its own rules.
@@ -141,6 +151,9 @@ public:
     virtual bool Ask(const TQuestion& Question) = 0;
     // Runs the file-save dialog; the full path of the confirmed file, nothing when cancelled.
     virtual std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) = 0;
+    // Runs the popup menu; the index of the entry chosen, nothing when it was closed without a
+    // choice.
+    virtual std::optional<int> RunMenu(const TMenuSpec& Menu) = 0;
     // The toolkit's report of an error that left one of the window's handlers (or its creation):
     // an error box with Message, titled as every error box (ErrorBox.h).
     virtual void ReportError(const std::string& Message) = 0;

@@ -63,6 +63,9 @@ public:
     // The run has failed (the panel says "Error"): the tooltip tells what it met until the last
     // tick, after "Error". Clips: the indicator's count now.
     void Failed(int64_t Clips);
+    // A notice of the window outside a run (the kept input is gone, the settings cannot be
+    // saved) as the panel's tooltip, until a run's notices replace it.
+    void ShowNotice(const std::string& Notice) { ShowHint(Notice); }
 
     const TRunTally& Tally() const { return FTally; }
 

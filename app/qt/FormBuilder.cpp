@@ -5,6 +5,7 @@
 #include "GradBtn.h"
 #include "SystemColors.h"
 #include "TBevel.h"
+#include "TChooserLabel.h"
 #include "TComboBox.h"
 #include "TFlatEdit.h"
 #include "TFlatProgressBarUnit.h"
@@ -89,7 +90,9 @@ QWidget* CreateImage(const TControlSpec& Spec, QWidget& Window)
 
 QWidget* CreateLabel(const TControlSpec& Spec, QWidget& Window)
 {
-    auto* Label = new QLabel(ToQt(Spec.Text), &Window);
+    // A label in the tab order is the input chooser, which the keyboard operates.
+    auto* Label = Spec.TabOrder >= 0 ? new TChooserLabel(ToQt(Spec.Text), &Window)
+                                     : new QLabel(ToQt(Spec.Text), &Window);
     if (Spec.Kind == TControlKind::Panel) {
         Label->setFrameShape(QFrame::Panel);
         Label->setFrameShadow(QFrame::Sunken);

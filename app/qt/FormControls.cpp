@@ -92,6 +92,12 @@ bool TFormControls::Checked(TControl Control) const
     return As<QRadioButton>(Control)->isChecked();
 }
 
+void TFormControls::SetChecked(TControl Control)
+{
+    // setChecked reports no click: only the user's clicks reach the behaviour.
+    As<QRadioButton>(Control)->setChecked(true);
+}
+
 void TFormControls::SetEnabled(TControl Control, bool Enabled)
 {
     Widget(Control)->setEnabled(Enabled);

@@ -17,6 +17,7 @@ public:
     std::vector<std::string> Items(TControl Control) const override;
     void SetItems(TControl Control, const std::vector<std::string>& Items) override;
     bool Checked(TControl Control) const override;
+    void SetChecked(TControl Control) override;
     void SetEnabled(TControl Control, bool Enabled) override;
     void SetPosition(TControl Control, int Position) override;
     TColor ElementColor(TControl Control) const override;

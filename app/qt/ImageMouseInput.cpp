@@ -36,7 +36,7 @@ TImageMouseInput::TImageMouseInput(QWidget& Window, TControlEvents& Events)
 {
 }
 
-void TImageMouseInput::Watch(TImage* Image, TControl Control)
+void TImageMouseInput::Watch(QWidget* Image, TControl Control)
 {
     FImages.emplace_back(Image, Control);
     Image->setMouseTracking(true);
@@ -77,7 +77,7 @@ int TImageMouseInput::ImageAt(QPoint Point) const
     return TImageMouse::NoImage;
 }
 
-TImage* TImageMouseInput::Image(int Control) const
+QWidget* TImageMouseInput::Image(int Control) const
 {
     for (const auto& [Image, Known] : FImages)
         if (Known == ControlOf(Control))

@@ -15,15 +15,15 @@
 #include <vector>
 
 class QWidget;
-class TImage;
 
 class TImageMouseInput : public QObject, private TImageMouseHost {
 public:
     // Window holds the image controls; both it and Events outlive this object.
     TImageMouseInput(QWidget& Window, TControlEvents& Events);
 
-    // Takes the mouse of Image, the control Control of the layout.
-    void Watch(TImage* Image, TControl Control);
+    // Takes the mouse of Image, the control Control of the layout: an image control, or another
+    // control that the form has take the mouse as one (Form::ReportsMouse).
+    void Watch(QWidget* Image, TControl Control);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -31,7 +31,7 @@ protected:
 private:
     // The image control at Point of the window: the topmost control there, when it is one.
     int ImageAt(QPoint Point) const;
-    TImage* Image(int Control) const;
+    QWidget* Image(int Control) const;
 
     TPoint Origin(int Control) const override;
     void CaptureMouse() override { }
@@ -43,6 +43,6 @@ private:
 
     QWidget& FWindow;
     TControlEvents& FEvents;
-    std::vector<std::pair<TImage*, TControl>> FImages;
+    std::vector<std::pair<QWidget*, TControl>> FImages;
     TImageMouse FRules{ *this };
 };

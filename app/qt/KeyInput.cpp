@@ -6,9 +6,11 @@
 
 namespace {
 
-TKey ToKey(int Key)
+TKey ToKey(int Key, Qt::KeyboardModifiers Modifiers)
 {
     switch (Key) {
+    case Qt::Key_Down:
+        return Modifiers & Qt::AltModifier ? TKey::AltDown : TKey::Other;
     case Qt::Key_Space:
         return TKey::Space;
     case Qt::Key_Return:
@@ -47,6 +49,6 @@ bool TKeyInput::eventFilter(QObject* Watched, QEvent* Event)
     const auto* Key = static_cast<const QKeyEvent*>(Event);
     for (const auto& [Widget, Control] : FWidgets)
         if (Widget == Watched)
-            return FKeys.KeyDown(Control, ToKey(Key->key()), Key->isAutoRepeat());
+            return FKeys.KeyDown(Control, ToKey(Key->key(), Key->modifiers()), Key->isAutoRepeat());
     return false;
 }

@@ -1,10 +1,12 @@
 #include "MainForm.h"
 
 #include "ErrorReports.h"
+#include "FormDescription.h"
 #include "GradBtn.h"
 #include "ImageMouseInput.h"
 #include "KeyInput.h"
 #include "MessageBoxes.h"
+#include "PopupMenu.h"
 #include "SaveDialog.h"
 #include "TImage.h"
 
@@ -54,9 +56,10 @@ void TMainForm::ConnectEvents()
     for (int Index = 0; Index < ControlCount; ++Index) {
         const auto Control = static_cast<TControl>(Index);
         QWidget* Found = Widget(Control);
-        if (auto* Image = qobject_cast<TImage*>(Found)) {
-            FImageMouse->Watch(Image, Control);
-            FKeyInput->Watch(Image, Control);
+        if (Form::ReportsMouse(Form::Spec(Control))) {
+            // The image controls and the input chooser: pressed and clicked as buttons are.
+            FImageMouse->Watch(Found, Control);
+            FKeyInput->Watch(Found, Control);
         } else if (auto* Radio = qobject_cast<QRadioButton*>(Found)) {
             connect(
                 Radio, &QRadioButton::clicked, this, [this, Control] { FEvents.Click(Control); });
@@ -148,6 +151,11 @@ std::optional<std::string> TMainForm::RunSaveDialog(const TSaveDialogSpec& Spec)
     if (const std::optional<QString> Path = ::RunSaveDialog(*SaveMp3))
         return Path->toStdString();
     return std::nullopt;
+}
+
+std::optional<int> TMainForm::RunMenu(const TMenuSpec& Menu)
+{
+    return RunPopupMenu(*this, *Widget(Menu.Below), Menu);
 }
 
 void TMainForm::ReportError(const std::string& Message)

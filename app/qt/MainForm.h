@@ -44,6 +44,7 @@ public:
     void ShowMessage(const TMessage& Message) override;
     bool Ask(const TQuestion& Question) override;
     std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
+    std::optional<int> RunMenu(const TMenuSpec& Menu) override;
     void ReportError(const std::string& Message) override;
     std::string ApplicationFolder() const override;
     void StartTimer(std::chrono::milliseconds Interval) override;

@@ -29,6 +29,8 @@ void SetUpSaveDialog(QFileDialog& Dialog, const TSaveDialogSpec& Spec)
     Dialog.setDefaultSuffix(QString::fromStdString(Spec.DefaultExtension));
     Dialog.setOption(QFileDialog::DontConfirmOverwrite, !Spec.ConfirmOverwrite);
     Dialog.setSizeGripEnabled(Spec.Resizable);
+    if (!Spec.Folder.empty())
+        Dialog.setDirectory(QString::fromStdString(Spec.Folder));
 }
 
 TSaveDialogRunner SetSaveDialogRunner(TSaveDialogRunner Runner)

@@ -83,6 +83,8 @@ TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
     , FChildren(Form::Controls().size(), nullptr)
     , FPictures(Form::Controls().size())
     , FLabelTexts(Form::Controls().size())
+    , FWindowlessDisabled(Form::Controls().size())
+    , FHints(Form::Controls().size())
     , FLabelFonts(Form::Controls().size(), nullptr)
 {
     for (size_t Index = 0; Index < FLabelTexts.size(); ++Index)
@@ -309,8 +311,10 @@ void TWin32MainForm::Click(int Control)
 
 size_t TWin32MainForm::ImageAt(POINT Point) const
 {
+    // The images, and the input chooser while it is enabled, take the mouse.
     const size_t Control = WindowlessAt(Point);
-    return Control != NoControl && Form::Controls()[Control].Kind == TControlKind::Image
+    return Control != NoControl && Form::ReportsMouse(Form::Controls()[Control])
+            && !FWindowlessDisabled[Control]
         ? Control
         : NoControl;
 }

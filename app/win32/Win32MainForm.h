@@ -102,6 +102,8 @@ public:
     void SetElementColor(size_t Control, TColor Color);
     // Replaces the control's tooltip; an empty one removes it.
     void SetHint(size_t Control, const std::wstring& Hint);
+    // The tooltip last set; empty for none.
+    const std::wstring& Hint(size_t Control) const { return FHints[Control]; }
     // The control's present rectangle in client coordinates.
     RECT Bounds(size_t Control) const;
     // Asks for a paint of the control's rectangle; with Now, paints it before returning.
@@ -205,6 +207,9 @@ private:
     std::vector<HWND> FCompanions;
     std::vector<std::shared_ptr<const TSkinPicture>> FPictures;
     std::vector<std::wstring> FLabelTexts;
+    // Windowless controls the behaviour has disabled (the input chooser while a run records).
+    std::vector<bool> FWindowlessDisabled;
+    std::vector<std::wstring> FHints; // as last set, for tests and tools
     std::vector<std::unique_ptr<TWin32FlatBar>> FBars;
     std::unique_ptr<TWin32GradBtn> FGradButton;
     std::vector<HFONT> FFonts;

@@ -241,6 +241,7 @@ void TWin32MainForm::UpdateTooltipRect(size_t Control)
 
 void TWin32MainForm::SetHint(size_t Control, const std::wstring& Hint)
 {
+    FHints[Control] = Hint;
     if (!FTooltip)
         return;
     TTTOOLINFOW Tool{};
@@ -356,13 +357,20 @@ void TWin32MainForm::SetText(size_t Control, const std::wstring& Text)
 
 bool TWin32MainForm::Enabled(size_t Control) const
 {
-    return !FChildren[Control] || IsWindowEnabled(FChildren[Control]);
+    return FChildren[Control] ? IsWindowEnabled(FChildren[Control]) != FALSE
+                              : !FWindowlessDisabled[Control];
 }
 
 void TWin32MainForm::SetEnabled(size_t Control, bool Enabled)
 {
-    if (!FChildren[Control])
+    if (!FChildren[Control]) {
+        if (FWindowlessDisabled[Control] == !Enabled)
+            return;
+        FWindowlessDisabled[Control] = !Enabled;
+        const RECT R = Bounds(Control);
+        InvalidateRect(FHandle, &R, FALSE);
         return;
+    }
     EnableWindow(FChildren[Control], Enabled);
     if (FCompanions[Control])
         EnableWindow(FCompanions[Control], Enabled);

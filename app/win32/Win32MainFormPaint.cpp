@@ -40,12 +40,15 @@ void PaintFormBevel(HDC Dc, const RECT& R, TBevelShape Shape)
     PaintBevel(Canvas, Shape, TSize{ R.right - R.left, R.bottom - R.top }, Win32SystemPalette());
 }
 
-void PaintLabel(
-    HDC Dc, const TControlSpec& Spec, const RECT& R, HFONT Font, const std::wstring& Text)
+// A disabled label (the input chooser during a run) in the system's grey text.
+void PaintLabel(HDC Dc, const TControlSpec& Spec, const RECT& R, HFONT Font,
+    const std::wstring& Text, bool Disabled)
 {
     HGDIOBJ Previous = SelectObject(Dc, Font);
     SetBkMode(Dc, TRANSPARENT);
-    SetTextColor(Dc, ColorRefOf(Spec.TextColor.value_or(Form::TextColor)));
+    SetTextColor(Dc,
+        Disabled ? GetSysColor(COLOR_GRAYTEXT)
+                 : ColorRefOf(Spec.TextColor.value_or(Form::TextColor)));
     RECT Box = R;
     UINT Format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
     if (!Spec.Clipped)
@@ -102,7 +105,8 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
                 PaintImageFocus(Dc, R);
             break;
         case TControlKind::Label:
-            PaintLabel(Dc, Spec, R, LabelFont(Index), FLabelTexts[Index]);
+            PaintLabel(
+                Dc, Spec, R, LabelFont(Index), FLabelTexts[Index], FWindowlessDisabled[Index]);
             break;
         case TControlKind::BoxBevel:
         case TControlKind::LineBevel:

@@ -101,6 +101,14 @@ bool TWin32Window::Checked(TControl Control) const
     return FForm.Checked(Index(Control));
 }
 
+void TWin32Window::SetChecked(TControl Control)
+{
+    // The form's radio buttons are one group: the others go off.
+    for (const TControlSpec& Spec : Form::Controls())
+        if (Spec.Kind == TControlKind::Radio)
+            FForm.SetChecked(Index(Spec.Id), Spec.Id == Control);
+}
+
 void TWin32Window::SetEnabled(TControl Control, bool Enabled)
 {
     FForm.SetEnabled(Index(Control), Enabled);
@@ -162,11 +170,22 @@ std::optional<std::string> TWin32Window::RunSaveDialog(const TSaveDialogSpec& Sp
 {
     const TWin32SaveDialog Dialog{ WideFromUtf8(Spec.Title), WideFromUtf8(Spec.FilterName),
         WideFromUtf8(Spec.FilterPattern), WideFromUtf8(Spec.DefaultExtension),
-        Spec.ConfirmOverwrite, Spec.Resizable };
+        Spec.ConfirmOverwrite, Spec.Resizable, NativePath(Spec.Folder) };
     const std::optional<std::wstring> Path = RunWin32SaveDialog(FForm.Handle(), Dialog);
     if (!Path)
         return std::nullopt;
     return Utf8FromWide(*Path);
+}
+
+std::optional<int> TWin32Window::RunMenu(const TMenuSpec& Menu)
+{
+    std::vector<std::wstring> Entries;
+    for (const std::string& Entry : Menu.Entries)
+        Entries.push_back(WideFromUtf8(Entry));
+    const RECT Below = FForm.Bounds(Index(Menu.Below));
+    POINT At{ Below.left, Below.bottom };
+    ClientToScreen(FForm.Handle(), &At);
+    return RunWin32PopupMenu(FForm.Handle(), Entries, Menu.Checked, At);
 }
 
 void TWin32Window::ReportError(const std::string& Message)

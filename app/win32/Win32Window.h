@@ -38,6 +38,7 @@ public:
     std::vector<std::string> Items(TControl Control) const override;
     void SetItems(TControl Control, const std::vector<std::string>& Items) override;
     bool Checked(TControl Control) const override;
+    void SetChecked(TControl Control) override;
     void SetEnabled(TControl Control, bool Enabled) override;
     void SetPosition(TControl Control, int Position) override;
     TColor ElementColor(TControl Control) const override;
@@ -48,6 +49,7 @@ public:
     void ShowMessage(const TMessage& Message) override;
     bool Ask(const TQuestion& Question) override;
     std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
+    std::optional<int> RunMenu(const TMenuSpec& Menu) override;
     void ReportError(const std::string& Message) override;
     std::string ApplicationFolder() const override;
     void StartTimer(std::chrono::milliseconds Interval) override;

@@ -74,6 +74,26 @@ TEST_F(ControlKeys, OtherKeysAndControlsAreLeftToTheToolkit)
     EXPECT_TRUE(Shows(TControl::RecB, SkinFiles::RecBut));
 }
 
+// Space, Enter and Alt+Down open the input chooser's menu, once per key held; Alt+Down means
+// nothing to the image buttons, and while a run records the chooser waits.
+TEST_F(ControlKeys, TheInputChooserOpensOnItsKeys)
+{
+    for (TKey Key : { TKey::Space, TKey::Enter, TKey::AltDown })
+        EXPECT_TRUE(Keys.KeyDown(TControl::LabDev, Key, false));
+    EXPECT_TRUE(Keys.KeyDown(TControl::LabDev, TKey::Space, true));
+    EXPECT_FALSE(Keys.KeyDown(TControl::LabDev, TKey::Other, false));
+    EXPECT_EQ(Window->Menus.size(), 3u);
+    EXPECT_FALSE(Keys.KeyDown(TControl::RecB, TKey::AltDown, false));
+    EXPECT_FALSE(TMainTestAccess::Recording(Main()));
+
+    ChooseFile(FilePath("chooser.mp3"));
+    ASSERT_TRUE(Keys.Shortcut('R', false));
+    EXPECT_TRUE(Keys.KeyDown(TControl::LabDev, TKey::Enter, false));
+    EXPECT_EQ(Window->Menus.size(), 3u);
+    ClickStop();
+    ASSERT_TRUE(AwaitStatus("MP3 Done"));
+}
+
 TEST_F(ControlKeys, MinimizeAndCloseActOnTheirKeys)
 {
     EXPECT_TRUE(Keys.KeyDown(TControl::MinB, TKey::Enter, false));
@@ -87,11 +107,15 @@ TEST(ControlKeysTable, TheImageButtonsFollowTheSettingsInTheTabOrder)
 {
     using enum TControl;
     const std::vector<TControl> Order = Form::TabOrder();
-    const std::vector<TControl> Buttons(Order.end() - 5, Order.end());
+    // The input chooser comes last.
+    ASSERT_EQ(Order.back(), LabDev);
+    EXPECT_TRUE(TControlKeys::IsChooser(LabDev));
+    EXPECT_FALSE(TControlKeys::IsImageButton(LabDev));
+    const std::vector<TControl> Buttons(Order.end() - 6, Order.end() - 1);
     EXPECT_EQ(Buttons, (std::vector<TControl>{ RecB, PauseB, StopB, MinB, CloseB }));
     for (TControl Control : Buttons)
         EXPECT_TRUE(TControlKeys::IsImageButton(Control)) << ControlName(Control);
-    for (auto Control = Order.begin(); Control != Order.end() - 5; ++Control)
+    for (auto Control = Order.begin(); Control != Order.end() - 6; ++Control)
         EXPECT_TRUE(Form::HasWindow(Form::Spec(*Control).Kind)) << ControlName(*Control);
     // Each shortcut names a distinct image button.
     std::vector<TControl> Targets;

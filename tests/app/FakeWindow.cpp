@@ -3,6 +3,7 @@
 #include "HandlerGuard.h"
 #include "RecordSettings.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -132,6 +133,13 @@ bool TFakeWindow::Checked(TControl Control) const
     return FControls[Control].Checked;
 }
 
+void TFakeWindow::SetChecked(TControl Control)
+{
+    // The duration's two radio buttons are one group.
+    FControls[TControl::SecCustom].Checked = Control == TControl::SecCustom;
+    FControls[TControl::SecNoLimit].Checked = Control == TControl::SecNoLimit;
+}
+
 void TFakeWindow::SetEnabled(TControl Control, bool Enabled)
 {
     FControls[Control].Enabled = Enabled;
@@ -187,6 +195,17 @@ std::optional<std::string> TFakeWindow::RunSaveDialog(const TSaveDialogSpec& Spe
 {
     SaveDialogs.push_back(Spec);
     return SaveAnswer;
+}
+
+std::optional<int> TFakeWindow::RunMenu(const TMenuSpec& Menu)
+{
+    Menus.push_back(Menu);
+    if (!MenuAnswer)
+        return std::nullopt;
+    const auto Found = std::find(Menu.Entries.begin(), Menu.Entries.end(), *MenuAnswer);
+    if (Found == Menu.Entries.end())
+        return std::nullopt;
+    return static_cast<int>(Found - Menu.Entries.begin());
 }
 
 void TFakeWindow::ReportError(const std::string& Message)

@@ -77,6 +77,10 @@ public:
     // The answer of the next save dialogs; nothing means the user cancels.
     std::optional<std::string> SaveAnswer;
     std::vector<TSaveDialogSpec> SaveDialogs;
+    // The answer of the next menus, the entry chosen by its text; nothing, or a text the menu
+    // lacks, closes them without a choice.
+    std::optional<std::string> MenuAnswer;
+    std::vector<TMenuSpec> Menus;
     std::vector<TMessage> Messages;
     // The questions asked, and the answer the user gives to each.
     std::vector<TQuestion> Questions;
@@ -98,6 +102,7 @@ public:
     std::vector<std::string> Items(TControl Control) const override;
     void SetItems(TControl Control, const std::vector<std::string>& Items) override;
     bool Checked(TControl Control) const override;
+    void SetChecked(TControl Control) override;
     void SetEnabled(TControl Control, bool Enabled) override;
     void SetPosition(TControl Control, int Position) override;
     TColor ElementColor(TControl Control) const override;
@@ -108,6 +113,7 @@ public:
     void ShowMessage(const TMessage& Message) override;
     bool Ask(const TQuestion& Question) override;
     std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
+    std::optional<int> RunMenu(const TMenuSpec& Menu) override;
     void ReportError(const std::string& Message) override;
     std::string ApplicationFolder() const override;
     void StartTimer(std::chrono::milliseconds Interval) override;

@@ -125,6 +125,10 @@ public:
     {
         FWindow.SaveAnswer = std::move(Path);
     }
+    void AnswerMenu(std::optional<std::string> Entry) override
+    {
+        FWindow.MenuAnswer = std::move(Entry);
+    }
     void HideSkinFile(const std::string& Name, bool Hidden) override
     {
         if (Hidden)
@@ -144,6 +148,15 @@ public:
         FWindow.Errors.clear();
         return Boxes;
     }
+    std::vector<TShownMenu> TakeMenus() override
+    {
+        std::vector<TShownMenu> Menus;
+        for (const TMenuSpec& Menu : FWindow.Menus)
+            Menus.push_back({ Menu.Entries, Menu.Checked });
+        FWindow.Menus.clear();
+        return Menus;
+    }
+    std::string Hint(TControl Control) override { return FWindow[Control].Hint; }
     std::string Picture(TControl Control) override
     {
         const std::string Shown = FWindow[Control].Picture;
@@ -224,16 +237,18 @@ private:
         const TControlSpec& Spec = Form::Spec(Control);
         return { Spec.Left + X, Spec.Top + Y };
     }
-    // The image control that is the topmost control at At, in the form's places and sizes.
-    static int ImageUnder(TPoint At)
+    // The control that takes the mouse (an image, the input chooser) and is the topmost enabled
+    // control at At, in the form's places and sizes; a disabled control takes no mouse.
+    int ImageUnder(TPoint At)
     {
         const std::span<const TControlSpec> Controls = Form::Controls();
         for (auto Spec = Controls.rbegin(); Spec != Controls.rend(); ++Spec) {
             const bool Inside = At.X >= Spec->Left && At.Y >= Spec->Top
                 && At.X < Spec->Left + Spec->Width && At.Y < Spec->Top + Spec->Height;
             if (Inside)
-                return Spec->Kind == TControlKind::Image ? static_cast<int>(Spec->Id)
-                                                         : TImageMouse::NoImage;
+                return Form::ReportsMouse(*Spec) && FWindow[Spec->Id].Enabled
+                    ? static_cast<int>(Spec->Id)
+                    : TImageMouse::NoImage;
         }
         return TImageMouse::NoImage;
     }

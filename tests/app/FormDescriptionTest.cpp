@@ -40,7 +40,7 @@ TEST(FormDescription, TabOrderRunsThroughTheSettingsThenTheImageButtonsAndSkipsT
 {
     using enum TControl;
     const std::vector<TControl> Expected = { DirOut, SaveAs, SecNoLimit, SecCustom, Secs, KBS,
-        SRate, RecB, PauseB, StopB, MinB, CloseB };
+        SRate, RecB, PauseB, StopB, MinB, CloseB, LabDev };
     EXPECT_EQ(Form::TabOrder(), Expected);
     EXPECT_EQ(Form::ActiveControl, SaveAs);
 }

@@ -1,5 +1,6 @@
 #include "Mp3Check.h"
 
+#include <cstring>
 #include <mpg123.h>
 
 namespace {
@@ -38,6 +39,8 @@ TMp3Decoded DecodeMp3File(const std::string& Path)
     mpg123_handle* Handle = OpenDecoder(Path, Result);
     if (!Handle)
         return Result;
+    int64_t Rises = 0;
+    bool Below = false;
     for (;;) {
         off_t FrameNumber = 0;
         unsigned char* Audio = nullptr;
@@ -61,9 +64,23 @@ TMp3Decoded DecodeMp3File(const std::string& Path)
         mpg123_frameinfo Info{};
         mpg123_info(Handle, &Info);
         ++Result.FramesByBitRate[Info.bitrate];
-        if (Result.Channels > 0)
-            Result.Frames += static_cast<int64_t>(Bytes / (2 * Result.Channels));
+        if (Result.Channels > 0) {
+            const size_t Frames = Bytes / (2 * static_cast<size_t>(Result.Channels));
+            for (size_t Frame = 0; Frame < Frames; ++Frame) {
+                int16_t Sample;
+                std::memcpy(&Sample, Audio + Frame * 2 * Result.Channels, 2);
+                if (Sample < -3277)
+                    Below = true;
+                else if (Sample > 3277 && Below) {
+                    Below = false;
+                    ++Rises;
+                }
+            }
+            Result.Frames += static_cast<int64_t>(Frames);
+        }
     }
+    if (Result.Frames > 0 && Result.SampleRate > 0)
+        Result.ToneHz = static_cast<double>(Rises) * Result.SampleRate / Result.Frames;
     mpg123_close(Handle);
     mpg123_delete(Handle);
     return Result;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 struct TMp3Decoded {
@@ -12,6 +13,10 @@ struct TMp3Decoded {
     int Channels = 0;
     int64_t Frames = 0; // decoded sample frames (one sample per channel each)
     std::map<int, int> FramesByBitRate; // kbit/s in the MP3 frame headers -> MP3 frames
+    // The tone of the first channel: its rises through zero (past a tenth of full scale on
+    // either side, so that the encoder's quiet start counts none) per second of the whole file.
+    // Nothing where the check does not decode the sound (Windows).
+    std::optional<double> ToneHz;
 };
 
 // Every MP3 frame counts, without gapless trimming: the encoder's delay and padding are part of

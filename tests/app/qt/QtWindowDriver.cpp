@@ -4,6 +4,7 @@
 // hide files.
 #include "AppTestSupport.h"
 #include "FormDescription.h"
+#include "PopupMenu.h"
 #include "ScenarioTest.h"
 #include "TFlatProgressBarUnit.h"
 #include "TImage.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimerEvent>
@@ -85,6 +87,22 @@ public:
             FBoxes.push_back({ TMessageKind::mkWarning, Question.Title, Question.Text });
             return true;
         });
+        // The menu as the window built it: its actions' texts and check marks, the answer's action
+        // chosen.
+        FPreviousMenuRunner = SetPopupMenuRunner([this](QMenu& Menu, QPoint) -> std::optional<int> {
+            TShownMenu Shown;
+            std::optional<int> Chosen;
+            const QList<QAction*> Actions = Menu.actions();
+            for (int Index = 0; Index < Actions.size(); ++Index) {
+                Shown.Entries.push_back(Actions[Index]->text().toStdString());
+                if (Actions[Index]->isChecked())
+                    Shown.Checked = Index;
+                if (FMenuAnswer && Actions[Index]->text().toStdString() == *FMenuAnswer)
+                    Chosen = Index;
+            }
+            FMenus.push_back(Shown);
+            return Chosen;
+        });
         FPreviousRunner = SetSaveDialogRunner([this](QFileDialog&) -> std::optional<QString> {
             if (!FSaveAnswer)
                 return std::nullopt;
@@ -98,6 +116,7 @@ public:
         SetErrorReporter(std::move(FPreviousReporter));
         SetQuestionAsker(std::move(FPreviousAsker));
         SetSaveDialogRunner(std::move(FPreviousRunner));
+        SetPopupMenuRunner(std::move(FPreviousMenuRunner));
     }
 
     void Open(bool WithSkin) override
@@ -198,6 +217,7 @@ public:
     {
         FSaveAnswer = std::move(Path);
     }
+    void AnswerMenu(std::optional<std::string> Entry) override { FMenuAnswer = std::move(Entry); }
     void HideSkinFile(const std::string& Name, bool Hidden) override
     {
         const QDir Skin(FSkinCopy.filePath("Skin"));
@@ -208,6 +228,8 @@ public:
     }
 
     std::vector<TShownBox> TakeBoxes() override { return std::exchange(FBoxes, {}); }
+    std::vector<TShownMenu> TakeMenus() override { return std::exchange(FMenus, {}); }
+    std::string Hint(TControl Control) override { return Widget(Control)->toolTip().toStdString(); }
     std::string Picture(TControl Control) override
     {
         const auto* Image = qobject_cast<TImage*>(Widget(Control));
@@ -289,6 +311,9 @@ private:
     TErrorReporter FPreviousReporter;
     TQuestionAsker FPreviousAsker;
     TSaveDialogRunner FPreviousRunner;
+    std::optional<std::string> FMenuAnswer;
+    std::vector<TShownMenu> FMenus;
+    TPopupMenuRunner FPreviousMenuRunner;
 };
 
 } // namespace

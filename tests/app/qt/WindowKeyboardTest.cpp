@@ -1,11 +1,13 @@
 // The Qt window used with the keyboard only: Tab through the settings and the image buttons,
 // their focus mark, Space, Enter and the shortcuts, the radio group, the lists, and the focus
 // coming back to its control when the window is activated again, after a message box and after
-// the Save dialog.
+// the Save dialog; the input chooser last in the round, opened by its keys.
+#include "PopupMenu.h"
 #include "RecordSettings.h"
 #include "RecordingSupport.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QTimer>
 
 namespace {
@@ -64,9 +66,35 @@ TEST_F(WindowKeyboard, TabReachesEveryImageButtonAfterTheSettingsAndMarksIt)
         Window.grab().save(
             QStringLiteral(CORVATONE_FOCUS_SHOTS) + "/Corvatone-focus-" + Name + ".png");
     }
+    // The input chooser comes last, marked as the buttons are; Space, Enter and Alt+Down open its
+    // menu, other keys do not.
+    const QImage Label = Look("LabDev");
+    Type(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), Control("LabDev"));
+    EXPECT_EQ(Look("CloseB"), Unmarked.back()) << "the mark goes with the focus";
+    EXPECT_NE(Look("LabDev"), Label) << "no focus mark on the input chooser";
+    Window.grab().save(QStringLiteral(CORVATONE_FOCUS_SHOTS) + "/Corvatone-focus-LabDev.png");
+    std::vector<std::vector<QString>> Menus;
+    const TPopupMenuRunner Previous
+        = SetPopupMenuRunner([&](QMenu& Menu, QPoint) -> std::optional<int> {
+              std::vector<QString> Entries;
+              for (const QAction* Action : Menu.actions())
+                  Entries.push_back((Action->isChecked() ? "* " : "") + Action->text());
+              Menus.push_back(Entries);
+              return std::nullopt;
+          });
+    Type(Qt::Key_Space);
+    Type(Qt::Key_Return);
+    Type(Qt::Key_Down, Qt::AltModifier);
+    Type(Qt::Key_Down);
+    SetPopupMenuRunner(Previous);
+    ASSERT_EQ(Menus.size(), 3u);
+    EXPECT_EQ(Menus[0], (std::vector<QString>{ "* Simulated Sound Card" }));
+    EXPECT_EQ(QApplication::focusWidget(), Control("LabDev"));
+
     Type(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), Control("DirOut")) << "the round starts again";
-    EXPECT_EQ(Look("CloseB"), Unmarked.back()) << "the mark goes with the focus";
+    EXPECT_EQ(Look("LabDev"), Label) << "the mark goes with the focus";
 }
 
 TEST_F(WindowKeyboard, ARecordingIsChosenRunPausedResumedAndStoppedWithKeysOnly)

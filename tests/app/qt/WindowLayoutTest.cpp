@@ -101,10 +101,10 @@ TEST_F(WindowLayout, TabOrderFollowsTheFormAndFocusStartsOnSaveAs)
     TMainForm& Window = OpenWindow();
     EXPECT_EQ(Window.focusWidget(), Control("SaveAs"));
     QWidget* Step = Control("DirOut");
-    // The status panel takes no focus, so SRate follows KBS; the image buttons come last, and
-    // the chain goes round to DirOut.
+    // The status panel takes no focus, so SRate follows KBS; the image buttons come next, then
+    // the input chooser, and the chain goes round to DirOut.
     for (const char* Next : { "SaveAs", "SecNoLimit", "SecCustom", "Secs", "KBS", "SRate", "RecB",
-             "PauseB", "StopB", "MinB", "CloseB", "DirOut" }) {
+             "PauseB", "StopB", "MinB", "CloseB", "LabDev", "DirOut" }) {
         Step = Step->nextInFocusChain();
         while (Step->focusPolicy() == Qt::NoFocus || Step->parentWidget() != &Window)
             Step = Step->nextInFocusChain();

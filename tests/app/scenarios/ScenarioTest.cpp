@@ -90,7 +90,7 @@ void TScenarioTest::ExpectIdleLook(const std::string& Status)
     EXPECT_EQ(W().Picture(TControl::PauseB), "PauseBut.bmp");
     EXPECT_EQ(W().Position(TControl::Progres), 0);
     for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit,
-             TControl::SRate, TControl::SaveAs })
+             TControl::SRate, TControl::SaveAs, TControl::LabDev })
         EXPECT_TRUE(W().Enabled(Control)) << ControlName(Control);
     EXPECT_EQ(W().Enabled(TControl::Secs), W().Checked(TControl::SecCustom));
 }
@@ -101,8 +101,8 @@ void TScenarioTest::ExpectRunLook(
     EXPECT_EQ(W().Text(TControl::State), Status);
     EXPECT_EQ(W().Picture(TControl::RecB), RecPicture);
     EXPECT_EQ(W().Picture(TControl::PauseB), PausePicture);
-    for (TControl Control :
-        { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit, TControl::Secs })
+    for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit,
+             TControl::Secs, TControl::LabDev })
         EXPECT_FALSE(W().Enabled(Control)) << ControlName(Control);
     // Their values reach the next recording only.
     EXPECT_TRUE(W().Enabled(TControl::SRate));

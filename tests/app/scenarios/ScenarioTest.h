@@ -82,15 +82,27 @@ protected:
     std::unique_ptr<TWindowDriver> Window;
 };
 
-// The two suites of scenarios; each window's test program instantiates both on its driver.
+// The suites of scenarios; each window's test program instantiates them on its driver.
 class WindowScenarios : public TScenarioTest { };
 class RecordingScenarios : public TScenarioTest { };
+// The input chooser and the settings kept between starts (InputScenarios.cpp), on a card with
+// two inputs.
+class InputScenarios : public TScenarioTest {
+protected:
+    void SetUp() override;
+    // A click on the device label, its menu answered with the input Name.
+    void ChooseInput(const std::string& Name);
+    // The program ends and starts again: a new window and behaviour, the same settings folder.
+    void Restart();
+};
 
-// Runs both suites on the window Kind whose driver Factory makes; the cases are named after it.
+// Runs the suites on the window Kind whose driver Factory makes; the cases are named after it.
 #define CORVATONE_SCENARIOS_ON(Kind, Factory)                                                      \
     INSTANTIATE_TEST_SUITE_P(Kind, WindowScenarios,                                                \
         testing::Values(TWindowKind{ #Kind, Factory }),                                            \
         [](const auto& Info) { return std::string(Info.param.Name); });                            \
     INSTANTIATE_TEST_SUITE_P(Kind, RecordingScenarios,                                             \
         testing::Values(TWindowKind{ #Kind, Factory }),                                            \
+        [](const auto& Info) { return std::string(Info.param.Name); });                            \
+    INSTANTIATE_TEST_SUITE_P(Kind, InputScenarios, testing::Values(TWindowKind{ #Kind, Factory }), \
         [](const auto& Info) { return std::string(Info.param.Name); })

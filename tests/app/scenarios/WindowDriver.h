@@ -38,6 +38,12 @@ inline std::ostream& operator<<(std::ostream& Out, TUserKey Key)
     return Out << Names[static_cast<int>(Key)];
 }
 
+// A popup menu the window showed: its entries and the one marked (-1 for none).
+struct TShownMenu {
+    std::vector<std::string> Entries;
+    int Checked = -1;
+};
+
 struct TWindowPlace {
     int Left = 0;
     int Top = 0;
@@ -82,12 +88,18 @@ public:
     // ---- The answers the user gives: the next file-save dialogs confirm Path, or are
     // cancelled with nothing; a question is answered Yes. Message boxes are closed with OK.
     virtual void AnswerSaveDialog(std::optional<std::string> Path) = 0;
+    // The next popup menus are answered by choosing Entry, or closed without a choice.
+    virtual void AnswerMenu(std::optional<std::string> Entry) = 0;
     // Makes a file of the window's skin folder unreadable (Hidden) or readable again.
     virtual void HideSkinFile(const std::string& Name, bool Hidden) = 0;
 
     // ---- What the window shows
     // The boxes shown since the last call, in order.
     virtual std::vector<TShownBox> TakeBoxes() = 0;
+    // The popup menus shown since the last call, in order.
+    virtual std::vector<TShownMenu> TakeMenus() = 0;
+    // The tooltip of a control.
+    virtual std::string Hint(TControl Control) = 0;
     // The skin file whose picture an image control shows ("RecBut_ON.bmp"); empty for none.
     virtual std::string Picture(TControl Control) = 0;
     virtual std::string Text(TControl Control) = 0;

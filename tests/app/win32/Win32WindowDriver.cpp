@@ -280,6 +280,7 @@ public:
     {
         FSaveAnswer = std::move(Path);
     }
+    void AnswerMenu(std::optional<std::string> Entry) override { FMenuAnswer = std::move(Entry); }
     void HideSkinFile(const std::string& Name, bool Hidden) override
     {
         const fs::path File = FFolder / "Skin" / Name;
@@ -302,10 +303,9 @@ public:
     }
     std::string Text(TControl Control) override { return FWindow->Text(Control); }
     std::vector<std::string> Items(TControl Control) override { return FWindow->Items(Control); }
-    bool Enabled(TControl Control) override
-    {
-        return IsWindowEnabled(Form().Child(Index(Control))) != FALSE;
-    }
+    bool Enabled(TControl Control) override { return Form().Enabled(Index(Control)); }
+    std::string Hint(TControl Control) override { return Narrow(Form().Hint(Index(Control))); }
+    std::vector<TShownMenu> TakeMenus() override { return std::exchange(FMenus, {}); }
     bool Checked(TControl Control) override
     {
         return SendMessageW(Form().Child(Index(Control)), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -341,6 +341,8 @@ private:
         if (Code == HC_ACTION && Call->message == WM_INITDIALOG
             && !(GetWindowLongW(Call->hwnd, GWL_STYLE) & WS_CHILD))
             SetTimer(Call->hwnd, AnswerTimer, 0, AnswerOnceOpen);
+        if (Code == HC_ACTION && Call->message == WM_INITMENUPOPUP && Current)
+            Current->AnswerPopup(reinterpret_cast<HMENU>(Call->wParam));
         return CallNextHookEx(nullptr, Code, W, L);
     }
     // Runs in the dialog's own message loop once it has opened.
@@ -395,6 +397,35 @@ private:
         State[Key] = Down ? 0x80 : 0;
         SetKeyboardState(State);
     }
+
+    // The popup menu is about to open: its entries and check mark are read, and the answer is
+    // given by the keys a user presses, which the menu's own loop takes from the queue: Down to
+    // the entry (the first Down selects the first entry), Enter; Escape closes it without one.
+    void AnswerPopup(HMENU Menu)
+    {
+        TShownMenu Shown;
+        std::optional<int> Chosen;
+        const int Count = GetMenuItemCount(Menu);
+        for (int Index = 0; Index < Count; ++Index) {
+            wchar_t Text[256]{};
+            GetMenuStringW(Menu, UINT(Index), Text, 256, MF_BYPOSITION);
+            Shown.Entries.push_back(Narrow(Text));
+            if (GetMenuState(Menu, UINT(Index), MF_BYPOSITION) & MF_CHECKED)
+                Shown.Checked = Index;
+            if (FMenuAnswer && Shown.Entries.back() == *FMenuAnswer)
+                Chosen = Index;
+        }
+        FMenus.push_back(Shown);
+        const HWND Owner = Form().Handle();
+        if (!Chosen) {
+            PostMessageW(Owner, WM_KEYDOWN, VK_ESCAPE, 0);
+            return;
+        }
+        for (int Step = 0; Step <= *Chosen; ++Step)
+            PostMessageW(Owner, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(Owner, WM_KEYDOWN, VK_RETURN, 0);
+    }
+
     TWin32MainForm& Form() { return FWindow->Form(); }
     static size_t Index(TControl Control) { return Form::IndexOf(Control); }
     LPARAM FormPoint(TControl Control, int X, int Y)
@@ -423,6 +454,8 @@ private:
     WPARAM FHeld = 0;
     bool FClosed = false;
     std::optional<std::string> FSaveAnswer;
+    std::optional<std::string> FMenuAnswer;
+    std::vector<TShownMenu> FMenus;
     std::vector<TShownBox> FBoxes;
     std::map<std::string, std::vector<uint32_t>> FSkinPixels;
 };
