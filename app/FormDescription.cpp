@@ -227,9 +227,9 @@ TControlSpec& Find(std::vector<TControlSpec>& Controls, TControl Id)
 
 // What assistive tools are told of each control. A name comes, in this order, from the row,
 // from the painted label beside the control, from the tooltip (the image buttons) or from the
-// control's own text (Save as); the device label and the status panel are named by what they
-// show at the time. The description is the heading of the control's group, or the device
-// label's own label.
+// control's own text (Save as); the input chooser (after its prefix) and the status panel are
+// named by what they show at the time. The description is the heading of the control's group, or
+// the device label's own label.
 struct TAccessibleRow {
     TControl Id;
     TAccessibleRole Role;
@@ -237,6 +237,7 @@ struct TAccessibleRow {
     std::optional<TControl> LabelledBy = std::nullopt;
     std::optional<TControl> Group = std::nullopt;
     bool Announced = false;
+    const char* NamePrefix = "";
 };
 
 void DescribeForAssistiveTools(std::vector<TControlSpec>& Controls)
@@ -249,7 +250,7 @@ void DescribeForAssistiveTools(std::vector<TControlSpec>& Controls)
         { StopB, PushButton },
         { MinB, PushButton },
         { CloseB, PushButton },
-        { LabDev, Label, "", Label11 },
+        { LabDev, MenuButton, "", Label11, std::nullopt, false, "Input: " },
         { Progres, ProgressBar, "Recording progress", std::nullopt, Label12 },
         { Indicator, ProgressBar, "Input level", std::nullopt, Label1 },
         { DirOut, Text, "Output file", std::nullopt, Label2 },
@@ -267,6 +268,7 @@ void DescribeForAssistiveTools(std::vector<TControlSpec>& Controls)
         Accessible.Role = Row.Role;
         Accessible.LabelledBy = Row.LabelledBy;
         Accessible.Announced = Row.Announced;
+        Accessible.NamePrefix = Row.NamePrefix;
         const std::string Labelled
             = Row.LabelledBy ? NameFromLabel(Find(Controls, *Row.LabelledBy).Text) : "";
         if (Row.Name)
@@ -351,7 +353,7 @@ std::vector<TControl> AccessibleControls()
 
 std::string AccessibleName(const TControlSpec& Spec, const std::string& Text)
 {
-    return Spec.Accessible.Name.empty() ? Text : Spec.Accessible.Name;
+    return Spec.Accessible.Name.empty() ? Spec.Accessible.NamePrefix + Text : Spec.Accessible.Name;
 }
 
 bool ReportsMouse(const TControlSpec& Spec)

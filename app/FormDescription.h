@@ -40,6 +40,7 @@ enum class TControlKind {
 enum class TAccessibleRole {
     None,
     PushButton,
+    MenuButton, // a button that opens a menu of choices (the input chooser)
     RadioButton,
     SpinBox, // a whole-number text with arrows
     ComboBox, // a drop-down list with editable text
@@ -51,9 +52,10 @@ enum class TAccessibleRole {
 
 struct TAccessibility {
     TAccessibleRole Role = TAccessibleRole::None;
-    // What the control is called. Empty: its name is the text it shows at the time (the device
-    // label, the status panel).
+    // What the control is called. Empty: its name is the text it shows at the time (the input
+    // chooser, the status panel), after NamePrefix.
     std::string Name;
+    std::string NamePrefix;
     // The painted label that names the control, when one does.
     std::optional<TControl> LabelledBy;
     // What the control belongs to: the heading of its group, or what its name's label says.

@@ -19,6 +19,8 @@ QAccessible::Role ToQtRole(TAccessibleRole Role)
     switch (Role) {
     case TAccessibleRole::PushButton:
         return QAccessible::Button;
+    case TAccessibleRole::MenuButton:
+        return QAccessible::ButtonMenu;
     case TAccessibleRole::RadioButton:
         return QAccessible::RadioButton;
     case TAccessibleRole::SpinBox:
@@ -79,19 +81,31 @@ public:
         }
     }
 
+    QAccessible::State state() const override
+    {
+        QAccessible::State State = QAccessibleWidget::state();
+        State.hasPopup = HasMenu();
+        return State;
+    }
+
     QStringList actionNames() const override
     {
         QStringList Names = QAccessibleWidget::actionNames();
-        if (IsButton() && widget()->isEnabled())
+        if (IsButton() && widget()->isEnabled()) {
+            if (HasMenu())
+                Names.prepend(showMenuAction());
             Names.prepend(pressAction());
+        }
         return Names;
     }
 
     // The press reaches the window after the tool's call has returned: the action may open a
-    // modal box or the save dialog, and a screen reader must not wait on it.
+    // modal box, the save dialog or the input chooser's menu, and a screen reader must not wait
+    // on it.
     void doAction(const QString& Name) override
     {
-        if (Name != pressAction() || !IsButton()) {
+        const bool Presses = Name == pressAction() || (HasMenu() && Name == showMenuAction());
+        if (!Presses || !IsButton()) {
             QAccessibleWidget::doAction(Name);
             return;
         }
@@ -115,7 +129,11 @@ public:
 private:
     bool IsButton() const
     {
-        return Form::Spec(FControl).Accessible.Role == TAccessibleRole::PushButton;
+        return Form::Spec(FControl).Accessible.Role == TAccessibleRole::PushButton || HasMenu();
+    }
+    bool HasMenu() const
+    {
+        return Form::Spec(FControl).Accessible.Role == TAccessibleRole::MenuButton;
     }
     bool IsBar() const
     {
@@ -132,6 +150,8 @@ bool NeedsOwnAccessible(TControl Control)
     const TControlSpec& Spec = Form::Spec(Control);
     if (Spec.Accessible.Role == TAccessibleRole::None)
         return false;
+    if (Spec.Accessible.Role == TAccessibleRole::MenuButton)
+        return true; // a label that Qt would call static text
     switch (Spec.Kind) {
     case TControlKind::Image:
     case TControlKind::FlatBar:

@@ -15,6 +15,8 @@ LONG RoleOf(TAccessibleRole Role)
     switch (Role) {
     case TAccessibleRole::PushButton:
         return ROLE_SYSTEM_PUSHBUTTON;
+    case TAccessibleRole::MenuButton:
+        return ROLE_SYSTEM_BUTTONMENU;
     case TAccessibleRole::RadioButton:
         return ROLE_SYSTEM_RADIOBUTTON;
     case TAccessibleRole::SpinBox:
@@ -54,7 +56,8 @@ HRESULT ReturnText(const std::wstring& Text, BSTR* Out)
 
 bool HasAction(TAccessibleRole Role)
 {
-    return Role == TAccessibleRole::PushButton || Role == TAccessibleRole::RadioButton;
+    return Role == TAccessibleRole::PushButton || Role == TAccessibleRole::MenuButton
+        || Role == TAccessibleRole::RadioButton;
 }
 
 } // namespace
@@ -249,6 +252,8 @@ public:
         const TAccessibleRole Role = Form::Spec(*Control).Accessible.Role;
         if (Role == TAccessibleRole::PushButton)
             return ReturnText(L"Press", Action);
+        if (Role == TAccessibleRole::MenuButton)
+            return ReturnText(L"Open", Action);
         return ReturnText(Role == TAccessibleRole::RadioButton ? L"Check" : L"", Action);
     }
 
@@ -367,8 +372,11 @@ private:
             State |= STATE_SYSTEM_FOCUSED;
         if (Spec.Accessible.Role == TAccessibleRole::RadioButton && FHost->ControlChecked(Control))
             State |= STATE_SYSTEM_CHECKED;
-        if (Spec.Accessible.Role == TAccessibleRole::ProgressBar || Spec.Kind == TControlKind::Label
-            || Spec.Kind == TControlKind::FlatEdit || Spec.Kind == TControlKind::Panel)
+        if (Spec.Accessible.Role == TAccessibleRole::MenuButton)
+            State |= STATE_SYSTEM_HASPOPUP;
+        else if (Spec.Accessible.Role == TAccessibleRole::ProgressBar
+            || Spec.Kind == TControlKind::Label || Spec.Kind == TControlKind::FlatEdit
+            || Spec.Kind == TControlKind::Panel)
             State |= STATE_SYSTEM_READONLY;
         return State;
     }

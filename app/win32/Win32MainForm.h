@@ -196,7 +196,8 @@ private:
     // it: kept by the message loop and at the window's deactivation, since a modal box disables
     // the window and takes the focus away before the window is told.
     HWND FFocusBeforeDeactivation = nullptr;
-    // The image button that has the focus while the form has the system's focus; npos for none.
+    // The drawn control (an image button, the input chooser) that has the focus while the form
+    // has the system's focus; npos for none.
     size_t FFocusedImage = static_cast<size_t>(-1);
     HWND FTooltip = nullptr;
     TWin32FormEvents* FEvents = nullptr;

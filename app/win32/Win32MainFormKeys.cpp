@@ -1,6 +1,6 @@
-// The form's keyboard: the image buttons' focus, Tab round the form's tab order by the window's
-// rule (ControlKeys.h), and the keys of the image buttons and the shortcuts, taken from the
-// message loop before the system's dialog keys.
+// The form's keyboard: the focus of the drawn controls that take it (the image buttons, the input
+// chooser), Tab round the form's tab order by the window's rule (ControlKeys.h), and the keys of
+// those controls and the shortcuts, taken from the message loop before the system's dialog keys.
 #include "Win32MainForm.h"
 
 namespace {
@@ -18,9 +18,12 @@ bool IsRepeat(LPARAM L)
     return (L & (LPARAM(1) << 30)) != 0;
 }
 
-TKey KeyOf(WPARAM Key)
+// System: the key came with Alt (WM_SYSKEYDOWN).
+TKey KeyOf(WPARAM Key, bool System)
 {
     switch (Key) {
+    case VK_DOWN:
+        return System ? TKey::AltDown : TKey::Other;
     case VK_SPACE:
         return TKey::Space;
     case VK_RETURN:
@@ -37,8 +40,9 @@ void TWin32MainForm::Dispatch(MSG& Message)
     RememberFocus();
     if (TranslateKey(Message))
         return;
-    // While an image button has the focus the form itself has the system's, which the dialog
-    // keys would take for no control at all: its other keys go nowhere.
+    // While a drawn control (an image button, the input chooser) has the focus the form itself
+    // has the system's, which the dialog keys would take for no control at all: its other keys
+    // go nowhere.
     const bool ImageFocused = FFocusedImage != NoControl && GetFocus() == FHandle;
     if (!ImageFocused && IsDialogMessageW(FHandle, &Message))
         return;
@@ -48,7 +52,9 @@ void TWin32MainForm::Dispatch(MSG& Message)
 
 bool TWin32MainForm::TranslateKey(const MSG& Message)
 {
-    if (Message.message != WM_KEYDOWN)
+    // Alt+Down, which opens the input chooser, comes as a system key.
+    const bool System = Message.message == WM_SYSKEYDOWN;
+    if (Message.message != WM_KEYDOWN && !(System && Message.wParam == VK_DOWN))
         return false;
     if (Message.hwnd != FHandle && !IsChild(FHandle, Message.hwnd))
         return false;
@@ -64,7 +70,7 @@ bool TWin32MainForm::TranslateKey(const MSG& Message)
             && FEvents->ShortcutKey(static_cast<char>(Message.wParam), Repeat);
     if (FFocusedImage == NoControl || GetFocus() != FHandle)
         return false;
-    return FEvents->ImageKey(FFocusedImage, KeyOf(Message.wParam), Repeat);
+    return FEvents->ImageKey(FFocusedImage, KeyOf(Message.wParam, System), Repeat);
 }
 
 size_t TWin32MainForm::FocusedControl() const
@@ -83,8 +89,9 @@ void TWin32MainForm::MoveFocus(bool Backward)
     const std::optional<TControl> To = TControlKeys::NextTabStop(
         From == NoControl ? std::nullopt : std::optional(Form::Controls()[From].Id), Backward,
         [this](TControl Control) {
-            const HWND Child = FChildren[Form::IndexOf(Control)];
-            return !Child || (IsWindowEnabled(Child) && IsWindowVisible(Child));
+            const size_t Index = Form::IndexOf(Control);
+            const HWND Child = FChildren[Index];
+            return Child ? IsWindowEnabled(Child) && IsWindowVisible(Child) : Enabled(Index);
         },
         [this](TControl Control) { return Checked(Form::IndexOf(Control)); });
     if (To)

@@ -57,7 +57,7 @@ void PaintLabel(HDC Dc, const TControlSpec& Spec, const RECT& R, HFONT Font,
     SelectObject(Dc, Previous);
 }
 
-// The focus mark of an image button, over its picture.
+// The focus mark of an image button over its picture, or of the input chooser over its text.
 void PaintImageFocus(HDC Dc, const RECT& R)
 {
     TControlClip Clip(Dc, R);
@@ -107,6 +107,8 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
         case TControlKind::Label:
             PaintLabel(
                 Dc, Spec, R, LabelFont(Index), FLabelTexts[Index], FWindowlessDisabled[Index]);
+            if (Index == FFocusedImage && GetFocus() == FHandle)
+                PaintImageFocus(Dc, R);
             break;
         case TControlKind::BoxBevel:
         case TControlKind::LineBevel:

@@ -147,8 +147,13 @@ TEST_F(TabRule, TheRoundWrapsBothWaysAndStartsFromAnyControl)
     // Without a focused control, or from one outside the order (the panel), the round starts at
     // its first stop, backwards at its last.
     EXPECT_EQ(Next(std::nullopt), DirOut);
-    EXPECT_EQ(Next(std::nullopt, true), CloseB);
+    EXPECT_EQ(Next(std::nullopt, true), LabDev);
     EXPECT_EQ(Next(State), DirOut);
+    EXPECT_EQ(Next(CloseB), LabDev);
+    EXPECT_EQ(Next(LabDev), DirOut);
+    EXPECT_EQ(Next(DirOut, true), LabDev);
+    // While a run records the chooser waits, and the round passes it by.
+    Disabled = { LabDev };
     EXPECT_EQ(Next(CloseB), DirOut);
     EXPECT_EQ(Next(DirOut, true), CloseB);
     EXPECT_EQ(Next(SRate), RecB);

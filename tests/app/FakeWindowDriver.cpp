@@ -209,7 +209,8 @@ private:
     void KeyOnControl(TControl Control, TUserKey Key)
     {
         const bool Pressing = Key == TUserKey::Space || Key == TUserKey::Enter;
-        if (TControlKeys::IsImageButton(Control)) {
+        if (TControlKeys::IsImageButton(Control)
+            || (TControlKeys::IsChooser(Control) && Pressing)) {
             FKeys.KeyDown(Control, Key == TUserKey::Space ? TKey::Space : TKey::Enter, false);
         } else if (Control == TControl::SaveAs && Pressing) {
             FEvents.Click(Control);

@@ -84,7 +84,7 @@ TEST(FormDescription, EveryControlAUserOperatesOrReadsIsNamedWithItsRole)
         { StopB, PushButton, "Stop", "" },
         { MinB, PushButton, "Minimize", "" },
         { CloseB, PushButton, "Close Corvatone", "" },
-        { LabDev, Label, "", "Device" },
+        { LabDev, MenuButton, "", "Device" },
         { Progres, ProgressBar, "Recording progress", "Duration in seconds" },
         { Indicator, ProgressBar, "Input level", "Audio-In Settings" },
         { DirOut, Text, "Output file", "Mp3-Out Settings" },
@@ -111,9 +111,10 @@ TEST(FormDescription, EveryControlAUserOperatesOrReadsIsNamedWithItsRole)
     std::sort(Accessible.begin(), Accessible.end());
     EXPECT_EQ(Accessible, Named) << "the rest is decoration or names another";
 
-    // The device label and the status panel are read as what they show.
+    // The input chooser and the status panel are read as what they show, the chooser as the
+    // input it records from.
     EXPECT_EQ(Form::AccessibleName(Form::Spec(State), "Pause"), "Pause");
-    EXPECT_EQ(Form::AccessibleName(Form::Spec(LabDev), "USB Mic"), "USB Mic");
+    EXPECT_EQ(Form::AccessibleName(Form::Spec(LabDev), "USB Mic"), "Input: USB Mic");
     EXPECT_EQ(Form::AccessibleName(Form::Spec(RecB), "ignored"), "Record");
     EXPECT_EQ(Form::Spec(SecNoLimit).Accessible.LabelledBy, Label13);
     EXPECT_EQ(Form::Spec(LabDev).Accessible.LabelledBy, Label11);

@@ -55,7 +55,7 @@ TEST_F(WindowAccessibility, EveryControlIsInTheWindowsTreeWithItsNameAndRole)
         { QAccessible::RadioButton, "Custom" },
         { QAccessible::SpinBox, "Duration in seconds" },
         { QAccessible::EditableText, "Output file" },
-        { QAccessible::StaticText, Device },
+        { QAccessible::ButtonMenu, "Input: " + Device },
         { QAccessible::ProgressBar, "Recording progress" },
         { QAccessible::ProgressBar, "Input level" },
         { QAccessible::StatusBar, "Status" },
@@ -76,7 +76,10 @@ TEST_F(WindowAccessibility, EveryControlIsInTheWindowsTreeWithItsNameAndRole)
 
     QAccessibleInterface* Radio = Accessible(Control("SecNoLimit"));
     EXPECT_EQ(Radio->text(QAccessible::Description), "Duration in seconds");
-    EXPECT_EQ(Accessible(Control("LabDev"))->text(QAccessible::Description), "Device");
+    QAccessibleInterface* Chooser = Accessible(Control("LabDev"));
+    EXPECT_EQ(Chooser->text(QAccessible::Description), "Device");
+    EXPECT_TRUE(Chooser->state().hasPopup);
+    EXPECT_TRUE(Chooser->state().focusable);
     // Drawn controls that only name others or decorate have no action and no value.
     EXPECT_EQ(Accessible(Control("Indicator"))
                   ->actionInterface()

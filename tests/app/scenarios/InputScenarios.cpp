@@ -78,6 +78,30 @@ TEST_P(InputScenarios, AnInputChosenFromTheLabelsMenuIsRecordedFrom)
     ExpectNoBox();
 }
 
+// With the keyboard only: the chooser is the stop after the image buttons, Enter and Space open
+// its menu, and the focus stays on it after a choice and after a menu closed without one.
+TEST_P(InputScenarios, TheChooserIsOpenedByItsKeysAndKeepsTheFocus)
+{
+    Open();
+    for (int Step = 0; Step < 16 && W().Focused() != TControl::CloseB; ++Step)
+        W().PressKey(TUserKey::Tab);
+    ASSERT_EQ(W().Focused(), TControl::CloseB);
+    W().PressKey(TUserKey::Tab);
+    ASSERT_EQ(W().Focused(), TControl::LabDev);
+    W().AnswerMenu("Line In");
+    W().PressKey(TUserKey::Enter);
+    W().AnswerMenu(std::nullopt);
+    EXPECT_EQ(W().Text(TControl::LabDev), "Line In");
+    EXPECT_EQ(W().Focused(), TControl::LabDev);
+    W().PressKey(TUserKey::Space);
+    const std::vector<TShownMenu> Menus = W().TakeMenus();
+    ASSERT_EQ(Menus.size(), 2u);
+    EXPECT_EQ(Menus[1].Checked, 1);
+    EXPECT_EQ(W().Text(TControl::LabDev), "Line In");
+    EXPECT_EQ(W().Focused(), TControl::LabDev);
+    ExpectNoBox();
+}
+
 // Stop shows the idle look at once while the run still ends: an input chosen then goes to the
 // next run, not to the one ending.
 TEST_P(InputScenarios, AnInputChosenWhileTheStoppedRunStillEndsGoesToTheNextRun)

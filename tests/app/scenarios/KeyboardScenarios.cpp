@@ -25,16 +25,18 @@ std::vector<std::optional<TControl>> Round(TWindowDriver& W, TUserKey Key, int S
     return Reached;
 }
 
-TEST_P(WindowScenarios, TabGoesRoundTheSettingsThenTheImageButtons)
+TEST_P(WindowScenarios, TabGoesRoundTheSettingsThenTheImageButtonsAndTheInputChooser)
 {
     Open();
     ASSERT_EQ(W().Focused(), SaveAs);
     using TStops = std::vector<std::optional<TControl>>;
     // The radio group is one stop, its chosen button; the status panel is none.
-    EXPECT_EQ(Round(W(), TUserKey::Tab, 11),
-        (TStops{ SecCustom, Secs, KBS, SRate, RecB, PauseB, StopB, MinB, CloseB, DirOut, SaveAs }));
-    EXPECT_EQ(Round(W(), TUserKey::ShiftTab, 11),
-        (TStops{ DirOut, CloseB, MinB, StopB, PauseB, RecB, SRate, KBS, Secs, SecCustom, SaveAs }));
+    EXPECT_EQ(Round(W(), TUserKey::Tab, 12),
+        (TStops{ SecCustom, Secs, KBS, SRate, RecB, PauseB, StopB, MinB, CloseB, LabDev, DirOut,
+            SaveAs }));
+    EXPECT_EQ(Round(W(), TUserKey::ShiftTab, 12),
+        (TStops{ DirOut, LabDev, CloseB, MinB, StopB, PauseB, RecB, SRate, KBS, Secs, SecCustom,
+            SaveAs }));
     // With No Limit chosen the disabled seconds box is passed over.
     W().PressKey(TUserKey::Tab);
     W().PressKey(TUserKey::Down);

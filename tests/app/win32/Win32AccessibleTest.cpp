@@ -138,7 +138,7 @@ TEST_F(Win32Accessible, EveryControlIsAChildWithItsNameAndRole)
         { ROLE_SYSTEM_COMBOBOX, L"kbs" },
         { ROLE_SYSTEM_COMBOBOX, L"Sample Rate" },
         { ROLE_SYSTEM_TEXT, L"Output file" },
-        { ROLE_SYSTEM_STATICTEXT, Device },
+        { ROLE_SYSTEM_BUTTONMENU, L"Input: " + Device },
         { ROLE_SYSTEM_PROGRESSBAR, L"Recording progress" },
         { ROLE_SYSTEM_PROGRESSBAR, L"Input level" },
         { ROLE_SYSTEM_STATUSBAR, L"Status" },
@@ -155,6 +155,13 @@ TEST_F(Win32Accessible, EveryControlIsAChildWithItsNameAndRole)
     VARIANT State{};
     ASSERT_EQ(Client->get_accState(Radio, &State), S_OK);
     EXPECT_TRUE(State.lVal & STATE_SYSTEM_CHECKED);
+    // The input chooser opens a menu of the inputs.
+    const VARIANT Chooser = Find(ROLE_SYSTEM_BUTTONMENU, L"Input: " + Device);
+    VARIANT ChooserState{};
+    ASSERT_EQ(Client->get_accState(Chooser, &ChooserState), S_OK);
+    EXPECT_TRUE(ChooserState.lVal & STATE_SYSTEM_HASPOPUP);
+    EXPECT_TRUE(ChooserState.lVal & STATE_SYSTEM_FOCUSABLE);
+    EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Chooser), L"Open");
     EXPECT_EQ(Read(&IAccessible::get_accKeyboardShortcut, *Client,
                   Find(ROLE_SYSTEM_PUSHBUTTON, L"Record")),
         L"Ctrl+R");
