@@ -119,3 +119,16 @@ bool TControlEvents::CloseQuery()
     Run([&](TMain& Main) { MayClose = Main.FormCloseQuery(); });
     return MayClose;
 }
+
+bool TControlEvents::QueryEndSession()
+{
+    // The system ends the program whatever the answer; a failure does not make it refuse.
+    bool MayEnd = true;
+    Run([&](TMain& Main) { MayEnd = Main.FormQueryEndSession(); });
+    return MayEnd;
+}
+
+void TControlEvents::EndSession()
+{
+    Run([](TMain& Main) { Main.FormEndSession(); });
+}

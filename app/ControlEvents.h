@@ -45,6 +45,10 @@ public:
     // A request to close the window, from any source; true lets it close. Without the behaviour
     // every request is refused.
     bool CloseQuery();
+    // The system asks whether the session may end; true lets it. Without the behaviour: yes.
+    bool QueryEndSession();
+    // The session ends: the behaviour finishes a recording and closes the window.
+    void EndSession();
 
 private:
     template <typename THandler> void Run(THandler&& Handler);

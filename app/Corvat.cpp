@@ -60,12 +60,7 @@ TMain::~TMain()
 {
     FWindow.StopTimer();
     // Destroying the sink during a run would abandon it and leave its file without its end.
-    if (MP3Out->Status() != osIdle) {
-        MP3Out->Stop();
-        if (MP3Out->Status() == osPaused || AudIn->Paused())
-            RunGuarded(FWindow, [this] { ResumeRun(); });
-        AwaitSinkIdle(RunEndLeft());
-    }
+    FinishRun(RunEndLeft());
     SaveSettings();
     RunGuarded(FWindow, [this] { FormDestroy(); });
     // A worker that has not ended its run by now (a device that does not answer) is not waited
@@ -223,6 +218,8 @@ void TMain::FormDestroy()
 
 void TMain::BackGMouseDown(TMouseButton, int X, int Y)
 {
+    if (FWindow.StartSystemMove())
+        return;
     DragX = X;
     DragY = Y;
     Dragging = true;

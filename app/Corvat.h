@@ -5,7 +5,9 @@
 // below, each behind the handler guard (HandlerGuard.h).
 //
 // Only the close button closes the window: FormCloseQuery refuses every other request until
-// CanExit is set.
+// CanExit is set. The session's end (log-out, shutdown, a termination signal) is no such request:
+// the system ends the program whatever the window answers, so the window finishes the recording
+// and lets it go (CorvatSession.cpp).
 //
 // Recording: Record starts a run of MP3Out with the window's settings, Pause pauses and resumes
 // it, Stop asks it to end. The sink reports the end of each run (done, or failed with a reason);
@@ -79,10 +81,22 @@ public:
     // Releases the kept pictures. Never waits.
     void FormDestroy();
 
+    // The system asks whether the session may end (log-out, shutdown). Always yes: while idle at
+    // once; during a run (also a paused one) after asking the sink to stop and blocking the GUI
+    // thread until the run has ended and its file is complete, at most what is left of
+    // RunEndLimit. The window stays, and shows the run's end once its report is handled; a
+    // later request to close it is refused as before.
+    bool FormQueryEndSession();
+    // The session ends (after the question, or without it: a termination signal, a forced
+    // shutdown). Ends a run still in progress as FormQueryEndSession does, then sets CanExit and
+    // closes the window, so that the program ends normally.
+    void FormEndSession();
+
     // Moving the window by its background, with any mouse button: the press grabs the point
     // under the pointer, each move while grabbed moves the window so that the point stays under
     // the pointer (a move without a grab does nothing), the release ends the grab. X, Y: the
-    // pointer in the background's coordinates. Never wait.
+    // pointer in the background's coordinates. Never wait. Where the system takes the move at the
+    // press (StartSystemMove), the press grabs nothing and the system moves the window.
     void BackGMouseDown(TMouseButton Button, int X, int Y);
     void BackGMouseMove(int X, int Y);
     void BackGMouseUp(TMouseButton Button, int X, int Y);
@@ -179,6 +193,9 @@ private:
     void SinkFailed(TRunNumber Run, TComponent* Sender, const std::string& Reason);
     // Blocks the GUI thread until the sink is idle, at most Bound; true when it is.
     bool AwaitSinkIdle(std::chrono::milliseconds Bound);
+    // Asks a run still in progress to stop (resuming a paused one) and waits for its end, at
+    // most Bound; nothing while the sink is idle. True when the sink is idle afterwards.
+    bool FinishRun(std::chrono::milliseconds Bound);
     // What is left of RunEndLimit since the close button asked the run to stop; all of it
     // before.
     std::chrono::milliseconds RunEndLeft() const;

@@ -170,6 +170,10 @@ public:
     virtual void Minimise() = 0;
     // Moves the window by DX, DY pixels.
     virtual void MoveBy(int DX, int DY) = 0;
+    // Hands a move of the window that the pointer's press begins to the system, where the
+    // system moves windows itself (a Wayland compositor, which does not let a window move
+    // itself); true when it took the move. Elsewhere false, and the window follows the pointer.
+    virtual bool StartSystemMove() { return false; }
     // Asks the window to close: the front end asks FormCloseQuery and closes when it allows.
     // May close the window before it returns.
     virtual void Close() = 0;

@@ -9,7 +9,7 @@
 
 std::filesystem::path PlatformSettingsFolder()
 {
-    // The base directory specification: an unset, empty or relative XDG_CONFIG_HOME is ignored.
+    // As the desktop does: an unset, empty or relative XDG_CONFIG_HOME stands for ~/.config.
     const char* Config = std::getenv("XDG_CONFIG_HOME");
     if (Config && Config[0] == '/')
         return std::filesystem::path(Config) / "corvatone";

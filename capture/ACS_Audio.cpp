@@ -408,13 +408,16 @@ void TAudioIn::RecycleHeader(TWaveHeader* Header)
 void TAudioIn::Flush()
 {
     std::lock_guard Control(FControl);
+    DebugLog("capture: flush");
     bool ResetFailed = false;
     std::string Failure = ReleaseDevice(true, &ResetFailed);
+    DebugLog("capture: device reset");
     // A device that failed its reset (a thread that does not answer) is not asked to close as
     // well, which would wait as long again: releasing it closes it.
     const std::string CloseFailure = CloseDevice(!ResetFailed);
     if (Failure.empty())
         Failure = CloseFailure;
+    DebugLog("capture: device closed");
     {
         std::lock_guard Lock(Module().Lock);
         FPaused = false;
@@ -438,6 +441,10 @@ std::string TAudioIn::ReleaseDevice(bool WaitForQueued, bool* ResetFailed)
         if (!FPaused)
             FReturned.wait_for(
                 Lock, WaitBound(QueuedBuffers + 1), [&] { return FQueued == 0 || FDeviceFailed; });
+        Lock.unlock();
+        if (DebugLogOn())
+            DebugLog("capture: waited for the queued buffers, " + std::to_string(FQueued.load())
+                + " left");
     }
     try {
         FDevice->Reset(); // returns the buffers still queued through the notification

@@ -8,15 +8,15 @@
 #include "MessageBoxes.h"
 #include "PopupMenu.h"
 #include "SaveDialog.h"
+#include "SessionEnd.h"
 #include "TImage.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QRadioButton>
-#include <QScreen>
-#include <QSessionManager>
 #include <QTimer>
 
 namespace {
@@ -39,7 +39,7 @@ TMainForm::TMainForm(const QString& AppPathForTests)
     FImageMouse = new TImageMouseInput(*this, FEvents);
     FKeyInput = new TKeyInput(*this, FEvents);
     ConnectEvents();
-    CentreOnScreen();
+    PlaceFirst(*this);
     FMain = std::make_unique<TMain>(*this);
     FEvents.Attach(FMain.get());
 }
@@ -73,17 +73,7 @@ void TMainForm::ConnectEvents()
         }
     }
     connect(Tim, &QTimer::timeout, this, [this] { FEvents.Tick(); });
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::RefuseLogOff);
-}
-
-void TMainForm::CentreOnScreen()
-{
-    const QScreen* Screen = QGuiApplication::primaryScreen();
-    if (!Screen)
-        return;
-    QRect Frame = geometry();
-    Frame.moveCenter(Screen->availableGeometry().center());
-    move(Frame.topLeft());
+    new TSessionEnd(this, [this] { EndSession(); });
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event)
@@ -94,12 +84,10 @@ void TMainForm::closeEvent(QCloseEvent* Event)
         Event->ignore();
 }
 
-void TMainForm::RefuseLogOff(QSessionManager& Manager)
+void TMainForm::EndSession()
 {
-    // A session manager takes a cancellation only from a client it has let interact; without
-    // that permission the log-off would go on (X11 sessions).
-    if (!FEvents.CloseQuery() && Manager.allowsInteraction())
-        Manager.cancel();
+    FEvents.EndSession();
+    QCoreApplication::exit(0);
 }
 
 // ---- Dialogs
@@ -161,7 +149,9 @@ std::optional<int> TMainForm::RunMenu(const TMenuSpec& Menu)
 void TMainForm::ReportError(const std::string& Message)
 {
     const TActivationReturn Return(*this);
-    ::ReportError(this, ToQt(Message));
+    // A box over the hidden window (an error at start-up) would have no taskbar entry of its
+    // own and could hide behind other windows: until the window shows, the box has no parent.
+    ::ReportError(isVisible() ? this : nullptr, ToQt(Message));
 }
 
 // ---- The window
@@ -191,6 +181,11 @@ void TMainForm::Minimise()
 void TMainForm::MoveBy(int DX, int DY)
 {
     move(x() + DX, y() + DY);
+}
+
+bool TMainForm::StartSystemMove()
+{
+    return ::StartSystemMove(*this);
 }
 
 void TMainForm::Close()

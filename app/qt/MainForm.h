@@ -4,9 +4,10 @@
 // (ControlEvents.h), which runs the handler of TMain (Corvat.h) that carries it. It holds no rule
 // of its own.
 //
-// Only the close button closes the window: a close request (a keyboard command, the task bar)
-// and the session manager's query before log-off are refused while TMain's FormCloseQuery
-// refuses.
+// Only the close button closes the window: a close request (a keyboard command, the task bar) is
+// refused while TMain's FormCloseQuery refuses. The session's end (SessionEnd.h: a termination
+// signal, the session manager's log-out) is reported to the behaviour, which finishes the
+// recording and closes the window; the program then ends with status 0.
 //
 // GUI thread only, except Post, which any thread may call.
 #pragma once
@@ -24,7 +25,6 @@
 class QFileDialog;
 class TImageMouseInput;
 class TKeyInput;
-class QSessionManager;
 class QTimer;
 
 class TMainForm : public QWidget, public TFormControls, public TAccessibleActions {
@@ -51,6 +51,7 @@ public:
     void StopTimer() override;
     void Minimise() override;
     void MoveBy(int DX, int DY) override;
+    bool StartSystemMove() override;
     void Close() override;
     void Post(std::function<void()> Call) override;
     // An assistive tool's press of a control, routed as a click.
@@ -64,10 +65,9 @@ private:
 
     // Reports the controls' events to FEvents.
     void ConnectEvents();
-    void CentreOnScreen();
-    // The session manager's query before log-off; may wait, in a local event loop, for its
-    // permission to interact.
-    void RefuseLogOff(QSessionManager& Manager);
+    // The session ends: the behaviour finishes the recording and closes the window, and every
+    // event loop ends, a modal box's or dialog's too, so that the program ends.
+    void EndSession();
 
     QString FAppPathForTests;
     QTimer* Tim = nullptr;

@@ -111,4 +111,23 @@ TEST_F(WindowHungDevice, CloseAfterStopGoesWithinTheRunEndLimitAndTheRunEndsLate
     EXPECT_GT(std::filesystem::file_size(File), 0u) << "the file was completed before the reset";
 }
 
+// The session's question while the device hangs in the run's end: the answer is still yes, once
+// the run-end limit has passed, since the system ends the program whatever the window says.
+TEST_F(WindowHungDevice, SessionQuestionSaysYesWhenTheRunDoesNotEndInTime)
+{
+    const auto Hanging = std::make_shared<THangingResetCard>(Card);
+    UseWaveBackend(Hanging);
+    OpenWithFile(FilePath("hung-session.mp3"));
+    PressRecord();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Source().Position >= 2 * 16384; }));
+    bool MayEnd = false;
+    Window->Handle([&](TMain& Main) { MayEnd = Main.FormQueryEndSession(); });
+    EXPECT_TRUE(MayEnd);
+    EXPECT_TRUE(Hanging->ResetsHanging.WaitFor(1));
+    EXPECT_NE(Sink().Status(), osIdle) << "the run ended although the device hangs";
+    Hanging->LetResetsAnswer();
+    Window->Destroy();
+    ASSERT_TRUE(AwaitComponentReleases(TestSupport::FailAfter));
+}
+
 } // namespace

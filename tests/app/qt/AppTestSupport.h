@@ -37,14 +37,18 @@ class TReportedErrors {
 public:
     TReportedErrors()
     {
-        FPrevious
-            = SetErrorReporter([this](QWidget*, const QString& Message) { Messages << Message; });
+        FPrevious = SetErrorReporter([this](QWidget* Parent, const QString& Message) {
+            Messages << Message;
+            Parents << Parent;
+        });
     }
     ~TReportedErrors() { SetErrorReporter(std::move(FPrevious)); }
     TReportedErrors(const TReportedErrors&) = delete;
     TReportedErrors& operator=(const TReportedErrors&) = delete;
 
     QStringList Messages;
+    // The parent of each report's box.
+    QList<QWidget*> Parents;
 
 private:
     TErrorReporter FPrevious;

@@ -51,6 +51,8 @@ TEST_F(WindowStart, MissingButtonPictureStopsTheStartStepsThere)
     OpenWindow(Folder.path());
     ASSERT_EQ(Errors.Messages.size(), 1);
     EXPECT_TRUE(Errors.Messages[0].contains("PauseBut.bmp")) << Errors.Messages[0].toStdString();
+    // Shown before the window: a box of its own, not one over a hidden window.
+    EXPECT_EQ(Errors.Parents[0], nullptr);
     for (const char* Shown : { "BackG", "MinB", "CloseB", "RecB" })
         EXPECT_TRUE(Control<TImage>(Shown)->HasPicture()) << Shown;
     EXPECT_FALSE(Control<TImage>("PauseB")->HasPicture());
