@@ -115,6 +115,9 @@ TEST_F(Win32MainFormTest, AnImageButtonHasTheFocusByTabAndKeepsItAcrossAnotherWi
     PressTab(true);
     PressTab(true);
     PressTab(true);
+    // Backwards past the first control: the input chooser, the last stop, then Close.
+    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::LabDev));
+    PressTab(true);
     EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::CloseB));
 }
 
