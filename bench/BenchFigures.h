@@ -17,19 +17,38 @@ struct TEncodeCase {
     TMP3BitRate BitRate = br128;
 };
 
-// Per repetition, in the order the repetitions ran; the report gives their medians.
+// The smallest value; NaN for no values.
+double Smallest(const std::vector<double>& Values);
+
+// A contender's speed against the bare encoder's from the repetitions' seconds (wall or CPU):
+// the bare encoder's fastest over the contender's fastest. Other load on the machine only ever
+// adds time, so the fastest repetition of each is the one it disturbed least; both sides take
+// the same estimator.
+inline double FastestOver(
+    const std::vector<double>& BareSeconds, const std::vector<double>& Seconds)
+{
+    return Smallest(BareSeconds) / Smallest(Seconds);
+}
+
+// Per repetition, in the order the repetitions ran; the report gives their medians, and the
+// ratios to the bare encoder by FastestOver.
 struct TCaseFigures {
     TEncodeCase Case;
     std::vector<double> Bare; // the bare encoder loop, multiples of real time
     std::vector<double> Chain; // source -> indicator -> sink
     std::vector<double> Direct; // source -> sink
+    // The bare encoder run a second time in the same repetition: the A/A comparison that shows
+    // how finely the method resolves a difference at all.
+    std::vector<double> BareAgain;
     std::vector<double> Cli; // the lame command-line encoder; empty when not installed
     std::vector<double> Ffmpeg; // ffmpeg with libmp3lame; empty when not installed
     // Each over the same repetition's bare encoder.
     std::vector<double> ChainRatio, DirectRatio, CliRatio, FfmpegRatio;
-    std::vector<double> ChainCpuSeconds, DirectCpuSeconds, BareCpuSeconds;
+    std::vector<double> BareAgainRatio;
+    std::vector<double> BareWallSeconds, BareAgainWallSeconds, ChainWallSeconds, DirectWallSeconds;
+    std::vector<double> ChainCpuSeconds, DirectCpuSeconds, BareCpuSeconds, BareAgainCpuSeconds;
     // Bare CPU time over the chain's (all the process's threads): less moved by other load.
-    std::vector<double> ChainCpuRatio, DirectCpuRatio;
+    std::vector<double> ChainCpuRatio, DirectCpuRatio, BareAgainCpuRatio;
     std::vector<double> MeteringMicros; // the indicator, per 16384-byte block
     std::vector<double> EncodeMicros; // the bare encoder, per 16384-byte block
     std::vector<double> MeteringShare; // MeteringMicros / EncodeMicros
@@ -44,6 +63,13 @@ struct TCaseFigures {
     int64_t ChainCopies = 0;
     int64_t ChainCopiedBytes = 0;
     int64_t ChainBlocks = 0;
+
+    double ChainOverBare() const { return FastestOver(BareWallSeconds, ChainWallSeconds); }
+    double DirectOverBare() const { return FastestOver(BareWallSeconds, DirectWallSeconds); }
+    double BareOverBare() const { return FastestOver(BareWallSeconds, BareAgainWallSeconds); }
+    double ChainOverBareCpu() const { return FastestOver(BareCpuSeconds, ChainCpuSeconds); }
+    double DirectOverBareCpu() const { return FastestOver(BareCpuSeconds, DirectCpuSeconds); }
+    double BareOverBareCpu() const { return FastestOver(BareCpuSeconds, BareAgainCpuSeconds); }
 
     double PerChainBlock(int64_t Count) const
     {

@@ -6,6 +6,7 @@
 #include "ProcessStats.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
@@ -35,6 +36,15 @@ const TBenchPcm& TBenchPhases::PcmFor(int32_t SampleRate) const
 std::string TBenchPhases::File(const std::string& Name) const
 {
     return FWorkDir + "/" + Name;
+}
+
+// A file that does not exist yet: every contender creates its output anew, so that none of them
+// pays for truncating a file of its own that the system may still be writing back.
+std::string TBenchPhases::FreshFile(const std::string& Name) const
+{
+    const std::string Path = File(Name);
+    std::filesystem::remove(Path);
+    return Path;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -89,7 +99,7 @@ TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
     Settings.BitRate = Case.BitRate;
     Settings.Indicator = Indicator;
     Settings.Card = TBenchCard::FlatOut;
-    Settings.FileName = File(Indicator ? "chain.mp3" : "direct.mp3");
+    Settings.FileName = FreshFile(Indicator ? "chain.mp3" : "direct.mp3");
     const TRecordResult Result = FChain.Record(Settings);
     const int64_t Blocks = (Result.CapturedBytes + BlockBytes - 1) / BlockBytes;
     Figures.PeakBuffersHeld = std::max(Figures.PeakBuffersHeld, Result.PeakBuffersHeld);
@@ -104,16 +114,17 @@ TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
     return Result;
 }
 
-// The variants of one case, in an order that rotates with the repetition, so that none of them
-// always runs first (on a cold cache) or right after the same neighbour.
+// The variants of one case, in an order that rotates with the repetition and runs backwards in
+// every other one, so that none of them always runs first (on a cold cache) or right after the
+// same neighbour.
 void TBenchPhases::MeasureOnce(TCaseFigures& Figures, int Repetition)
 {
-    enum TVariant { vBare, vChain, vDirect, vLame, vFfmpeg, VariantCount };
+    enum TVariant { vBare, vBareAgain, vChain, vDirect, vLame, vFfmpeg, VariantCount };
     const TEncodeCase& Case = Figures.Case;
     const TBenchPcm& Pcm = PcmFor(Case.SampleRate);
     const int Kbps = MP3BitRateKbps(Case.BitRate);
     const double Seconds = FOptions.PcmSeconds;
-    std::vector<TVariant> Variants = { vBare, vChain, vDirect };
+    std::vector<TVariant> Variants = { vBare, vBareAgain, vChain, vDirect };
     if (FCliReady)
         Variants.push_back(vLame);
     if (FFfmpegReady)
@@ -121,12 +132,13 @@ void TBenchPhases::MeasureOnce(TCaseFigures& Figures, int Repetition)
     double Wall[VariantCount] = {}, Cpu[VariantCount] = {};
     int64_t BareBlocks = 1;
     for (size_t Step = 0; Step < Variants.size(); ++Step) {
-        const TVariant Variant = Variants[(Step + Repetition) % Variants.size()];
-        if (Variant == vBare) {
+        const size_t Place = Repetition % 2 ? Variants.size() - 1 - Step : Step;
+        const TVariant Variant = Variants[(Place + Repetition) % Variants.size()];
+        if (Variant == vBare || Variant == vBareAgain) {
             const TBareEncodeResult Bare
-                = EncodeBare(Pcm, FOptions.PcmSeconds, Kbps, File("bare.mp3"));
-            Wall[vBare] = Bare.WallSeconds;
-            Cpu[vBare] = Bare.CpuSeconds;
+                = EncodeBare(Pcm, FOptions.PcmSeconds, Kbps, FreshFile("bare.mp3"));
+            Wall[Variant] = Bare.WallSeconds;
+            Cpu[Variant] = Bare.CpuSeconds;
             BareBlocks = std::max<int64_t>(1, Bare.Blocks);
         } else if (Variant == vLame) {
             Wall[vLame]
@@ -143,6 +155,14 @@ void TBenchPhases::MeasureOnce(TCaseFigures& Figures, int Repetition)
     Figures.Bare.push_back(Seconds / Wall[vBare]);
     Figures.Chain.push_back(Seconds / Wall[vChain]);
     Figures.Direct.push_back(Seconds / Wall[vDirect]);
+    Figures.BareAgain.push_back(Seconds / Wall[vBareAgain]);
+    Figures.BareWallSeconds.push_back(Wall[vBare]);
+    Figures.BareAgainWallSeconds.push_back(Wall[vBareAgain]);
+    Figures.ChainWallSeconds.push_back(Wall[vChain]);
+    Figures.DirectWallSeconds.push_back(Wall[vDirect]);
+    Figures.BareAgainRatio.push_back(Wall[vBare] / Wall[vBareAgain]);
+    Figures.BareAgainCpuSeconds.push_back(Cpu[vBareAgain]);
+    Figures.BareAgainCpuRatio.push_back(Cpu[vBare] / Cpu[vBareAgain]);
     Figures.ChainRatio.push_back(Wall[vBare] / Wall[vChain]);
     Figures.DirectRatio.push_back(Wall[vBare] / Wall[vDirect]);
     Figures.BareCpuSeconds.push_back(Cpu[vBare]);

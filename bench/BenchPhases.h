@@ -36,6 +36,7 @@ public:
 private:
     const TBenchPcm& PcmFor(int32_t SampleRate) const;
     std::string File(const std::string& Name) const;
+    std::string FreshFile(const std::string& Name) const;
     void PrepareCli(TBenchFigures& Figures);
     void MeasureOnce(TCaseFigures& Figures, int Repetition);
     void MeasureMeteringOnce(TCaseFigures& Figures);
