@@ -1,6 +1,6 @@
 #include "FormAccessibility.h"
 
-#include "FormDescription.h"
+#include "AccessibleState.h"
 #include "TFlatProgressBarUnit.h"
 
 #include <QAccessibleWidget>
@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +42,19 @@ QAccessible::Role ToQtRole(TAccessibleRole Role)
     return QAccessible::NoRole;
 }
 
+QString QtActionName(TAccessibleAction Action)
+{
+    switch (Action) {
+    case TAccessibleAction::Press:
+        return QAccessibleActionInterface::pressAction();
+    case TAccessibleAction::Open:
+        return QAccessibleActionInterface::showMenuAction();
+    case TAccessibleAction::Check:
+        return QAccessibleActionInterface::toggleAction();
+    }
+    return {};
+}
+
 std::optional<TControl> ControlOf(const QObject* Object)
 {
     const QVariant Value = Object ? Object->property(ControlProperty) : QVariant();
@@ -60,52 +74,62 @@ public:
 
     void* interface_cast(QAccessible::InterfaceType Type) override
     {
-        if (Type == QAccessible::ValueInterface && IsBar())
+        if (Type == QAccessible::ValueInterface && View().RangeValue)
             return static_cast<QAccessibleValueInterface*>(this);
         return QAccessibleWidget::interface_cast(Type);
     }
 
     QString text(QAccessible::Text Kind) const override
     {
-        const TAccessibility& Accessible = Form::Spec(FControl).Accessible;
         switch (Kind) {
-        case QAccessible::Name: {
-            const auto* Label = qobject_cast<const QLabel*>(widget());
-            const std::string Shown = Label ? Label->text().toStdString() : std::string();
-            return QString::fromStdString(Form::AccessibleName(Form::Spec(FControl), Shown));
-        }
+        case QAccessible::Name:
+            return QString::fromStdString(View().Name);
+        case QAccessible::Value:
+            return QString::fromStdString(View().Value);
+        case QAccessible::Accelerator:
+            return QString::fromStdString(View().Shortcut);
         case QAccessible::Description:
-            return QString::fromStdString(Accessible.Description);
+            return QString::fromStdString(Form::Spec(FControl).Accessible.Description);
         default:
             return QAccessibleWidget::text(Kind);
         }
     }
 
+    // Qt's own reading of the widget (visible, on screen, the window active) with the form's
+    // states over it.
     QAccessible::State state() const override
     {
+        const TAccessibleState Told = View().State;
         QAccessible::State State = QAccessibleWidget::state();
-        State.hasPopup = HasMenu();
+        State.disabled = Told.Unavailable;
+        State.focusable = Told.Focusable;
+        State.focused = Told.Focused;
+        State.checked = Told.Checked;
+        State.hasPopup = Told.HasPopup;
+        State.readOnly = Told.ReadOnly;
         return State;
     }
 
+    // The form's actions, then Qt's own (moving the focus).
     QStringList actionNames() const override
     {
-        QStringList Names = QAccessibleWidget::actionNames();
-        if (IsButton() && widget()->isEnabled()) {
-            if (HasMenu())
-                Names.prepend(showMenuAction());
-            Names.prepend(pressAction());
-        }
+        QStringList Names;
+        for (const TAccessibleAction Action : View().Actions)
+            Names.append(QtActionName(Action));
+        for (const QString& Name : QAccessibleWidget::actionNames())
+            if (!Names.contains(Name))
+                Names.append(Name);
         return Names;
     }
 
-    // The press reaches the window after the tool's call has returned: the action may open a
-    // modal box, the save dialog or the input chooser's menu, and a screen reader must not wait
-    // on it.
+    // The action reaches the window after the tool's call has returned: it may open a modal box,
+    // the save dialog or the input chooser's menu, and a screen reader must not wait on it.
     void doAction(const QString& Name) override
     {
-        const bool Presses = Name == pressAction() || (HasMenu() && Name == showMenuAction());
-        if (!Presses || !IsButton()) {
+        const std::vector<TAccessibleAction> Offered = View().Actions;
+        const bool Ours = std::any_of(Offered.begin(), Offered.end(),
+            [&](TAccessibleAction Action) { return QtActionName(Action) == Name; });
+        if (!Ours) {
             QAccessibleWidget::doAction(Name);
             return;
         }
@@ -127,17 +151,15 @@ public:
     QVariant minimumStepSize() const override { return Bar() ? Bar()->Step() : 0; }
 
 private:
-    bool IsButton() const
+    TAccessibleView View() const
     {
-        return Form::Spec(FControl).Accessible.Role == TAccessibleRole::PushButton || HasMenu();
-    }
-    bool HasMenu() const
-    {
-        return Form::Spec(FControl).Accessible.Role == TAccessibleRole::MenuButton;
-    }
-    bool IsBar() const
-    {
-        return Form::Spec(FControl).Accessible.Role == TAccessibleRole::ProgressBar;
+        const auto* Label = qobject_cast<const QLabel*>(widget());
+        TControlNow Now;
+        Now.Enabled = widget()->isEnabled();
+        Now.Focused = widget()->hasFocus();
+        Now.Text = Label ? Label->text().toStdString() : std::string();
+        Now.Position = Bar() ? Bar()->Position() : 0;
+        return Form::AccessibleView(FControl, Now);
     }
     const TFlatProgressBar* Bar() const { return qobject_cast<const TFlatProgressBar*>(widget()); }
 

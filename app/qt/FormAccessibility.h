@@ -2,9 +2,9 @@
 // names, descriptions and roles from the form's description (FormDescription.h), nothing of
 // their own. Qt's standard widgets (radio buttons, lists, the spin box, the text box, labels)
 // keep their own accessible objects and take the table's names; the self-drawn controls (the
-// image buttons, Save as, the two bars) and the status panel get one here: a push button whose
-// press action is the window's routing of a click (ControlEvents.h), a progress bar with its
-// value, a status bar named by its text.
+// image buttons, Save as, the input chooser, the two bars) and the status panel get one here,
+// which tells what AccessibleState.h decides: names, values, states and actions, each action the
+// window's routing of a click (ControlEvents.h).
 //
 // Changes are told as they happen: a bar's new value, the announced panel's new text.
 //

@@ -123,6 +123,46 @@ TEST_F(WindowAccessibility, TheAccessiblePressRecordsPausesAndStopsAsAClickDoes)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Window.isVisible(); }, EventBoundMs));
 }
 
+// The self-drawn controls tell the form's states and actions, following what the widgets show.
+TEST_F(WindowAccessibility, TheSelfDrawnControlsTellTheFormsStatesAndActions)
+{
+    OpenWindow();
+    const QString Press = QAccessibleActionInterface::pressAction();
+    QAccessibleInterface* Record = Accessible(Control("RecB"));
+    EXPECT_EQ(Record->text(QAccessible::Accelerator), "Ctrl+R");
+    EXPECT_FALSE(Record->state().readOnly);
+    EXPECT_EQ(Record->actionInterface()->actionNames().value(0), Press);
+
+    // The chooser opens its menu by default; a tool that looks for a press finds one too.
+    const QStringList Chooser = Accessible(Control("LabDev"))->actionInterface()->actionNames();
+    EXPECT_EQ(Chooser.value(0), QAccessibleActionInterface::showMenuAction());
+    EXPECT_EQ(Chooser.value(1), Press);
+    EXPECT_FALSE(Accessible(Control("LabDev"))->state().readOnly) << "it is pressed";
+
+    for (const char* Name : { "Progres", "Indicator", "State" }) {
+        QAccessibleInterface* Shown = Accessible(Control(Name));
+        EXPECT_TRUE(Shown->state().readOnly) << Name;
+        EXPECT_FALSE(Shown->state().focusable) << Name;
+        EXPECT_FALSE(Shown->actionInterface()->actionNames().contains(Press)) << Name;
+    }
+    ClickRadio("SecNoLimit");
+    EXPECT_EQ(Accessible(Progres())->text(QAccessible::Value), "100");
+
+    // Disabled, Save as is unavailable and offers no press; asked anyway, it does nothing.
+    QWidget* Save = Control("SaveAs");
+    Save->setEnabled(false);
+    QAccessibleInterface* Saving = Accessible(Save);
+    EXPECT_TRUE(Saving->state().disabled);
+    EXPECT_TRUE(Saving->state().focusable);
+    EXPECT_FALSE(Saving->actionInterface()->actionNames().contains(Press));
+    Saving->actionInterface()->doAction(Press);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(SaveDialog.Shown, 0);
+    Save->setEnabled(true);
+    EXPECT_FALSE(Saving->state().disabled);
+    EXPECT_TRUE(Saving->actionInterface()->actionNames().contains(Press));
+}
+
 TEST_F(WindowAccessibility, TheBarsShowTheirValuesToAssistiveTools)
 {
     OpenWindow();
