@@ -2,8 +2,10 @@
 // operates or reads named and with its role in the window's tree, the image buttons pressed by
 // their accessible action through the window's routing, the bars' values. Offscreen, Qt tells
 // no changes; the test through AT-SPI (tests/app/qt/read-by-screen-reader) hears them.
+#include "AccessibleState.h"
 #include "RecordingSupport.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 
@@ -161,6 +163,33 @@ TEST_F(WindowAccessibility, TheSelfDrawnControlsTellTheFormsStatesAndActions)
     Save->setEnabled(true);
     EXPECT_FALSE(Saving->state().disabled);
     EXPECT_TRUE(Saving->actionInterface()->actionNames().contains(Press));
+}
+
+// Qt's own objects of the standard widgets tell the states the form decides, as the window's own
+// objects of the self-drawn controls do, enabled and disabled.
+TEST_F(WindowAccessibility, EveryControlTellsTheStatesTheFormDecides)
+{
+    OpenWindow();
+    for (const TControl Id : Form::AccessibleControls()) {
+        QWidget* Widget = Control(ControlName(Id));
+        const auto* Button = qobject_cast<const QAbstractButton*>(Widget);
+        for (const bool Enabled : { false, true }) {
+            SCOPED_TRACE(std::string(ControlName(Id)) + (Enabled ? " enabled" : " disabled"));
+            Widget->setEnabled(Enabled);
+            TControlNow Now;
+            Now.Enabled = Enabled;
+            Now.Focused = Widget->hasFocus();
+            Now.Checked = Button && Button->isChecked();
+            const TAccessibleState Decided = Form::AccessibleView(Id, Now).State;
+            const QAccessible::State Told = Accessible(Widget)->state();
+            EXPECT_EQ(Told.disabled, Decided.Unavailable);
+            EXPECT_EQ(Told.focusable, Decided.Focusable);
+            EXPECT_EQ(Told.focused, Decided.Focused);
+            EXPECT_EQ(Told.checked, Decided.Checked);
+            EXPECT_EQ(Told.hasPopup, Decided.HasPopup);
+            EXPECT_EQ(Told.readOnly, Decided.ReadOnly);
+        }
+    }
 }
 
 TEST_F(WindowAccessibility, TheBarsShowTheirValuesToAssistiveTools)
