@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
-#include <algorithm>
 
 namespace {
 
@@ -42,17 +41,15 @@ QAccessible::Role ToQtRole(TAccessibleRole Role)
     return QAccessible::NoRole;
 }
 
-QString QtActionName(TAccessibleAction Action)
+// Qt's names of the form's actions, in TAccessibleAction's order.
+QStringList QtActionNames(const std::vector<TAccessibleAction>& Actions)
 {
-    switch (Action) {
-    case TAccessibleAction::Press:
-        return QAccessibleActionInterface::pressAction();
-    case TAccessibleAction::Open:
-        return QAccessibleActionInterface::showMenuAction();
-    case TAccessibleAction::Check:
-        return QAccessibleActionInterface::toggleAction();
-    }
-    return {};
+    const QString Names[] = { QAccessibleActionInterface::pressAction(),
+        QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::toggleAction() };
+    QStringList Found;
+    for (const TAccessibleAction Action : Actions)
+        Found.append(Names[static_cast<size_t>(Action)]);
+    return Found;
 }
 
 std::optional<TControl> ControlOf(const QObject* Object)
@@ -113,12 +110,9 @@ public:
     // The form's actions, then Qt's own (moving the focus).
     QStringList actionNames() const override
     {
-        QStringList Names;
-        for (const TAccessibleAction Action : View().Actions)
-            Names.append(QtActionName(Action));
-        for (const QString& Name : QAccessibleWidget::actionNames())
-            if (!Names.contains(Name))
-                Names.append(Name);
+        QStringList Names = QtActionNames(View().Actions);
+        Names.append(QAccessibleWidget::actionNames());
+        Names.removeDuplicates();
         return Names;
     }
 
@@ -126,10 +120,7 @@ public:
     // the save dialog or the input chooser's menu, and a screen reader must not wait on it.
     void doAction(const QString& Name) override
     {
-        const std::vector<TAccessibleAction> Offered = View().Actions;
-        const bool Ours = std::any_of(Offered.begin(), Offered.end(),
-            [&](TAccessibleAction Action) { return QtActionName(Action) == Name; });
-        if (!Ours) {
+        if (!QtActionNames(View().Actions).contains(Name)) {
             QAccessibleWidget::doAction(Name);
             return;
         }
