@@ -1,5 +1,6 @@
 #include "Mp3Check.h"
 
+#include <cmath>
 #include <cstring>
 #include <mpg123.h>
 
@@ -69,6 +70,7 @@ TMp3Decoded DecodeMp3File(const std::string& Path)
             for (size_t Frame = 0; Frame < Frames; ++Frame) {
                 int16_t Sample;
                 std::memcpy(&Sample, Audio + Frame * 2 * Result.Channels, 2);
+                Result.FirstChannel.push_back(Sample);
                 if (Sample < -3277)
                     Below = true;
                 else if (Sample > 3277 && Below) {
@@ -84,4 +86,18 @@ TMp3Decoded DecodeMp3File(const std::string& Path)
     mpg123_close(Handle);
     mpg123_delete(Handle);
     return Result;
+}
+
+double ToneAmplitude(const std::vector<int16_t>& Samples, long Rate, double Hz)
+{
+    if (Samples.empty() || Rate <= 0)
+        return 0;
+    const double Step = 2 * M_PI * Hz / static_cast<double>(Rate);
+    double Real = 0;
+    double Imaginary = 0;
+    for (size_t Index = 0; Index < Samples.size(); ++Index) {
+        Real += Samples[Index] * std::cos(Step * static_cast<double>(Index));
+        Imaginary += Samples[Index] * std::sin(Step * static_cast<double>(Index));
+    }
+    return 2 * std::hypot(Real, Imaginary) / static_cast<double>(Samples.size());
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct TMp3Decoded {
     bool Ok = false; // decoded to the end without an error
@@ -17,7 +18,15 @@ struct TMp3Decoded {
     // either side, so that the encoder's quiet start counts none) per second of the whole file.
     // Nothing where the check does not decode the sound (Windows).
     std::optional<double> ToneHz;
+    // The samples of the first channel, for measuring which tones the file holds. Empty where the
+    // check does not decode the sound.
+    std::vector<int16_t> FirstChannel;
 };
+
+// The amplitude of the tone of Hz in Samples at Rate (a single-bin Fourier transform over the
+// whole stretch, in the samples' own units): a sine of amplitude A at Hz measures A, a tone more
+// than a few hertz away next to nothing over a stretch of seconds.
+double ToneAmplitude(const std::vector<int16_t>& Samples, long Rate, double Hz);
 
 // Every MP3 frame counts, without gapless trimming: the encoder's delay and padding are part of
 // the length.

@@ -2,6 +2,8 @@
 // mouse, key and timer events on the window's widgets, so that the scenarios prove the front
 // end's translation too. The window reads a copy of the build's skin, in which a scenario may
 // hide files.
+#include "QtWindowDriver.h"
+
 #include "AppTestSupport.h"
 #include "FormDescription.h"
 #include "PopupMenu.h"
@@ -318,4 +320,7 @@ private:
 
 } // namespace
 
-CORVATONE_SCENARIOS_ON(Qt, [] { return std::make_unique<TQtWindowDriver>(); });
+std::unique_ptr<TWindowDriver> MakeQtWindowDriver()
+{
+    return std::make_unique<TQtWindowDriver>();
+}
