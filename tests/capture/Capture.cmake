@@ -61,8 +61,9 @@ else()
   corvatone_add_test(AlsaCaptureDeviceTest
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaCaptureDeviceTest.cpp
     LIBS acs_capture ALSA::ALSA)
-  corvatone_add_test(AlsaPauseTest
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/AlsaPauseTest.cpp
+  # A pause through both backends of Linux, from the server that plays the sweep.
+  corvatone_add_test(ServerPauseTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ServerPauseTest.cpp
     LIBS acs_capture
     ENV ${CORVATONE_SWEEP_SERVER_ENV}
     PROPERTIES FIXTURES_REQUIRED SweepServer)

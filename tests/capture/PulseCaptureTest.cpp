@@ -2,6 +2,7 @@
 // a null sink "corvatone" playing a 440 Hz tone, whose monitor is the default source. The process
 // points itself at the server before its first call into the client library. Tests that load
 // modules into the server unload them again.
+#include "ACS_Audio.h"
 #include "LinuxWaveBackends.h"
 #include "PulseWave.h"
 #include "SoundServerModules.h"
@@ -222,6 +223,26 @@ TEST_F(PulseCaptureTest, AFormatTheDeviceCannotRecordIsRefusedByName)
     NoRate.SamplesPerSec = 0;
     EXPECT_THROW(
         Backend->OpenInput(0, NoRate, &TCollector::Callback, &Collector), EWaveDeviceError);
+}
+
+// Through the source as the window uses it: a format the device refuses fails Init with the
+// device's number and the reason, and leaves the source idle.
+TEST_F(PulseCaptureTest, UnsupportedSampleSizeFailsInitAndLeavesTheSourceIdle)
+{
+    UseWaveBackend(CreatePulseWaveBackend());
+    TAudioIn AudIn(nullptr);
+    AudIn.InBitsPerSample = 12;
+    AudIn.InChannels = 2;
+    try {
+        AudIn.Init();
+        FAIL() << "Init accepted 12-bit samples";
+    } catch (const EACSException& E) {
+        const std::string Message = E.what();
+        EXPECT_NE(Message.find("capture device 0"), std::string::npos) << Message;
+        EXPECT_NE(Message.find("Unsupported sample size of 12 bits"), std::string::npos) << Message;
+    }
+    EXPECT_FALSE(AudIn.Busy);
+    EXPECT_THROW(AudIn.GetData(nullptr, 0), EACSException);
 }
 
 // A server whose socket takes the connection but never answers, as a stopped server's does: the

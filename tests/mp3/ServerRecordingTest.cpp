@@ -1,53 +1,18 @@
-// Recording in real time from a private PulseAudio server, through each backend of Linux: the
-// server's own sources (the PulseAudio backend) and ALSA's "default" device, which the server
-// serves too. Every device test runs on both.
-//
-// CTest starts the server (tools/sound-server) before these tests and names its folder in
-// CORVATONE_SOUND_SERVER_DIR; the process points itself at the server through PULSE_SERVER and
-// XDG_CONFIG_HOME before its first call into ALSA or the server's client library, and a test can
-// kill the server and start it again. The server plays a 440 Hz tone at half of full scale into
-// a null sink whose monitor is the default source.
-#include "ACS_Audio.h"
-#include "ACS_LAME.h"
-#include "LinuxWaveBackends.h"
-#include "Mp3Decoding.h"
-#include "SinkTestSupport.h"
-#include "SoundServerModules.h"
+// Recording in real time from the private sound server that CTest starts, through each backend of
+// Linux (ServerRecording.h): every device test runs on both. The server is shared with the other
+// tests of the fixture, so none of these ends it; ServerLossTest.cpp kills a server of its own.
+#include "ServerRecording.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <gtest/gtest.h>
-#include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr double ToneHz = 440;
-constexpr double ToneAmplitude16 = 16384; // the tone's amplitude in 16-bit samples
-constexpr int32_t Rate = 44100;
-constexpr int32_t BytesPerSecond = Rate * 4;
-constexpr std::size_t Window = Rate / 10; // frames of one level measurement
+using namespace ServerRecording;
 
 const bool ServerEnvironment = TestSupport::UsePrivateSoundServer();
-
-void SoundServer(const std::string& Arguments)
-{
-    const std::string Command = std::string(SOUND_SERVER_SCRIPT) + " " + Arguments + " >/dev/null";
-    ASSERT_EQ(std::system(Command.c_str()), 0) << Command;
-}
-
-void Use16BitStereo(TAudioIn& AudIn, int32_t Seconds)
-{
-    AudIn.InBitsPerSample = 16;
-    AudIn.InChannels = 2;
-    AudIn.InSampleRate = Rate;
-    AudIn.RecTime = Seconds;
-}
 
 TDecodedMp3 AsSound(const std::vector<uint8_t>& Pcm)
 {
@@ -58,41 +23,6 @@ TDecodedMp3 AsSound(const std::vector<uint8_t>& Pcm)
     std::memcpy(Sound.Samples.data(), Pcm.data(), Sound.Samples.size() * 2);
     return Sound;
 }
-
-// Windows of the left channel from From on whose tone lies within 1 dB of the played one.
-int WindowsWithTheTone(const TDecodedMp3& Sound, std::size_t From)
-{
-    int Count = 0;
-    for (std::size_t At = From; At + Window <= Sound.FramesPerChannel(); At += Window)
-        Count += std::abs(Decibels(ToneAmplitude(Sound, 0, ToneHz, At, Window) / ToneAmplitude16))
-            < 1.0;
-    return Count;
-}
-
-// A backend of Linux and what it calls the server's default source.
-struct TServerBackend {
-    const char* Name;
-    std::unique_ptr<TWaveBackend> (*Create)();
-    const char* DefaultName;
-    const char* LossReason; // what the failure says of the server's end
-};
-
-const TServerBackend Backends[] = {
-    { "Pulse", &CreatePulseWaveBackend, "Default (Playback of Corvatone)",
-        "Lost the connection to the sound server: Connection terminated" },
-    { "Alsa", &CreateAlsaWaveBackend, "Default (PulseAudio)", "Capture failed" },
-};
-
-class ServerTest : public testing::TestWithParam<TServerBackend> {
-protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(TestSupport::SoundServerDir().empty())
-            << "CTest's sound server fixture sets up the server";
-        UseWaveBackend(GetParam().Create());
-        ASSERT_GE(WaveInDeviceCount(), 1);
-    }
-};
 
 INSTANTIATE_TEST_SUITE_P(Backends, ServerTest, testing::ValuesIn(Backends),
     [](const auto& Backend) { return std::string(Backend.param.Name); });
@@ -174,34 +104,6 @@ TEST_P(ServerTest, AStalledReaderIsOneDropoutAndTheRunGoesOn)
     EXPECT_GE(AudIn.Position, 4 * BytesPerSecond); // the run went on to its end
 }
 
-class ServerRecordingTest : public ServerTest {
-protected:
-    ServerRecordingTest()
-    {
-        Watch = std::make_unique<TRunWatch>(MP3Out);
-        MP3Out.SetInput(&AudIn);
-        MP3Out.SetBitRate(br160);
-    }
-
-    void Record(const std::string& Name, int32_t Seconds)
-    {
-        Use16BitStereo(AudIn, Seconds);
-        MP3Out.SetFileName(Dir.File(Name));
-        MP3Out.Run();
-    }
-
-    bool AwaitSeconds(int32_t Seconds)
-    {
-        return TestSupport::WaitUntil([&] { return AudIn.Position >= Seconds * BytesPerSecond; });
-    }
-
-    TTempDir Dir;
-    TAudioIn AudIn{ nullptr };
-    // The sink, and with it its worker, ends before the watch of its events.
-    std::unique_ptr<TRunWatch> Watch;
-    TMP3Out MP3Out{ nullptr };
-};
-
 INSTANTIATE_TEST_SUITE_P(Backends, ServerRecordingTest, testing::ValuesIn(Backends),
     [](const auto& Backend) { return std::string(Backend.param.Name); });
 
@@ -223,42 +125,6 @@ TEST_P(ServerRecordingTest, PauseAndResumeRecordTheWholeDurationOfTheTone)
     // Every window but those of the start and of the resumption holds the tone at its level.
     const int Windows = static_cast<int>(3 * Rate / Window);
     EXPECT_GE(WindowsWithTheTone(Sound, Window + DelayAndPaddingBound), Windows - 4);
-}
-
-// A server that dies mid-run ends the run with a failure that names the device, leaves a file
-// that decodes, and once the server is back the inputs are listed and recorded from again.
-TEST_P(ServerRecordingTest, AServerKilledMidRunFailsTheRunAndARestartedOneRecordsAgain)
-{
-    Record("killed.mp3", 20);
-    ASSERT_TRUE(AwaitSeconds(1));
-    SoundServer("stop " + TestSupport::SoundServerDir() + " --kill");
-    const bool Ended = Watch->AwaitEnd();
-    SoundServer("start " + TestSupport::SoundServerDir());
-    ASSERT_FALSE(Ended);
-    EXPECT_EQ(Watch->Done.Count(), 0);
-    const std::string Device = std::string("capture device 0 \"") + GetParam().DefaultName + "\"";
-    EXPECT_NE(Watch->Failure().find(Device), std::string::npos) << Watch->Failure();
-    EXPECT_NE(Watch->Failure().find(GetParam().LossReason), std::string::npos) << Watch->Failure();
-    EXPECT_FALSE(AudIn.Busy);
-
-    const TDecodedMp3 Cut = DecodeMp3(Dir.File("killed.mp3"));
-    EXPECT_TRUE(Cut.Clean);
-    EXPECT_GE(Cut.FramesPerChannel(), static_cast<std::size_t>(Rate))
-        << "the second recorded before the kill";
-    EXPECT_LT(Cut.FramesPerChannel(), static_cast<std::size_t>(20 * Rate));
-
-    // The inputs can be listed again from the new server (a new connection for the server's own
-    // backend), and the same objects record again.
-    const std::vector<TWaveInput> Inputs = ListWaveInputs();
-    ASSERT_FALSE(Inputs.empty());
-    EXPECT_EQ(Inputs[0].Name, GetParam().DefaultName);
-    Record("again.mp3", 2);
-    ASSERT_TRUE(Watch->Done.WaitFor(1)) << Watch->Failure();
-    EXPECT_EQ(Watch->Failed.Count(), 1);
-    const TDecodedMp3 Again = DecodeMp3(Dir.File("again.mp3"));
-    ASSERT_TRUE(Again.Clean);
-    ExpectLengthOf(Again, 2 * Rate, 16384 / 4);
-    EXPECT_GE(WindowsWithTheTone(Again, Window + DelayAndPaddingBound), 2 * 10 - 3);
 }
 
 } // namespace
