@@ -1,7 +1,6 @@
 #include "Win32Accessible.h"
 
-#include "ControlKeys.h"
-#include "FormDescription.h"
+#include "AccessibleState.h"
 #include "Win32Text.h"
 
 #include <algorithm>
@@ -54,10 +53,13 @@ HRESULT ReturnText(const std::wstring& Text, BSTR* Out)
     return *Out ? S_OK : E_OUTOFMEMORY;
 }
 
-bool HasAction(TAccessibleRole Role)
+LONG StateOf(const TAccessibleState& State)
 {
-    return Role == TAccessibleRole::PushButton || Role == TAccessibleRole::MenuButton
-        || Role == TAccessibleRole::RadioButton;
+    return (State.Unavailable ? STATE_SYSTEM_UNAVAILABLE : 0)
+        | (State.Focusable ? STATE_SYSTEM_FOCUSABLE : 0)
+        | (State.Focused ? STATE_SYSTEM_FOCUSED : 0) | (State.Checked ? STATE_SYSTEM_CHECKED : 0)
+        | (State.HasPopup ? STATE_SYSTEM_HASPOPUP : 0)
+        | (State.ReadOnly ? STATE_SYSTEM_READONLY : 0);
 }
 
 } // namespace
@@ -149,8 +151,7 @@ public:
         const TControl* Control = ControlOf(Child);
         if (!Control)
             return E_INVALIDARG;
-        const std::string Shown = Utf8FromWide(FHost->ControlText(*Control));
-        return ReturnText(WideFromUtf8(Form::AccessibleName(Form::Spec(*Control), Shown)), Name);
+        return ReturnText(WideFromUtf8(ViewOf(*Control).Name), Name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT Child, BSTR* Value) override
     {
@@ -159,16 +160,7 @@ public:
         const TControl* Control = ControlOf(Child);
         if (!Control)
             return IsSelf(Child) ? ReturnText(L"", Value) : E_INVALIDARG;
-        switch (Form::Spec(*Control).Accessible.Role) {
-        case TAccessibleRole::ProgressBar:
-            return ReturnText(std::to_wstring(FHost->ControlPosition(*Control)), Value);
-        case TAccessibleRole::SpinBox:
-        case TAccessibleRole::ComboBox:
-        case TAccessibleRole::Text:
-            return ReturnText(FHost->ControlText(*Control), Value);
-        default:
-            return ReturnText(L"", Value);
-        }
+        return ReturnText(WideFromUtf8(ViewOf(*Control).Value), Value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT Child, BSTR* Description) override
     {
@@ -200,7 +192,7 @@ public:
             return E_INVALIDARG;
         VariantInit(State);
         State->vt = VT_I4;
-        State->lVal = Control ? StateOf(*Control) : STATE_SYSTEM_FOCUSABLE;
+        State->lVal = Control ? StateOf(ViewOf(*Control).State) : STATE_SYSTEM_FOCUSABLE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* Help) override
@@ -215,12 +207,12 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT Child, BSTR* Shortcut) override
     {
+        if (!FHost)
+            return CO_E_OBJNOTCONNECTED;
         const TControl* Control = ControlOf(Child);
-        if (Control)
-            for (const TShortcut& Entry : TControlKeys::Shortcuts())
-                if (Entry.Control == *Control)
-                    return ReturnText(WideFromUtf8(Entry.Text), Shortcut);
-        return ReturnText(L"", Shortcut);
+        if (!Control)
+            return IsSelf(Child) ? ReturnText(L"", Shortcut) : E_INVALIDARG;
+        return ReturnText(WideFromUtf8(ViewOf(*Control).Shortcut), Shortcut);
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* Focus) override
     {
@@ -246,15 +238,15 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT Child, BSTR* Action) override
     {
+        if (!FHost)
+            return CO_E_OBJNOTCONNECTED;
         const TControl* Control = ControlOf(Child);
         if (!Control)
             return IsSelf(Child) ? ReturnText(L"", Action) : E_INVALIDARG;
-        const TAccessibleRole Role = Form::Spec(*Control).Accessible.Role;
-        if (Role == TAccessibleRole::PushButton)
-            return ReturnText(L"Press", Action);
-        if (Role == TAccessibleRole::MenuButton)
-            return ReturnText(L"Open", Action);
-        return ReturnText(Role == TAccessibleRole::RadioButton ? L"Check" : L"", Action);
+        const TAccessibleView View = ViewOf(*Control);
+        return ReturnText(
+            View.Actions.empty() ? L"" : WideFromUtf8(Form::ActionName(View.Actions.front())),
+            Action);
     }
 
     // ---- Acting, placing and finding
@@ -335,10 +327,8 @@ public:
         const TControl* Control = ControlOf(Child);
         if (!Control)
             return IsSelf(Child) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
-        if (!HasAction(Form::Spec(*Control).Accessible.Role))
+        if (ViewOf(*Control).Actions.empty())
             return DISP_E_MEMBERNOTFOUND;
-        if (!FHost->ControlEnabled(*Control))
-            return E_FAIL;
         FHost->PostActivate(*Control);
         return S_OK;
     }
@@ -360,25 +350,15 @@ private:
         return &Elements()[static_cast<size_t>(Child.lVal - 1)];
     }
 
-    LONG StateOf(TControl Control) const
+    TAccessibleView ViewOf(TControl Control) const
     {
-        const TControlSpec& Spec = Form::Spec(Control);
-        LONG State = 0;
-        if (!FHost->ControlEnabled(Control))
-            State |= STATE_SYSTEM_UNAVAILABLE;
-        if (Spec.TabOrder >= 0)
-            State |= STATE_SYSTEM_FOCUSABLE;
-        if (FHost->ControlFocused(Control))
-            State |= STATE_SYSTEM_FOCUSED;
-        if (Spec.Accessible.Role == TAccessibleRole::RadioButton && FHost->ControlChecked(Control))
-            State |= STATE_SYSTEM_CHECKED;
-        if (Spec.Accessible.Role == TAccessibleRole::MenuButton)
-            State |= STATE_SYSTEM_HASPOPUP;
-        else if (Spec.Accessible.Role == TAccessibleRole::ProgressBar
-            || Spec.Kind == TControlKind::Label || Spec.Kind == TControlKind::FlatEdit
-            || Spec.Kind == TControlKind::Panel)
-            State |= STATE_SYSTEM_READONLY;
-        return State;
+        TControlNow Now;
+        Now.Enabled = FHost->ControlEnabled(Control);
+        Now.Focused = FHost->ControlFocused(Control);
+        Now.Checked = FHost->ControlChecked(Control);
+        Now.Text = Utf8FromWide(FHost->ControlText(Control));
+        Now.Position = FHost->ControlPosition(Control);
+        return Form::AccessibleView(Control, Now);
     }
 
     std::atomic<ULONG> FReferences{ 1 };

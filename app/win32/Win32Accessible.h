@@ -3,9 +3,9 @@
 // names for assistive tools (FormDescription.h), in the form's order, as simple elements with
 // the table's role, name and description: the windowless image buttons, labels and bars, which
 // have no window the system could describe, and the child windows, whose painted labels the
-// system cannot tie to them. Values are what the controls show (a bar's position, a list's
-// text); the default action of a button or a radio button is the window's routing of a click
-// (ControlEvents.h), reached after the tool's call has returned.
+// system cannot tie to them. Names, values, shortcuts, states and the default action are what
+// AccessibleState.h decides for what the control shows; the action is the window's routing of a
+// click (ControlEvents.h), reached after the tool's call has returned.
 //
 // The object lives as long as its clients hold it; once the form has gone (Detach) it answers
 // every call with an error.

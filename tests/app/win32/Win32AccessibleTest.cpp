@@ -177,6 +177,35 @@ TEST_F(Win32Accessible, EveryControlIsAChildWithItsNameAndRole)
     EXPECT_EQ(Client->get_accName(Beyond, &Name), E_INVALIDARG);
 }
 
+// The form's states and actions reach MSAA: read-only bars, the radio buttons' check, and a
+// disabled button that is unavailable and has no action until it is enabled again.
+TEST_F(Win32Accessible, StatesAndDefaultActionsFollowTheControls)
+{
+    auto StateOf = [&](const VARIANT& Child) {
+        VARIANT State{};
+        EXPECT_EQ(Client->get_accState(Child, &State), S_OK);
+        return State.lVal;
+    };
+    const VARIANT Progress = Find(ROLE_SYSTEM_PROGRESSBAR, L"Recording progress");
+    EXPECT_EQ(StateOf(Progress), STATE_SYSTEM_READONLY);
+    EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Progress), L"");
+    const VARIANT Radio = Find(ROLE_SYSTEM_RADIOBUTTON, L"No Limit");
+    EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Radio), L"Check");
+    EXPECT_EQ(StateOf(Radio) & STATE_SYSTEM_CHECKED, 0);
+
+    // Save as has the focus at start; what the system does with it when disabled is its own.
+    const VARIANT Save = Find(ROLE_SYSTEM_PUSHBUTTON, L"Save as");
+    EXPECT_EQ(StateOf(Save), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+    EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Save), L"Press");
+    Window->Form().SetEnabled(Form::IndexOf(TControl::SaveAs), false);
+    EXPECT_EQ(
+        StateOf(Save) & ~STATE_SYSTEM_FOCUSED, STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE);
+    EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Save), L"");
+    EXPECT_EQ(Client->accDoDefaultAction(Save), DISP_E_MEMBERNOTFOUND);
+    Window->Form().SetEnabled(Form::IndexOf(TControl::SaveAs), true);
+    EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Save), L"Press");
+}
+
 TEST_F(Win32Accessible, TheDefaultActionsRecordPauseAndStopAsClicksDo)
 {
     static const std::string Tag = std::to_string(std::random_device{}());
