@@ -18,14 +18,11 @@ namespace {
 
 class TSimulatedWaveInDevice final : public TWaveInDevice {
 public:
-    // How long a flat-out device waits for the source to release a returned buffer before it
-    // fills the next one all the same: longer than the source takes for one block, short enough
-    // that Flush, which keeps what it was given while it waits for the queued buffers, is quick.
-    static constexpr std::chrono::milliseconds FlatOutGrace{ 10 };
-    // A flat-out device keeps one filled buffer ready beside the one the source reads, so that
-    // the source never waits for the device's thread to be woken and scheduled: it fills while
-    // the source holds fewer than this many of the buffers it returned.
-    static constexpr int32_t FlatOutAhead = 2;
+    // Flat out, a refill starts when the source holds FlatOutRefill of the buffers it was given
+    // (one ready beside the one it reads, so it never waits for the thread to be scheduled) and
+    // ends when it holds FlatOutAhead: one wake-up and its two switches serve several buffers.
+    static constexpr int32_t FlatOutRefill = 1;
+    static constexpr int32_t FlatOutAhead = 4;
 
     struct TSetup {
         TPcmFormat Format;
@@ -134,9 +131,8 @@ public:
             std::lock_guard Lock(FMutex);
             FHeldBySource = std::max(0, FHeldBySource - 1);
             FLastRelease = std::chrono::steady_clock::now();
-            // Only the release that takes the source below FlatOutAhead lets a flat-out thread
-            // fill the next buffer, and only if one is queued.
-            Wake = FHeldBySource == FlatOutAhead - 1 && !FQueue.empty();
+            // Only the release down to FlatOutRefill starts a refill, if a buffer is queued.
+            Wake = FHeldBySource == FlatOutRefill && !FQueue.empty();
         }
         if (Wake)
             WakeIfFlatOut();
@@ -182,10 +178,9 @@ public:
     TWaveInCounters Counters() const override { return FLosses.Read(); }
 
 private:
-    // A flat-out card waits for queued and released buffers; a real-time one only for its next
-    // period, so it is not woken for them (a real card is not either). Called after FMutex is
-    // released, so that the woken thread does not at once block on it: every wake-up costs the
-    // caller's thread a switch, and the flat-out card is the benchmark's device.
+    // A real-time card waits only for its next period, so it is not woken for queued and
+    // released buffers, as a real card is not. Called after FMutex is released, so that the
+    // woken thread does not at once block on it.
     void WakeIfFlatOut()
     {
         if (FSetup.Pacing == TSimulatedPacing::FlatOut)
@@ -255,16 +250,20 @@ private:
                 && std::chrono::steady_clock::now() < FLastFill + FSetup.Faults.BufferDelay) {
                 FWake.wait_until(Lock, FLastFill + FSetup.Faults.BufferDelay);
                 continue;
-            } else if (const auto Due = FLastRelease + FlatOutGrace;
-                       FHeldBySource >= FlatOutAhead && std::chrono::steady_clock::now() < Due) {
-                // Flat out records as fast as the source takes the sound: the next buffer is
-                // filled once the source holds fewer than FlatOutAhead of the ones it was given.
-                // Filling every queued buffer at once would let the source queue new ones
-                // without end.
-                FWake.wait_until(Lock, Due);
-                continue;
+            } else if (!FRefilling) {
+                // Filling every buffer as soon as it is queued would let the source queue new
+                // ones without end.
+                const auto Due = FLastRelease + FSetup.Faults.FlatOutGrace;
+                if (FHeldBySource <= FlatOutRefill)
+                    FRefilling = true;
+                else if (std::chrono::steady_clock::now() < Due) {
+                    FWake.wait_until(Lock, Due);
+                    continue;
+                }
             }
             RecordOneChunk(Lock);
+            if (FHeldBySource >= FlatOutAhead)
+                FRefilling = false;
         }
     }
 
@@ -367,6 +366,7 @@ private:
     uint8_t FScratch[WaveBufferLength]; // dropped sound is generated here
     TLossCounters FLosses; // counted by the device thread
     bool FDropping = false; // the last span was dropped; device thread
+    bool FRefilling = false; // flat out: filling up to FlatOutAhead; device thread
     bool FGapDone = false; // device thread
 
     mutable std::mutex FMutex; // guards everything below

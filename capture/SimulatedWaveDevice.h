@@ -22,7 +22,11 @@
 //   ThreadStartError non-empty: the device's thread cannot be started (Init raises this reason);
 //   BufferDelay each buffer comes back this much later than the pacing gives (a slow device);
 //   GapAfter   n >= 0: after n buffers the device loses GapFrames frames of the signal (one
-//              dropout) and goes on recording behind them.
+//              dropout) and goes on recording behind them;
+//   FlatOutGrace how long a flat-out device waits for the source to release a buffer before it
+//              fills the next one all the same: 10 ms, longer than a source takes for one block
+//              and short enough that Flush, which keeps what it was given while it waits for the
+//              queued buffers, is quick; a test that counts what a refill fills sets it longer.
 //
 // Settings are taken when a device is opened; changing them later affects the next open.
 // The counts of devices come from the specs given to the constructor; SetInputs replaces the
@@ -35,10 +39,11 @@
 // How it works: each open device has its own thread. In real time the thread wakes once per
 // buffer's worth of sound (BufferLength rounded down to whole frames, at AvgBytesPerSec); the
 // sound of that span goes into the oldest queued buffer, or is dropped (and counted) when no
-// buffer is queued, as a real card drops it. Flat out, the thread fills the oldest queued buffer
-// as soon as the source holds fewer than two of the buffers it was given (the one it reads and
-// one ready; or after 10 ms without a release), so it runs as fast as the source takes the
-// sound, at most one buffer ahead of it, and never drops. A filled
+// buffer is queued, as a real card drops it. Flat out, the thread sleeps while the source holds
+// more than one of the buffers it was given; once the source holds one (ready beside the one it
+// reads), or after FlatOutGrace without a release, it fills queued buffers until the source holds
+// four, so that one wake-up serves several buffers. It runs as fast as the source takes the
+// sound, at most four buffers ahead of it while the source keeps up, and never drops. A filled
 // buffer is marked done and handed to the notification without the device's lock held. Reset
 // wakes the thread through its condition, waits until no notification from the thread is under
 // way, and returns the queued buffers from the calling thread; Close ends and joins the thread.
@@ -79,9 +84,9 @@ struct TSimulatedSignal {
 
 enum class TSimulatedPacing {
     RealTime, // one buffer per buffer's worth of time; unqueued sound is dropped
-    FlatOut, // as fast as the source takes the sound: a queued buffer is filled as soon as the
-             // source holds fewer than two of the buffers it was given (or after 10 ms without a
-             // release)
+    FlatOut, // as fast as the source takes the sound: queued buffers are filled once the source
+             // holds at most one of the buffers it was given (or after FlatOutGrace without a
+             // release), until it holds four
 };
 
 struct TSimulatedFaults {
@@ -95,6 +100,7 @@ struct TSimulatedFaults {
     std::chrono::milliseconds BufferDelay{ 0 };
     int32_t GapAfter = -1;
     uint32_t GapFrames = 0;
+    std::chrono::milliseconds FlatOutGrace{ 10 };
 };
 
 // What a simulated device reports as its capabilities.

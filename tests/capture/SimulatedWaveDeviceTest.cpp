@@ -3,8 +3,10 @@
 #include "AudioTestSupport.h"
 #include "TestSupport.h"
 
+#include <chrono>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -120,6 +122,50 @@ TEST_F(SimulatedWaveDeviceTest, RefusesAHeaderOutOfItsLife)
     EXPECT_EQ(Card.OpenDevices(), 1);
     Device->Close();
     EXPECT_EQ(Card.OpenDevices(), 0);
+}
+
+// The flat-out card's pacing, with its grace far longer than the test, so that every buffer it
+// fills comes from the rule and not from a source that seems to have stopped releasing.
+TEST_F(SimulatedWaveDeviceTest, FlatOutRefillsUpToFourBuffersOnceTheSourceHoldsOne)
+{
+    TSimulatedFaults Faults;
+    Faults.FlatOutGrace = std::chrono::hours(1);
+    Card.SetFaults(Faults);
+    Card.SetPacing(TSimulatedPacing::FlatOut);
+    auto Device = Card.OpenInput(0, CdFormat(), &TReturned::Callback, &Returned);
+    std::vector<uint8_t> Blocks(8 * WaveBufferLength);
+    TWaveHeader Headers[8];
+    const auto Queue = [&](int N) {
+        Headers[N].Data = Blocks.data() + N * WaveBufferLength;
+        Headers[N].BufferLength = WaveBufferLength;
+        Device->Prepare(Headers[N]);
+        Device->AddBuffer(Headers[N]);
+    };
+    for (int N = 0; N < 4; ++N)
+        Queue(N);
+    Device->Start();
+    // Holding none, the source gets every queued buffer in one refill, without releasing any.
+    ASSERT_TRUE(Returned.Signal.WaitFor(4));
+    // Holding four, then two, it gets nothing more though buffers are queued.
+    Queue(4);
+    Queue(5);
+    Device->Unprepare(Headers[0]);
+    Device->Unprepare(Headers[1]);
+    EXPECT_EQ(Returned.Signal.Count(), 4);
+    // Holding one, it gets the queued ones, and one queued later while it holds fewer than four.
+    Device->Unprepare(Headers[2]);
+    ASSERT_TRUE(Returned.Signal.WaitFor(6));
+    Queue(6);
+    ASSERT_TRUE(Returned.Signal.WaitFor(7));
+    // Holding four again, a buffer queued now stays empty until the reset returns it.
+    Queue(7);
+    Device->Reset();
+    EXPECT_EQ(Returned.Signal.Count(), 8);
+    for (int N = 0; N < 7; ++N)
+        EXPECT_EQ(Headers[N].BytesRecorded, WaveBufferLength) << "buffer " << N;
+    EXPECT_EQ(Headers[7].BytesRecorded, 0u);
+    EXPECT_EQ(Card.PeakHeldBySource(), 4);
+    Device->Close();
 }
 
 } // namespace
