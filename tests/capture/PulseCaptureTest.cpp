@@ -10,6 +10,7 @@
 
 #include <arpa/inet.h>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/socket.h>
@@ -34,6 +35,15 @@ int32_t InputOf(TWaveBackend& Backend, const std::string& Id)
         if (Backend.InputId(Device) == Id)
             return Device;
     return -1;
+}
+
+// Descriptors the process holds: a device that leaks a connection shows here.
+std::size_t OpenDescriptors()
+{
+    std::size_t Count = 0;
+    for ([[maybe_unused]] const auto& Entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++Count;
+    return Count;
 }
 
 std::string OpenFailure(TWaveBackend& Backend, int32_t Device)
@@ -223,6 +233,32 @@ TEST_F(PulseCaptureTest, AFormatTheDeviceCannotRecordIsRefusedByName)
     NoRate.SamplesPerSec = 0;
     EXPECT_THROW(
         Backend->OpenInput(0, NoRate, &TCollector::Callback, &Collector), EWaveDeviceError);
+}
+
+// Every device has a connection of its own: one that was opened and closed, or refused, leaves
+// no descriptor open (each leaked connection would keep a socket and a thread).
+TEST_F(PulseCaptureTest, DevicesOpenedClosedOrRefusedLeaveNothingOpen)
+{
+    static uint8_t Data[WaveBufferLength];
+    TWaveHeader Header;
+    Header.Data = Data;
+    Header.BufferLength = WaveBufferLength;
+    const std::size_t Before = OpenDescriptors();
+    for (int Attempt = 0; Attempt < 3; ++Attempt) {
+        auto Device = Backend->OpenInput(0, CdFormat(), &TCollector::Callback, &Collector);
+        Device->Prepare(Header);
+        Device->AddBuffer(Header);
+        Device->Start();
+        ASSERT_TRUE(Collector.Returned.WaitFor(Attempt + 1));
+        Device->Close();
+    }
+    EXPECT_EQ(OpenDescriptors(), Before);
+    for (int Attempt = 0; Attempt < 3; ++Attempt) {
+        auto Unopened = Backend->OpenInput(0, CdFormat(), &TCollector::Callback, &Collector);
+        Unopened.reset(); // never started nor closed: the destructor lets go
+        EXPECT_NE(OpenFailure(*Backend, Backend->InputDeviceCount()), "(opened)");
+    }
+    EXPECT_EQ(OpenDescriptors(), Before);
 }
 
 // Through the source as the window uses it: a format the device refuses fails Init with the
