@@ -125,43 +125,51 @@ template <TPcmLayout Layout>
 void TSpectrumLevels::LoadGroup(
     const uint8_t* Bytes, int32_t FirstBlock, int32_t Count, TLaneData& Data) const
 {
+    static_assert(Lanes == 2, "a group is loaded as two blocks side by side");
     const int32_t Frame = FrameBytes(Layout);
     const double* Weights = IsStereo(Layout) ? FStereoWeights : FMonoWeights;
-    for (int32_t Lane = 0; Lane < Lanes; ++Lane) {
-        if (Lane >= Count) {
-            for (int32_t N = 0; N < HalfFrames; ++N)
-                Data.Re[N][Lane] = Data.Im[N][Lane] = 0.0;
-            continue;
-        }
-        const uint8_t* Block = Bytes + static_cast<size_t>(FirstBlock + Lane) * BlockFrames * Frame;
-        for (int32_t N = 0; N < HalfFrames; ++N) {
-            const uint8_t* Even = Block + 2 * N * Frame;
-            Data.Re[FSlot[N]][Lane] = FrameValue<Layout>(Even) * Weights[2 * N];
-            Data.Im[FSlot[N]][Lane] = FrameValue<Layout>(Even + Frame) * Weights[2 * N + 1];
-        }
+    const uint8_t* First = Bytes + static_cast<size_t>(FirstBlock) * BlockFrames * Frame;
+    const uint8_t* Second = First + BlockFrames * Frame;
+    const bool BothLanes = Count > 1;
+    for (int32_t N = 0; N < HalfFrames; ++N) {
+        const int32_t Even = 2 * N * Frame;
+        const int32_t Odd = Even + Frame;
+        const TLane Re{ static_cast<double>(FrameValue<Layout>(First + Even)),
+            BothLanes ? static_cast<double>(FrameValue<Layout>(Second + Even)) : 0.0 };
+        const TLane Im{ static_cast<double>(FrameValue<Layout>(First + Odd)),
+            BothLanes ? static_cast<double>(FrameValue<Layout>(Second + Odd)) : 0.0 };
+        Data.Re[FSlot[N]] = Re * Weights[2 * N];
+        Data.Im[FSlot[N]] = Im * Weights[2 * N + 1];
     }
 }
 
 // A radix-2 decimation-in-time transform of 32 points per lane, forward and unscaled; its
-// input is in bit-reversed order, its output in natural order.
+// input is in bit-reversed order, its output in natural order. Of its 80 butterflies, 31 have
+// the twiddle 1 and 15 the twiddle -i, which take no products: 46 butterflies of additions alone.
 void TSpectrumLevels::Transform(TLaneData& Data) const
 {
-    for (int32_t Half = 1; Half < HalfFrames; Half *= 2) {
+    const auto Butterfly = [&](int32_t A, int32_t B, TLane TRe, TLane TIm) {
+        Data.Re[B] = Data.Re[A] - TRe;
+        Data.Im[B] = Data.Im[A] - TIm;
+        Data.Re[A] += TRe;
+        Data.Im[A] += TIm;
+    };
+    for (int32_t Start = 0; Start < HalfFrames; Start += 2)
+        Butterfly(Start, Start + 1, Data.Re[Start + 1], Data.Im[Start + 1]);
+    for (int32_t Half = 2; Half < HalfFrames; Half *= 2) {
         const int32_t TwiddleStep = HalfFrames / (2 * Half);
         for (int32_t Start = 0; Start < HalfFrames; Start += 2 * Half) {
-            for (int32_t J = 0; J < Half; ++J) {
+            const int32_t Quarter = Start + Half / 2;
+            Butterfly(Start, Start + Half, Data.Re[Start + Half], Data.Im[Start + Half]);
+            Butterfly(Quarter, Quarter + Half, Data.Im[Quarter + Half], -Data.Re[Quarter + Half]);
+            for (int32_t J = 1; J < Half; ++J) {
+                if (2 * J == Half)
+                    continue;
                 const double C = FStageCos[J * TwiddleStep];
                 const double S = FStageSin[J * TwiddleStep];
-                TLane& ARe = Data.Re[Start + J];
-                TLane& AIm = Data.Im[Start + J];
-                TLane& BRe = Data.Re[Start + J + Half];
-                TLane& BIm = Data.Im[Start + J + Half];
-                const TLane TRe = C * BRe + S * BIm;
-                const TLane TIm = C * BIm - S * BRe;
-                BRe = ARe - TRe;
-                BIm = AIm - TIm;
-                ARe += TRe;
-                AIm += TIm;
+                const TLane BRe = Data.Re[Start + J + Half];
+                const TLane BIm = Data.Im[Start + J + Half];
+                Butterfly(Start + J, Start + J + Half, C * BRe + S * BIm, C * BIm - S * BRe);
             }
         }
     }
