@@ -21,6 +21,7 @@ int32_t TTimedAudioIn::GetData(void* Buffer, int32_t BufferSize)
         EndTime = std::chrono::steady_clock::now();
         EndCpu = ProcessStats::CpuSeconds();
         EndResident = ProcessStats::ResidentBytes();
+        EndWaits = ProcessStats::Waits();
         EndCounts = ChainCounters::Take();
     }
     return Count;
@@ -79,6 +80,7 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     const int64_t AllocatedBefore = FAudIn.BuffersAllocated();
     const ChainCounters::TSnapshot CountsBefore = ChainCounters::Take();
 
+    const int64_t WaitsBefore = ProcessStats::Waits();
     const double StartCpu = ProcessStats::CpuSeconds();
     const auto Start = std::chrono::steady_clock::now();
     FMP3Out.Run();
@@ -110,6 +112,8 @@ TRecordResult TBenchChain::Record(const TRecordSettings& Settings)
     Result.Allocations = Counted.Allocations;
     Result.CopiedBytes = FAudIn.EndCounts.CopiedBytes - CountsBefore.CopiedBytes;
     Result.Copies = FAudIn.EndCounts.Copies - CountsBefore.Copies;
+    if (WaitsBefore >= 0 && FAudIn.EndWaits >= 0)
+        Result.Waits = FAudIn.EndWaits - WaitsBefore;
     FProgressHook = nullptr;
     return Result;
 }

@@ -64,6 +64,9 @@ struct TRecordResult {
     int64_t Allocations = 0;
     int64_t CopiedBytes = 0;
     int64_t Copies = 0;
+    // The threads' waits (ProcessStats::Waits) over the same span as the copies; -1 where the
+    // system does not count them.
+    int64_t Waits = -1;
 };
 
 // The capture source, noting when it first answers a run's request with the end of the sound.
@@ -78,6 +81,7 @@ public:
     std::chrono::steady_clock::time_point EndTime;
     double EndCpu = 0.0;
     int64_t EndResident = -1; // bytes
+    int64_t EndWaits = -1; // ProcessStats::Waits
     ChainCounters::TSnapshot EndCounts;
 
 private:

@@ -63,6 +63,8 @@ struct TCaseFigures {
     int64_t ChainCopies = 0;
     int64_t ChainCopiedBytes = 0;
     int64_t ChainBlocks = 0;
+    // The threads' waits over the same recordings, as the copies; -1 where not counted.
+    int64_t ChainWaits = 0;
 
     double ChainOverBare() const { return FastestOver(BareWallSeconds, ChainWallSeconds); }
     double DirectOverBare() const { return FastestOver(BareWallSeconds, DirectWallSeconds); }
@@ -74,6 +76,12 @@ struct TCaseFigures {
     double PerChainBlock(int64_t Count) const
     {
         return ChainBlocks > 0 ? static_cast<double>(Count) / ChainBlocks : 0.0;
+    }
+    // The voluntary context switches of the whole process per block (the device's and the
+    // worker's waits for each other), which other load hardly changes; NaN where not counted.
+    double WaitsPerBlock() const
+    {
+        return ChainWaits < 0 ? std::nan("") : PerChainBlock(ChainWaits);
     }
 };
 

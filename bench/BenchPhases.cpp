@@ -109,6 +109,8 @@ TRecordResult TBenchPhases::RecordCase(TCaseFigures& Figures, bool Indicator)
         Figures.ChainAllocations += Result.Allocations;
         Figures.ChainCopies += Result.Copies;
         Figures.ChainCopiedBytes += Result.CopiedBytes;
+        Figures.ChainWaits
+            = Result.Waits < 0 || Figures.ChainWaits < 0 ? -1 : Figures.ChainWaits + Result.Waits;
         Figures.ChainBlocks += Blocks;
     }
     return Result;

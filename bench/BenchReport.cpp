@@ -196,6 +196,8 @@ void PrintEncodingRows(const TBenchFigures& Figures, TTable& Table)
     Table.Values(
         "chain with indicator: copies of 1 KiB or more per block", "%.2f",
         [](auto& C) { return C.PerChainBlock(C.ChainCopies); }, "<= 2.01");
+    Table.Values("chain with indicator: threads' waits per block", "%.2f",
+        [](auto& C) { return C.WaitsPerBlock(); });
     Table.Values("chain with indicator: bytes copied per byte recorded", "%.2f",
         [](auto& C) { return C.PerChainBlock(C.ChainCopiedBytes) / 16384.0; });
     Table.Medians(
@@ -376,6 +378,7 @@ void WriteCase(const TCaseFigures& Case, TJsonWriter& Json)
     Json.Value("allocations_per_block", Case.PerChainBlock(Case.ChainAllocations));
     Json.Value("copies_per_block", Case.PerChainBlock(Case.ChainCopies));
     Json.Value("copied_bytes_per_block", Case.PerChainBlock(Case.ChainCopiedBytes));
+    Json.Value("waits_per_block", Case.WaitsPerBlock());
     Json.Value("metering_us_per_block", Median(Case.MeteringMicros));
     Json.Value("encode_us_per_block", Median(Case.EncodeMicros));
     Json.Value("metering_share", Median(Case.MeteringShare));

@@ -18,6 +18,13 @@ double CpuSeconds()
     return Seconds(Usage.ru_utime) + Seconds(Usage.ru_stime);
 }
 
+int64_t Waits()
+{
+    rusage Usage{};
+    getrusage(RUSAGE_SELF, &Usage);
+    return Usage.ru_nvcsw;
+}
+
 int64_t ResidentBytes()
 {
     const int File = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);

@@ -46,6 +46,13 @@ double CpuSeconds()
     return Seconds(Kernel) + Seconds(User);
 }
 
+// The system counts context switches per thread only, and not those of threads that have
+// ended.
+int64_t Waits()
+{
+    return -1;
+}
+
 int64_t ResidentBytes()
 {
     PROCESS_MEMORY_COUNTERS Counters = {};
