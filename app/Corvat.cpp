@@ -312,20 +312,28 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
     const TRunPlan Run = Plan(OutputFile);
     if (!FNotices.RoomConfirmed(Run))
         return;
-    LoadPicture(TControl::RecB, SkinFiles::RecButOn);
+    // Read before the start, so that a picture that cannot be read starts no run; shown only
+    // once the run has started.
+    const std::shared_ptr<TPicture> RecordingPicture
+        = FWindow.ReadPicture(SkinPath(SkinFiles::RecButOn));
     FInput->Apply();
     MP3Out->SetFileName(OutputFile);
     AudIn->RecTime = SecsValue();
     // CheckSettings has made sure the text is "22050" or "44100".
     AudIn->InSampleRate = std::stoi(FWindow.Text(TControl::SRate));
     MP3Out->SetBitRate(RecordSettings::BitRateOf(FWindow.Text(TControl::KBS)));
-    ShowRecordingStarted();
     FFailedStartReason.clear();
-    // A busy sink raises here, and the notices stay with the run it is still ending.
+    // A busy sink raises here: the window stays idle as it was, and the notices stay with the
+    // run the sink is still ending.
     const TRunNumber Started = FRuns.Start([this] { MP3Out->Run(); });
     FNotices.Started(Run);
-    if (Started == TRunLedger::FailedStart)
+    if (Started == TRunLedger::FailedStart) {
         MP3OutThreadException(MP3Out, FFailedStartReason);
+        return;
+    }
+    // The run's reports are posted, so none is handled before the window shows the run.
+    FWindow.ShowPicture(TControl::RecB, RecordingPicture.get());
+    ShowRecordingStarted();
 }
 
 TRunPlan TMain::Plan(const std::string& OutputFile) const

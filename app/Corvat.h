@@ -124,10 +124,14 @@ public:
     // nothing more but show a box when the settings fail CheckSettings (error "Invalid settings
     // selected!") or no file is chosen (warning "Please select a new mp3 file to record"), and
     // nothing more at all while recording or paused, or when the user declines a run the disk
-    // cannot hold. Otherwise shows the recording look (RecB pressed, settings disabled, "Record")
-    // and calls the sink's Run, which creates the file and opens the device on this thread (it
-    // waits for both); Run raises "Component is buisy" while the sink still ends an earlier run,
-    // and the window then keeps the recording look until that run's end arrives.
+    // cannot hold. Otherwise reads RecB's pressed picture (a picture that cannot be read starts
+    // no run) and calls the sink's Run, which creates the file and opens the device on this
+    // thread (it waits for both). Only once the run has started does the window show the
+    // recording look (RecB pressed, settings disabled, "Record"). A start that fails shows its
+    // reason in a box and the idle look with "Error". While the sink still ends an earlier run
+    // (a Stop was released and the run has not ended yet), Run raises "Component is buisy": the
+    // box shows it and the window stays idle as it was, pictures, enabled states and texts; that
+    // run's end then arrives as usual.
     void RecBMouseDown(TMouseButton Button, int X, int Y);
     // Acts on the press; does nothing while idle. Pauses a recording (PauseB pressed, RecB
     // released, "Pause") or resumes a paused one (the pictures back, "Record"). The sink's worker

@@ -27,13 +27,9 @@ public:
     }
     // A Record press whose run could not start: idle, showing the error.
     void StartFailed() { ToIdle("Error"); }
-    // A Record press refused by the sink still ending the last run: the window shows a run
-    // under way until that run's end arrives.
-    void RefusedBusy()
-    {
-        FState = TState::Recording;
-        FStatus = "Record";
-    }
+    // A Record press refused by the sink still ending the last run: nothing records, so the
+    // window stays idle as it was, status included; that run's end arrives as usual.
+    void RefusedBusy() { ++FBusyRefusals; }
     void PausePressed()
     {
         if (FState == TState::Recording) {
@@ -61,6 +57,7 @@ public:
     const std::string& Status() const { return FStatus; }
     uint64_t StartedRuns() const { return FStartedRuns; }
     uint64_t EndedRuns() const { return FEndedRuns; }
+    uint64_t BusyRefusals() const { return FBusyRefusals; }
     // A run has started whose end the sink has not reported yet.
     bool RunPending() const { return FEndedRuns < FStartedRuns; }
 
@@ -75,6 +72,7 @@ private:
     std::string FStatus = "Status";
     uint64_t FStartedRuns = 0;
     uint64_t FEndedRuns = 0;
+    uint64_t FBusyRefusals = 0;
 };
 
 // Ends the process when an event does not finish within Bound: a hang never ends a test.

@@ -112,13 +112,34 @@ TEST_P(RecordingScenarios, RecordWhileTheStoppedRunStillEndsIsRefusedAsBusyUntil
     ClickStop();
     ExpectIdleLook("Mp3 Done");
     PressRecord();
-    const std::vector<TShownBox> Boxes = W().TakeBoxes();
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Kind, TMessageKind::mkError);
-    EXPECT_EQ(Boxes[0].Text, "Component is buisy");
-    ExpectRecordingLook();
+    // Nothing records: the window stays as the Stop left it, after the box, after the events
+    // that follow and after a second press, which is refused alike.
+    const auto ExpectBusyBox = [&] {
+        const std::vector<TShownBox> Boxes = W().TakeBoxes();
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_EQ(Boxes[0].Kind, TMessageKind::mkError);
+        EXPECT_EQ(Boxes[0].Text, "Component is buisy");
+    };
+    const auto ExpectAsStopped = [&](const char* When) {
+        SCOPED_TRACE(When);
+        EXPECT_EQ(W().Text(TControl::State), "Mp3 Done");
+        EXPECT_EQ(W().Picture(TControl::RecB), "RecBut.bmp");
+        EXPECT_EQ(W().Picture(TControl::PauseB), "PauseBut.bmp");
+        EXPECT_EQ(W().Picture(TControl::StopB), "StopBut.bmp");
+        EXPECT_EQ(W().Position(TControl::Progres), 0);
+        for (TControl Control : { TControl::KBS, TControl::SecCustom, TControl::SecNoLimit,
+                 TControl::Secs, TControl::LabDev, TControl::SRate, TControl::SaveAs })
+            EXPECT_TRUE(W().Enabled(Control)) << ControlName(Control);
+        EXPECT_EQ(W().Text(TControl::Secs), "10800");
+    };
+    ExpectBusyBox();
+    ExpectAsStopped("after the box");
     W().Pump();
-    ExpectRecordingLook();
+    ExpectAsStopped("after the window's events");
+    PressRecord();
+    ExpectBusyBox();
+    ExpectAsStopped("after a second press");
+    EXPECT_NE(Sink().Status(), osIdle) << "the stopped run ended before the test let it";
 
     Sink().Resume();
     ASSERT_TRUE(AwaitStatus("MP3 Done"));
