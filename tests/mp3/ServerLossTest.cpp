@@ -1,9 +1,12 @@
 // A sound server that dies in the middle of a recording, through each backend of Linux
-// (ServerRecording.h). The server is this program's own (CTest's fixture LossServer), since the
-// test kills it and starts it again: the server the other tests share stays up.
+// (ServerRecording.h), and one that stops answering, through the server's own backend. The server
+// is this program's own (CTest's fixture LossServer), since the tests kill it or stop its process:
+// the server the other tests share stays up.
 #include "ServerRecording.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -61,6 +64,75 @@ TEST_P(ServerLossTest, AServerKilledMidRunFailsTheRunAndARestartedOneRecordsAgai
     ASSERT_TRUE(Again.Clean);
     ExpectLengthOf(Again, 2 * Rate, 16384 / 4);
     EXPECT_GE(WindowsWithTheTone(Again, Window + DelayAndPaddingBound), 2 * 10 - 3);
+}
+
+// The server's process, from its folder.
+pid_t ServerProcess()
+{
+    pid_t Process = 0;
+    std::ifstream(TestSupport::SoundServerDir() + "/server.pid") >> Process;
+    return Process;
+}
+
+struct TReturns {
+    TestSupport::TSignal Data;
+    TestSupport::TSignal Errors;
+    static void Callback(void* Instance, TWaveInMessage Message, TWaveHeader*)
+    {
+        auto& Self = *static_cast<TReturns*>(Instance);
+        (Message == wimData ? Self.Data : Self.Errors).Raise();
+    }
+};
+
+// A server whose process stops in the middle of a recording, as a hung server's does: the reset
+// gives up on it at its bound and says so, every queued buffer still comes back, and the device
+// closes. Once the server goes on, a new device records from it again.
+TEST(PulseStalledServerTest, AResetGivesUpOnAServerThatDoesNotAnswerAndReturnsTheBuffers)
+{
+    ASSERT_FALSE(TestSupport::SoundServerDir().empty())
+        << "CTest's fixture LossServer sets up the server";
+    const pid_t Server = ServerProcess();
+    ASSERT_GT(Server, 0);
+    auto Backend = CreatePulseWaveBackend();
+    const TPcmFormat Format{ 1, 2, Rate, BytesPerSecond, 4, 16 };
+    static uint8_t Data[3][WaveBufferLength];
+    TWaveHeader Headers[3];
+    TReturns Returns;
+    auto Device = Backend->OpenInput(0, Format, &TReturns::Callback, &Returns);
+    for (int N = 0; N < 3; ++N) {
+        Headers[N].Data = Data[N];
+        Headers[N].BufferLength = WaveBufferLength;
+        Device->Prepare(Headers[N]);
+        Device->AddBuffer(Headers[N]);
+    }
+    Device->Start();
+    ASSERT_TRUE(Returns.Data.WaitFor(1));
+    ASSERT_EQ(kill(Server, SIGSTOP), 0);
+    std::string Failure;
+    try {
+        Device->Reset();
+    } catch (const EWaveDeviceError& E) {
+        Failure = E.what();
+    }
+    const int Returned = Returns.Data.Count();
+    Device->Close();
+    Device.reset();
+    ASSERT_EQ(kill(Server, SIGCONT), 0);
+    EXPECT_EQ(Failure, "The sound server does not answer");
+    EXPECT_EQ(Returned, 3) << "every queued buffer comes back at the reset";
+    for (const TWaveHeader& Header : Headers)
+        EXPECT_EQ(Header.Flags & (wbDone | wbInQueue), wbDone);
+    EXPECT_EQ(Returns.Errors.Count(), 0);
+
+    TReturns Again;
+    auto Next = Backend->OpenInput(0, Format, &TReturns::Callback, &Again);
+    Headers[0].Flags = 0;
+    Next->Prepare(Headers[0]);
+    Next->AddBuffer(Headers[0]);
+    Next->Start();
+    ASSERT_TRUE(Again.Data.WaitFor(1));
+    EXPECT_EQ(Headers[0].BytesRecorded, WaveBufferLength);
+    Next->Close();
 }
 
 } // namespace
