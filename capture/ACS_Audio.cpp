@@ -23,7 +23,7 @@ public:
     }
 
     // Serialises the wave-in notification of every TAudioIn with GetData and Flush.
-    std::mutex Lock;
+    TAudioMutex Lock;
     std::atomic<int32_t> OutputCount{ 0 };
     std::atomic<int32_t> InputCount{ 0 };
 
@@ -166,7 +166,7 @@ void GetWaveDeviceInfo(int32_t Device, bool OutputDevice, TWaveDeviceInfo& Info)
 // ---------------------------------------------------------------------------------------------
 // TAudioIn
 
-std::mutex& TAudioIn::ModuleLock()
+TAudioMutex& TAudioIn::ModuleLock()
 {
     return Module().Lock;
 }

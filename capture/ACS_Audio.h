@@ -14,6 +14,7 @@
 #pragma once
 
 #include "ACS_Classes.h"
+#include "AudioSync.h"
 #include "WaveDevice.h"
 
 #include <atomic>
@@ -173,7 +174,7 @@ public:
 private:
     static void WaveInCallback(void* Instance, TWaveInMessage Message, TWaveHeader* Header);
     // The lock of the notification of every source.
-    static std::mutex& ModuleLock();
+    static TAudioMutex& ModuleLock();
 
     // The PCM format record of the properties, as the device is opened with it.
     TPcmFormat DeviceFormat() const;
@@ -252,5 +253,5 @@ private:
     // Why the device could not start again after a pause; guarded by the module lock.
     std::string FResumeFailure;
     // Signalled under the module lock whenever the notification has changed the list or flags.
-    std::condition_variable FReturned;
+    TAudioCondition FReturned;
 };

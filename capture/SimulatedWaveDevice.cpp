@@ -1,5 +1,6 @@
 #include "SimulatedWaveDevice.h"
 
+#include "AudioSync.h"
 #include "LossCounters.h"
 #include "SimulatedSignalGenerator.h"
 
@@ -195,7 +196,7 @@ private:
 
     // Waits until the thread has let go of the buffers, for at most the fault's answer bound, and
     // raises when it does not answer; a device that did not answer once is not waited for again.
-    void AwaitThread(std::unique_lock<std::mutex>& Lock)
+    void AwaitThread(std::unique_lock<TAudioMutex>& Lock)
     {
         if (!FUnanswered && FWake.wait_for(Lock, FSetup.Faults.AnswerBound, [&] {
                 return !FDelivering && !FHung;
@@ -267,7 +268,7 @@ private:
         }
     }
 
-    void RecordOneChunk(std::unique_lock<std::mutex>& Lock)
+    void RecordOneChunk(std::unique_lock<TAudioMutex>& Lock)
     {
         if (FailsNow()) {
             FError = FSetup.Faults.FailError;
@@ -349,7 +350,7 @@ private:
         }
     }
 
-    void Deliver(std::unique_lock<std::mutex>& Lock, TWaveInMessage Message, TWaveHeader* Header)
+    void Deliver(std::unique_lock<TAudioMutex>& Lock, TWaveInMessage Message, TWaveHeader* Header)
     {
         FDelivering = true;
         Lock.unlock();
@@ -369,8 +370,8 @@ private:
     bool FRefilling = false; // flat out: filling up to FlatOutAhead; device thread
     bool FGapDone = false; // device thread
 
-    mutable std::mutex FMutex; // guards everything below
-    std::condition_variable FWake;
+    mutable TAudioMutex FMutex; // guards everything below
+    TAudioCondition FWake;
     std::deque<TWaveHeader*> FQueue;
     bool FStarted = false;
     bool FClosed = false;
