@@ -78,7 +78,7 @@ struct TCaseFigures {
         return ChainBlocks > 0 ? static_cast<double>(Count) / ChainBlocks : 0.0;
     }
     // The voluntary context switches of the whole process per block (the device's and the
-    // worker's waits for each other), which other load hardly changes; NaN where not counted.
+    // worker's waits for each other); NaN where not counted.
     double WaitsPerBlock() const
     {
         return ChainWaits < 0 ? std::nan("") : PerChainBlock(ChainWaits);

@@ -11,7 +11,8 @@ namespace ProcessStats {
 // User plus system CPU time of all the process's threads so far, in seconds.
 double CpuSeconds();
 // Times the process's threads have given up the processor to wait (voluntary context switches)
-// so far: a count that other load on the machine hardly moves; -1 where the system keeps none.
+// so far; -1 where the system keeps none. Other load moves it less than the times, but on cores
+// that are all busy a thread that is woken late makes the one it serves wait more often.
 int64_t Waits();
 // Resident set size now, in bytes, from /proc/self/statm; -1 when it cannot be read. Reads into
 // a stack buffer, so a sink's worker may call it between two blocks without allocating.
