@@ -20,8 +20,7 @@ namespace {
 class TSimulatedWaveInDevice final : public TWaveInDevice {
 public:
     // Flat out, a refill starts when the source holds FlatOutRefill of the buffers it was given
-    // (one ready beside the one it reads, so it never waits for the thread to be scheduled) and
-    // ends when it holds FlatOutAhead: one wake-up and its two switches serve several buffers.
+    // (one ready beside the one it reads) and ends when it holds FlatOutAhead.
     static constexpr int32_t FlatOutRefill = 1;
     static constexpr int32_t FlatOutAhead = 4;
 
