@@ -132,3 +132,8 @@ void TControlEvents::EndSession()
 {
     Run([](TMain& Main) { Main.FormEndSession(); });
 }
+
+bool TControlEvents::RunInProgress() const
+{
+    return FMain && FMain->RunInProgress();
+}

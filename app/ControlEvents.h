@@ -49,6 +49,9 @@ public:
     bool QueryEndSession();
     // The session ends: the behaviour finishes a recording and closes the window.
     void EndSession();
+    // Whether a recording is in progress, so that the session's end has something to finish;
+    // false without the behaviour. Never waits.
+    bool RunInProgress() const;
 
 private:
     template <typename THandler> void Run(THandler&& Handler);

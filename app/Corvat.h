@@ -87,10 +87,15 @@ public:
     // RunEndLimit. The window stays, and shows the run's end once its report is handled; a
     // later request to close it is refused as before.
     bool FormQueryEndSession();
+    // Why the session waits, for a system that shows it while the question finishes a run.
+    static constexpr char SessionEndReason[] = "Finishing the recording";
     // The session ends (after the question, or without it: a termination signal, a forced
     // shutdown). Ends a run still in progress as FormQueryEndSession does, then sets CanExit and
     // closes the window, so that the program ends normally.
     void FormEndSession();
+    // True from a run's start until the sink has ended it (running, paused, or still ending
+    // after a stop request): the time a session's end waits for. Never waits.
+    bool RunInProgress() const;
 
     // Moving the window by its background, with any mouse button: the press grabs the point
     // under the pointer, each move while grabbed moves the window so that the point stays under

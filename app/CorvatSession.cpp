@@ -6,9 +6,14 @@
 #include "DebugLog.h"
 #include "HandlerGuard.h"
 
+bool TMain::RunInProgress() const
+{
+    return MP3Out->Status() != osIdle;
+}
+
 bool TMain::FinishRun(std::chrono::milliseconds Bound)
 {
-    if (MP3Out->Status() == osIdle)
+    if (!RunInProgress())
         return true;
     MP3Out->Stop();
     // A paused worker (and its paused device) sees the stop request only once it goes on.

@@ -93,6 +93,10 @@ TEST_F(WindowHungDevice, CloseAfterStopGoesWithinTheRunEndLimitAndTheRunEndsLate
     ASSERT_TRUE(TestSupport::WaitUntil([&] { return Source().Position >= 2 * 16384; }));
     ClickStop();
     ASSERT_TRUE(Hanging->ResetsHanging.WaitFor(1)) << "the run's end resets the device";
+    // The window looks idle at once, but the file is not complete until the run has ended.
+    bool InProgress = false;
+    Window->Handle([&](TMain& Main) { InProgress = Main.RunInProgress(); });
+    EXPECT_TRUE(InProgress) << "the sink still ends the run";
     ClickClose();
     EXPECT_TRUE(Window->Closed);
 

@@ -117,11 +117,31 @@ TEST_F(WindowSessionEnd, EndAfterTheQuestionClosesAtOnce)
     ExpectFinishedFile(File);
 }
 
+// Whether a run is in progress, through the routing as a front end asks it: from the start,
+// while paused, until the question has finished the run.
+TEST_F(WindowSessionEnd, RunInProgressFromTheStartUntilTheQuestionFinishedIt)
+{
+    TControlEvents Events(*Window);
+    const std::string File = FilePath("in-progress.mp3");
+    OpenWithFile(File);
+    Window->Handle([&](TMain& Main) { Events.Attach(&Main); });
+    EXPECT_FALSE(Events.RunInProgress()) << "idle with a file chosen";
+    PressRecord();
+    EXPECT_TRUE(Events.RunInProgress()) << "the run has started when Record returns";
+    PressPause();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return Sink().Status() == osPaused; }));
+    EXPECT_TRUE(Events.RunInProgress()) << "paused";
+    EXPECT_TRUE(Events.QueryEndSession());
+    EXPECT_FALSE(Events.RunInProgress()) << "the answer came before the run's end";
+    ExpectFinishedFile(File);
+}
+
 // The routing answers for a window whose behaviour is gone (or not yet there): the session may
 // end, since nothing can be finished.
 TEST_F(WindowSessionEnd, RoutingWithoutTheBehaviourLetsTheSessionEnd)
 {
     TControlEvents Events(*Window);
+    EXPECT_FALSE(Events.RunInProgress());
     EXPECT_TRUE(Events.QueryEndSession());
     Events.EndSession();
     EXPECT_EQ(Window->CloseRequests, 0);
