@@ -235,7 +235,12 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
             PostQuitMessage(0);
         return 0;
     case WM_QUERYENDSESSION:
-        return FEvents && FEvents->CloseQuery() ? TRUE : FALSE;
+        return !FEvents || FEvents->QueryEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        // W is FALSE when the session's end was cancelled: the program goes on.
+        if (W && FEvents)
+            FEvents->EndSession();
+        return 0;
     default:
         return std::nullopt;
     }

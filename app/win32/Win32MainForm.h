@@ -60,6 +60,12 @@ public:
     virtual void TimerTick() = 0;
     // A request to close the window, from any source; true lets it close.
     virtual bool CloseQuery() = 0;
+    // The system asks whether the session may end (WM_QUERYENDSESSION); true lets it. May block
+    // the GUI thread while a recording is finished.
+    virtual bool QueryEndSession() = 0;
+    // The session ends (WM_ENDSESSION after every program said yes); the system may end the
+    // process once this returns. Not called when the session's end was cancelled.
+    virtual void EndSession() = 0;
 };
 
 class TWin32MainForm : private TImageMouseHost {
@@ -73,7 +79,8 @@ public:
 
     HWND Handle() const { return FHandle; }
     HWND Tooltip() const { return FTooltip; }
-    // Events may be null (then nothing is reported and every close is refused).
+    // Events may be null (then nothing is reported, every close is refused and the session may
+    // end).
     void SetEvents(TWin32FormEvents* Events) { FEvents = Events; }
     // What screen readers read of the form and ask of it (Win32Accessible.h); null: the system's
     // own description of the window, without the form's controls.

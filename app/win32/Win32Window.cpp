@@ -1,6 +1,7 @@
 #include "Win32Window.h"
 
 #include "Corvat.h"
+#include "DebugLog.h"
 #include "Win32Dialogs.h"
 #include "Win32ErrorBox.h"
 #include "Win32Text.h"
@@ -298,6 +299,32 @@ void TWin32Window::TimerTick()
 bool TWin32Window::CloseQuery()
 {
     return FEvents.CloseQuery();
+}
+
+bool TWin32Window::QueryEndSession()
+{
+    DebugLog("session: end requested");
+    // While a recording is finished the system shows why the session waits for this program.
+    const HWND Handle = FForm.Handle();
+    bool Blocking = false;
+    if (FEvents.RunInProgress()) {
+        Blocking = ShutdownBlockReasonCreate(Handle, WideFromUtf8(TMain::SessionEndReason).c_str());
+        // Not shown is no failure of the session's end; Wine does not implement the call.
+        DebugLog(std::string("session: reason \"") + TMain::SessionEndReason + "\" "
+            + (Blocking ? "given" : "not given: " + SystemErrorText(GetLastError())));
+    }
+    const bool MayEnd = FEvents.QueryEndSession();
+    if (Blocking)
+        ShutdownBlockReasonDestroy(Handle);
+    return MayEnd;
+}
+
+void TWin32Window::EndSession()
+{
+    DebugLog("session: ends");
+    // Finishes a recording the question did not, and closes the window: the message loop ends
+    // the program once it takes the close.
+    FEvents.EndSession();
 }
 
 // ---- What screen readers read and ask

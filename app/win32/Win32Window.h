@@ -73,6 +73,8 @@ private:
     bool ShortcutKey(char Letter, bool Repeat) override;
     void TimerTick() override;
     bool CloseQuery() override;
+    bool QueryEndSession() override;
+    void EndSession() override;
 
     HWND FormHandle() const override { return FForm.Handle(); }
     HWND ControlWindow(TControl Control) const override { return FForm.Child(Index(Control)); }

@@ -189,6 +189,16 @@ public:
     bool ShortcutKey(char, bool) override { return false; }
     void TimerTick() override { }
     bool CloseQuery() override { return false; }
+    bool QueryEndSession() override
+    {
+        ++Queries;
+        return MayEnd;
+    }
+    void EndSession() override { ++Ends; }
+
+    bool MayEnd = true;
+    int Queries = 0;
+    int Ends = 0;
 };
 
 } // namespace
@@ -206,4 +216,23 @@ TEST_F(Win32MainFormTest, AnErrorInAWindowProcedureIsShownWithoutRaisingAgain)
     MainForm.SetEvents(nullptr);
     ASSERT_EQ(ShownBoxes.size(), 1u);
     EXPECT_EQ(ShownBoxes[0], L"Error: bad \uFFFD\uFFFD text");
+}
+
+// The session's messages: the question carries the events' answer (a refusal too, which is
+// theirs to give); the end reaches them only when the session really ends, never when another
+// program cancelled it. Without events the session may end.
+TEST_F(Win32MainFormTest, SessionMessagesReachTheEventsAndACancelledEndDoesNot)
+{
+    EXPECT_EQ(SendMessageW(MainForm.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    TRaisingEvents Events;
+    MainForm.SetEvents(&Events);
+    EXPECT_EQ(SendMessageW(MainForm.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    Events.MayEnd = false;
+    EXPECT_EQ(SendMessageW(MainForm.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(Events.Queries, 2);
+    SendMessageW(MainForm.Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(Events.Ends, 0) << "a cancelled end";
+    SendMessageW(MainForm.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(Events.Ends, 1);
+    MainForm.SetEvents(nullptr);
 }
