@@ -1,5 +1,7 @@
 #include "Win32Dialogs.h"
 
+#include "Win32ErrorBox.h"
+
 #include <commdlg.h>
 #include <stdexcept>
 #include <vector>
@@ -65,12 +67,12 @@ std::optional<int> RunWin32PopupMenu(
 void ShowWin32Message(HWND Owner, const std::wstring& Title, const std::wstring& Text, bool Error)
 {
     MessageBoxW(Owner, Text.c_str(), Title.c_str(),
-        MB_OK | (Error ? MB_ICONERROR : MB_ICONWARNING) | MB_SETFOREGROUND);
+        MB_OK | (Error ? MB_ICONERROR : MB_ICONWARNING) | BoxPlacement(Owner));
 }
 
 bool AskWin32Question(HWND Owner, const std::wstring& Title, const std::wstring& Text)
 {
     return MessageBoxW(Owner, Text.c_str(), Title.c_str(),
-               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1 | MB_SETFOREGROUND)
+               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1 | BoxPlacement(Owner))
         == IDYES;
 }

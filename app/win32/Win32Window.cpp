@@ -155,16 +155,22 @@ void TWin32Window::ShowPicture(TControl Control, const TPicture* Picture)
     FForm.SetPicture(Index(Control), Native ? Native->Skin : nullptr);
 }
 
+HWND TWin32Window::BoxOwner() const
+{
+    // A hidden owner would hide the box with it, without a taskbar button of its own: a box at
+    // start-up, before the window shows, has none.
+    return IsWindowVisible(FForm.Handle()) ? FForm.Handle() : nullptr;
+}
+
 void TWin32Window::ShowMessage(const TMessage& Message)
 {
-    ShowWin32Message(FForm.Handle(), DisplayText(Message.Title), DisplayText(Message.Text),
+    ShowWin32Message(BoxOwner(), DisplayText(Message.Title), DisplayText(Message.Text),
         Message.Kind == TMessageKind::mkError);
 }
 
 bool TWin32Window::Ask(const TQuestion& Question)
 {
-    return AskWin32Question(
-        FForm.Handle(), DisplayText(Question.Title), DisplayText(Question.Text));
+    return AskWin32Question(BoxOwner(), DisplayText(Question.Title), DisplayText(Question.Text));
 }
 
 std::optional<std::string> TWin32Window::RunSaveDialog(const TSaveDialogSpec& Spec)
@@ -191,7 +197,7 @@ std::optional<int> TWin32Window::RunMenu(const TMenuSpec& Menu)
 
 void TWin32Window::ReportError(const std::string& Message)
 {
-    ShowErrorBox(FForm.Handle(), Message);
+    ShowErrorBox(BoxOwner(), Message);
 }
 
 std::string TWin32Window::ApplicationFolder() const

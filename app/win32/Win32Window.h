@@ -62,6 +62,8 @@ public:
 private:
     size_t Index(TControl Control) const { return FIndices[static_cast<size_t>(Control)]; }
     TControl ControlAt(size_t Index) const;
+    // The window that owns a message box: the form while it shows, none before.
+    HWND BoxOwner() const;
 
     void ImageMouseDown(size_t Control, TMouseButton Button, int X, int Y) override;
     void ImageMouseMove(size_t Control, int X, int Y) override;

@@ -7,12 +7,17 @@ namespace {
 
 void SystemErrorBox(HWND Owner, const std::wstring& Title, const std::wstring& Text)
 {
-    MessageBoxW(Owner, Text.c_str(), Title.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    MessageBoxW(Owner, Text.c_str(), Title.c_str(), MB_OK | MB_ICONERROR | BoxPlacement(Owner));
 }
 
 TErrorBoxShower CurrentShower = &SystemErrorBox;
 
 } // namespace
+
+UINT BoxPlacement(HWND Owner)
+{
+    return MB_SETFOREGROUND | (Owner ? 0 : MB_TOPMOST | MB_TASKMODAL);
+}
 
 TErrorBoxShower SetErrorBoxShower(TErrorBoxShower Shower)
 {

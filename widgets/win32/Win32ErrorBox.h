@@ -16,5 +16,10 @@ using TErrorBoxShower = void (*)(HWND Owner, const std::wstring& Title, const st
 // Replaces how error boxes are shown; returns the previous way. Null restores the system's box.
 TErrorBoxShower SetErrorBoxShower(TErrorBoxShower Shower);
 
+// The flags that bring a message box to the user: to the foreground, and one without an owner
+// (a box at start-up) also above every other window, with the thread's windows disabled while
+// it shows, as an owner would be.
+UINT BoxPlacement(HWND Owner);
+
 // An error box titled ErrorBoxTitle with What, owned by Owner (null: none). Never raises.
 void ShowErrorBox(HWND Owner, std::string_view What) noexcept;

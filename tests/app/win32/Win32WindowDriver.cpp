@@ -355,6 +355,10 @@ private:
     void Answer(HWND Dialog)
     {
         if (HWND Text = GetDlgItem(Dialog, MessageBoxText)) {
+            // The shown window owns a box; a box before it shows has no owner, so that it is
+            // not hidden with the window and has its own taskbar button.
+            const HWND Owner = IsWindowVisible(Form().Handle()) ? Form().Handle() : nullptr;
+            EXPECT_EQ(GetWindow(Dialog, GW_OWNER), Owner) << Narrow(WindowText(Text));
             const HICON Icon = reinterpret_cast<HICON>(
                 SendDlgItemMessageW(Dialog, MessageBoxIcon, STM_GETICON, 0, 0));
             const bool Error = Icon == LoadIconW(nullptr, IDI_HAND);
