@@ -1,6 +1,6 @@
-// What the window stress test keeps of its own: the recording state table as the user meets it,
-// driven by the presses the test makes and by the sink's run ends the test sees on the sink's
-// worker, never by the window's flags; and a watchdog that ends a hung sequence.
+// What the window stress test keeps of its own: the events it draws, the recording state table as
+// the user meets it, driven by the presses the test makes and by the sink's run ends the test sees
+// on the sink's worker, never by the window's flags; and a watchdog that ends a hung sequence.
 #pragma once
 
 #include <chrono>
@@ -8,9 +8,69 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
+
+// The user's events and the injected faults of a sequence.
+enum TStressEvent {
+    evRecord,
+    evPause,
+    evStop,
+    evTick,
+    evSaveGood,
+    evSaveMissingFolder,
+    evSaveDiskFull,
+    evSaveCancel,
+    evNoLimit,
+    evCustom,
+    evSecs,
+    evSampleRate,
+    evBitRate,
+    evFaultRefusesOpen,
+    evFaultDeviceLost,
+    evFaultSlow,
+    evFaultStall,
+    evFaultNone,
+    evWait,
+    evNextRun,
+    evEventCount
+};
+
+// Each event's name, for a failure's message, and the weight it is drawn with. The presses come
+// more often than the settings, and a setting that refuses the next start (an unlisted rate, a
+// missing folder) less often than a good one, so that runs start, pause, stop, end and fail
+// throughout the sequence. Most Record presses follow the end of the run before (Next run), so
+// that a sequence starts dozens of runs; the others meet a run under way or one that a Stop
+// still ends.
+struct TStressEventKind {
+    const char* Name;
+    int Weight;
+};
+inline constexpr TStressEventKind StressEvents[evEventCount] = { { "Record", 8 }, { "Pause", 3 },
+    { "Stop", 5 }, { "Tick", 2 }, { "Save as", 3 }, { "Save as in a missing folder", 1 },
+    { "Save as on a full disk", 1 }, { "Save as cancelled", 1 }, { "No limit", 1 }, { "Custom", 3 },
+    { "Seconds", 3 }, { "Sample rate", 2 }, { "Bit rate", 2 }, { "Device refuses to open", 1 },
+    { "Device lost", 1 }, { "Slow device", 1 }, { "Stalled device", 1 }, { "No fault", 1 },
+    { "Wait for the run", 3 },
+    { "Next run (Stop unless the run ends soon, wait for its end, Record)", 10 } };
+
+inline const char* StressEventName(TStressEvent Event)
+{
+    return StressEvents[Event].Name;
+}
+
+// The next event; the draws depend on Random alone.
+inline TStressEvent PickStressEvent(std::mt19937& Random)
+{
+    int Weights[evEventCount];
+    for (int Event = 0; Event < evEventCount; ++Event)
+        Weights[Event] = StressEvents[Event].Weight;
+    std::discrete_distribution<int> Distribution(std::begin(Weights), std::end(Weights));
+    return static_cast<TStressEvent>(Distribution(Random));
+}
 
 // The window's recording state: idle (perhaps with a stopped run still ending in the sink),
 // recording or paused. Runs are numbered 1, 2, ... in the order Record presses started them.
