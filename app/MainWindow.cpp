@@ -45,3 +45,8 @@ const char* ControlName(TControl Control)
 {
     return ControlNames[static_cast<int>(Control)];
 }
+
+std::runtime_error PictureReadError(const std::string& FileName, const std::string& Reason)
+{
+    return std::runtime_error("Cannot read image file " + FileName + ": " + Reason);
+}

@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,10 @@ class TPicture {
 public:
     virtual ~TPicture() = default;
 };
+
+// The error a front end raises when it cannot read a picture: "Cannot read image file <path>:
+// <reason>". Any thread.
+std::runtime_error PictureReadError(const std::string& FileName, const std::string& Reason);
 
 enum class TMessageKind { mkError, mkWarning };
 
@@ -137,8 +142,8 @@ public:
 
     // ---- Pictures
 
-    // Reads the PNG or BMP picture of FileName. Raises std::runtime_error with a message that
-    // names the file and the reason when it cannot be read. Reads the file on the GUI thread.
+    // Reads the PNG or BMP picture of FileName. Raises PictureReadError when it cannot be read.
+    // Reads the file on the GUI thread.
     virtual std::shared_ptr<TPicture> ReadPicture(const std::string& FileName) = 0;
     // Shows Picture in an image control, which sizes itself to it (keeps its geometry without
     // one); null shows none. The control keeps what it needs: Picture may be released afterwards.

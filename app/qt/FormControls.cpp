@@ -6,7 +6,6 @@
 #include "TSpinEdit.h"
 
 #include <QComboBox>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -131,13 +130,7 @@ void TFormControls::SetHint(TControl Control, const std::string& Hint)
 
 std::shared_ptr<TPicture> TFormControls::ReadPicture(const std::string& FileName)
 {
-    const QString Path = ToQt(FileName);
-    QImageReader Reader(Path);
-    const QImage Image = Reader.read();
-    if (Image.isNull())
-        throw std::runtime_error(
-            "Cannot read image file " + FileName + ": " + Reader.errorString().toStdString());
-    return std::make_shared<TQtPicture>(QPixmap::fromImage(Image));
+    return std::make_shared<TQtPicture>(ReadPixmap(FileName));
 }
 
 void TFormControls::ShowPicture(TControl Control, const TPicture* Picture)

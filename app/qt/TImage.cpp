@@ -1,26 +1,25 @@
 #include "TImage.h"
 
 #include "FocusMark.h"
+#include "MainWindow.h"
 #include "QtCanvas.h"
 
 #include <QBitmap>
 #include <QImageReader>
 #include <QPainter>
-#include <stdexcept>
+
+QPixmap ReadPixmap(const std::string& FileName)
+{
+    QImageReader Reader(QString::fromStdString(FileName));
+    QImage Image = Reader.read();
+    if (Image.isNull())
+        throw PictureReadError(FileName, Reader.errorString().toStdString());
+    return QPixmap::fromImage(std::move(Image));
+}
 
 TImage::TImage(QWidget* Parent)
     : QWidget(Parent)
 {
-}
-
-void TImage::LoadFromFile(const QString& FileName)
-{
-    QImageReader Reader(FileName);
-    QImage Image = Reader.read();
-    if (Image.isNull())
-        throw std::runtime_error("Cannot read image file " + FileName.toStdString() + ": "
-            + Reader.errorString().toStdString());
-    SetPicture(QPixmap::fromImage(std::move(Image)));
 }
 
 void TImage::SetPicture(const QPixmap& Picture)

@@ -1,15 +1,19 @@
-// The image control: shows a PNG or BMP picture read from a file and sizes itself to it. Its
-// mouse is the window's (ImageMouseInput.h).
+// The image control: shows a PNG or BMP picture and sizes itself to it. Its mouse is the window's
+// (ImageMouseInput.h).
 //
 // Without a picture the control keeps its geometry and still takes presses, so a button whose
 // file is missing can be used.
 //
-// GUI thread only. LoadFromFile reads the file on that thread.
+// GUI thread only.
 #pragma once
 
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <string>
+
+// Reads a PNG or BMP file; raises PictureReadError (MainWindow.h) with the reader's reason.
+QPixmap ReadPixmap(const std::string& FileName);
 
 class TImage : public QWidget {
     Q_OBJECT
@@ -19,9 +23,6 @@ class TImage : public QWidget {
 public:
     explicit TImage(QWidget* Parent = nullptr);
 
-    // Replaces the picture with the file's; raises std::runtime_error naming the file and the
-    // reason when it cannot be read, and then keeps the old picture.
-    void LoadFromFile(const QString& FileName);
     // Shows a copy of Picture (pixmaps share their data until one is changed).
     void SetPicture(const QPixmap& Picture);
     const QPixmap& Picture() const { return FPicture; }

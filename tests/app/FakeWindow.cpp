@@ -170,7 +170,7 @@ std::shared_ptr<TPicture> TFakeWindow::ReadPicture(const std::string& FileName)
 {
     for (const std::string& Name : Unreadable)
         if (EndsWith(FileName, Name))
-            throw std::runtime_error("Cannot read image file " + FileName + ": File not found");
+            throw PictureReadError(FileName, "File not found");
     return std::make_shared<TFakePicture>(FileName);
 }
 

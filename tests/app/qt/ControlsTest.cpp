@@ -4,6 +4,7 @@
 #include "TImage.h"
 #include "TSpinEdit.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -49,18 +50,25 @@ TEST_F(ImageControl, ReadsBmpAndPngAndNamesAFileItCannotRead)
     Image.fill(QColor(10, 20, 30));
     ASSERT_TRUE(Image.save(Folder.filePath("a.bmp")));
     ASSERT_TRUE(Image.save(Folder.filePath("a.png")));
-    Left.LoadFromFile(Folder.filePath("a.bmp"));
+    Left.SetPicture(ReadPixmap(Folder.filePath("a.bmp").toStdString()));
     EXPECT_EQ(Left.size(), QSize(20, 12));
-    Right.LoadFromFile(Folder.filePath("a.png"));
+    Right.SetPicture(ReadPixmap(Folder.filePath("a.png").toStdString()));
     EXPECT_EQ(Right.size(), QSize(20, 12));
 
-    const QString Missing = Folder.filePath("gone.bmp");
+    const std::string Missing = Folder.filePath("gone.bmp").toStdString();
     try {
-        Left.LoadFromFile(Missing);
+        ReadPixmap(Missing);
         FAIL() << "no error for a missing file";
     } catch (const std::runtime_error& E) {
-        EXPECT_NE(std::string(E.what()).find(Missing.toStdString()), std::string::npos) << E.what();
+        EXPECT_EQ(std::string(E.what()).rfind("Cannot read image file " + Missing + ": ", 0), 0u)
+            << E.what();
     }
+    // A text file named as a picture: refused too, not shown as an empty picture.
+    QFile Text(Folder.filePath("b.png"));
+    ASSERT_TRUE(Text.open(QIODevice::WriteOnly));
+    Text.write("not a picture");
+    Text.close();
+    EXPECT_THROW(ReadPixmap(Folder.filePath("b.png").toStdString()), std::runtime_error);
     EXPECT_TRUE(Left.HasPicture());
 }
 
