@@ -131,6 +131,17 @@ inline constexpr TControl ActiveControl = TControl::SaveAs;
 // The window's default font.
 TFont DefaultFont();
 
+// Each family the form's fonts name, with the family of the same metrics that stands in for it
+// where the system lacks it (a Linux desktop).
+struct TFontSubstitute {
+    const char* Family;
+    const char* Substitute;
+};
+inline constexpr TFontSubstitute FontSubstitutes[] = {
+    { "MS Sans Serif", "Liberation Sans" },
+    { "Times New Roman", "Liberation Serif" },
+};
+
 // Every control, in the order the window stacks them: the first lies lowest. The windowless
 // ones are drawn in this order; the controls with a window lie above them all.
 std::span<const TControlSpec> Controls();

@@ -16,18 +16,12 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <optional>
-#include <utility>
 
 namespace {
 
-constexpr std::pair<const char*, const char*> FontSubstitutes[] = {
-    { "MS Sans Serif", "Liberation Sans" },
-    { "Times New Roman", "Liberation Serif" },
-};
-
 void InstallFontSubstitutes()
 {
-    for (const auto& [Named, Substitute] : FontSubstitutes)
+    for (const auto& [Named, Substitute] : Form::FontSubstitutes)
         if (!QFont::substitutes(QLatin1String(Named)).contains(QLatin1String(Substitute)))
             QFont::insertSubstitution(QLatin1String(Named), QLatin1String(Substitute));
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -34,6 +35,20 @@ TEST(FormDescription, ControlsWithAWindowComeAfterEveryDrawnControl)
     for (auto Spec = FirstWindowed; Spec != Controls.end(); ++Spec)
         EXPECT_TRUE(Form::HasWindow(Spec->Kind)) << ControlName(Spec->Id);
     EXPECT_EQ(Controls.front().Id, TControl::BackG);
+}
+
+// A family without a stand-in would be drawn in whatever the Linux system picks, with other widths.
+TEST(FormDescription, EveryFontFamilyOfTheFormHasOneStandIn)
+{
+    std::set<std::string> Families{ Form::DefaultFont().Family };
+    for (const TControlSpec& Spec : Form::Controls())
+        Families.insert(Spec.Font.Family);
+    std::set<std::string> Substituted;
+    for (const auto& [Family, Substitute] : Form::FontSubstitutes) {
+        EXPECT_TRUE(Substituted.insert(Family).second) << Family << " has two stand-ins";
+        EXPECT_EQ(Families.count(Substitute), 0u) << Substitute << " is named by the form itself";
+    }
+    EXPECT_EQ(Substituted, Families);
 }
 
 TEST(FormDescription, TabOrderRunsThroughTheSettingsThenTheImageButtonsAndSkipsThePanel)
