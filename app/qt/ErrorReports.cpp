@@ -1,35 +1,27 @@
 #include "ErrorReports.h"
 
 #include "ErrorBox.h"
+#include "Replaceable.h"
 
 #include <QMessageBox>
-
-namespace {
-
-TErrorReporter& CurrentReporter()
-{
-    static TErrorReporter Reporter;
-    return Reporter;
-}
-
-} // namespace
-
-TErrorReporter SetErrorReporter(TErrorReporter Reporter)
-{
-    TErrorReporter Previous = std::move(CurrentReporter());
-    CurrentReporter() = std::move(Reporter);
-    return Previous;
-}
 
 void ShowErrorBox(QWidget* Parent, const QString& Message)
 {
     QMessageBox::critical(Parent, QString::fromUtf8(ErrorBoxTitle), Message);
 }
 
+namespace {
+
+TReplaceable<TErrorReporter> Reporter{ &ShowErrorBox };
+
+} // namespace
+
+TErrorReporter SetErrorReporter(TErrorReporter Replacement)
+{
+    return Reporter.Replace(std::move(Replacement));
+}
+
 void ReportError(QWidget* Parent, const QString& Message)
 {
-    if (CurrentReporter())
-        CurrentReporter()(Parent, Message);
-    else
-        ShowErrorBox(Parent, Message);
+    Reporter(Parent, Message);
 }

@@ -1,14 +1,10 @@
 #include "MessageBoxes.h"
 
+#include "Replaceable.h"
+
 #include <QMessageBox>
 
 namespace {
-
-TMessageShower& CurrentShower()
-{
-    static TMessageShower Shower;
-    return Shower;
-}
 
 void ShowMessageBox(QWidget* Parent, const TMessage& Message)
 {
@@ -19,12 +15,6 @@ void ShowMessageBox(QWidget* Parent, const TMessage& Message)
     Box.exec();
 }
 
-TQuestionAsker& CurrentAsker()
-{
-    static TQuestionAsker Asker;
-    return Asker;
-}
-
 bool AskInBox(QWidget* Parent, const TQuestion& Question)
 {
     QMessageBox Box(QMessageBox::Question, QString::fromStdString(Question.Title),
@@ -33,31 +23,27 @@ bool AskInBox(QWidget* Parent, const TQuestion& Question)
     return Box.exec() == QMessageBox::Yes;
 }
 
+TReplaceable<TMessageShower> Shower{ &ShowMessageBox };
+TReplaceable<TQuestionAsker> Asker{ &AskInBox };
+
 } // namespace
 
-TQuestionAsker SetQuestionAsker(TQuestionAsker Asker)
+TQuestionAsker SetQuestionAsker(TQuestionAsker Replacement)
 {
-    TQuestionAsker Previous = std::move(CurrentAsker());
-    CurrentAsker() = std::move(Asker);
-    return Previous;
+    return Asker.Replace(std::move(Replacement));
 }
 
 bool AskQuestion(QWidget* Parent, const TQuestion& Question)
 {
-    return CurrentAsker() ? CurrentAsker()(Parent, Question) : AskInBox(Parent, Question);
+    return Asker(Parent, Question);
 }
 
-TMessageShower SetMessageShower(TMessageShower Shower)
+TMessageShower SetMessageShower(TMessageShower Replacement)
 {
-    TMessageShower Previous = std::move(CurrentShower());
-    CurrentShower() = std::move(Shower);
-    return Previous;
+    return Shower.Replace(std::move(Replacement));
 }
 
 void ShowMessage(QWidget* Parent, const TMessage& Message)
 {
-    if (CurrentShower())
-        CurrentShower()(Parent, Message);
-    else
-        ShowMessageBox(Parent, Message);
+    Shower(Parent, Message);
 }

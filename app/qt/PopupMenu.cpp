@@ -1,17 +1,13 @@
 #include "PopupMenu.h"
 
+#include "Replaceable.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 #include <QWidget>
 
 namespace {
-
-TPopupMenuRunner& CurrentRunner()
-{
-    static TPopupMenuRunner Runner;
-    return Runner;
-}
 
 std::optional<int> RunOwnLoop(QMenu& Menu, QPoint At)
 {
@@ -21,13 +17,13 @@ std::optional<int> RunOwnLoop(QMenu& Menu, QPoint At)
     return Menu.actions().indexOf(Chosen);
 }
 
+TReplaceable<TPopupMenuRunner> Runner{ &RunOwnLoop };
+
 } // namespace
 
-TPopupMenuRunner SetPopupMenuRunner(TPopupMenuRunner Runner)
+TPopupMenuRunner SetPopupMenuRunner(TPopupMenuRunner Replacement)
 {
-    TPopupMenuRunner Previous = std::move(CurrentRunner());
-    CurrentRunner() = std::move(Runner);
-    return Previous;
+    return Runner.Replace(std::move(Replacement));
 }
 
 std::optional<int> RunPopupMenu(QWidget& Parent, QWidget& Below, const TMenuSpec& Spec)
@@ -45,5 +41,5 @@ std::optional<int> RunPopupMenu(QWidget& Parent, QWidget& Below, const TMenuSpec
     if (Spec.Checked >= 0 && Spec.Checked < static_cast<int>(Spec.Entries.size()))
         Menu.setActiveAction(Menu.actions().at(Spec.Checked));
     const QPoint At = Below.mapToGlobal(QPoint(0, Below.height()));
-    return CurrentRunner() ? CurrentRunner()(Menu, At) : RunOwnLoop(Menu, At);
+    return Runner(Menu, At);
 }

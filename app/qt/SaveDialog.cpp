@@ -1,15 +1,11 @@
 #include "SaveDialog.h"
 
+#include "Replaceable.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
-
-TSaveDialogRunner& CurrentRunner()
-{
-    static TSaveDialogRunner Runner;
-    return Runner;
-}
 
 std::optional<QString> RunModal(QFileDialog& Dialog)
 {
@@ -17,6 +13,8 @@ std::optional<QString> RunModal(QFileDialog& Dialog)
         return std::nullopt;
     return QFileInfo(Dialog.selectedFiles().constFirst()).absoluteFilePath();
 }
+
+TReplaceable<TSaveDialogRunner> Runner{ &RunModal };
 
 } // namespace
 
@@ -33,14 +31,12 @@ void SetUpSaveDialog(QFileDialog& Dialog, const TSaveDialogSpec& Spec)
         Dialog.setDirectory(QString::fromStdString(Spec.Folder));
 }
 
-TSaveDialogRunner SetSaveDialogRunner(TSaveDialogRunner Runner)
+TSaveDialogRunner SetSaveDialogRunner(TSaveDialogRunner Replacement)
 {
-    TSaveDialogRunner Previous = std::move(CurrentRunner());
-    CurrentRunner() = std::move(Runner);
-    return Previous;
+    return Runner.Replace(std::move(Replacement));
 }
 
 std::optional<QString> RunSaveDialog(QFileDialog& Dialog)
 {
-    return CurrentRunner() ? CurrentRunner()(Dialog) : RunModal(Dialog);
+    return Runner(Dialog);
 }

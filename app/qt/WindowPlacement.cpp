@@ -1,5 +1,7 @@
 #include "WindowPlacement.h"
 
+#include "Replaceable.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -17,11 +19,7 @@ bool AskPlatform(QWindow& Window)
     return CompositorPlaces() && Window.startSystemMove();
 }
 
-TSystemMoveRequest& CurrentRequest()
-{
-    static TSystemMoveRequest Request = &AskPlatform;
-    return Request;
-}
+TReplaceable<TSystemMoveRequest> Request{ &AskPlatform };
 
 } // namespace
 
@@ -44,12 +42,10 @@ void PlaceFirst(QWidget& Window)
 bool StartSystemMove(QWidget& Window)
 {
     QWindow* Handle = Window.windowHandle();
-    return Handle && CurrentRequest()(*Handle);
+    return Handle && Request(*Handle);
 }
 
-TSystemMoveRequest SetSystemMoveRequest(TSystemMoveRequest Request)
+TSystemMoveRequest SetSystemMoveRequest(TSystemMoveRequest Replacement)
 {
-    TSystemMoveRequest Previous = std::move(CurrentRequest());
-    CurrentRequest() = Request ? std::move(Request) : TSystemMoveRequest(&AskPlatform);
-    return Previous;
+    return Request.Replace(std::move(Replacement));
 }

@@ -1,6 +1,7 @@
 // The window's own controls and helpers: the image control's picture, the
 // whole-number spin box and the error report.
 #include "AppTestSupport.h"
+#include "Replaceable.h"
 #include "TImage.h"
 #include "TSpinEdit.h"
 
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -146,6 +148,22 @@ TEST(ErrorReports, TheDefaultReportIsAnErrorBoxTitledAsEveryErrorBox)
     ReportError(nullptr, "Cannot read image file /x/Skin/CloseB.png: File not found");
     EXPECT_EQ(Title, "Error");
     EXPECT_EQ(Text, "Cannot read image file /x/Skin/CloseB.png: File not found");
+}
+
+// Tests put back what they replaced: a replacement handed back empty, or an empty one kept, would
+// leave the window without its box, dialog or menu.
+TEST(Replaceable, HandsOutTheDefaultAndAnEmptyReplacementPutsItBack)
+{
+    TReplaceable<std::function<int(int)>> Call{ [](int Value) { return Value + 1; } };
+    EXPECT_EQ(Call(1), 2);
+    const std::function<int(int)> Default = Call.Replace([](int Value) { return Value * 10; });
+    EXPECT_EQ(Call(2), 20);
+    ASSERT_TRUE(Default);
+    EXPECT_EQ(Default(5), 6);
+    const std::function<int(int)> Replacement = Call.Replace({});
+    ASSERT_TRUE(Replacement);
+    EXPECT_EQ(Replacement(3), 30);
+    EXPECT_EQ(Call(3), 4);
 }
 
 } // namespace
