@@ -15,6 +15,7 @@
 // allocation after construction.
 #pragma once
 
+#include "AudioSync.h"
 #include "WaveDevice.h"
 
 #include <array>
@@ -50,7 +51,7 @@ private:
     const TWaveInCallback FCallback;
     void* const FInstance;
     const uint32_t FFrameBytes;
-    mutable std::mutex FMutex; // guards everything below
+    mutable TAudioMutex FMutex; // guards everything below
     std::array<TWaveHeader*, Capacity> FRing{};
     size_t FHead = 0;
     size_t FCount = 0;

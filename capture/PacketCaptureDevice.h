@@ -14,6 +14,7 @@
 // stopped the source and returned the queued buffers. The source lives and dies on the thread.
 #pragma once
 
+#include "AudioSync.h"
 #include "CaptureFiller.h"
 #include "MixFormatConverter.h"
 #include "WaveDevice.h"
@@ -94,9 +95,9 @@ private:
     const TNow FNow;
     TCaptureFiller FFiller;
     std::thread FThread;
-    mutable std::mutex FMutex; // guards the requests, the states below and FError
-    std::condition_variable FWake; // a request for the thread
-    std::condition_variable FChanged; // the thread has opened, reset or ended
+    mutable TAudioMutex FMutex; // guards the requests, the states below and FError
+    TAudioCondition FWake; // a request for the thread
+    TAudioCondition FChanged; // the thread has opened, reset or ended
     bool FWantRunning = false;
     bool FResetWanted = false;
     bool FQuit = false;

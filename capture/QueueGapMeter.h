@@ -12,6 +12,7 @@
 // drives the device; a small lock keeps them apart. Counters may be read on any thread.
 #pragma once
 
+#include "AudioSync.h"
 #include "WaveDevice.h"
 
 #include <chrono>
@@ -45,7 +46,7 @@ private:
     void EndGap(TClock::time_point Now);
 
     const uint32_t FRate;
-    mutable std::mutex FMutex; // guards everything below
+    mutable TAudioMutex FMutex; // guards everything below
     bool FRecording = false;
     int32_t FQueued = 0;
     bool FStarving = false;

@@ -15,6 +15,7 @@
 // queued without a word; the device measures those stretches by the time they last
 // (QueueGapMeter.h). A WIM_CLOSE that we did not ask for (the device went
 // away) fails the device.
+#include "AudioSync.h"
 #include "QueueGapMeter.h"
 #include "WaveDevice.h"
 #include "Win32Capture.h"
@@ -241,8 +242,8 @@ private:
     std::atomic<int32_t> FOutstanding{ 0 };
     std::atomic<bool> FClosing{ false };
     TQueueGapMeter FGaps;
-    mutable std::mutex FMutex; // guards FError; pairs with FAllBack
-    std::condition_variable FAllBack;
+    mutable TAudioMutex FMutex; // guards FError; pairs with FAllBack
+    TAudioCondition FAllBack;
     std::string FError;
 };
 
