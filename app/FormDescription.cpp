@@ -377,6 +377,18 @@ bool HasWindow(TControlKind Kind)
     }
 }
 
+std::vector<TControl> WindowCreationOrder()
+{
+    std::vector<TControl> Order;
+    for (TControl Stop : TabOrder())
+        if (HasWindow(Spec(Stop).Kind))
+            Order.push_back(Stop);
+    for (const TControlSpec& Control : Table())
+        if (HasWindow(Control.Kind) && Control.TabOrder < 0)
+            Order.push_back(Control.Id);
+    return Order;
+}
+
 void ApplyBarLook(TFlatProgressBarCore& Core, const TControlSpec& Spec)
 {
     Core.SetOrientation(Spec.Bar.Orientation);

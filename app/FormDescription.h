@@ -167,6 +167,9 @@ bool ReportsMouse(const TControlSpec& Spec);
 // Whether the control is a window of its own (a text box, button, list or panel) rather than
 // drawn on the form.
 bool HasWindow(TControlKind Kind);
+// The controls with a window of their own in the order a window system that takes its tab order
+// from the order of creation makes them: the tab stops in tab order, then the others.
+std::vector<TControl> WindowCreationOrder();
 
 // Sets a flat bar's or the gradient button's core up as the form stores it; the button's text and
 // font are set by the front end with the control's other texts and fonts.

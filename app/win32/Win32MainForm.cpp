@@ -16,19 +16,11 @@ constexpr size_t NoControl = static_cast<size_t>(-1);
 
 void RegisterFormClass(HINSTANCE Instance)
 {
-    WNDCLASSEXW Class{};
-    Class.cbSize = sizeof(Class);
-    Class.lpfnWndProc = DefWindowProcW;
-    Class.hInstance = Instance;
-    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    Class.lpszClassName = ClassName;
     // The icon resource of the executable, when it has one.
-    Class.hIcon = LoadIconW(Instance, MAKEINTRESOURCEW(1));
-    Class.hIconSm = static_cast<HICON>(LoadImageW(Instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+    const HICON Small = static_cast<HICON>(LoadImageW(Instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    if (!RegisterClassExW(&Class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw std::runtime_error(
-            "Cannot register the window class: " + SystemErrorText(GetLastError()));
+    RegisterWindowClass(Instance,
+        TWin32WindowClass{ ClassName, 0, LoadIconW(Instance, MAKEINTRESOURCEW(1)), Small });
 }
 
 // The top-left corner that centres a window of the form's size on the primary screen's work area.
@@ -38,20 +30,6 @@ POINT CentredOrigin()
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &Work, 0);
     return POINT{ Work.left + (Work.right - Work.left - Form::ClientWidth) / 2,
         Work.top + (Work.bottom - Work.top - Form::ClientHeight) / 2 };
-}
-
-TMouseButton ButtonOf(UINT Message)
-{
-    switch (Message) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        return mbRight;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-        return mbMiddle;
-    default:
-        return mbLeft;
-    }
 }
 
 bool IsMouseMessage(UINT Message)
@@ -98,8 +76,7 @@ TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
         Form::ClientWidth, Form::ClientHeight, nullptr, nullptr, Instance, nullptr);
     if (!FHandle)
         throw std::runtime_error("Cannot create the window: " + SystemErrorText(GetLastError()));
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    Route(FHandle, this);
     CreateChildren();
     CreateTooltips();
 }
@@ -109,7 +86,7 @@ TWin32MainForm::~TWin32MainForm()
     SetAccessibleHost(nullptr);
     if (FTooltip)
         DestroyWindow(FTooltip);
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    Route(FHandle, nullptr);
     DestroyWindow(FHandle);
     for (HFONT Font : FFonts)
         DeleteObject(Font);
@@ -137,20 +114,6 @@ void TWin32MainForm::Show(int ShowCommand)
     UpdateWindow(FHandle);
     if (HWND Active = FChildren[Form::IndexOf(Form::ActiveControl)])
         SetFocus(Active);
-}
-
-LRESULT CALLBACK TWin32MainForm::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L)
-{
-    auto* Form = reinterpret_cast<TWin32MainForm*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
-    if (!Form)
-        return DefWindowProcW(Window, Message, W, L);
-    try {
-        return Form->HandleMessage(Message, W, L);
-    } catch (const std::exception& E) {
-        // An exception must not cross the system's frames of the window procedure.
-        ShowErrorBox(Window, E.what());
-        return 0;
-    }
 }
 
 LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
@@ -264,10 +227,10 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, LPARAM L)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        FImageMouse.Press(ButtonOf(Message), Under, Point);
+        FImageMouse.Press(MouseButtonOf(Message), Under, Point);
         break;
     default:
-        FImageMouse.Release(ButtonOf(Message), Under, Point);
+        FImageMouse.Release(MouseButtonOf(Message), Under, Point);
         break;
     }
     return 0;

@@ -30,6 +30,7 @@
 #include "Win32Api.h"
 #include "Win32FlatBar.h"
 #include "Win32GradBtn.h"
+#include "Win32Message.h"
 
 #include <deque>
 #include <functional>
@@ -68,7 +69,7 @@ public:
     virtual void EndSession() = 0;
 };
 
-class TWin32MainForm : private TImageMouseHost {
+class TWin32MainForm : private TImageMouseHost, private TWin32MessageTarget {
 public:
     // Creates the hidden window, centred on the screen's work area, and its child windows.
     // Raises when the system refuses.
@@ -144,8 +145,7 @@ public:
     void Post(std::function<void()> Call);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
-    LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L);
+    LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L) override;
     // The messages about the child windows, and the window's own; nothing when the system's
     // handling is to follow.
     std::optional<LRESULT> ChildMessage(UINT Message, WPARAM W, LPARAM L);
@@ -180,6 +180,8 @@ private:
     void SetUpComboBox(size_t Control);
     void CreateSpinArrows(size_t Control);
     void CreateTooltips();
+    // Gives the control the tooltip Hint in place of the one it had; empty: none.
+    void SetTool(size_t Control, std::wstring Hint);
     void UpdateTooltipRect(size_t Control);
     LRESULT ControlColour(HWND Child, HDC Dc);
     // The brush of the control's face: its own for a fixed colour, else the system's.

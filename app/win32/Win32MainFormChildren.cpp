@@ -74,21 +74,6 @@ TChildWindow ChildWindowOf(const TControlSpec& Spec, int LineHeight)
     return Child;
 }
 
-// The controls with a window in the order they are created, which is the tab order: the tab
-// stops first, then the others. The image buttons' places in the tab order are drawn ones.
-std::vector<size_t> CreationOrder()
-{
-    const auto Controls = Form::Controls();
-    std::vector<size_t> Order;
-    for (TControl Stop : Form::TabOrder())
-        if (Form::HasWindow(Form::Spec(Stop).Kind))
-            Order.push_back(Form::IndexOf(Stop));
-    for (size_t Index = 0; Index < Controls.size(); ++Index)
-        if (Form::HasWindow(Controls[Index].Kind) && Controls[Index].TabOrder < 0)
-            Order.push_back(Index);
-    return Order;
-}
-
 } // namespace
 
 void TWin32MainForm::CreateChildren()
@@ -104,7 +89,8 @@ void TWin32MainForm::CreateChildren()
         if (Controls[Index].Kind == TControlKind::FlatBar)
             FBars[Index] = CreateFormBar(FHandle, Controls[Index]);
     TControlKind Previous = TControlKind::Image;
-    for (size_t Index : CreationOrder()) {
+    for (TControl Id : Form::WindowCreationOrder()) {
+        const size_t Index = Form::IndexOf(Id);
         const TControlSpec& Spec = Controls[Index];
         // A radio button that follows another joins its group, so that the two exclude each
         // other and the arrow keys move between them; every other control starts a group.
@@ -205,26 +191,30 @@ void TWin32MainForm::CreateTooltips()
         CW_USEDEFAULT, FHandle, nullptr, FInstance, nullptr);
     if (!FTooltip)
         throw std::runtime_error("Cannot create the tooltips: " + SystemErrorText(GetLastError()));
-    for (size_t Index = 0; Index < Form::Controls().size(); ++Index) {
-        const TControlSpec& Spec = Form::Controls()[Index];
-        if (Spec.Hint.empty())
-            continue;
-        TTTOOLINFOW Tool{};
-        Tool.cbSize = sizeof(Tool);
-        Tool.uFlags = TTF_SUBCLASS;
-        Tool.hwnd = FHandle;
-        // The tooltip keeps its own copy of the text.
-        std::wstring Hint = WideFromUtf8(Spec.Hint);
-        Tool.lpszText = Hint.data();
-        if (FChildren[Index]) {
-            Tool.uFlags |= TTF_IDISHWND;
-            Tool.uId = reinterpret_cast<UINT_PTR>(FChildren[Index]);
-        } else {
-            Tool.uId = Index;
-            Tool.rect = Bounds(Index);
-        }
-        SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
+    for (size_t Index = 0; Index < Form::Controls().size(); ++Index)
+        if (!Form::Controls()[Index].Hint.empty())
+            SetTool(Index, WideFromUtf8(Form::Controls()[Index].Hint));
+}
+
+void TWin32MainForm::SetTool(size_t Control, std::wstring Hint)
+{
+    TTTOOLINFOW Tool{};
+    Tool.cbSize = sizeof(Tool);
+    Tool.uFlags = TTF_SUBCLASS;
+    Tool.hwnd = FHandle;
+    if (FChildren[Control]) {
+        Tool.uFlags |= TTF_IDISHWND;
+        Tool.uId = reinterpret_cast<UINT_PTR>(FChildren[Control]);
+    } else {
+        Tool.uId = Control;
+        Tool.rect = Bounds(Control);
     }
+    SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
+    if (Hint.empty())
+        return;
+    // The tooltip keeps its own copy of the text.
+    Tool.lpszText = Hint.data();
+    SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
 }
 
 void TWin32MainForm::UpdateTooltipRect(size_t Control)
@@ -242,26 +232,8 @@ void TWin32MainForm::UpdateTooltipRect(size_t Control)
 void TWin32MainForm::SetHint(size_t Control, const std::wstring& Hint)
 {
     FHints[Control] = Hint;
-    if (!FTooltip)
-        return;
-    TTTOOLINFOW Tool{};
-    Tool.cbSize = sizeof(Tool);
-    Tool.uFlags = TTF_SUBCLASS;
-    Tool.hwnd = FHandle;
-    if (FChildren[Control]) {
-        Tool.uFlags |= TTF_IDISHWND;
-        Tool.uId = reinterpret_cast<UINT_PTR>(FChildren[Control]);
-    } else {
-        Tool.uId = Control;
-        Tool.rect = Bounds(Control);
-    }
-    SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
-    if (Hint.empty())
-        return;
-    // The tooltip keeps its own copy of the text.
-    std::wstring Text = Hint;
-    Tool.lpszText = Text.data();
-    SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
+    if (FTooltip)
+        SetTool(Control, Hint);
 }
 
 size_t TWin32MainForm::ControlOf(HWND Child) const

@@ -70,25 +70,10 @@ void PaintImageFocus(HDC Dc, const RECT& R)
 
 void TWin32MainForm::Paint()
 {
-    PAINTSTRUCT Paint{};
-    HDC Screen = BeginPaint(FHandle, &Paint);
-    RECT Client{};
-    GetClientRect(FHandle, &Client);
-    HDC Dc = CreateCompatibleDC(Screen);
-    HBITMAP Buffer = CreateCompatibleBitmap(Screen, Client.right, Client.bottom);
-    HGDIOBJ Previous = SelectObject(Dc, Buffer);
-    // Only what needs it is drawn; the rest of the buffer is not copied.
-    IntersectClipRect(
-        Dc, Paint.rcPaint.left, Paint.rcPaint.top, Paint.rcPaint.right, Paint.rcPaint.bottom);
-    FillRect(Dc, &Client, GetSysColorBrush(SystemColorIndex(Form::FaceColor)));
-    PaintWindowless(Dc);
-    BitBlt(Screen, Paint.rcPaint.left, Paint.rcPaint.top, Paint.rcPaint.right - Paint.rcPaint.left,
-        Paint.rcPaint.bottom - Paint.rcPaint.top, Dc, Paint.rcPaint.left, Paint.rcPaint.top,
-        SRCCOPY);
-    SelectObject(Dc, Previous);
-    DeleteObject(Buffer);
-    DeleteDC(Dc);
-    EndPaint(FHandle, &Paint);
+    const TBufferedPaint Paint(FHandle);
+    const RECT& Client = Paint.Client();
+    FillRect(Paint.Dc(), &Client, GetSysColorBrush(SystemColorIndex(Form::FaceColor)));
+    PaintWindowless(Paint.Dc());
 }
 
 void TWin32MainForm::PaintWindowless(HDC Dc)

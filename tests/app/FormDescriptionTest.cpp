@@ -60,6 +60,15 @@ TEST(FormDescription, TabOrderRunsThroughTheSettingsThenTheImageButtonsAndSkipsT
     EXPECT_EQ(Form::ActiveControl, SaveAs);
 }
 
+TEST(FormDescription, WindowsAreCreatedInTabOrderWithThePanelLast)
+{
+    using enum TControl;
+    // The image buttons and the input chooser are drawn: their tab stops make no window.
+    const std::vector<TControl> Expected
+        = { DirOut, SaveAs, SecNoLimit, SecCustom, Secs, KBS, SRate, State };
+    EXPECT_EQ(Form::WindowCreationOrder(), Expected);
+}
+
 TEST(FormDescription, ListsAndTheDurationBoxStartAsTheRecorderOffersThem)
 {
     const TControlSpec& KBS = Form::Spec(TControl::KBS);

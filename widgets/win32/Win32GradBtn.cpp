@@ -2,7 +2,7 @@
 
 #include "GdiCanvas.h"
 #include "GradBtnCore.h"
-#include "Win32ErrorBox.h"
+#include "Win32Message.h"
 #include "Win32Palette.h"
 #include "Win32Text.h"
 
@@ -12,20 +12,6 @@
 namespace {
 
 constexpr wchar_t ClassName[] = L"CorvatoneGradBtn";
-
-void RegisterButtonClass(HINSTANCE Instance, WNDPROC Procedure)
-{
-    WNDCLASSEXW Class{};
-    Class.cbSize = sizeof(Class);
-    Class.style = CS_HREDRAW | CS_VREDRAW;
-    Class.lpfnWndProc = Procedure;
-    Class.hInstance = Instance;
-    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    Class.lpszClassName = ClassName;
-    if (!RegisterClassExW(&Class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw std::runtime_error(
-            "Cannot register the button class: " + SystemErrorText(GetLastError()));
-}
 
 TShiftState ShiftOf(WPARAM W)
 {
@@ -43,20 +29,6 @@ TShiftState ShiftOf(WPARAM W)
     if (W & MK_MBUTTON)
         Shift |= ssMiddle;
     return Shift;
-}
-
-TMouseButton ButtonOf(UINT Message)
-{
-    switch (Message) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        return mbRight;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-        return mbMiddle;
-    default:
-        return mbLeft;
-    }
 }
 
 } // namespace
@@ -116,7 +88,7 @@ private:
 TWin32GradBtn::TWin32GradBtn(HWND Parent, int Id, const RECT& Bounds, DWORD Style)
 {
     const auto Instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Parent, GWLP_HINSTANCE));
-    RegisterButtonClass(Instance, &WindowProc);
+    RegisterWindowClass(Instance, TWin32WindowClass{ ClassName, CS_HREDRAW | CS_VREDRAW });
     FHandle = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | Style, Bounds.left,
         Bounds.top, Bounds.right - Bounds.left, Bounds.bottom - Bounds.top, Parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Instance, nullptr);
@@ -126,32 +98,18 @@ TWin32GradBtn::TWin32GradBtn(HWND Parent, int Id, const RECT& Bounds, DWORD Styl
     FCore = std::make_unique<TGradBtnCore>(*FHost);
     // The core gives a new button its default size; the form's button has its own.
     FHost->Resize(TSize{ Bounds.right - Bounds.left, Bounds.bottom - Bounds.top });
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    Route(FHandle, this);
 }
 
 TWin32GradBtn::~TWin32GradBtn()
 {
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    Route(FHandle, nullptr);
     DestroyWindow(FHandle);
 }
 
 TGradBtnCore& TWin32GradBtn::Core()
 {
     return *FCore;
-}
-
-LRESULT CALLBACK TWin32GradBtn::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L)
-{
-    auto* Button = reinterpret_cast<TWin32GradBtn*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
-    if (!Button)
-        return DefWindowProcW(Window, Message, W, L);
-    try {
-        return Button->HandleMessage(Message, W, L);
-    } catch (const std::exception& E) {
-        // An exception must not cross the system's frames of the window procedure.
-        ShowErrorBox(GetParent(Window), E.what());
-        return 0;
-    }
 }
 
 LRESULT TWin32GradBtn::HandleMessage(UINT Message, WPARAM W, LPARAM L)
@@ -220,30 +178,15 @@ void TWin32GradBtn::Mouse(UINT Message, WPARAM W, LPARAM L)
         FCore->MouseMove(ShiftOf(W), At);
         return;
     }
-    const bool Press
-        = Message == WM_LBUTTONDOWN || Message == WM_RBUTTONDOWN || Message == WM_MBUTTONDOWN;
-    if (Press)
-        FCore->MouseDown(ButtonOf(Message), ShiftOf(W), At);
+    if (IsMousePress(Message))
+        FCore->MouseDown(MouseButtonOf(Message), ShiftOf(W), At);
     else
-        FCore->MouseUp(ButtonOf(Message), ShiftOf(W), At);
+        FCore->MouseUp(MouseButtonOf(Message), ShiftOf(W), At);
 }
 
 void TWin32GradBtn::Paint()
 {
-    PAINTSTRUCT Paint{};
-    HDC Screen = BeginPaint(FHandle, &Paint);
-    RECT Client{};
-    GetClientRect(FHandle, &Client);
-    HDC Dc = CreateCompatibleDC(Screen);
-    HBITMAP Buffer = CreateCompatibleBitmap(Screen, Client.right, Client.bottom);
-    HGDIOBJ Previous = SelectObject(Dc, Buffer);
-    {
-        TGdiCanvas Canvas(Dc, FHost->Fonts());
-        FCore->Paint(Canvas);
-    }
-    BitBlt(Screen, 0, 0, Client.right, Client.bottom, Dc, 0, 0, SRCCOPY);
-    SelectObject(Dc, Previous);
-    DeleteObject(Buffer);
-    DeleteDC(Dc);
-    EndPaint(FHandle, &Paint);
+    const TBufferedPaint Paint(FHandle);
+    TGdiCanvas Canvas(Paint.Dc(), FHost->Fonts());
+    FCore->Paint(Canvas);
 }

@@ -9,14 +9,14 @@
 // GUI thread only.
 #pragma once
 
-#include "Win32Api.h"
+#include "Win32Message.h"
 
 #include <functional>
 #include <memory>
 
 class TGradBtnCore;
 
-class TWin32GradBtn {
+class TWin32GradBtn : private TWin32MessageTarget {
 public:
     // A visible child of Parent at Bounds with the control identifier Id; Style adds window
     // styles (WS_TABSTOP, WS_GROUP). Raises when the system refuses the window.
@@ -32,8 +32,7 @@ public:
 
 private:
     class THost;
-    static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
-    LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L);
+    LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L) override;
     void Paint();
     void Mouse(UINT Message, WPARAM W, LPARAM L);
 
