@@ -1,7 +1,6 @@
 #include "GradBtn.h"
 
 #include "QtCanvas.h"
-#include "SystemColors.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -72,10 +71,8 @@ TPoint PointOf(const QMouseEvent* Event)
 } // namespace
 
 TGradBtn::TGradBtn(QWidget* parent)
-    : QWidget(parent)
+    : TQtWidgetHost(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
     FCore.SetFont(FromQFont(font()));
 }
@@ -96,31 +93,6 @@ void TGradBtn::GrabAccelerator()
     const QString Accelerator = QString::fromStdString(FCore.AcceleratorChar());
     if (!Accelerator.isEmpty())
         FAcceleratorId = grabShortcut(QKeySequence(QStringLiteral("Alt+") + Accelerator.toUpper()));
-}
-
-TSize TGradBtn::Size() const
-{
-    return { width(), height() };
-}
-
-void TGradBtn::Resize(TSize NewSize)
-{
-    resize(NewSize.Width, NewSize.Height);
-}
-
-void TGradBtn::Invalidate()
-{
-    update();
-}
-
-void TGradBtn::Repaint()
-{
-    repaint();
-}
-
-TSystemPalette TGradBtn::SystemPalette() const
-{
-    return QtSystemPalette();
 }
 
 bool TGradBtn::Enabled() const

@@ -10,11 +10,11 @@
 #pragma once
 
 #include "GradBtnCore.h"
+#include "QtWidgetHost.h"
 
 #include <QImage>
-#include <QWidget>
 
-class TGradBtn : public QWidget, private TGradBtnHost {
+class TGradBtn : public TQtWidgetHost<TGradBtnHost> {
     Q_OBJECT
     Q_PROPERTY(uint DisabledColor READ DisabledColor WRITE setDisabledColor)
     Q_PROPERTY(uint BtnHiliteClr READ BtnHiliteClr WRITE setBtnHiliteClr)
@@ -113,11 +113,6 @@ protected:
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    TSize Size() const override;
-    void Resize(TSize NewSize) override;
-    void Invalidate() override;
-    void Repaint() override;
-    TSystemPalette SystemPalette() const override;
     bool Enabled() const override;
     bool Focused() const override;
     void SetFocus() override;

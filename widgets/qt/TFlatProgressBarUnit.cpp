@@ -1,40 +1,12 @@
 #include "TFlatProgressBarUnit.h"
 
 #include "QtCanvas.h"
-#include "SystemColors.h"
 
 #include <QMouseEvent>
 
 TFlatProgressBar::TFlatProgressBar(QWidget* parent)
-    : QWidget(parent)
+    : TQtWidgetHost(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-}
-
-TSize TFlatProgressBar::Size() const
-{
-    return { width(), height() };
-}
-
-void TFlatProgressBar::Resize(TSize NewSize)
-{
-    resize(NewSize.Width, NewSize.Height);
-}
-
-void TFlatProgressBar::Invalidate()
-{
-    update();
-}
-
-void TFlatProgressBar::Repaint()
-{
-    repaint();
-}
-
-TSystemPalette TFlatProgressBar::SystemPalette() const
-{
-    return QtSystemPalette();
 }
 
 std::optional<TColor> TFlatProgressBar::ParentBackground() const

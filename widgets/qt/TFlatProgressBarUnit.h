@@ -9,10 +9,9 @@
 #pragma once
 
 #include "FlatProgressBarCore.h"
+#include "QtWidgetHost.h"
 
-#include <QWidget>
-
-class TFlatProgressBar : public QWidget, private TFlatProgressBarHost {
+class TFlatProgressBar : public TQtWidgetHost<TFlatProgressBarHost> {
     Q_OBJECT
     Q_PROPERTY(uint ColorElement READ ColorElement WRITE setColorElement)
     Q_PROPERTY(uint ColorBorder READ ColorBorder WRITE setColorBorder)
@@ -81,11 +80,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
-    TSize Size() const override;
-    void Resize(TSize NewSize) override;
-    void Invalidate() override;
-    void Repaint() override;
-    TSystemPalette SystemPalette() const override;
     std::optional<TColor> ParentBackground() const override;
 
     TFlatProgressBarCore FCore{ *this };
