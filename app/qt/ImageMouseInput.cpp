@@ -22,17 +22,12 @@ std::optional<TMouseButton> ToButton(Qt::MouseButton Button)
     }
 }
 
-TControl ControlOf(int Control)
-{
-    return static_cast<TControl>(Control);
-}
-
 } // namespace
 
 TImageMouseInput::TImageMouseInput(QWidget& Window, TControlEvents& Events)
     : QObject(&Window)
+    , TControlMouseHost(&Events)
     , FWindow(Window)
-    , FEvents(Events)
 {
 }
 
@@ -73,7 +68,7 @@ int TImageMouseInput::ImageAt(QPoint Point) const
     const QWidget* Topmost = FWindow.childAt(Point);
     for (const auto& [Image, Control] : FImages)
         if (Image == Topmost)
-            return static_cast<int>(Control);
+            return Number(Control);
     return TImageMouse::NoImage;
 }
 
@@ -89,24 +84,4 @@ TPoint TImageMouseInput::Origin(int Control) const
 {
     const QPoint Origin = Image(Control)->mapTo(&FWindow, QPoint(0, 0));
     return TPoint{ Origin.x(), Origin.y() };
-}
-
-void TImageMouseInput::MouseDown(int Control, TMouseButton Button, TPoint At)
-{
-    FEvents.Press(ControlOf(Control), Button, At.X, At.Y);
-}
-
-void TImageMouseInput::MouseMove(int Control, TPoint At)
-{
-    FEvents.Move(ControlOf(Control), At.X, At.Y);
-}
-
-void TImageMouseInput::MouseUp(int Control, TMouseButton Button, TPoint At)
-{
-    FEvents.Release(ControlOf(Control), Button, At.X, At.Y);
-}
-
-void TImageMouseInput::Click(int Control)
-{
-    FEvents.Click(ControlOf(Control));
 }

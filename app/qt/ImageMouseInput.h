@@ -7,8 +7,7 @@
 // GUI thread only.
 #pragma once
 
-#include "ControlEvents.h"
-#include "ImageMouse.h"
+#include "ControlMouse.h"
 
 #include <QObject>
 #include <utility>
@@ -16,7 +15,7 @@
 
 class QWidget;
 
-class TImageMouseInput : public QObject, private TImageMouseHost {
+class TImageMouseInput : public QObject, private TControlMouseHost {
 public:
     // Window holds the image controls; both it and Events outlive this object.
     TImageMouseInput(QWidget& Window, TControlEvents& Events);
@@ -36,13 +35,8 @@ private:
     TPoint Origin(int Control) const override;
     void CaptureMouse() override { }
     void ReleaseMouse() override { }
-    void MouseDown(int Control, TMouseButton Button, TPoint At) override;
-    void MouseMove(int Control, TPoint At) override;
-    void MouseUp(int Control, TMouseButton Button, TPoint At) override;
-    void Click(int Control) override;
 
     QWidget& FWindow;
-    TControlEvents& FEvents;
     std::vector<std::pair<QWidget*, TControl>> FImages;
     TImageMouse FRules{ *this };
 };

@@ -51,7 +51,8 @@ bool IsMouseMessage(UINT Message)
 
 int ImageNumber(size_t Control)
 {
-    return Control == NoControl ? TImageMouse::NoImage : static_cast<int>(Control);
+    return Control == NoControl ? TImageMouse::NoImage
+                                : TControlMouseHost::Number(Form::Controls()[Control].Id);
 }
 
 } // namespace
@@ -238,7 +239,7 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, LPARAM L)
 
 TPoint TWin32MainForm::Origin(int Control) const
 {
-    const RECT R = Bounds(static_cast<size_t>(Control));
+    const RECT R = Bounds(Form::IndexOf(TControlMouseHost::ControlOf(Control)));
     return TPoint{ R.left, R.top };
 }
 
@@ -251,30 +252,6 @@ void TWin32MainForm::ReleaseMouse()
 {
     if (GetCapture() == FHandle)
         ReleaseCapture();
-}
-
-void TWin32MainForm::MouseDown(int Control, TMouseButton Button, TPoint At)
-{
-    if (FEvents)
-        FEvents->ImageMouseDown(static_cast<size_t>(Control), Button, At.X, At.Y);
-}
-
-void TWin32MainForm::MouseMove(int Control, TPoint At)
-{
-    if (FEvents)
-        FEvents->ImageMouseMove(static_cast<size_t>(Control), At.X, At.Y);
-}
-
-void TWin32MainForm::MouseUp(int Control, TMouseButton Button, TPoint At)
-{
-    if (FEvents)
-        FEvents->ImageMouseUp(static_cast<size_t>(Control), Button, At.X, At.Y);
-}
-
-void TWin32MainForm::Click(int Control)
-{
-    if (FEvents)
-        FEvents->ImageClick(static_cast<size_t>(Control));
 }
 
 size_t TWin32MainForm::ImageAt(POINT Point) const

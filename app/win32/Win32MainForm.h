@@ -23,6 +23,7 @@
 #pragma once
 
 #include "ControlKeys.h"
+#include "ControlMouse.h"
 #include "FormDescription.h"
 #include "ImageMouse.h"
 #include "SkinPicture.h"
@@ -45,10 +46,6 @@
 class TWin32FormEvents {
 public:
     virtual ~TWin32FormEvents() = default;
-    virtual void ImageMouseDown(size_t Control, TMouseButton Button, int X, int Y) = 0;
-    virtual void ImageMouseMove(size_t Control, int X, int Y) = 0;
-    virtual void ImageMouseUp(size_t Control, TMouseButton Button, int X, int Y) = 0;
-    virtual void ImageClick(size_t Control) = 0;
     // A button or radio button was clicked (by mouse or keyboard).
     virtual void ControlClick(size_t Control) = 0;
     // The text of a drop-down list changed: an entry chosen or text typed.
@@ -69,7 +66,7 @@ public:
     virtual void EndSession() = 0;
 };
 
-class TWin32MainForm : private TImageMouseHost, private TWin32MessageTarget {
+class TWin32MainForm : private TControlMouseHost, private TWin32MessageTarget {
 public:
     // Creates the hidden window, centred on the screen's work area, and its child windows.
     // Raises when the system refuses.
@@ -83,6 +80,8 @@ public:
     // Events may be null (then nothing is reported, every close is refused and the session may
     // end).
     void SetEvents(TWin32FormEvents* Events) { FEvents = Events; }
+    // Where the image controls' presses, moves, releases and clicks go; null: nowhere.
+    using TControlMouseHost::SetControlEvents;
     // What screen readers read of the form and ask of it (Win32Accessible.h); null: the system's
     // own description of the window, without the form's controls.
     void SetAccessibleHost(TWin32AccessibleHost* Host);
@@ -166,10 +165,6 @@ private:
     TPoint Origin(int Control) const override;
     void CaptureMouse() override;
     void ReleaseMouse() override;
-    void MouseDown(int Control, TMouseButton Button, TPoint At) override;
-    void MouseMove(int Control, TPoint At) override;
-    void MouseUp(int Control, TMouseButton Button, TPoint At) override;
-    void Click(int Control) override;
     void Paint();
     void PaintWindowless(HDC Dc);
     void CreateChildren();

@@ -48,6 +48,7 @@ TWin32Window::TWin32Window(HINSTANCE Instance, std::string AppFolderForTests)
     for (size_t Control = 0; Control < FIndices.size(); ++Control)
         FIndices[Control] = Form::IndexOf(static_cast<TControl>(Control));
     FForm.SetEvents(this);
+    FForm.SetControlEvents(&FEvents);
     FForm.SetAccessibleHost(this);
 }
 
@@ -55,6 +56,7 @@ TWin32Window::~TWin32Window()
 {
     FForm.SetAccessibleHost(nullptr);
     FForm.SetEvents(nullptr);
+    FForm.SetControlEvents(nullptr);
 }
 
 TControl TWin32Window::ControlAt(size_t FormIndex) const
@@ -255,26 +257,6 @@ void TWin32Window::Post(std::function<void()> Call)
 }
 
 // ---- The form's events, forwarded
-
-void TWin32Window::ImageMouseDown(size_t Control, TMouseButton Button, int X, int Y)
-{
-    FEvents.Press(ControlAt(Control), Button, X, Y);
-}
-
-void TWin32Window::ImageMouseMove(size_t Control, int X, int Y)
-{
-    FEvents.Move(ControlAt(Control), X, Y);
-}
-
-void TWin32Window::ImageMouseUp(size_t Control, TMouseButton Button, int X, int Y)
-{
-    FEvents.Release(ControlAt(Control), Button, X, Y);
-}
-
-void TWin32Window::ImageClick(size_t Control)
-{
-    FEvents.Click(ControlAt(Control));
-}
 
 void TWin32Window::ControlClick(size_t Control)
 {

@@ -65,10 +65,6 @@ private:
     // The window that owns a message box: the form while it shows, none before.
     HWND BoxOwner() const;
 
-    void ImageMouseDown(size_t Control, TMouseButton Button, int X, int Y) override;
-    void ImageMouseMove(size_t Control, int X, int Y) override;
-    void ImageMouseUp(size_t Control, TMouseButton Button, int X, int Y) override;
-    void ImageClick(size_t Control) override;
     void ControlClick(size_t Control) override;
     void TextChanged(size_t Control, const std::wstring& Text) override;
     bool ImageKey(size_t Control, TKey Key, bool Repeat) override;

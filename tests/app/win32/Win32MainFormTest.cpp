@@ -179,10 +179,6 @@ void RecordBox(HWND, const std::wstring& Title, const std::wstring& Text)
 // A click of the form's gradient button raises an error whose text is not valid UTF-8.
 class TRaisingEvents : public TWin32FormEvents {
 public:
-    void ImageMouseDown(size_t, TMouseButton, int, int) override { }
-    void ImageMouseMove(size_t, int, int) override { }
-    void ImageMouseUp(size_t, TMouseButton, int, int) override { }
-    void ImageClick(size_t) override { }
     void ControlClick(size_t) override { throw std::runtime_error("bad \xff\xfe text"); }
     void TextChanged(size_t, const std::wstring&) override { }
     bool ImageKey(size_t, TKey, bool) override { return false; }
