@@ -26,15 +26,10 @@ void InstallFontSubstitutes()
             QFont::insertSubstitution(QLatin1String(Named), QLatin1String(Substitute));
 }
 
-QString ToQt(const std::string& Text)
-{
-    return QString::fromStdString(Text);
-}
-
 QFont ToQFont(const TFont& Font)
 {
     QFont Result;
-    Result.setFamilies({ ToQt(Font.Family) });
+    Result.setFamilies({ QString::fromStdString(Font.Family) });
     Result.setPixelSize(Font.PixelSize);
     Result.setWeight(static_cast<QFont::Weight>(Font.Weight));
     Result.setUnderline(Font.Underline);
@@ -85,8 +80,8 @@ QWidget* CreateImage(const TControlSpec& Spec, QWidget& Window)
 QWidget* CreateLabel(const TControlSpec& Spec, QWidget& Window)
 {
     // A label in the tab order is the input chooser, which the keyboard operates.
-    auto* Label = Spec.TabOrder >= 0 ? new TChooserLabel(ToQt(Spec.Text), &Window)
-                                     : new QLabel(ToQt(Spec.Text), &Window);
+    auto* Label = Spec.TabOrder >= 0 ? new TChooserLabel(QString::fromStdString(Spec.Text), &Window)
+                                     : new QLabel(QString::fromStdString(Spec.Text), &Window);
     if (Spec.Kind == TControlKind::Panel) {
         Label->setFrameShape(QFrame::Panel);
         Label->setFrameShadow(QFrame::Sunken);
@@ -112,7 +107,7 @@ QWidget* CreateBar(const TControlSpec& Spec, QWidget& Window)
 QWidget* CreateButton(const TControlSpec& Spec, QWidget& Window)
 {
     auto* Button = new TGradBtn(&Window);
-    Button->setCaption(ToQt(Spec.Text));
+    Button->setCaption(QString::fromStdString(Spec.Text));
     Form::ApplyButtonLook(Button->Core(), Spec);
     return Button;
 }
@@ -138,7 +133,7 @@ QWidget* CreateSpinEdit(const TControlSpec& Spec, QWidget& Window)
     Spin->setMinValue(Spec.Spin.Min);
     Spin->setMaxValue(Spec.Spin.Max);
     Spin->setIncrement(Spec.Spin.Step);
-    Spin->setText(ToQt(Spec.Text));
+    Spin->setText(QString::fromStdString(Spec.Text));
     return Spin;
 }
 
@@ -147,12 +142,13 @@ QWidget* CreateComboBox(const TControlSpec& Spec, QWidget& Window)
     auto* Box = new TComboBox(&Window);
     Box->setEditable(true);
     for (const std::string& Item : Spec.Items)
-        Box->addItem(ToQt(Item));
-    const int Entry = Box->findText(ToQt(Spec.Text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        Box->addItem(QString::fromStdString(Item));
+    const int Entry = Box->findText(
+        QString::fromStdString(Spec.Text), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (Entry >= 0)
         Box->setCurrentIndex(Entry);
     else
-        Box->setEditText(ToQt(Spec.Text));
+        Box->setEditText(QString::fromStdString(Spec.Text));
     return Box;
 }
 
@@ -193,7 +189,7 @@ QWidget* BuildControl(const TControlSpec& Spec, QWidget& Window)
     if (Spec.Kind != TControlKind::GradButton)
         ApplyColors(*Widget, Spec.TextColor, Spec.FaceColor);
     if (!Spec.Hint.empty())
-        Widget->setToolTip(ToQt(Spec.Hint));
+        Widget->setToolTip(QString::fromStdString(Spec.Hint));
     if (Spec.HandCursor)
         Widget->setCursor(Qt::PointingHandCursor);
     DescribeForAssistiveTools(*Widget, Spec.Id);

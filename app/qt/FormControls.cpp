@@ -22,11 +22,6 @@ struct TQtPicture : TPicture {
     QPixmap Pixmap;
 };
 
-QString ToQt(const std::string& Text)
-{
-    return QString::fromStdString(Text);
-}
-
 } // namespace
 
 QWidget* TFormControls::Widget(TControl Control) const
@@ -59,13 +54,13 @@ void TFormControls::SetText(TControl Control, const std::string& Text)
 {
     QWidget* Found = Widget(Control);
     if (auto* Box = qobject_cast<QComboBox*>(Found))
-        Box->setEditText(ToQt(Text));
+        Box->setEditText(QString::fromStdString(Text));
     else if (auto* Spin = qobject_cast<TSpinEdit*>(Found))
-        Spin->setText(ToQt(Text));
+        Spin->setText(QString::fromStdString(Text));
     else if (auto* Edit = qobject_cast<QLineEdit*>(Found))
-        Edit->setText(ToQt(Text));
+        Edit->setText(QString::fromStdString(Text));
     else
-        As<QLabel>(Control)->setText(ToQt(Text));
+        As<QLabel>(Control)->setText(QString::fromStdString(Text));
     TellTextChanged(*Found, Control);
 }
 
@@ -83,7 +78,7 @@ void TFormControls::SetItems(TControl Control, const std::vector<std::string>& I
     QComboBox* Box = As<QComboBox>(Control);
     Box->clear();
     for (const std::string& Item : Items)
-        Box->addItem(ToQt(Item));
+        Box->addItem(QString::fromStdString(Item));
 }
 
 bool TFormControls::Checked(TControl Control) const
@@ -123,7 +118,7 @@ void TFormControls::SetElementColor(TControl Control, TColor Color)
 
 void TFormControls::SetHint(TControl Control, const std::string& Hint)
 {
-    Widget(Control)->setToolTip(ToQt(Hint));
+    Widget(Control)->setToolTip(QString::fromStdString(Hint));
 }
 
 // ---- Pictures

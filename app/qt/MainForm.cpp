@@ -19,15 +19,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-namespace {
-
-QString ToQt(const std::string& Text)
-{
-    return QString::fromStdString(Text);
-}
-
-} // namespace
-
 TMainForm::TMainForm(const QString& AppPathForTests)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , FAppPathForTests(AppPathForTests)
@@ -151,7 +142,7 @@ void TMainForm::ReportError(const std::string& Message)
     const TActivationReturn Return(*this);
     // A box over the hidden window (an error at start-up) would have no taskbar entry of its
     // own and could hide behind other windows: until the window shows, the box has no parent.
-    ::ReportError(isVisible() ? this : nullptr, ToQt(Message));
+    ::ReportError(isVisible() ? this : nullptr, QString::fromStdString(Message));
 }
 
 // ---- The window
