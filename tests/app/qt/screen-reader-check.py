@@ -2,10 +2,13 @@
 accessibility bus, checks every control's name and role, presses Save as, Record, Stop and Close
 by their accessible actions, and listens for the status panel's and the level meter's changes.
 
-    screen-reader-check.py FILE TYPE_FILE_NAME
+    screen-reader-check.py FILE TYPE_FILE_NAME READY_FILE
 
 FILE is the recording to make; TYPE_FILE_NAME a command that types its argument into the
-window's Save dialog. Every wait is bounded; a failure says what was missing and exits 1.
+window's Save dialog; READY_FILE is created once the reader listens for events, so that the
+program starts only then: an application asks the accessibility registry at its start which
+events a reader wants, and one that misses the later news of a new listener tells it nothing.
+Every wait is bounded; a failure says what was missing and exits 1.
 """
 import os
 import subprocess
@@ -135,9 +138,10 @@ def statuses_heard():
 
 
 def main():
-    mp3, type_file_name = sys.argv[1], sys.argv[2]
+    mp3, type_file_name, ready_file = sys.argv[1], sys.argv[2], sys.argv[3]
     pyatspi.Registry.registerEventListener(on_event, "object:property-change:accessible-name")
     pyatspi.Registry.registerEventListener(on_event, "object:property-change:accessible-value")
+    open(ready_file, "w").close()
     window = await_true('the window "%s" on the bus' % CAPTION, find_window)
     objects = check_tree(window)
     status = one(objects, "status bar", "Status")
