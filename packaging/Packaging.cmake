@@ -89,7 +89,18 @@ if(WIN32)
   add_custom_target(corvatone_package_files ALL DEPENDS lame_enc_dll libpng_static)
 
   set(CPACK_GENERATOR ZIP NSIS)
-  set(CPACK_PACKAGE_FILE_NAME Corvatone-${PROJECT_VERSION}-win32)
+  # The 64-bit build (tools/mingw-x86_64.cmake) is named, installed and installs as a 64-bit
+  # program.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(_windows win64)
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+  else()
+    set(_windows win32)
+    # A 32-bit program: the 32-bit Program Files folder.
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+  endif()
+  set(CPACK_PACKAGE_FILE_NAME Corvatone-${PROJECT_VERSION}-${_windows})
   set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/CPackOptions.cmake)
   set(CPACK_PACKAGE_INSTALL_DIRECTORY Corvatone)
   set(CPACK_PACKAGE_EXECUTABLES Corvatone Corvatone)
@@ -98,8 +109,6 @@ if(WIN32)
   set(CPACK_NSIS_PACKAGE_NAME "Corvatone")
   set(CPACK_NSIS_INSTALLED_ICON_NAME Corvatone.exe)
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-  # A 32-bit program: the 32-bit Program Files folder.
-  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
   # The installer keeps its folder under the vendor's registry key, which the uninstaller removes
   # too once nothing else is in it. CPack writes these commands into its configuration as they
   # are, which CMake reads again: hence every escape twice.

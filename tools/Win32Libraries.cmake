@@ -1,4 +1,4 @@
-# Libraries of the 32-bit Windows build that Debian does not ship for MinGW, built from Debian's
+# Libraries of the Windows build that Debian does not ship for MinGW, built from Debian's
 # source packages into this build folder by tools/ scripts, each once per build folder:
 #
 #   lame_enc_dll      target that builds the encoder library; CORVATONE_LAME_DLL is its path and
@@ -20,7 +20,7 @@ set(CORVATONE_LAME_LICENCES ${_lame_dir}/licences)
 add_custom_command(
   OUTPUT ${CORVATONE_LAME_DLL}
   BYPRODUCTS ${CORVATONE_LAME_LICENCES}/LAME-COPYING.txt
-  COMMAND ${_tools}/build-lame-dll ${_lame_dir}
+  COMMAND ${_tools}/build-lame-dll ${_lame_dir} ${CORVATONE_MINGW_TRIPLET}
   DEPENDS ${_tools}/build-lame-dll ${_tools}/debian-source
   COMMENT "Building lame_enc.dll from Debian's source package of LAME"
   USES_TERMINAL)
@@ -40,8 +40,9 @@ set(CORVATONE_PNG_LICENCES ${_png_dir}/licences)
 add_custom_command(
   OUTPUT ${_png_dir}/lib/libpng16.a
   BYPRODUCTS ${_png_dir}/include/png.h ${CORVATONE_PNG_LICENCES}/libpng-LICENSE.txt
-  COMMAND ${_tools}/build-libpng ${_png_dir}
-  DEPENDS ${_tools}/build-libpng ${_tools}/debian-source ${_tools}/mingw-i686.cmake
+  COMMAND ${_tools}/build-libpng ${_png_dir} ${CORVATONE_MINGW_TRIPLET}
+  DEPENDS ${_tools}/build-libpng ${_tools}/debian-source
+    ${_tools}/MingwToolchain.cmake
   COMMENT "Building libpng from Debian's source package"
   USES_TERMINAL)
 add_custom_target(libpng_static DEPENDS ${_png_dir}/lib/libpng16.a)

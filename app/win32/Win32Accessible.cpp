@@ -7,6 +7,8 @@
 #include <atomic>
 #include <vector>
 
+// Interface identifiers come from __uuidof: in a 64-bit build the import library of oleacc.dll
+// resolves IID_IAccessible to a code thunk, not to the identifier.
 namespace {
 
 LONG RoleOf(TAccessibleRole Role)
@@ -77,8 +79,8 @@ public:
     {
         if (!Out)
             return E_POINTER;
-        if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IDispatch)
-            || IsEqualIID(Id, IID_IAccessible)) {
+        if (IsEqualIID(Id, __uuidof(IUnknown)) || IsEqualIID(Id, __uuidof(IDispatch))
+            || IsEqualIID(Id, __uuidof(IAccessible))) {
             *Out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -122,8 +124,8 @@ public:
         *Parent = nullptr;
         if (!FHost)
             return CO_E_OBJNOTCONNECTED;
-        return AccessibleObjectFromWindow(
-            FHost->FormHandle(), OBJID_WINDOW, IID_IDispatch, reinterpret_cast<void**>(Parent));
+        return AccessibleObjectFromWindow(FHost->FormHandle(), OBJID_WINDOW, __uuidof(IDispatch),
+            reinterpret_cast<void**>(Parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* Count) override
     {
@@ -378,7 +380,7 @@ void ReleaseFormAccessible(TWin32FormAccessible& Accessible)
 
 LRESULT AnswerGetObject(TWin32FormAccessible& Accessible, WPARAM W)
 {
-    return LresultFromObject(IID_IAccessible, W, static_cast<IAccessible*>(&Accessible));
+    return LresultFromObject(__uuidof(IAccessible), W, static_cast<IAccessible*>(&Accessible));
 }
 
 LONG AccessibleChildId(TControl Control)

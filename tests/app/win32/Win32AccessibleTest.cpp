@@ -48,8 +48,8 @@ protected:
         Main = std::make_unique<TMain>(*Window);
         Window->Attach(Main.get());
         Window->Form().Show(SW_SHOWNORMAL);
-        ASSERT_EQ(AccessibleObjectFromWindow(Window->Form().Handle(), OBJID_CLIENT, IID_IAccessible,
-                      reinterpret_cast<void**>(&Client)),
+        ASSERT_EQ(AccessibleObjectFromWindow(Window->Form().Handle(), OBJID_CLIENT,
+                      __uuidof(IAccessible), reinterpret_cast<void**>(&Client)),
             S_OK);
         ASSERT_NE(Client, nullptr);
     }
