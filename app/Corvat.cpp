@@ -323,8 +323,8 @@ void TMain::RecBMouseDown(TMouseButton, int, int)
     AudIn->InSampleRate = std::stoi(FWindow.Text(TControl::SRate));
     MP3Out->SetBitRate(RecordSettings::BitRateOf(FWindow.Text(TControl::KBS)));
     FFailedStartReason.clear();
-    // A busy sink raises here and the window stays idle as it was; the notices start anew even
-    // then, so the run the sink is still ending loses what they had counted since its Stop.
+    // A busy sink raises here: the window stays idle as it was, and the notices stay with the
+    // run the sink is still ending.
     const TRunNumber Started = FRuns.Start([this] { MP3Out->Run(); });
     FNotices.Started(Run);
     if (Started == TRunLedger::FailedStart) {

@@ -151,6 +151,30 @@ TEST_F(WindowNotices, StopWhilePausedEndsTheRunWhateverTheReadWaitsFor)
     EXPECT_EQ(Source().Losses().Dropouts, 0);
 }
 
+// Record pressed while the stopped run still ends is refused as busy; the notices stay with that
+// run, whose end still tells what it met.
+TEST_F(WindowNotices, ARecordRefusedAsBusyLeavesTheEndingRunItsNotices)
+{
+    Card->SetSignal(TSimulatedSignal::Constant(32767));
+    Card->SetPacing(TSimulatedPacing::RealTime);
+    OpenWithFile(FilePath("loud.mp3"));
+    RecordSeconds("60");
+    ASSERT_TRUE(
+        TestSupport::WaitUntil([&] { return TMainTestAccess::SndIndic(Main()).Clips() > 0; }));
+    // Held so that the stopped run cannot end before the next Record press.
+    Sink().Pause();
+    ClickStop();
+    EXPECT_EQ(Status(), "1 clip");
+    EXPECT_EQ(Hint(), "Done, clipped 1 time");
+    PressRecord();
+    ASSERT_EQ(Window->Errors, std::vector<std::string>{ "Component is buisy" });
+    Sink().Resume();
+    ASSERT_TRUE(AwaitIdle() && Window->PumpUntil([&] { return Sink().Status() == osIdle; }));
+    Window->Pump();
+    EXPECT_EQ(Status(), "1 clip");
+    EXPECT_EQ(Hint(), "Done, clipped 1 time");
+}
+
 TEST_F(WindowNotices, FullScaleTurnsTheBarRedForASecondAndCountsAtTheEnd)
 {
     Card->SetSignal(TSimulatedSignal::Constant(32767));
