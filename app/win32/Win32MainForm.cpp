@@ -1,5 +1,7 @@
 #include "Win32MainForm.h"
 
+#include "Corvat.h"
+#include "DebugLog.h"
 #include "Win32ErrorBox.h"
 #include "Win32Text.h"
 
@@ -98,6 +100,13 @@ TWin32MainForm::~TWin32MainForm()
         DeleteObject(Brush);
 }
 
+void TWin32MainForm::SetEvents(TControlEvents* Events, TControlKeys* Keys)
+{
+    FEvents = Events;
+    FKeys = Keys;
+    SetControlEvents(Events);
+}
+
 void TWin32MainForm::SetAccessibleHost(TWin32AccessibleHost* Host)
 {
     // A screen reader may hold the object longer than the form lives: it is told to let go.
@@ -171,8 +180,8 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
         InvalidateRect(FHandle, nullptr, FALSE);
         return std::nullopt;
     case WM_TIMER:
-        if (W == TimerId && FEvents)
-            FEvents->TimerTick();
+        if (W == TimerId && FTimerRunning && FEvents)
+            FEvents->Tick();
         return 0;
     case PostedCallMessage:
         RunPosted();
@@ -199,15 +208,39 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
             PostQuitMessage(0);
         return 0;
     case WM_QUERYENDSESSION:
-        return !FEvents || FEvents->QueryEndSession() ? TRUE : FALSE;
+        return QueryEndSession() ? TRUE : FALSE;
     case WM_ENDSESSION:
-        // W is FALSE when the session's end was cancelled: the program goes on.
-        if (W && FEvents)
+        // W is FALSE when the session's end was cancelled: the program goes on. Otherwise a
+        // recording the question did not finish is finished and the window closes: the message
+        // loop ends the program once it takes the close.
+        if (W && FEvents) {
+            DebugLog("session: ends");
             FEvents->EndSession();
+        }
         return 0;
     default:
         return std::nullopt;
     }
+}
+
+bool TWin32MainForm::QueryEndSession()
+{
+    DebugLog("session: end requested");
+    if (!FEvents)
+        return true;
+    // While a recording is finished the system shows why the session waits for this program.
+    bool Blocking = false;
+    if (FEvents->RunInProgress()) {
+        Blocking
+            = ShutdownBlockReasonCreate(FHandle, WideFromUtf8(TMain::SessionEndReason).c_str());
+        // Not shown is no failure of the session's end; Wine does not implement the call.
+        DebugLog(std::string("session: reason \"") + TMain::SessionEndReason + "\" "
+            + (Blocking ? "given" : "not given: " + SystemErrorText(GetLastError())));
+    }
+    const bool MayEnd = FEvents->QueryEndSession();
+    if (Blocking)
+        ShutdownBlockReasonDestroy(FHandle);
+    return MayEnd;
 }
 
 LRESULT TWin32MainForm::HandleMouse(UINT Message, LPARAM L)
@@ -300,10 +333,12 @@ void TWin32MainForm::StartTimer(UINT Milliseconds)
 {
     if (!SetTimer(FHandle, TimerId, Milliseconds, nullptr))
         throw std::runtime_error("Cannot start the timer: " + SystemErrorText(GetLastError()));
+    FTimerRunning = true;
 }
 
 void TWin32MainForm::StopTimer()
 {
+    FTimerRunning = false;
     KillTimer(FHandle, TimerId);
 }
 

@@ -5,8 +5,9 @@
 // The text boxes, the buttons, the spin box, the lists and the panel are native child windows,
 // created in tab order (the panel, which takes no focus, last).
 //
-// The form only translates: what happens on an event is its events' business (TWin32FormEvents),
-// which the front end forwards to the window's behaviour.
+// The form only translates: it reports each event of a control, by its identifier, to the window's
+// routing (ControlEvents.h) and its keys to the window's keyboard rules (ControlKeys.h), which
+// decide what happens.
 //
 // The mouse over the windowless controls goes through the image controls' rules (ImageMouse.h),
 // which decide which image control a press, a move or a release reaches and when a click comes.
@@ -41,31 +42,6 @@
 #include <string>
 #include <vector>
 
-// What the form reports; every call comes on the GUI thread from the form's message handling.
-// Control is an index into Form::Controls().
-class TWin32FormEvents {
-public:
-    virtual ~TWin32FormEvents() = default;
-    // A button or radio button was clicked (by mouse or keyboard).
-    virtual void ControlClick(size_t Control) = 0;
-    // The text of a drop-down list changed: an entry chosen or text typed.
-    virtual void TextChanged(size_t Control, const std::wstring& Text) = 0;
-    // Space or Enter on the focused image button; Repeat: the system's repeat of a held key.
-    // True when the key was taken.
-    virtual bool ImageKey(size_t Control, TKey Key, bool Repeat) = 0;
-    // Ctrl with Letter ('A' to 'Z'), wherever the focus is in the window; true when it was taken.
-    virtual bool ShortcutKey(char Letter, bool Repeat) = 0;
-    virtual void TimerTick() = 0;
-    // A request to close the window, from any source; true lets it close.
-    virtual bool CloseQuery() = 0;
-    // The system asks whether the session may end (WM_QUERYENDSESSION); true lets it. May block
-    // the GUI thread while a recording is finished.
-    virtual bool QueryEndSession() = 0;
-    // The session ends (WM_ENDSESSION after every program said yes); the system may end the
-    // process once this returns. Not called when the session's end was cancelled.
-    virtual void EndSession() = 0;
-};
-
 class TWin32MainForm : private TControlMouseHost, private TWin32MessageTarget {
 public:
     // Creates the hidden window, centred on the screen's work area, and its child windows.
@@ -77,11 +53,9 @@ public:
 
     HWND Handle() const { return FHandle; }
     HWND Tooltip() const { return FTooltip; }
-    // Events may be null (then nothing is reported, every close is refused and the session may
-    // end).
-    void SetEvents(TWin32FormEvents* Events) { FEvents = Events; }
-    // Where the image controls' presses, moves, releases and clicks go; null: nowhere.
-    using TControlMouseHost::SetControlEvents;
+    // Where the controls' events (the image controls' mouse too) and keys go. Null: nowhere;
+    // then every close is refused and the session may end.
+    void SetEvents(TControlEvents* Events, TControlKeys* Keys);
     // What screen readers read of the form and ask of it (Win32Accessible.h); null: the system's
     // own description of the window, without the form's controls.
     void SetAccessibleHost(TWin32AccessibleHost* Host);
@@ -149,6 +123,10 @@ private:
     // handling is to follow.
     std::optional<LRESULT> ChildMessage(UINT Message, WPARAM W, LPARAM L);
     std::optional<LRESULT> OwnMessage(UINT Message, WPARAM W);
+    // WM_QUERYENDSESSION: during a run the system is told why the session waits.
+    bool QueryEndSession();
+    // The identifier of the form's control at Index.
+    static TControl IdOf(size_t Index) { return Form::Controls()[Index].Id; }
     // ---- The keyboard (Win32MainFormKeys.cpp)
     // Reports the image buttons' keys and the shortcuts and moves the focus on Tab; true when
     // Message was taken.
@@ -204,7 +182,10 @@ private:
     // has the system's focus; npos for none.
     size_t FFocusedImage = static_cast<size_t>(-1);
     HWND FTooltip = nullptr;
-    TWin32FormEvents* FEvents = nullptr;
+    TControlEvents* FEvents = nullptr;
+    TControlKeys* FKeys = nullptr;
+    // A tick the system had queued before the timer stopped is dropped on arrival.
+    bool FTimerRunning = false;
     // The client area's accessible object, one reference held here.
     TWin32FormAccessible* FAccessible = nullptr;
     std::vector<HWND> FChildren;

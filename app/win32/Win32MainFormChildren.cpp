@@ -116,7 +116,7 @@ void TWin32MainForm::CreateGradButton(size_t Control, DWORD Style)
         Form::Controls()[Control], Style & ~(WS_CHILD | WS_VISIBLE));
     FGradButton->OnClick = [this, Control] {
         if (FEvents)
-            FEvents->ControlClick(Control);
+            FEvents->Click(IdOf(Control));
     };
     FChildren[Control] = FGradButton->Handle();
 }
@@ -276,17 +276,18 @@ void TWin32MainForm::Command(size_t Control, UINT Code)
         if (Code == BN_CLICKED) {
             // The button checked itself and cleared the others of its group.
             FollowRadioTabStops();
-            FEvents->ControlClick(Control);
+            FEvents->Click(IdOf(Control));
         }
         break;
     case TControlKind::ComboBox:
         if (Code == CBN_EDITCHANGE) {
-            FEvents->TextChanged(Control, Text(Control));
+            FEvents->Change(IdOf(Control), Utf8FromWide(Text(Control)));
         } else if (Code == CBN_SELCHANGE) {
             // The edit field shows the chosen entry only after this notification.
             const LRESULT Chosen = SendMessageW(FChildren[Control], CB_GETCURSEL, 0, 0);
             if (Chosen != CB_ERR)
-                FEvents->TextChanged(Control, Items(Control).at(static_cast<size_t>(Chosen)));
+                FEvents->Change(
+                    IdOf(Control), Utf8FromWide(Items(Control).at(static_cast<size_t>(Chosen))));
         }
         break;
     default:

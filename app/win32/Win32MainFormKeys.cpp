@@ -62,15 +62,15 @@ bool TWin32MainForm::TranslateKey(const MSG& Message)
         MoveFocus(Held(VK_SHIFT));
         return true;
     }
-    if (!FEvents)
+    if (!FKeys)
         return false;
     const bool Repeat = IsRepeat(Message.lParam);
     if (Held(VK_CONTROL) && !Held(VK_MENU))
         return Message.wParam >= 'A' && Message.wParam <= 'Z'
-            && FEvents->ShortcutKey(static_cast<char>(Message.wParam), Repeat);
+            && FKeys->Shortcut(static_cast<char>(Message.wParam), Repeat);
     if (FFocusedImage == NoControl || GetFocus() != FHandle)
         return false;
-    return FEvents->ImageKey(FFocusedImage, KeyOf(Message.wParam, System), Repeat);
+    return FKeys->KeyDown(IdOf(FFocusedImage), KeyOf(Message.wParam, System), Repeat);
 }
 
 size_t TWin32MainForm::FocusedControl() const

@@ -1,7 +1,6 @@
 #include "Win32Window.h"
 
 #include "Corvat.h"
-#include "DebugLog.h"
 #include "Win32Dialogs.h"
 #include "Win32ErrorBox.h"
 #include "Win32Text.h"
@@ -47,24 +46,14 @@ TWin32Window::TWin32Window(HINSTANCE Instance, std::string AppFolderForTests)
 {
     for (size_t Control = 0; Control < FIndices.size(); ++Control)
         FIndices[Control] = Form::IndexOf(static_cast<TControl>(Control));
-    FForm.SetEvents(this);
-    FForm.SetControlEvents(&FEvents);
+    FForm.SetEvents(&FEvents, &FKeys);
     FForm.SetAccessibleHost(this);
 }
 
 TWin32Window::~TWin32Window()
 {
     FForm.SetAccessibleHost(nullptr);
-    FForm.SetEvents(nullptr);
-    FForm.SetControlEvents(nullptr);
-}
-
-TControl TWin32Window::ControlAt(size_t FormIndex) const
-{
-    const auto Found = std::find(FIndices.begin(), FIndices.end(), FormIndex);
-    if (Found == FIndices.end())
-        throw std::logic_error("The form's control has no counterpart in the window");
-    return static_cast<TControl>(Found - FIndices.begin());
+    FForm.SetEvents(nullptr, nullptr);
 }
 
 // ---- The window interface
@@ -225,13 +214,10 @@ std::string TWin32Window::ApplicationFolder() const
 void TWin32Window::StartTimer(std::chrono::milliseconds Interval)
 {
     FForm.StartTimer(static_cast<UINT>(Interval.count()));
-    FTimerRunning = true;
 }
 
 void TWin32Window::StopTimer()
 {
-    // A tick the system has already queued is dropped on arrival.
-    FTimerRunning = false;
     FForm.StopTimer();
 }
 
@@ -254,65 +240,6 @@ void TWin32Window::Close()
 void TWin32Window::Post(std::function<void()> Call)
 {
     FForm.Post(std::move(Call));
-}
-
-// ---- The form's events, forwarded
-
-void TWin32Window::ControlClick(size_t Control)
-{
-    FEvents.Click(ControlAt(Control));
-}
-
-void TWin32Window::TextChanged(size_t Control, const std::wstring& Text)
-{
-    FEvents.Change(ControlAt(Control), Utf8FromWide(Text));
-}
-
-bool TWin32Window::ImageKey(size_t Control, TKey Key, bool Repeat)
-{
-    return FKeys.KeyDown(ControlAt(Control), Key, Repeat);
-}
-
-bool TWin32Window::ShortcutKey(char Letter, bool Repeat)
-{
-    return FKeys.Shortcut(Letter, Repeat);
-}
-
-void TWin32Window::TimerTick()
-{
-    if (FTimerRunning)
-        FEvents.Tick();
-}
-
-bool TWin32Window::CloseQuery()
-{
-    return FEvents.CloseQuery();
-}
-
-bool TWin32Window::QueryEndSession()
-{
-    DebugLog("session: end requested");
-    // While a recording is finished the system shows why the session waits for this program.
-    const HWND Handle = FForm.Handle();
-    bool Blocking = false;
-    if (FEvents.RunInProgress()) {
-        Blocking = ShutdownBlockReasonCreate(Handle, WideFromUtf8(TMain::SessionEndReason).c_str());
-        // Not shown is no failure of the session's end; Wine does not implement the call.
-        DebugLog(std::string("session: reason \"") + TMain::SessionEndReason + "\" "
-            + (Blocking ? "given" : "not given: " + SystemErrorText(GetLastError())));
-    }
-    const bool MayEnd = FEvents.QueryEndSession();
-    if (Blocking)
-        ShutdownBlockReasonDestroy(Handle);
-    return MayEnd;
-}
-
-void TWin32Window::EndSession()
-{
-    DebugLog("session: ends");
-    // Finishes a recording the question did not, and closes the window: the message loop ends
-    // the program once it takes the close.
-    FEvents.EndSession();
 }
 
 // ---- What screen readers read and ask

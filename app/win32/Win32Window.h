@@ -1,5 +1,5 @@
 // The window of the recorder on Win32: the native form (Win32MainForm.h) behind the window
-// interface that the recorder's behaviour TMain uses, and the form's events reported to the
+// interface that the recorder's behaviour TMain uses; the form reports its events to the
 // window's routing (ControlEvents.h), which runs TMain's handlers. It holds no rule of its own.
 //
 // Pictures: the PNG skin files are read with libpng, the BMP ones with the system's loader.
@@ -18,9 +18,7 @@
 
 class TMain;
 
-class TWin32Window final : public TMainWindow,
-                           private TWin32FormEvents,
-                           private TWin32AccessibleHost {
+class TWin32Window final : public TMainWindow, private TWin32AccessibleHost {
 public:
     // Builds the form, hidden; raises when the system refuses a window.
     // AppFolderForTests: the folder the skin is read from; the program leaves it empty, which
@@ -61,18 +59,8 @@ public:
 
 private:
     size_t Index(TControl Control) const { return FIndices[static_cast<size_t>(Control)]; }
-    TControl ControlAt(size_t Index) const;
     // The window that owns a message box: the form while it shows, none before.
     HWND BoxOwner() const;
-
-    void ControlClick(size_t Control) override;
-    void TextChanged(size_t Control, const std::wstring& Text) override;
-    bool ImageKey(size_t Control, TKey Key, bool Repeat) override;
-    bool ShortcutKey(char Letter, bool Repeat) override;
-    void TimerTick() override;
-    bool CloseQuery() override;
-    bool QueryEndSession() override;
-    void EndSession() override;
 
     HWND FormHandle() const override { return FForm.Handle(); }
     HWND ControlWindow(TControl Control) const override { return FForm.Child(Index(Control)); }
@@ -88,7 +76,6 @@ private:
     std::array<size_t, ControlCount> FIndices{};
     TControlEvents FEvents{ *this };
     TControlKeys FKeys{ FEvents };
-    bool FTimerRunning = false;
     const std::string FAppFolderForTests;
 };
 

@@ -1,9 +1,6 @@
 // The native form without a screen: its controls in the layout's places and tab order, their
-// texts through the system's wide calls, the lists' entries, the spin box's arrows, and the error
-// path of the window procedures.
+// texts through the system's wide calls, the lists' entries and the spin box's arrows.
 #include "Win32MainForm.h"
-
-#include "Win32ErrorBox.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -165,70 +162,4 @@ TEST_F(Win32MainFormTest, SpinArrowsStepTheShownValueByFiveWithinItsLimits)
     EXPECT_EQ(Step(1), L"10800");
     MainForm.SetText(Secs, L"-2147483648");
     EXPECT_EQ(Step(-1), L"5");
-}
-
-namespace {
-
-std::vector<std::wstring> ShownBoxes;
-
-void RecordBox(HWND, const std::wstring& Title, const std::wstring& Text)
-{
-    ShownBoxes.push_back(Title + L": " + Text);
-}
-
-// A click of the form's gradient button raises an error whose text is not valid UTF-8.
-class TRaisingEvents : public TWin32FormEvents {
-public:
-    void ControlClick(size_t) override { throw std::runtime_error("bad \xff\xfe text"); }
-    void TextChanged(size_t, const std::wstring&) override { }
-    bool ImageKey(size_t, TKey, bool) override { return false; }
-    bool ShortcutKey(char, bool) override { return false; }
-    void TimerTick() override { }
-    bool CloseQuery() override { return false; }
-    bool QueryEndSession() override
-    {
-        ++Queries;
-        return MayEnd;
-    }
-    void EndSession() override { ++Ends; }
-
-    bool MayEnd = true;
-    int Queries = 0;
-    int Ends = 0;
-};
-
-} // namespace
-
-TEST_F(Win32MainFormTest, AnErrorInAWindowProcedureIsShownWithoutRaisingAgain)
-{
-    TRaisingEvents Events;
-    MainForm.SetEvents(&Events);
-    const TErrorBoxShower Previous = SetErrorBoxShower(&RecordBox);
-    ShownBoxes.clear();
-    HWND SaveAs = Child(TControl::SaveAs);
-    SendMessageW(SaveAs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    SendMessageW(SaveAs, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    SetErrorBoxShower(Previous);
-    MainForm.SetEvents(nullptr);
-    ASSERT_EQ(ShownBoxes.size(), 1u);
-    EXPECT_EQ(ShownBoxes[0], L"Error: bad \uFFFD\uFFFD text");
-}
-
-// The session's messages: the question carries the events' answer (a refusal too, which is
-// theirs to give); the end reaches them only when the session really ends, never when another
-// program cancelled it. Without events the session may end.
-TEST_F(Win32MainFormTest, SessionMessagesReachTheEventsAndACancelledEndDoesNot)
-{
-    EXPECT_EQ(SendMessageW(MainForm.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    TRaisingEvents Events;
-    MainForm.SetEvents(&Events);
-    EXPECT_EQ(SendMessageW(MainForm.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    Events.MayEnd = false;
-    EXPECT_EQ(SendMessageW(MainForm.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
-    EXPECT_EQ(Events.Queries, 2);
-    SendMessageW(MainForm.Handle(), WM_ENDSESSION, FALSE, 0);
-    EXPECT_EQ(Events.Ends, 0) << "a cancelled end";
-    SendMessageW(MainForm.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    EXPECT_EQ(Events.Ends, 1);
-    MainForm.SetEvents(nullptr);
 }

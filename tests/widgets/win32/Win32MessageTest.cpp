@@ -15,6 +15,8 @@ namespace {
 constexpr wchar_t ClassName[] = L"CorvatoneMessageTest";
 constexpr UINT Counted = WM_APP + 7;
 constexpr UINT Raising = WM_APP + 8;
+// Raises an error whose text is not valid UTF-8.
+constexpr UINT RaisingBrokenText = WM_APP + 9;
 
 struct TShownBox {
     HWND Owner;
@@ -44,6 +46,8 @@ private:
             return ++Count;
         if (Message == Raising)
             throw std::runtime_error("the target failed");
+        if (Message == RaisingBrokenText)
+            throw std::runtime_error("bad \xff\xfe text");
         return DefWindowProcW(FWindow, Message, W, L);
     }
     HWND FWindow;
@@ -106,4 +110,16 @@ TEST_F(Win32MessageTest, AnErrorShowsInABoxOwnedByTheTopLevelWindow)
     EXPECT_NE(ShownBoxes[0].Text.find(L"the target failed"), std::wstring::npos);
     // The window goes on answering after the error.
     EXPECT_EQ(SendMessageW(Child, Counted, 0, 0), 1);
+}
+
+// The box's text is made without raising again: bytes that are not UTF-8 show as replacement
+// characters.
+TEST_F(Win32MessageTest, AnErrorWhoseTextIsNotUtf8ShowsWithoutRaisingAgain)
+{
+    TCountingTarget Target(Child);
+    Target.Attach(true);
+    EXPECT_EQ(SendMessageW(Child, RaisingBrokenText, 0, 0), 0);
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_NE(ShownBoxes[0].Text.find(L"bad \uFFFD\uFFFD text"), std::wstring::npos)
+        << std::string(ShownBoxes[0].Text.begin(), ShownBoxes[0].Text.end());
 }
