@@ -132,6 +132,9 @@ void TPacketCaptureDevice::Follow(bool WantRunning)
     if (FFailed)
         return;
     if (WantRunning != FRunning) {
+        // What the source delivered before a reset is recorded, not dropped with its stop.
+        if (!WantRunning)
+            Drain();
         // The idle time counts from the request on, before the source may have sent anything.
         FProgressAt = FNow();
         if (WantRunning)
