@@ -11,7 +11,8 @@
 // silence since the last packet (the source's position may move on while nothing plays).
 //
 // Start, Reset and Close ask the thread and wake it; Reset waits (bounded) until the thread has
-// taken the packets the source still held, stopped the source and returned the queued buffers. The source lives and dies on the thread.
+// taken the packets the source still held, stopped the source and returned the queued buffers.
+// The source lives and dies on the thread.
 #pragma once
 
 #include "AudioSync.h"
