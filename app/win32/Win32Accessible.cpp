@@ -1,6 +1,5 @@
 #include "Win32Accessible.h"
 
-#include "AccessibleState.h"
 #include "Win32Text.h"
 
 #include <algorithm>
@@ -224,7 +223,7 @@ public:
             return CO_E_OBJNOTCONNECTED;
         VariantInit(Focus);
         for (size_t Index = 0; Index < Elements().size(); ++Index)
-            if (FHost->ControlFocused(Elements()[Index])) {
+            if (FHost->ControlNow(Elements()[Index]).Focused) {
                 Focus->vt = VT_I4;
                 Focus->lVal = static_cast<LONG>(Index + 1);
                 return S_OK;
@@ -354,13 +353,7 @@ private:
 
     TAccessibleView ViewOf(TControl Control) const
     {
-        TControlNow Now;
-        Now.Enabled = FHost->ControlEnabled(Control);
-        Now.Focused = FHost->ControlFocused(Control);
-        Now.Checked = FHost->ControlChecked(Control);
-        Now.Text = Utf8FromWide(FHost->ControlText(Control));
-        Now.Position = FHost->ControlPosition(Control);
-        return Form::AccessibleView(Control, Now);
+        return Form::AccessibleView(Control, FHost->ControlNow(Control));
     }
 
     std::atomic<ULONG> FReferences{ 1 };

@@ -14,28 +14,22 @@
 // messages.
 #pragma once
 
+#include "AccessibleState.h"
 #include "MainWindow.h"
 #include "Win32Api.h"
 
 #include <oleacc.h>
 #include <string>
 
-// What the accessible object reads of the form and asks of it. Control is a TControl.
+// What the accessible object reads of the form and asks of it.
 class TWin32AccessibleHost {
 public:
     virtual ~TWin32AccessibleHost() = default;
     virtual HWND FormHandle() const = 0;
-    // The control's window, or null for a windowless one.
-    virtual HWND ControlWindow(TControl Control) const = 0;
     // The control's rectangle in client coordinates.
     virtual RECT ControlBounds(TControl Control) const = 0;
-    // What the control shows: its text, a bar's position as a number.
-    virtual std::wstring ControlText(TControl Control) const = 0;
-    virtual int ControlPosition(TControl Control) const = 0;
-    virtual bool ControlEnabled(TControl Control) const = 0;
-    virtual bool ControlChecked(TControl Control) const = 0;
-    // Whether the control has the keyboard focus (the form's own for an image button).
-    virtual bool ControlFocused(TControl Control) const = 0;
+    // What the control shows now (its focus the form's own for an image button).
+    virtual TControlNow ControlNow(TControl Control) const = 0;
     // Carries out the control's action, later on the GUI thread.
     virtual void PostActivate(TControl Control) = 0;
 };

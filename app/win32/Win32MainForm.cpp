@@ -59,8 +59,9 @@ int ImageNumber(size_t Control)
 
 } // namespace
 
-TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
+TWin32MainForm::TWin32MainForm(HINSTANCE Instance, std::string AppFolderForTests)
     : FInstance(Instance)
+    , FAppFolderForTests(std::move(AppFolderForTests))
     , FChildren(Form::Controls().size(), nullptr)
     , FPictures(Form::Controls().size())
     , FLabelTexts(Form::Controls().size())
@@ -82,11 +83,15 @@ TWin32MainForm::TWin32MainForm(HINSTANCE Instance)
     Route(FHandle, this);
     CreateChildren();
     CreateTooltips();
+    SetControlEvents(&FEvents);
+    FAccessible = CreateFormAccessible(*this);
 }
 
 TWin32MainForm::~TWin32MainForm()
 {
-    SetAccessibleHost(nullptr);
+    FEvents.Attach(nullptr);
+    // A screen reader may hold the object longer than the form lives: it is told to let go.
+    ReleaseFormAccessible(*FAccessible);
     if (FTooltip)
         DestroyWindow(FTooltip);
     Route(FHandle, nullptr);
@@ -100,29 +105,11 @@ TWin32MainForm::~TWin32MainForm()
         DeleteObject(Brush);
 }
 
-void TWin32MainForm::SetEvents(TControlEvents* Events, TControlKeys* Keys)
-{
-    FEvents = Events;
-    FKeys = Keys;
-    SetControlEvents(Events);
-}
-
-void TWin32MainForm::SetAccessibleHost(TWin32AccessibleHost* Host)
-{
-    // A screen reader may hold the object longer than the form lives: it is told to let go.
-    if (FAccessible) {
-        ReleaseFormAccessible(*FAccessible);
-        FAccessible = nullptr;
-    }
-    if (Host)
-        FAccessible = CreateFormAccessible(*Host);
-}
-
 void TWin32MainForm::Show(int ShowCommand)
 {
     ShowWindow(FHandle, ShowCommand);
     UpdateWindow(FHandle);
-    if (HWND Active = FChildren[Form::IndexOf(Form::ActiveControl)])
+    if (HWND Active = Child(Form::ActiveControl))
         SetFocus(Active);
 }
 
@@ -180,8 +167,8 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
         InvalidateRect(FHandle, nullptr, FALSE);
         return std::nullopt;
     case WM_TIMER:
-        if (W == TimerId && FTimerRunning && FEvents)
-            FEvents->Tick();
+        if (W == TimerId && FTimerRunning)
+            FEvents.Tick();
         return 0;
     case PostedCallMessage:
         RunPosted();
@@ -204,7 +191,7 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
         return std::nullopt;
     case WM_CLOSE:
         // Only the events decide; the front end ends the message loop when they allow it.
-        if (FEvents && FEvents->CloseQuery())
+        if (FEvents.CloseQuery())
             PostQuitMessage(0);
         return 0;
     case WM_QUERYENDSESSION:
@@ -213,9 +200,9 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
         // W is FALSE when the session's end was cancelled: the program goes on. Otherwise a
         // recording the question did not finish is finished and the window closes: the message
         // loop ends the program once it takes the close.
-        if (W && FEvents) {
+        if (W) {
             DebugLog("session: ends");
-            FEvents->EndSession();
+            FEvents.EndSession();
         }
         return 0;
     default:
@@ -226,18 +213,16 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
 bool TWin32MainForm::QueryEndSession()
 {
     DebugLog("session: end requested");
-    if (!FEvents)
-        return true;
     // While a recording is finished the system shows why the session waits for this program.
     bool Blocking = false;
-    if (FEvents->RunInProgress()) {
+    if (FEvents.RunInProgress()) {
         Blocking
             = ShutdownBlockReasonCreate(FHandle, WideFromUtf8(TMain::SessionEndReason).c_str());
         // Not shown is no failure of the session's end; Wine does not implement the call.
         DebugLog(std::string("session: reason \"") + TMain::SessionEndReason + "\" "
             + (Blocking ? "given" : "not given: " + SystemErrorText(GetLastError())));
     }
-    const bool MayEnd = FEvents->QueryEndSession();
+    const bool MayEnd = FEvents.QueryEndSession();
     if (Blocking)
         ShutdownBlockReasonDestroy(FHandle);
     return MayEnd;
@@ -272,7 +257,7 @@ LRESULT TWin32MainForm::HandleMouse(UINT Message, LPARAM L)
 
 TPoint TWin32MainForm::Origin(int Control) const
 {
-    const RECT R = Bounds(Form::IndexOf(TControlMouseHost::ControlOf(Control)));
+    const RECT R = Bounds(TControlMouseHost::ControlOf(Control));
     return TPoint{ R.left, R.top };
 }
 
@@ -303,7 +288,7 @@ size_t TWin32MainForm::WindowlessAt(POINT Point) const
     for (size_t Index = Controls.size(); Index-- > 0;) {
         if (FChildren[Index])
             continue;
-        const RECT R = Bounds(Index);
+        const RECT R = BoundsAt(Index);
         if (PtInRect(&R, Point))
             return Index;
     }
@@ -329,9 +314,9 @@ bool TWin32MainForm::SetCursorFor(HWND Target)
     return true;
 }
 
-void TWin32MainForm::StartTimer(UINT Milliseconds)
+void TWin32MainForm::StartTimer(std::chrono::milliseconds Interval)
 {
-    if (!SetTimer(FHandle, TimerId, Milliseconds, nullptr))
+    if (!SetTimer(FHandle, TimerId, static_cast<UINT>(Interval.count()), nullptr))
         throw std::runtime_error("Cannot start the timer: " + SystemErrorText(GetLastError()));
     FTimerRunning = true;
 }
@@ -342,16 +327,12 @@ void TWin32MainForm::StopTimer()
     KillTimer(FHandle, TimerId);
 }
 
-POINT TWin32MainForm::Position() const
+void TWin32MainForm::MoveBy(int DX, int DY)
 {
     RECT Window{};
     GetWindowRect(FHandle, &Window);
-    return POINT{ Window.left, Window.top };
-}
-
-void TWin32MainForm::MoveTo(int Left, int Top)
-{
-    SetWindowPos(FHandle, nullptr, Left, Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(FHandle, nullptr, Window.left + DX, Window.top + DY, 0, 0,
+        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWin32MainForm::Minimise()
@@ -359,9 +340,9 @@ void TWin32MainForm::Minimise()
     ShowWindow(FHandle, SW_MINIMIZE);
 }
 
-void TWin32MainForm::RequestClose()
+void TWin32MainForm::Close()
 {
-    PostMessageW(FHandle, WM_CLOSE, 0, 0);
+    SendMessageW(FHandle, WM_CLOSE, 0, 0);
 }
 
 void TWin32MainForm::Post(std::function<void()> Call)

@@ -2,7 +2,6 @@
 // and what the form reads and sets on them.
 #include "GdiCanvas.h"
 #include "SpinEditCore.h"
-#include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
 #include "Win32Text.h"
 
@@ -74,7 +73,40 @@ TChildWindow ChildWindowOf(const TControlSpec& Spec, int LineHeight)
     return Child;
 }
 
+std::unique_ptr<TWin32FlatBar> CreateFormBar(HWND Parent, const TControlSpec& Spec)
+{
+    auto Bar = std::make_unique<TWin32FlatBar>(Parent, BoundsOf(Spec));
+    Form::ApplyBarLook(Bar->Core(), Spec);
+    Bar->Core().Loaded();
+    return Bar;
+}
+
+// The Save as button with its look, caption and font; Style adds window styles.
+std::unique_ptr<TWin32GradBtn> CreateFormButton(
+    HWND Parent, int Id, const TControlSpec& Spec, DWORD Style)
+{
+    auto Button = std::make_unique<TWin32GradBtn>(Parent, Id, BoundsOf(Spec), Style);
+    TGradBtnCore& Core = Button->Core();
+    Core.SetCaption(Spec.Text);
+    Form::ApplyButtonLook(Core, Spec);
+    Core.SetFont(Spec.Font);
+    // The core draws the caption; the window's text is what the system tells screen readers.
+    SetWindowTextW(Button->Handle(), WideFromUtf8(Form::AccessibleName(Spec, Spec.Text)).c_str());
+    return Button;
+}
+
 } // namespace
+
+RECT BoundsOf(const TControlSpec& Spec)
+{
+    return RECT{ Spec.Left, Spec.Top, Spec.Left + Spec.Width, Spec.Top + Spec.Height };
+}
+
+COLORREF ColorRefOf(TColor Color)
+{
+    // TColor keeps red in the low byte, as COLORREF does.
+    return IsSystemColor(Color) ? GetSysColor(SystemColorIndex(Color)) : Color;
+}
 
 void TWin32MainForm::CreateChildren()
 {
@@ -114,10 +146,7 @@ void TWin32MainForm::CreateGradButton(size_t Control, DWORD Style)
 {
     FGradButton = CreateFormButton(FHandle, FirstChildId + static_cast<int>(Control),
         Form::Controls()[Control], Style & ~(WS_CHILD | WS_VISIBLE));
-    FGradButton->OnClick = [this, Control] {
-        if (FEvents)
-            FEvents->Click(IdOf(Control));
-    };
+    FGradButton->OnClick = [this, Control] { FEvents.Click(IdOf(Control)); };
     FChildren[Control] = FGradButton->Handle();
 }
 
@@ -140,7 +169,7 @@ void TWin32MainForm::CreateChild(size_t Control, DWORD Style)
     if (Spec.Kind == TControlKind::ComboBox)
         SetUpComboBox(Control);
     if (Spec.Checked)
-        SetChecked(Control, true);
+        SetCheckedAt(Control, true);
     if (Spec.Kind == TControlKind::SpinEdit)
         CreateSpinArrows(Control);
 }
@@ -153,7 +182,7 @@ void TWin32MainForm::SetUpComboBox(size_t Control)
     std::vector<std::wstring> Items;
     for (const std::string& Item : Spec.Items)
         Items.push_back(WideFromUtf8(Item));
-    SetItems(Control, Items);
+    SetItemsAt(Control, Items);
     SetWindowTextW(Box, WideFromUtf8(Spec.Text).c_str());
     // The narrow boxes of the layout need every pixel of their fields for the text.
     COMBOBOXINFO Combo{};
@@ -207,7 +236,7 @@ void TWin32MainForm::SetTool(size_t Control, std::wstring Hint)
         Tool.uId = reinterpret_cast<UINT_PTR>(FChildren[Control]);
     } else {
         Tool.uId = Control;
-        Tool.rect = Bounds(Control);
+        Tool.rect = BoundsAt(Control);
     }
     SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
     if (Hint.empty())
@@ -225,15 +254,8 @@ void TWin32MainForm::UpdateTooltipRect(size_t Control)
     Tool.cbSize = sizeof(Tool);
     Tool.hwnd = FHandle;
     Tool.uId = Control;
-    Tool.rect = Bounds(Control);
+    Tool.rect = BoundsAt(Control);
     SendMessageW(FTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&Tool));
-}
-
-void TWin32MainForm::SetHint(size_t Control, const std::wstring& Hint)
-{
-    FHints[Control] = Hint;
-    if (FTooltip)
-        SetTool(Control, Hint);
 }
 
 size_t TWin32MainForm::ControlOf(HWND Child) const
@@ -269,25 +291,23 @@ LRESULT TWin32MainForm::ControlColour(HWND Child, HDC Dc)
 
 void TWin32MainForm::Command(size_t Control, UINT Code)
 {
-    if (!FEvents)
-        return;
     switch (Form::Controls()[Control].Kind) {
     case TControlKind::Radio:
         if (Code == BN_CLICKED) {
             // The button checked itself and cleared the others of its group.
             FollowRadioTabStops();
-            FEvents->Click(IdOf(Control));
+            FEvents.Click(IdOf(Control));
         }
         break;
     case TControlKind::ComboBox:
         if (Code == CBN_EDITCHANGE) {
-            FEvents->Change(IdOf(Control), Utf8FromWide(Text(Control)));
+            FEvents.Change(IdOf(Control), Utf8FromWide(TextAt(Control)));
         } else if (Code == CBN_SELCHANGE) {
             // The edit field shows the chosen entry only after this notification.
             const LRESULT Chosen = SendMessageW(FChildren[Control], CB_GETCURSEL, 0, 0);
             if (Chosen != CB_ERR)
-                FEvents->Change(
-                    IdOf(Control), Utf8FromWide(Items(Control).at(static_cast<size_t>(Chosen))));
+                FEvents.Change(
+                    IdOf(Control), Utf8FromWide(ItemsAt(Control).at(static_cast<size_t>(Chosen))));
         }
         break;
     default:
@@ -304,12 +324,12 @@ LRESULT TWin32MainForm::Notify(const NMHDR& Header)
     // counts.
     const auto& Change = reinterpret_cast<const NMUPDOWN&>(Header);
     const TSpinRange& Range = Form::Controls()[Control].Spin;
-    SetText(Control,
-        std::to_wstring(SpinEdit::Stepped(Utf8FromWide(Text(Control)), Change.iDelta, Range)));
+    SetTextAt(Control,
+        std::to_wstring(SpinEdit::Stepped(Utf8FromWide(TextAt(Control)), Change.iDelta, Range)));
     return TRUE; // the arrows keep no position
 }
 
-std::wstring TWin32MainForm::Text(size_t Control) const
+std::wstring TWin32MainForm::TextAt(size_t Control) const
 {
     if (!FChildren[Control])
         return FLabelTexts[Control];
@@ -319,7 +339,7 @@ std::wstring TWin32MainForm::Text(size_t Control) const
     return Text;
 }
 
-void TWin32MainForm::SetText(size_t Control, const std::wstring& Text)
+void TWin32MainForm::SetTextAt(size_t Control, const std::wstring& Text)
 {
     if (!FChildren[Control]) {
         SetLabelText(Control, Text);
@@ -328,33 +348,18 @@ void TWin32MainForm::SetText(size_t Control, const std::wstring& Text)
     SetWindowTextW(FChildren[Control], Text.c_str());
 }
 
-bool TWin32MainForm::Enabled(size_t Control) const
+bool TWin32MainForm::EnabledAt(size_t Control) const
 {
     return FChildren[Control] ? IsWindowEnabled(FChildren[Control]) != FALSE
                               : !FWindowlessDisabled[Control];
 }
 
-void TWin32MainForm::SetEnabled(size_t Control, bool Enabled)
-{
-    if (!FChildren[Control]) {
-        if (FWindowlessDisabled[Control] == !Enabled)
-            return;
-        FWindowlessDisabled[Control] = !Enabled;
-        const RECT R = Bounds(Control);
-        InvalidateRect(FHandle, &R, FALSE);
-        return;
-    }
-    EnableWindow(FChildren[Control], Enabled);
-    if (FCompanions[Control])
-        EnableWindow(FCompanions[Control], Enabled);
-}
-
-bool TWin32MainForm::Checked(size_t Control) const
+bool TWin32MainForm::CheckedAt(size_t Control) const
 {
     return FChildren[Control] && SendMessageW(FChildren[Control], BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void TWin32MainForm::SetChecked(size_t Control, bool Checked)
+void TWin32MainForm::SetCheckedAt(size_t Control, bool Checked)
 {
     if (!FChildren[Control])
         return;
@@ -369,13 +374,13 @@ void TWin32MainForm::FollowRadioTabStops()
         if (Controls[Control].Kind != TControlKind::Radio || !FChildren[Control])
             continue;
         const LONG Style = GetWindowLongW(FChildren[Control], GWL_STYLE);
-        const bool Stop = Form::IsTabStop(Controls[Control], this->Checked(Control));
+        const bool Stop = Form::IsTabStop(Controls[Control], CheckedAt(Control));
         SetWindowLongW(
             FChildren[Control], GWL_STYLE, Stop ? Style | WS_TABSTOP : Style & ~WS_TABSTOP);
     }
 }
 
-std::vector<std::wstring> TWin32MainForm::Items(size_t Control) const
+std::vector<std::wstring> TWin32MainForm::ItemsAt(size_t Control) const
 {
     std::vector<std::wstring> Items;
     HWND Box = FChildren[Control];
@@ -390,7 +395,7 @@ std::vector<std::wstring> TWin32MainForm::Items(size_t Control) const
     return Items;
 }
 
-void TWin32MainForm::SetItems(size_t Control, const std::vector<std::wstring>& Items)
+void TWin32MainForm::SetItemsAt(size_t Control, const std::vector<std::wstring>& Items)
 {
     HWND Box = FChildren[Control];
     if (!Box)

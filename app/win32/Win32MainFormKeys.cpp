@@ -62,18 +62,16 @@ bool TWin32MainForm::TranslateKey(const MSG& Message)
         MoveFocus(Held(VK_SHIFT));
         return true;
     }
-    if (!FKeys)
-        return false;
     const bool Repeat = IsRepeat(Message.lParam);
     if (Held(VK_CONTROL) && !Held(VK_MENU))
         return Message.wParam >= 'A' && Message.wParam <= 'Z'
-            && FKeys->Shortcut(static_cast<char>(Message.wParam), Repeat);
+            && FKeys.Shortcut(static_cast<char>(Message.wParam), Repeat);
     if (FFocusedImage == NoControl || GetFocus() != FHandle)
         return false;
-    return FKeys->KeyDown(IdOf(FFocusedImage), KeyOf(Message.wParam, System), Repeat);
+    return FKeys.KeyDown(IdOf(FFocusedImage), KeyOf(Message.wParam, System), Repeat);
 }
 
-size_t TWin32MainForm::FocusedControl() const
+size_t TWin32MainForm::FocusedIndex() const
 {
     const HWND Focused = GetFocus();
     if (!Focused)
@@ -83,17 +81,23 @@ size_t TWin32MainForm::FocusedControl() const
     return IsChild(FHandle, Focused) ? ControlOf(Focused) : NoControl;
 }
 
+std::optional<TControl> TWin32MainForm::FocusedControl() const
+{
+    const size_t Index = FocusedIndex();
+    return Index == NoControl ? std::nullopt : std::optional(IdOf(Index));
+}
+
 void TWin32MainForm::MoveFocus(bool Backward)
 {
-    const size_t From = FocusedControl();
+    const size_t From = FocusedIndex();
     const std::optional<TControl> To = TControlKeys::NextTabStop(
         From == NoControl ? std::nullopt : std::optional(Form::Controls()[From].Id), Backward,
         [this](TControl Control) {
             const size_t Index = Form::IndexOf(Control);
             const HWND Child = FChildren[Index];
-            return Child ? IsWindowEnabled(Child) && IsWindowVisible(Child) : Enabled(Index);
+            return Child ? IsWindowEnabled(Child) && IsWindowVisible(Child) : EnabledAt(Index);
         },
-        [this](TControl Control) { return Checked(Form::IndexOf(Control)); });
+        [this](TControl Control) { return Checked(Control); });
     if (To)
         FocusControl(Form::IndexOf(*To));
 }

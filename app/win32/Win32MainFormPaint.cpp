@@ -4,7 +4,6 @@
 #include "FlatProgressBarCore.h"
 #include "FocusMark.h"
 #include "GdiCanvas.h"
-#include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
 #include "Win32Palette.h"
 
@@ -81,7 +80,7 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
     const auto Controls = Form::Controls();
     for (size_t Index = 0; Index < Controls.size(); ++Index) {
         const TControlSpec& Spec = Controls[Index];
-        const RECT R = Bounds(Index);
+        const RECT R = BoundsAt(Index);
         switch (Spec.Kind) {
         case TControlKind::Image:
             if (FPictures[Index])
@@ -115,7 +114,7 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
     }
 }
 
-RECT TWin32MainForm::Bounds(size_t Control) const
+RECT TWin32MainForm::BoundsAt(size_t Control) const
 {
     const TControlSpec& Spec = Form::Controls()[Control];
     if (FBars[Control])
@@ -132,18 +131,10 @@ RECT TWin32MainForm::Bounds(size_t Control) const
 
 void TWin32MainForm::InvalidateControl(size_t Control, bool Now)
 {
-    const RECT R = Bounds(Control);
+    const RECT R = BoundsAt(Control);
     InvalidateRect(FHandle, &R, FALSE);
     if (Now)
         UpdateWindow(FHandle);
-}
-
-void TWin32MainForm::SetPicture(size_t Control, std::shared_ptr<const TSkinPicture> Picture)
-{
-    InvalidateControl(Control, false);
-    FPictures[Control] = std::move(Picture);
-    InvalidateControl(Control, false);
-    UpdateTooltipRect(Control);
 }
 
 void TWin32MainForm::SetLabelText(size_t Control, const std::wstring& Text)
@@ -160,28 +151,4 @@ HFONT TWin32MainForm::LabelFont(size_t Control)
     if (!FLabelFonts[Control])
         FLabelFonts[Control] = CreateGdiFont(Form::Controls()[Control].Font);
     return FLabelFonts[Control];
-}
-
-void TWin32MainForm::SetPosition(size_t Control, int Position)
-{
-    if (FBars[Control])
-        FBars[Control]->SetPosition(Position);
-}
-
-int TWin32MainForm::Position(size_t Control) const
-{
-    return FBars[Control] ? FBars[Control]->Position() : 0;
-}
-
-TColor TWin32MainForm::ElementColor(size_t Control) const
-{
-    return FBars[Control] ? FBars[Control]->Core().ColorElement() : 0;
-}
-
-void TWin32MainForm::SetElementColor(size_t Control, TColor Color)
-{
-    if (!FBars[Control])
-        return;
-    FBars[Control]->Core().SetColorElement(Color);
-    InvalidateControl(Control, false);
 }

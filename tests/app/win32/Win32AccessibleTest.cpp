@@ -5,7 +5,8 @@
 // routing. The simulated card records flat out; the encoder is the real "lame_enc.dll".
 #include "Corvat.h"
 #include "SimulatedWaveDevice.h"
-#include "Win32Window.h"
+#include "Win32MainForm.h"
+#include "Win32Text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -44,12 +45,12 @@ protected:
         Card->SetSignal(TSimulatedSignal::Sine(440.0, 0.5));
         Card->SetPacing(TSimulatedPacing::FlatOut);
         UseWaveBackend(Card);
-        Window = std::make_unique<TWin32Window>(GetModuleHandleW(nullptr), CORVATONE_APP_DIR);
+        Window = std::make_unique<TWin32MainForm>(GetModuleHandleW(nullptr), CORVATONE_APP_DIR);
         Main = std::make_unique<TMain>(*Window);
         Window->Attach(Main.get());
-        Window->Form().Show(SW_SHOWNORMAL);
-        ASSERT_EQ(AccessibleObjectFromWindow(Window->Form().Handle(), OBJID_CLIENT,
-                      __uuidof(IAccessible), reinterpret_cast<void**>(&Client)),
+        Window->Show(SW_SHOWNORMAL);
+        ASSERT_EQ(AccessibleObjectFromWindow(Window->Handle(), OBJID_CLIENT, __uuidof(IAccessible),
+                      reinterpret_cast<void**>(&Client)),
             S_OK);
         ASSERT_NE(Client, nullptr);
     }
@@ -107,7 +108,7 @@ protected:
                 return false;
             MSG Message{};
             while (PeekMessageW(&Message, nullptr, 0, 0, PM_REMOVE))
-                Window->Form().Dispatch(Message);
+                Window->Dispatch(Message);
             if (!Done())
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         }
@@ -115,7 +116,7 @@ protected:
     }
     std::wstring StatusName() { return Read(&IAccessible::get_accName, *Client, Status); }
 
-    std::unique_ptr<TWin32Window> Window;
+    std::unique_ptr<TWin32MainForm> Window;
     std::unique_ptr<TMain> Main;
     IAccessible* Client = nullptr;
     VARIANT Status{};
@@ -123,7 +124,7 @@ protected:
 
 TEST_F(Win32Accessible, EveryControlIsAChildWithItsNameAndRole)
 {
-    const std::wstring Device = Window->Form().Text(Form::IndexOf(TControl::LabDev));
+    const std::wstring Device = WideFromUtf8(Window->Text(TControl::LabDev));
     ASSERT_NE(Device, L"Unknown");
     const std::pair<LONG, std::wstring> Expected[] = {
         { ROLE_SYSTEM_PUSHBUTTON, L"Record" },
@@ -167,7 +168,7 @@ TEST_F(Win32Accessible, EveryControlIsAChildWithItsNameAndRole)
         L"Ctrl+R");
     // Save as is a window of its own class; the system names it by its text.
     wchar_t Text[32]{};
-    GetWindowTextW(Window->Form().Child(Form::IndexOf(TControl::SaveAs)), Text, 32);
+    GetWindowTextW(Window->Child(TControl::SaveAs), Text, 32);
     EXPECT_STREQ(Text, L"Save as");
     // A child id past the last is refused, not read.
     VARIANT Beyond{};
@@ -197,12 +198,12 @@ TEST_F(Win32Accessible, StatesAndDefaultActionsFollowTheControls)
     const VARIANT Save = Find(ROLE_SYSTEM_PUSHBUTTON, L"Save as");
     EXPECT_EQ(StateOf(Save), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
     EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Save), L"Press");
-    Window->Form().SetEnabled(Form::IndexOf(TControl::SaveAs), false);
+    Window->SetEnabled(TControl::SaveAs, false);
     EXPECT_EQ(
         StateOf(Save) & ~STATE_SYSTEM_FOCUSED, STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE);
     EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Save), L"");
     EXPECT_EQ(Client->accDoDefaultAction(Save), DISP_E_MEMBERNOTFOUND);
-    Window->Form().SetEnabled(Form::IndexOf(TControl::SaveAs), true);
+    Window->SetEnabled(TControl::SaveAs, true);
     EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Save), L"Press");
 }
 

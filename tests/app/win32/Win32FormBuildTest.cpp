@@ -1,7 +1,6 @@
 // The native form against the form's description, control by control: the child windows'
 // classes, rectangles, texts, styles, fonts, states, entries and order, the drawn controls'
 // rectangles and texts, and the tooltips.
-#include "Win32FormWidgets.h"
 #include "Win32MainForm.h"
 #include "Win32Text.h"
 
@@ -86,11 +85,9 @@ protected:
 
 TEST_F(Win32FormBuild, EveryChildWindowIsItsControlAsTheFormDescribesIt)
 {
-    const auto Controls = Form::Controls();
-    for (size_t Index = 0; Index < Controls.size(); ++Index) {
-        const TControlSpec& Spec = Controls[Index];
+    for (const TControlSpec& Spec : Form::Controls()) {
         SCOPED_TRACE(ControlName(Spec.Id));
-        HWND Child = MainForm.Child(Index);
+        HWND Child = MainForm.Child(Spec.Id);
         if (!Form::HasWindow(Spec.Kind)) {
             EXPECT_FALSE(Child);
             continue;
@@ -102,7 +99,7 @@ TEST_F(Win32FormBuild, EveryChildWindowIsItsControlAsTheFormDescribesIt)
         EXPECT_EQ(Place.left, Bounds.left + (Spec.Kind == TControlKind::FlatEdit ? 2 : 0));
         if (Spec.Kind == TControlKind::SpinEdit) {
             // The arrows take the right end of the box, within its rectangle.
-            const RECT Arrows = PlaceOf(MainForm.Companion(Index));
+            const RECT Arrows = PlaceOf(MainForm.Companion(Spec.Id));
             EXPECT_LE(Arrows.right, Bounds.right);
             EXPECT_GT(Arrows.left, Place.left);
         } else {
@@ -117,27 +114,24 @@ TEST_F(Win32FormBuild, EveryChildWindowIsItsControlAsTheFormDescribesIt)
         EXPECT_LE(Place.bottom, Bounds.bottom);
         // The gradient button draws its caption itself; its window's text names it for screen
         // readers.
-        EXPECT_EQ(MainForm.Text(Index), Wide(Spec.Text));
+        EXPECT_EQ(MainForm.Text(Spec.Id), Spec.Text);
         const LONG Style = GetWindowLongW(Child, GWL_STYLE);
         EXPECT_TRUE(Style & WS_VISIBLE);
         EXPECT_EQ((Style & WS_TABSTOP) != 0, Form::IsTabStop(Spec, Spec.Checked));
-        EXPECT_TRUE(MainForm.Enabled(Index));
+        EXPECT_TRUE(MainForm.Enabled(Spec.Id));
         if (Spec.Kind != TControlKind::GradButton)
             ExpectFont(Child, Spec.Font);
         if (Spec.Kind == TControlKind::Radio) {
-            EXPECT_EQ(MainForm.Checked(Index), Spec.Checked);
+            EXPECT_EQ(MainForm.Checked(Spec.Id), Spec.Checked);
         }
         if (Spec.Kind == TControlKind::ComboBox) {
-            std::vector<std::wstring> Items;
-            for (const std::string& Item : Spec.Items)
-                Items.push_back(Wide(Item));
-            EXPECT_EQ(MainForm.Items(Index), Items);
+            EXPECT_EQ(MainForm.Items(Spec.Id), Spec.Items);
         }
         if (Spec.Kind == TControlKind::SpinEdit) {
             int Min = 0;
             int Max = 0;
-            SendMessageW(MainForm.Companion(Index), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&Min),
-                reinterpret_cast<LPARAM>(&Max));
+            SendMessageW(MainForm.Companion(Spec.Id), UDM_GETRANGE32,
+                reinterpret_cast<WPARAM>(&Min), reinterpret_cast<LPARAM>(&Max));
             EXPECT_EQ(Min, Spec.Spin.Min);
             EXPECT_EQ(Max, Spec.Spin.Max);
         }
@@ -146,19 +140,17 @@ TEST_F(Win32FormBuild, EveryChildWindowIsItsControlAsTheFormDescribesIt)
 
 TEST_F(Win32FormBuild, DrawnControlsLieWhereTheFormPutsThemAndShowItsTexts)
 {
-    const auto Controls = Form::Controls();
-    for (size_t Index = 0; Index < Controls.size(); ++Index) {
-        const TControlSpec& Spec = Controls[Index];
+    for (const TControlSpec& Spec : Form::Controls()) {
         if (Form::HasWindow(Spec.Kind))
             continue;
         SCOPED_TRACE(ControlName(Spec.Id));
         const RECT Bounds = BoundsOf(Spec);
-        const RECT Drawn = MainForm.Bounds(Index);
+        const RECT Drawn = MainForm.Bounds(Spec.Id);
         EXPECT_TRUE(EqualRect(&Drawn, &Bounds));
-        EXPECT_EQ(MainForm.LabelText(Index), Wide(Spec.Text));
+        EXPECT_EQ(MainForm.Text(Spec.Id), Spec.Text);
         if (Spec.Kind == TControlKind::FlatBar) {
-            EXPECT_EQ(MainForm.ElementColor(Index), Spec.Bar.Element);
-            EXPECT_EQ(MainForm.Position(Index), 0);
+            EXPECT_EQ(MainForm.ElementColor(Spec.Id), Spec.Bar.Element);
+            EXPECT_EQ(MainForm.Position(Spec.Id), 0);
         }
     }
 }
@@ -168,7 +160,7 @@ TEST_F(Win32FormBuild, ChildWindowsAreMadeInTabOrderWithThePanelLast)
 {
     std::map<HWND, TControl> Controls;
     for (const TControlSpec& Spec : Form::Controls())
-        if (HWND Child = MainForm.Child(Form::IndexOf(Spec.Id)))
+        if (HWND Child = MainForm.Child(Spec.Id))
             Controls[Child] = Spec.Id;
     std::vector<TControl> Order;
     for (HWND Child = GetWindow(MainForm.Handle(), GW_CHILD); Child;

@@ -13,8 +13,7 @@ class Win32MainFormTest : public testing::Test {
 protected:
     TWin32MainForm MainForm{ GetModuleHandleW(nullptr) };
 
-    static size_t Index(TControl Control) { return Form::IndexOf(Control); }
-    HWND Child(TControl Control) const { return MainForm.Child(Index(Control)); }
+    HWND Child(TControl Control) const { return MainForm.Child(Control); }
 };
 
 } // namespace
@@ -53,8 +52,7 @@ TEST_F(Win32MainFormTest, TabGoesThroughTheControlsInTheLayoutsOrder)
         (std::vector<HWND>{ Child(TControl::DirOut), Child(TControl::SaveAs),
             Child(TControl::SecCustom), Child(TControl::Secs), Child(TControl::KBS),
             Child(TControl::SRate), Child(TControl::DirOut) }));
-    MainForm.SetChecked(Index(TControl::SecCustom), false);
-    MainForm.SetChecked(Index(TControl::SecNoLimit), true);
+    MainForm.SetChecked(TControl::SecNoLimit);
     EXPECT_EQ(Round()[2], Child(TControl::SecNoLimit));
 }
 
@@ -91,75 +89,78 @@ TEST_F(Win32MainFormTest, AnImageButtonHasTheFocusByTabAndKeepsItAcrossAnotherWi
     PressTab(false);
     // The form holds the focus for the windowless button.
     EXPECT_EQ(GetFocus(), MainForm.Handle());
-    ASSERT_EQ(MainForm.FocusedControl(), Index(TControl::RecB));
+    ASSERT_EQ(MainForm.FocusedControl(), TControl::RecB);
 
     const HWND Other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(Other, nullptr);
     SetActiveWindow(Other);
-    EXPECT_EQ(MainForm.FocusedControl(), static_cast<size_t>(-1));
+    EXPECT_EQ(MainForm.FocusedControl(), std::nullopt);
     SetActiveWindow(MainForm.Handle());
-    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::RecB));
+    EXPECT_EQ(MainForm.FocusedControl(), TControl::RecB);
     DestroyWindow(Other);
 
     // A control's window that takes the focus takes it from the button: Shift+Tab then goes
     // back from that control, not from the button.
     SetFocus(Child(TControl::KBS));
-    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::KBS));
+    EXPECT_EQ(MainForm.FocusedControl(), TControl::KBS);
     PressTab(true);
-    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::Secs));
+    EXPECT_EQ(MainForm.FocusedControl(), TControl::Secs);
     PressTab(true);
     PressTab(true);
     PressTab(true);
     PressTab(true);
     // Backwards past the first control: the input chooser, the last stop, then Close.
-    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::LabDev));
+    EXPECT_EQ(MainForm.FocusedControl(), TControl::LabDev);
     PressTab(true);
-    EXPECT_EQ(MainForm.FocusedControl(), Index(TControl::CloseB));
+    EXPECT_EQ(MainForm.FocusedControl(), TControl::CloseB);
 }
 
 TEST_F(Win32MainFormTest, TextsCrossAsUtf16AndListsTakeNewEntries)
 {
-    const std::wstring Path
-        = L"C:\\\u0417\u0430\u043F\u0438\u0441\u0438\\\u00DCn\u00EFc\u00F6d\u00E9 \u2603.mp3";
-    MainForm.SetText(Index(TControl::DirOut), Path);
-    EXPECT_EQ(MainForm.Text(Index(TControl::DirOut)), Path);
+    const std::string Path
+        = "C:\\\u0417\u0430\u043F\u0438\u0441\u0438\\\u00DCn\u00EFc\u00F6d\u00E9 \u2603.mp3";
+    MainForm.SetText(TControl::DirOut, Path);
+    EXPECT_EQ(MainForm.Text(TControl::DirOut), Path);
+    wchar_t Shown[128]{};
+    GetWindowTextW(Child(TControl::DirOut), Shown, 128);
+    EXPECT_STREQ(
+        Shown, L"C:\\\u0417\u0430\u043F\u0438\u0441\u0438\\\u00DCn\u00EFc\u00F6d\u00E9 \u2603.mp3");
 
-    EXPECT_EQ(MainForm.Text(Index(TControl::KBS)), L"128");
-    EXPECT_EQ(MainForm.Items(Index(TControl::KBS)).size(), 11u);
-    MainForm.SetText(Index(TControl::KBS), L"320");
-    MainForm.SetItems(Index(TControl::KBS), { L"40", L"64" });
-    EXPECT_EQ(MainForm.Items(Index(TControl::KBS)), (std::vector<std::wstring>{ L"40", L"64" }));
+    EXPECT_EQ(MainForm.Text(TControl::KBS), "128");
+    EXPECT_EQ(MainForm.Items(TControl::KBS).size(), 11u);
+    MainForm.SetText(TControl::KBS, "320");
+    MainForm.SetItems(TControl::KBS, { "40", "64" });
+    EXPECT_EQ(MainForm.Items(TControl::KBS), (std::vector<std::string>{ "40", "64" }));
 
-    EXPECT_EQ(MainForm.Text(Index(TControl::SRate)), L"44100");
-    EXPECT_TRUE(MainForm.Checked(Index(TControl::SecCustom)));
-    EXPECT_FALSE(MainForm.Checked(Index(TControl::SecNoLimit)));
-    MainForm.SetText(Index(TControl::LabDev), L"PulseAudio \u2603");
-    EXPECT_EQ(MainForm.Text(Index(TControl::LabDev)), L"PulseAudio \u2603");
+    EXPECT_EQ(MainForm.Text(TControl::SRate), "44100");
+    EXPECT_TRUE(MainForm.Checked(TControl::SecCustom));
+    EXPECT_FALSE(MainForm.Checked(TControl::SecNoLimit));
+    MainForm.SetText(TControl::LabDev, "PulseAudio \u2603");
+    EXPECT_EQ(MainForm.Text(TControl::LabDev), "PulseAudio \u2603");
 }
 
 TEST_F(Win32MainFormTest, SpinArrowsStepTheShownValueByFiveWithinItsLimits)
 {
-    const size_t Secs = Index(TControl::Secs);
     const auto Step = [&](int Delta) {
         NMUPDOWN Change{};
-        Change.hdr.hwndFrom = MainForm.Companion(Secs);
+        Change.hdr.hwndFrom = MainForm.Companion(TControl::Secs);
         Change.hdr.code = UDN_DELTAPOS;
         Change.iDelta = Delta;
         SendMessageW(MainForm.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&Change));
-        return MainForm.Text(Secs);
+        return MainForm.Text(TControl::Secs);
     };
-    EXPECT_EQ(Step(1), L"10800");
-    EXPECT_EQ(Step(-1), L"10795");
-    MainForm.SetText(Secs, L"abc");
-    EXPECT_EQ(Step(1), L"10");
-    MainForm.SetText(Secs, L"7");
-    EXPECT_EQ(Step(-1), L"5");
-    MainForm.SetText(Secs, L"-30");
-    EXPECT_EQ(Step(1), L"5");
+    EXPECT_EQ(Step(1), "10800");
+    EXPECT_EQ(Step(-1), "10795");
+    MainForm.SetText(TControl::Secs, "abc");
+    EXPECT_EQ(Step(1), "10");
+    MainForm.SetText(TControl::Secs, "7");
+    EXPECT_EQ(Step(-1), "5");
+    MainForm.SetText(TControl::Secs, "-30");
+    EXPECT_EQ(Step(1), "5");
     // Typed at the ends of int, stepped without overflowing.
-    MainForm.SetText(Secs, L"2147483647");
-    EXPECT_EQ(Step(1), L"10800");
-    MainForm.SetText(Secs, L"-2147483648");
-    EXPECT_EQ(Step(-1), L"5");
+    MainForm.SetText(TControl::Secs, "2147483647");
+    EXPECT_EQ(Step(1), "10800");
+    MainForm.SetText(TControl::Secs, "-2147483648");
+    EXPECT_EQ(Step(-1), "5");
 }

@@ -4,7 +4,7 @@
 // answer is exe-under-wine's check, on the program itself.)
 #include "Corvat.h"
 #include "SimulatedWaveDevice.h"
-#include "Win32Window.h"
+#include "Win32MainForm.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,10 +18,10 @@ protected:
         auto Card
             = std::make_shared<TSimulatedWaveBackend>(std::vector<TSimulatedDeviceSpec>{ {} });
         UseWaveBackend(Card);
-        Window = std::make_unique<TWin32Window>(GetModuleHandleW(nullptr), CORVATONE_APP_DIR);
+        Window = std::make_unique<TWin32MainForm>(GetModuleHandleW(nullptr), CORVATONE_APP_DIR);
         Main = std::make_unique<TMain>(*Window);
         Window->Attach(Main.get());
-        Window->Form().Show(SW_SHOWNORMAL);
+        Window->Show(SW_SHOWNORMAL);
     }
     void TearDown() override
     {
@@ -32,7 +32,7 @@ protected:
     }
     LRESULT Send(UINT Message, WPARAM W, LPARAM L)
     {
-        return SendMessageW(Window->Form().Handle(), Message, W, L);
+        return SendMessageW(Window->Handle(), Message, W, L);
     }
     // Whether the window has asked the message loop to end (its close was taken).
     static bool QuitPosted()
@@ -41,7 +41,7 @@ protected:
         return PeekMessageW(&Message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
-    std::unique_ptr<TWin32Window> Window;
+    std::unique_ptr<TWin32MainForm> Window;
     std::unique_ptr<TMain> Main;
 };
 
@@ -60,10 +60,10 @@ TEST_F(Win32Session, AnIdleRecorderLetsTheSessionEndAndOnlyARealEndClosesTheWind
 // Without the behaviour the window refuses every close, and the session may end.
 TEST(Win32SessionWithoutBehaviour, TheSessionMayEndAndNothingCloses)
 {
-    TWin32Window Window(GetModuleHandleW(nullptr), CORVATONE_APP_DIR);
-    EXPECT_EQ(SendMessageW(Window.Form().Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    SendMessageW(Window.Form().Handle(), WM_ENDSESSION, TRUE, 0);
-    SendMessageW(Window.Form().Handle(), WM_CLOSE, 0, 0);
+    TWin32MainForm Window(GetModuleHandleW(nullptr), CORVATONE_APP_DIR);
+    EXPECT_EQ(SendMessageW(Window.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(Window.Handle(), WM_ENDSESSION, TRUE, 0);
+    SendMessageW(Window.Handle(), WM_CLOSE, 0, 0);
     MSG Message{};
     EXPECT_FALSE(PeekMessageW(&Message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }

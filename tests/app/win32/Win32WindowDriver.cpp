@@ -7,7 +7,7 @@
 #include "FormDescription.h"
 #include "ScenarioTest.h"
 #include "SkinPicture.h"
-#include "Win32Window.h"
+#include "Win32MainForm.h"
 
 #include <commctrl.h>
 #include <filesystem>
@@ -132,9 +132,9 @@ LPARAM KeyParam(WORD Key, bool Down)
     return 1 | Scan | (Down ? 0 : (LPARAM(3) << 30));
 }
 
-class TWin32WindowDriver final : public TWindowDriver {
+class TWin32MainFormDriver final : public TWindowDriver {
 public:
-    TWin32WindowDriver()
+    TWin32MainFormDriver()
     {
         static const std::string ProcessTag = std::to_string(std::random_device{}());
         FFolder = fs::temp_directory_path()
@@ -144,7 +144,7 @@ public:
         Current = this;
         FHook = SetWindowsHookExW(WH_CALLWNDPROCRET, DialogOpened, nullptr, GetCurrentThreadId());
     }
-    ~TWin32WindowDriver() override
+    ~TWin32MainFormDriver() override
     {
         Destroy();
         UnhookWindowsHookEx(FHook);
@@ -160,10 +160,10 @@ public:
             for (const char* Name : SkinFileNames)
                 fs::copy_file(fs::path(CORVATONE_SKIN_DIR) / Name, FFolder / "Skin" / Name);
         }
-        FWindow = std::make_unique<TWin32Window>(GetModuleHandleW(nullptr), FFolder.string());
+        FWindow = std::make_unique<TWin32MainForm>(GetModuleHandleW(nullptr), FFolder.string());
         FMain = std::make_unique<TMain>(*FWindow);
         FWindow->Attach(FMain.get());
-        FWindow->Form().Show(SW_SHOWNORMAL);
+        FWindow->Show(SW_SHOWNORMAL);
         Pump();
     }
     TMain& Main() override { return *FMain; }
@@ -192,7 +192,7 @@ public:
     }
     void Click(TControl Control) override
     {
-        HWND Child = Form().Child(Index(Control));
+        HWND Child = Form().Child(Control);
         RECT Client{};
         GetClientRect(Child, &Client);
         const LPARAM Middle = PointParam(Client.right / 2, Client.bottom / 2);
@@ -201,7 +201,7 @@ public:
     }
     void Type(TControl Control, const std::string& Text) override
     {
-        HWND Edit = Form().Child(Index(Control));
+        HWND Edit = Form().Child(Control);
         if (!IsWindowEnabled(Edit)) {
             ADD_FAILURE() << ControlName(Control) << " is disabled";
             return;
@@ -216,7 +216,7 @@ public:
     void Choose(TControl Control, const std::string& Entry) override
     {
         // The arrow keys step through the entries as a user's do, each step a change.
-        HWND Box = Form().Child(Index(Control));
+        HWND Box = Form().Child(Control);
         const LRESULT Wanted = SendMessageW(
             Box, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(Wide(Entry).c_str()));
         if (Wanted == CB_ERR) {
@@ -292,7 +292,7 @@ public:
     std::vector<TShownBox> TakeBoxes() override { return std::exchange(FBoxes, {}); }
     std::string Picture(TControl Control) override
     {
-        const TSkinPicture* Shown = Form().Picture(Index(Control));
+        const TSkinPicture* Shown = Form().Picture(Control);
         if (!Shown)
             return "";
         const std::vector<uint32_t> Pixels = PixelsOf(*Shown);
@@ -303,21 +303,15 @@ public:
     }
     std::string Text(TControl Control) override { return FWindow->Text(Control); }
     std::vector<std::string> Items(TControl Control) override { return FWindow->Items(Control); }
-    bool Enabled(TControl Control) override { return Form().Enabled(Index(Control)); }
-    std::string Hint(TControl Control) override { return Narrow(Form().Hint(Index(Control))); }
+    bool Enabled(TControl Control) override { return Form().Enabled(Control); }
+    std::string Hint(TControl Control) override { return Form().Hint(Control); }
     std::vector<TShownMenu> TakeMenus() override { return std::exchange(FMenus, {}); }
     bool Checked(TControl Control) override
     {
-        return SendMessageW(Form().Child(Index(Control)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return SendMessageW(Form().Child(Control), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
-    std::optional<TControl> Focused() override
-    {
-        const size_t Control = Form().FocusedControl();
-        if (Control == static_cast<size_t>(-1))
-            return std::nullopt;
-        return Form::Controls()[Control].Id;
-    }
-    int Position(TControl Control) override { return Form().Position(Index(Control)); }
+    std::optional<TControl> Focused() override { return Form().FocusedControl(); }
+    int Position(TControl Control) override { return Form().Position(Control); }
     TWindowPlace Place() override
     {
         RECT Window{};
@@ -430,11 +424,10 @@ private:
         PostMessageW(Owner, WM_KEYDOWN, VK_RETURN, 0);
     }
 
-    TWin32MainForm& Form() { return FWindow->Form(); }
-    static size_t Index(TControl Control) { return Form::IndexOf(Control); }
+    TWin32MainForm& Form() { return *FWindow; }
     LPARAM FormPoint(TControl Control, int X, int Y)
     {
-        const RECT Bounds = Form().Bounds(Index(Control));
+        const RECT Bounds = Form().Bounds(Control);
         return PointParam(Bounds.left + X, Bounds.top + Y);
     }
     const std::vector<uint32_t>& SkinPixels(const std::string& Name)
@@ -449,11 +442,11 @@ private:
         return Found->second;
     }
 
-    static inline TWin32WindowDriver* Current = nullptr;
+    static inline TWin32MainFormDriver* Current = nullptr;
     static inline int Created = 0;
     fs::path FFolder;
     HHOOK FHook = nullptr;
-    std::unique_ptr<TWin32Window> FWindow;
+    std::unique_ptr<TWin32MainForm> FWindow;
     std::unique_ptr<TMain> FMain;
     WPARAM FHeld = 0;
     bool FClosed = false;
@@ -466,4 +459,4 @@ private:
 
 } // namespace
 
-CORVATONE_SCENARIOS_ON(Win32, [] { return std::make_unique<TWin32WindowDriver>(); });
+CORVATONE_SCENARIOS_ON(Win32, [] { return std::make_unique<TWin32MainFormDriver>(); });
