@@ -163,7 +163,7 @@ std::optional<LRESULT> TWin32MainForm::OwnMessage(UINT Message, WPARAM W)
     case WM_SYSCOLORCHANGE:
         for (auto& Bar : FBars)
             if (Bar)
-                Bar->SystemColorsChanged();
+                Bar->Core().SystemColorsChanged();
         InvalidateRect(FHandle, nullptr, FALSE);
         return std::nullopt;
     case WM_TIMER:

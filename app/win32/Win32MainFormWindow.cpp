@@ -99,7 +99,7 @@ void TWin32MainForm::SetEnabled(TControl Control, bool Enabled)
 int TWin32MainForm::Position(TControl Control) const
 {
     const auto& Bar = FBars[Form::IndexOf(Control)];
-    return Bar ? Bar->Position() : 0;
+    return Bar ? Bar->Core().Position() : 0;
 }
 
 void TWin32MainForm::SetPosition(TControl Control, int Position)
@@ -107,9 +107,9 @@ void TWin32MainForm::SetPosition(TControl Control, int Position)
     const auto& Bar = FBars[Form::IndexOf(Control)];
     if (!Bar)
         return;
-    const int Before = Bar->Position();
-    Bar->SetPosition(Position);
-    if (Bar->Position() != Before)
+    const int Before = Bar->Core().Position();
+    Bar->Core().SetPosition(Position);
+    if (Bar->Core().Position() != Before)
         NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, FHandle, OBJID_CLIENT, AccessibleChildId(Control));
 }
 

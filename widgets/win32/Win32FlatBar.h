@@ -2,41 +2,40 @@
 // window inside the parent's paint, through a GDI canvas clipped to the bar's rectangle. The
 // bar's rules and drawing are TFlatProgressBarCore's; this is its host.
 //
-// The header names the core only by declaration, so that a front end's window code can hold bars
-// without the widgets' host types.
-//
 // GUI thread only.
 #pragma once
 
+#include "FlatProgressBarCore.h"
+#include "GdiCanvas.h"
 #include "Win32Api.h"
 
-#include <memory>
-
-class TFlatProgressBarCore;
-class TGdiFonts;
-
-class TWin32FlatBar {
+class TWin32FlatBar final : private TFlatProgressBarHost {
 public:
     // A bar at Bounds of Parent's client area. Parent must outlive the bar; the bar takes its
     // background from Parent's class brush colour, the system's button face.
     TWin32FlatBar(HWND Parent, const RECT& Bounds);
-    ~TWin32FlatBar();
     TWin32FlatBar(const TWin32FlatBar&) = delete;
     TWin32FlatBar& operator=(const TWin32FlatBar&) = delete;
 
-    TFlatProgressBarCore& Core();
-    void SetPosition(int Position);
-    int Position() const;
-    // The system's colours changed: the bar follows them.
-    void SystemColorsChanged();
+    TFlatProgressBarCore& Core() { return FCore; }
+    const TFlatProgressBarCore& Core() const { return FCore; }
     // The bar's present rectangle in Parent's client coordinates.
-    RECT Bounds() const;
+    RECT Bounds() const { return FBounds; }
     // Paints the bar on Dc, whose origin the caller has moved to the bar's top-left corner and
     // whose clipping it has set to the bar.
     void Paint(HDC Dc);
 
 private:
-    class THost;
-    std::unique_ptr<THost> FHost;
-    std::unique_ptr<TFlatProgressBarCore> FCore;
+    void Place(const RECT& Bounds);
+    TSize Size() const override;
+    void Resize(TSize NewSize) override;
+    void Invalidate() override { InvalidateRect(FParent, &FBounds, FALSE); }
+    void Repaint() override;
+    TSystemPalette SystemPalette() const override;
+    std::optional<TColor> ParentBackground() const override { return GetSysColor(COLOR_BTNFACE); }
+
+    HWND FParent;
+    RECT FBounds;
+    TGdiFonts FFonts;
+    TFlatProgressBarCore FCore{ *this };
 };

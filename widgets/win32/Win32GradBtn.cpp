@@ -1,8 +1,5 @@
 #include "Win32GradBtn.h"
 
-#include "GdiCanvas.h"
-#include "GradBtnCore.h"
-#include "Win32Message.h"
 #include "Win32Palette.h"
 #include "Win32Text.h"
 
@@ -31,73 +28,26 @@ TShiftState ShiftOf(WPARAM W)
     return Shift;
 }
 
-} // namespace
-
-class TWin32GradBtn::THost : public TGradBtnHost {
-public:
-    explicit THost(TWin32GradBtn& Button)
-        : FButton(Button)
-    {
-    }
-
-    TGdiFonts& Fonts() { return FFonts; }
-
-    TSize Size() const override
-    {
-        RECT Client{};
-        GetClientRect(FButton.FHandle, &Client);
-        return TSize{ Client.right, Client.bottom };
-    }
-    void Resize(TSize NewSize) override
-    {
-        SetWindowPos(FButton.FHandle, nullptr, 0, 0, NewSize.Width, NewSize.Height,
-            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    void Invalidate() override { InvalidateRect(FButton.FHandle, nullptr, FALSE); }
-    void Repaint() override
-    {
-        Invalidate();
-        UpdateWindow(FButton.FHandle);
-    }
-    TSystemPalette SystemPalette() const override { return Win32SystemPalette(); }
-    bool Enabled() const override { return IsWindowEnabled(FButton.FHandle); }
-    bool Focused() const override { return GetFocus() == FButton.FHandle; }
-    void SetFocus() override { ::SetFocus(FButton.FHandle); }
-    void CaptureMouse() override { SetCapture(FButton.FHandle); }
-    void ReleaseMouse() override
-    {
-        if (GetCapture() == FButton.FHandle)
-            ReleaseCapture();
-    }
-    void Clicked() override
-    {
-        if (FButton.OnClick)
-            FButton.OnClick();
-    }
-    void MouseEntered() override { }
-    void MouseLeft() override { }
-    void MouseDown(TMouseButton, TShiftState, TPoint) override { }
-    void MouseMoved(TShiftState, TPoint) override { }
-    void MouseUp(TMouseButton, TShiftState, TPoint) override { }
-
-private:
-    TWin32GradBtn& FButton;
-    TGdiFonts FFonts;
-};
-
-TWin32GradBtn::TWin32GradBtn(HWND Parent, int Id, const RECT& Bounds, DWORD Style)
+// The button's window, at Bounds of Parent; raises when the system refuses it.
+HWND CreateButtonWindow(HWND Parent, int Id, const RECT& Bounds, DWORD Style)
 {
     const auto Instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Parent, GWLP_HINSTANCE));
     RegisterWindowClass(Instance, TWin32WindowClass{ ClassName, CS_HREDRAW | CS_VREDRAW });
-    FHandle = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | Style, Bounds.left,
+    HWND Handle = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | Style, Bounds.left,
         Bounds.top, Bounds.right - Bounds.left, Bounds.bottom - Bounds.top, Parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Instance, nullptr);
-    if (!FHandle)
+    if (!Handle)
         throw std::runtime_error("Cannot create the button: " + SystemErrorText(GetLastError()));
-    FHost = std::make_unique<THost>(*this);
-    FCore = std::make_unique<TGradBtnCore>(*FHost);
+    return Handle;
+}
+
+} // namespace
+
+TWin32GradBtn::TWin32GradBtn(HWND Parent, int Id, const RECT& Bounds, DWORD Style)
+    : FHandle(CreateButtonWindow(Parent, Id, Bounds, Style))
+{
     // The core gives a new button its default size; the form's button has its own.
-    FHost->Resize(TSize{ Bounds.right - Bounds.left, Bounds.bottom - Bounds.top });
+    Resize(TSize{ Bounds.right - Bounds.left, Bounds.bottom - Bounds.top });
     Route(FHandle, this);
 }
 
@@ -107,9 +57,40 @@ TWin32GradBtn::~TWin32GradBtn()
     DestroyWindow(FHandle);
 }
 
-TGradBtnCore& TWin32GradBtn::Core()
+TSize TWin32GradBtn::Size() const
 {
-    return *FCore;
+    RECT Client{};
+    GetClientRect(FHandle, &Client);
+    return TSize{ Client.right, Client.bottom };
+}
+
+void TWin32GradBtn::Resize(TSize NewSize)
+{
+    SetWindowPos(FHandle, nullptr, 0, 0, NewSize.Width, NewSize.Height,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWin32GradBtn::Repaint()
+{
+    Invalidate();
+    UpdateWindow(FHandle);
+}
+
+TSystemPalette TWin32GradBtn::SystemPalette() const
+{
+    return Win32SystemPalette();
+}
+
+void TWin32GradBtn::ReleaseMouse()
+{
+    if (GetCapture() == FHandle)
+        ReleaseCapture();
+}
+
+void TWin32GradBtn::Clicked()
+{
+    if (OnClick)
+        OnClick();
 }
 
 LRESULT TWin32GradBtn::HandleMessage(UINT Message, WPARAM W, LPARAM L)
@@ -132,10 +113,10 @@ LRESULT TWin32GradBtn::HandleMessage(UINT Message, WPARAM W, LPARAM L)
         return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        FCore->FocusChanged();
+        FCore.FocusChanged();
         return 0;
     case WM_ENABLE:
-        FCore->EnabledChanged();
+        FCore.EnabledChanged();
         return 0;
     case WM_GETDLGCODE: {
         // The Enter key belongs to the button (it clicks it), not to the dialog's default button.
@@ -146,11 +127,11 @@ LRESULT TWin32GradBtn::HandleMessage(UINT Message, WPARAM W, LPARAM L)
         return DLGC_BUTTON | DLGC_WANTCHARS;
     }
     case WM_CHAR:
-        if (W < 0x80 && FCore->KeyPress(static_cast<char>(W)))
+        if (W < 0x80 && FCore.KeyPress(static_cast<char>(W)))
             return 0;
         break;
     case WM_SYSCHAR:
-        if (FCore->DialogChar(Utf8FromWide(std::wstring(1, static_cast<wchar_t>(W)))))
+        if (FCore.DialogChar(Utf8FromWide(std::wstring(1, static_cast<wchar_t>(W)))))
             return 0;
         break;
     default:
@@ -164,7 +145,7 @@ void TWin32GradBtn::Mouse(UINT Message, WPARAM W, LPARAM L)
     const TPoint At{ GET_X_LPARAM(L), GET_Y_LPARAM(L) };
     if (Message == WM_MOUSELEAVE) {
         FPointerInside = false;
-        FCore->MouseLeave();
+        FCore.MouseLeave();
         return;
     }
     if (Message == WM_MOUSEMOVE) {
@@ -173,20 +154,20 @@ void TWin32GradBtn::Mouse(UINT Message, WPARAM W, LPARAM L)
             TRACKMOUSEEVENT Track{ sizeof(Track), TME_LEAVE, FHandle, 0 };
             TrackMouseEvent(&Track);
             FPointerInside = true;
-            FCore->MouseEnter();
+            FCore.MouseEnter();
         }
-        FCore->MouseMove(ShiftOf(W), At);
+        FCore.MouseMove(ShiftOf(W), At);
         return;
     }
     if (IsMousePress(Message))
-        FCore->MouseDown(MouseButtonOf(Message), ShiftOf(W), At);
+        FCore.MouseDown(MouseButtonOf(Message), ShiftOf(W), At);
     else
-        FCore->MouseUp(MouseButtonOf(Message), ShiftOf(W), At);
+        FCore.MouseUp(MouseButtonOf(Message), ShiftOf(W), At);
 }
 
 void TWin32GradBtn::Paint()
 {
     const TBufferedPaint Paint(FHandle);
-    TGdiCanvas Canvas(Paint.Dc(), FHost->Fonts());
-    FCore->Paint(Canvas);
+    TGdiCanvas Canvas(Paint.Dc(), FFonts);
+    FCore.Paint(Canvas);
 }

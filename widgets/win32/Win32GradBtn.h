@@ -3,41 +3,56 @@
 // the background is never erased. The mouse, the Enter key, the focus and the enabled state go
 // to the core; a click is reported through OnClick.
 //
-// The header names the core only by declaration, so that a front end's window code can hold a
-// button without the widgets' host types.
-//
 // GUI thread only.
 #pragma once
 
+#include "GdiCanvas.h"
+#include "GradBtnCore.h"
 #include "Win32Message.h"
 
 #include <functional>
-#include <memory>
 
-class TGradBtnCore;
-
-class TWin32GradBtn : private TWin32MessageTarget {
+class TWin32GradBtn final : private TGradBtnHost, private TWin32MessageTarget {
 public:
     // A visible child of Parent at Bounds with the control identifier Id; Style adds window
     // styles (WS_TABSTOP, WS_GROUP). Raises when the system refuses the window.
     TWin32GradBtn(HWND Parent, int Id, const RECT& Bounds, DWORD Style);
-    ~TWin32GradBtn();
+    ~TWin32GradBtn() override;
     TWin32GradBtn(const TWin32GradBtn&) = delete;
     TWin32GradBtn& operator=(const TWin32GradBtn&) = delete;
 
     HWND Handle() const { return FHandle; }
-    TGradBtnCore& Core();
+    TGradBtnCore& Core() { return FCore; }
     // Called after the button has been repainted released.
     std::function<void()> OnClick;
 
 private:
-    class THost;
     LRESULT HandleMessage(UINT Message, WPARAM W, LPARAM L) override;
     void Paint();
     void Mouse(UINT Message, WPARAM W, LPARAM L);
 
-    HWND FHandle = nullptr;
-    std::unique_ptr<THost> FHost;
-    std::unique_ptr<TGradBtnCore> FCore;
+    // ---- The core's host
+    TSize Size() const override;
+    void Resize(TSize NewSize) override;
+    void Invalidate() override { InvalidateRect(FHandle, nullptr, FALSE); }
+    void Repaint() override;
+    TSystemPalette SystemPalette() const override;
+    bool Enabled() const override { return IsWindowEnabled(FHandle); }
+    bool Focused() const override { return GetFocus() == FHandle; }
+    void SetFocus() override { ::SetFocus(FHandle); }
+    void CaptureMouse() override { SetCapture(FHandle); }
+    void ReleaseMouse() override;
+    void Clicked() override;
+    // The window reports nothing but the click.
+    void MouseEntered() override { }
+    void MouseLeft() override { }
+    void MouseDown(TMouseButton, TShiftState, TPoint) override { }
+    void MouseMoved(TShiftState, TPoint) override { }
+    void MouseUp(TMouseButton, TShiftState, TPoint) override { }
+
+    // Made before the core, which sizes the window.
+    HWND FHandle;
+    TGdiFonts FFonts;
+    TGradBtnCore FCore{ *this };
     bool FPointerInside = false;
 };
