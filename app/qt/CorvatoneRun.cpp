@@ -1,7 +1,7 @@
 #include "CorvatoneRun.h"
 
 #include "DesktopIdentity.h"
-#include "ErrorReports.h"
+#include "Dialogs.h"
 #include "HandlerGuard.h"
 #include "MainForm.h"
 
@@ -27,7 +27,7 @@ int RunCorvatone(int& Argc, char** Argv, const TStartOptions& Options)
     try {
         Main = std::make_unique<TMainForm>(Options.AppPathForTests);
     } catch (const std::exception& E) {
-        ReportError(nullptr, QString::fromStdString(E.what()));
+        ErrorReporter(nullptr, QString::fromStdString(E.what()));
         return StartFailed;
     }
     Main->show();

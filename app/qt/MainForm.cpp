@@ -1,23 +1,36 @@
 #include "MainForm.h"
 
-#include "ErrorReports.h"
+#include "Dialogs.h"
 #include "FormDescription.h"
 #include "GradBtn.h"
 #include "ImageMouseInput.h"
 #include "KeyInput.h"
-#include "MessageBoxes.h"
-#include "PopupMenu.h"
-#include "SaveDialog.h"
 #include "SessionEnd.h"
-#include "TImage.h"
-#include "WindowPlacement.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QMenu>
 #include <QRadioButton>
-#include <QTimer>
+#include <QScreen>
+#include <QWindow>
+
+namespace {
+
+// Gives the window the activation back when its box or dialog has closed, and with it the focus
+// to the control that had it: without a window manager nothing else would.
+struct TActivationReturn {
+    QWidget& Window;
+    ~TActivationReturn()
+    {
+        if (Window.isVisible() && !Window.isMinimized())
+            Window.activateWindow();
+    }
+};
+
+} // namespace
 
 TMainForm::TMainForm(const QString& AppPathForTests)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
@@ -30,7 +43,14 @@ TMainForm::TMainForm(const QString& AppPathForTests)
     FImageMouse = new TImageMouseInput(*this, FEvents);
     FKeyInput = new TKeyInput(*this, FEvents);
     ConnectEvents();
-    PlaceFirst(*this);
+    // Centred on the primary screen where the window places itself; the compositor's choice
+    // elsewhere.
+    const QScreen* Screen = QGuiApplication::primaryScreen();
+    if (!CompositorPlacesWindows(QGuiApplication::platformName()) && Screen) {
+        QRect Frame = geometry();
+        Frame.moveCenter(Screen->availableGeometry().center());
+        move(Frame.topLeft());
+    }
     FMain = std::make_unique<TMain>(*this);
     FEvents.Attach(FMain.get());
 }
@@ -64,7 +84,12 @@ void TMainForm::ConnectEvents()
         }
     }
     connect(Tim, &QTimer::timeout, this, [this] { FEvents.Tick(); });
-    new TSessionEnd(this, [this] { EndSession(); });
+    // The behaviour finishes the recording and closes the window, and every event loop ends, a
+    // modal box's or dialog's too, so that the program ends.
+    new TSessionEnd(this, [this] {
+        FEvents.EndSession();
+        QCoreApplication::exit(0);
+    });
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event)
@@ -75,48 +100,18 @@ void TMainForm::closeEvent(QCloseEvent* Event)
         Event->ignore();
 }
 
-void TMainForm::EndSession()
-{
-    FEvents.EndSession();
-    QCoreApplication::exit(0);
-}
-
 // ---- Dialogs
-
-namespace {
-
-// Gives the window the activation back when its box or dialog has closed, and with it the focus
-// to the control that had it: without a window manager nothing else would.
-class TActivationReturn {
-public:
-    explicit TActivationReturn(QWidget& Window)
-        : FWindow(Window)
-    {
-    }
-    ~TActivationReturn()
-    {
-        if (FWindow.isVisible() && !FWindow.isMinimized())
-            FWindow.activateWindow();
-    }
-    TActivationReturn(const TActivationReturn&) = delete;
-    TActivationReturn& operator=(const TActivationReturn&) = delete;
-
-private:
-    QWidget& FWindow;
-};
-
-} // namespace
 
 void TMainForm::ShowMessage(const TMessage& Message)
 {
-    const TActivationReturn Return(*this);
-    ::ShowMessage(this, Message);
+    const TActivationReturn Return{ *this };
+    MessageShower(this, Message);
 }
 
 bool TMainForm::Ask(const TQuestion& Question)
 {
-    const TActivationReturn Return(*this);
-    return AskQuestion(this, Question);
+    const TActivationReturn Return{ *this };
+    return QuestionAsker(this, Question);
 }
 
 std::optional<std::string> TMainForm::RunSaveDialog(const TSaveDialogSpec& Spec)
@@ -125,24 +120,46 @@ std::optional<std::string> TMainForm::RunSaveDialog(const TSaveDialogSpec& Spec)
         SaveMp3 = new QFileDialog(this);
         SaveMp3->setObjectName("SaveMp3");
     }
-    SetUpSaveDialog(*SaveMp3, Spec);
-    const TActivationReturn Return(*this);
-    if (const std::optional<QString> Path = ::RunSaveDialog(*SaveMp3))
+    SaveMp3->setWindowTitle(QString::fromStdString(Spec.Title));
+    SaveMp3->setAcceptMode(QFileDialog::AcceptSave);
+    SaveMp3->setFileMode(QFileDialog::AnyFile);
+    SaveMp3->setNameFilter(
+        QString::fromStdString(Spec.FilterName + " (" + Spec.FilterPattern + ")"));
+    SaveMp3->setDefaultSuffix(QString::fromStdString(Spec.DefaultExtension));
+    SaveMp3->setOption(QFileDialog::DontConfirmOverwrite, !Spec.ConfirmOverwrite);
+    SaveMp3->setSizeGripEnabled(Spec.Resizable);
+    if (!Spec.Folder.empty())
+        SaveMp3->setDirectory(QString::fromStdString(Spec.Folder));
+    const TActivationReturn Return{ *this };
+    if (const std::optional<QString> Path = SaveDialogRunner(*SaveMp3))
         return Path->toStdString();
     return std::nullopt;
 }
 
-std::optional<int> TMainForm::RunMenu(const TMenuSpec& Menu)
+std::optional<int> TMainForm::RunMenu(const TMenuSpec& Spec)
 {
-    return RunPopupMenu(*this, *Widget(Menu.Below), Menu);
+    QMenu Menu(this);
+    Menu.setObjectName("PopupMenu");
+    // One group: the check marks show as the one choice among the entries.
+    auto* Group = new QActionGroup(&Menu);
+    for (size_t Index = 0; Index < Spec.Entries.size(); ++Index) {
+        QAction* Action = Menu.addAction(QString::fromStdString(Spec.Entries[Index]));
+        Action->setCheckable(true);
+        Action->setChecked(static_cast<int>(Index) == Spec.Checked);
+        Group->addAction(Action);
+    }
+    if (Spec.Checked >= 0 && Spec.Checked < static_cast<int>(Spec.Entries.size()))
+        Menu.setActiveAction(Menu.actions().at(Spec.Checked));
+    const QWidget* Below = Widget(Spec.Below);
+    return PopupMenuRunner(Menu, Below->mapToGlobal(QPoint(0, Below->height())));
 }
 
 void TMainForm::ReportError(const std::string& Message)
 {
-    const TActivationReturn Return(*this);
+    const TActivationReturn Return{ *this };
     // A box over the hidden window (an error at start-up) would have no taskbar entry of its
     // own and could hide behind other windows: until the window shows, the box has no parent.
-    ::ReportError(isVisible() ? this : nullptr, QString::fromStdString(Message));
+    ErrorReporter(isVisible() ? this : nullptr, QString::fromStdString(Message));
 }
 
 // ---- The window
@@ -154,39 +171,10 @@ std::string TMainForm::ApplicationFolder() const
     return Folder.toStdString();
 }
 
-void TMainForm::StartTimer(std::chrono::milliseconds Interval)
-{
-    Tim->start(Interval);
-}
-
-void TMainForm::StopTimer()
-{
-    Tim->stop();
-}
-
-void TMainForm::Minimise()
-{
-    showMinimized();
-}
-
-void TMainForm::MoveBy(int DX, int DY)
-{
-    move(x() + DX, y() + DY);
-}
-
 bool TMainForm::StartSystemMove()
 {
-    return ::StartSystemMove(*this);
-}
-
-void TMainForm::Close()
-{
-    close();
-}
-
-void TMainForm::Activate(TControl Control)
-{
-    FEvents.Activate(Control);
+    QWindow* Handle = windowHandle();
+    return Handle && SystemMoveRequest(*Handle);
 }
 
 void TMainForm::Post(std::function<void()> Call)

@@ -18,6 +18,7 @@
 #include "FormControls.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -25,7 +26,6 @@
 class QFileDialog;
 class TImageMouseInput;
 class TKeyInput;
-class QTimer;
 
 class TMainForm : public QWidget, public TFormControls, public TAccessibleActions {
     Q_OBJECT
@@ -47,15 +47,15 @@ public:
     std::optional<int> RunMenu(const TMenuSpec& Menu) override;
     void ReportError(const std::string& Message) override;
     std::string ApplicationFolder() const override;
-    void StartTimer(std::chrono::milliseconds Interval) override;
-    void StopTimer() override;
-    void Minimise() override;
-    void MoveBy(int DX, int DY) override;
+    void StartTimer(std::chrono::milliseconds Interval) override { Tim->start(Interval); }
+    void StopTimer() override { Tim->stop(); }
+    void Minimise() override { showMinimized(); }
+    void MoveBy(int DX, int DY) override { move(x() + DX, y() + DY); }
     bool StartSystemMove() override;
-    void Close() override;
+    void Close() override { close(); }
     void Post(std::function<void()> Call) override;
     // An assistive tool's press of a control, routed as a click.
-    void Activate(TControl Control) override;
+    void Activate(TControl Control) override { FEvents.Activate(Control); }
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -65,9 +65,6 @@ private:
 
     // Reports the controls' events to FEvents.
     void ConnectEvents();
-    // The session ends: the behaviour finishes the recording and closes the window, and every
-    // event loop ends, a modal box's or dialog's too, so that the program ends.
-    void EndSession();
 
     QString FAppPathForTests;
     QTimer* Tim = nullptr;

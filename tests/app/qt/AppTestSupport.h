@@ -3,11 +3,9 @@
 // simulated sound card with the build's skin.
 #pragma once
 
-#include "ErrorReports.h"
+#include "Dialogs.h"
 #include "MainForm.h"
 #include "MainTestAccess.h"
-#include "MessageBoxes.h"
-#include "SaveDialog.h"
 #include "SimulatedWaveDevice.h"
 
 #include <QFileDialog>
@@ -37,12 +35,12 @@ class TReportedErrors {
 public:
     TReportedErrors()
     {
-        FPrevious = SetErrorReporter([this](QWidget* Parent, const QString& Message) {
+        FPrevious = ErrorReporter.Replace([this](QWidget* Parent, const QString& Message) {
             Messages << Message;
             Parents << Parent;
         });
     }
-    ~TReportedErrors() { SetErrorReporter(std::move(FPrevious)); }
+    ~TReportedErrors() { ErrorReporter.Replace(std::move(FPrevious)); }
     TReportedErrors(const TReportedErrors&) = delete;
     TReportedErrors& operator=(const TReportedErrors&) = delete;
 
@@ -59,13 +57,13 @@ class TShownMessages {
 public:
     TShownMessages()
     {
-        FPrevious = SetMessageShower([this](QWidget*, const TMessage& Message) {
+        FPrevious = MessageShower.Replace([this](QWidget*, const TMessage& Message) {
             Kinds.push_back(Message.Kind);
             Titles << QString::fromStdString(Message.Title);
             Texts << QString::fromStdString(Message.Text);
         });
     }
-    ~TShownMessages() { SetMessageShower(std::move(FPrevious)); }
+    ~TShownMessages() { MessageShower.Replace(std::move(FPrevious)); }
     TShownMessages(const TShownMessages&) = delete;
     TShownMessages& operator=(const TShownMessages&) = delete;
 
@@ -90,7 +88,7 @@ class TSaveDialogAnswer {
 public:
     TSaveDialogAnswer()
     {
-        FPrevious = SetSaveDialogRunner([this](QFileDialog& Dialog) -> std::optional<QString> {
+        FPrevious = SaveDialogRunner.Replace([this](QFileDialog& Dialog) -> std::optional<QString> {
             ++Shown;
             if (Inspect)
                 Inspect(Dialog);
@@ -99,7 +97,7 @@ public:
             return Answer;
         });
     }
-    ~TSaveDialogAnswer() { SetSaveDialogRunner(std::move(FPrevious)); }
+    ~TSaveDialogAnswer() { SaveDialogRunner.Replace(std::move(FPrevious)); }
     TSaveDialogAnswer(const TSaveDialogAnswer&) = delete;
     TSaveDialogAnswer& operator=(const TSaveDialogAnswer&) = delete;
 

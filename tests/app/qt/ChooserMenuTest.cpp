@@ -3,7 +3,7 @@
 // menu is kept as a picture for a person to look at; and the chooser as a screen reader finds it
 // and opens it.
 #include "AppTestSupport.h"
-#include "PopupMenu.h"
+#include "Dialogs.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -32,7 +32,7 @@ TEST_F(ChooserMenu, OpensBelowTheLabelWithTheCurrentInputCheckedAndChoosesOne)
     QPoint OpenedAt;
     bool Visible = false;
     const TPopupMenuRunner Previous
-        = SetPopupMenuRunner([&](QMenu& Menu, QPoint At) -> std::optional<int> {
+        = PopupMenuRunner.Replace([&](QMenu& Menu, QPoint At) -> std::optional<int> {
               Menu.popup(At);
               Visible = QTest::qWaitForWindowExposed(&Menu);
               OpenedAt = Menu.pos();
@@ -48,7 +48,7 @@ TEST_F(ChooserMenu, OpensBelowTheLabelWithTheCurrentInputCheckedAndChoosesOne)
               return 2;
           });
     QTest::mouseClick(Label, Qt::LeftButton, {}, QPoint(5, 5));
-    SetPopupMenuRunner(Previous);
+    PopupMenuRunner.Replace(Previous);
 
     EXPECT_TRUE(Visible);
     EXPECT_EQ(OpenedAt, Label->mapToGlobal(QPoint(0, Label->height())));
@@ -75,14 +75,15 @@ TEST_F(ChooserMenu, AScreenReaderOpensTheMenuByItsActionAndHearsTheChoice)
     ASSERT_TRUE(Actions->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
 
     int Opened = 0;
-    const TPopupMenuRunner Previous = SetPopupMenuRunner([&](QMenu&, QPoint) -> std::optional<int> {
-        ++Opened;
-        return 1;
-    });
+    const TPopupMenuRunner Previous
+        = PopupMenuRunner.Replace([&](QMenu&, QPoint) -> std::optional<int> {
+              ++Opened;
+              return 1;
+          });
     Actions->doAction(QAccessibleActionInterface::showMenuAction());
     EXPECT_EQ(Opened, 0) << "the menu must not open inside the tool's call";
     const bool Chosen = QTest::qWaitFor([&] { return Opened == 1; }, 30000);
-    SetPopupMenuRunner(Previous);
+    PopupMenuRunner.Replace(Previous);
     ASSERT_TRUE(Chosen);
     EXPECT_EQ(Chooser->text(QAccessible::Name), "Input: Monitor of Built-in Audio");
     EXPECT_TRUE(Errors.Messages.isEmpty());

@@ -1,7 +1,7 @@
 // The window's own controls and helpers: the image control's picture, the
 // whole-number spin box and the error report.
 #include "AppTestSupport.h"
-#include "Replaceable.h"
+#include "Dialogs.h"
 #include "TImage.h"
 #include "TSpinEdit.h"
 
@@ -145,7 +145,7 @@ TEST(ErrorReports, TheDefaultReportIsAnErrorBoxTitledAsEveryErrorBox)
                 Box->accept();
             }
     });
-    ReportError(nullptr, "Cannot read image file /x/Skin/CloseB.png: File not found");
+    ErrorReporter(nullptr, "Cannot read image file /x/Skin/CloseB.png: File not found");
     EXPECT_EQ(Title, "Error");
     EXPECT_EQ(Text, "Cannot read image file /x/Skin/CloseB.png: File not found");
 }

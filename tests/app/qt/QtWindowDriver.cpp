@@ -5,8 +5,8 @@
 #include "QtWindowDriver.h"
 
 #include "AppTestSupport.h"
+#include "Dialogs.h"
 #include "FormDescription.h"
-#include "PopupMenu.h"
 #include "ScenarioTest.h"
 #include "TFlatProgressBarUnit.h"
 #include "TImage.h"
@@ -79,33 +79,34 @@ class TQtWindowDriver final : public TWindowDriver {
 public:
     TQtWindowDriver()
     {
-        FPreviousShower = SetMessageShower([this](QWidget*, const TMessage& Message) {
+        FPreviousShower = MessageShower.Replace([this](QWidget*, const TMessage& Message) {
             FBoxes.push_back({ Message.Kind, Message.Title, Message.Text });
         });
-        FPreviousReporter = SetErrorReporter([this](QWidget*, const QString& Message) {
+        FPreviousReporter = ErrorReporter.Replace([this](QWidget*, const QString& Message) {
             FBoxes.push_back({ TMessageKind::mkError, "", Message.toStdString() });
         });
-        FPreviousAsker = SetQuestionAsker([this](QWidget*, const TQuestion& Question) {
+        FPreviousAsker = QuestionAsker.Replace([this](QWidget*, const TQuestion& Question) {
             FBoxes.push_back({ TMessageKind::mkWarning, Question.Title, Question.Text });
             return true;
         });
         // The menu as the window built it: its actions' texts and check marks, the answer's action
         // chosen.
-        FPreviousMenuRunner = SetPopupMenuRunner([this](QMenu& Menu, QPoint) -> std::optional<int> {
-            TShownMenu Shown;
-            std::optional<int> Chosen;
-            const QList<QAction*> Actions = Menu.actions();
-            for (int Index = 0; Index < Actions.size(); ++Index) {
-                Shown.Entries.push_back(Actions[Index]->text().toStdString());
-                if (Actions[Index]->isChecked())
-                    Shown.Checked = Index;
-                if (FMenuAnswer && Actions[Index]->text().toStdString() == *FMenuAnswer)
-                    Chosen = Index;
-            }
-            FMenus.push_back(Shown);
-            return Chosen;
-        });
-        FPreviousRunner = SetSaveDialogRunner([this](QFileDialog&) -> std::optional<QString> {
+        FPreviousMenuRunner
+            = PopupMenuRunner.Replace([this](QMenu& Menu, QPoint) -> std::optional<int> {
+                  TShownMenu Shown;
+                  std::optional<int> Chosen;
+                  const QList<QAction*> Actions = Menu.actions();
+                  for (int Index = 0; Index < Actions.size(); ++Index) {
+                      Shown.Entries.push_back(Actions[Index]->text().toStdString());
+                      if (Actions[Index]->isChecked())
+                          Shown.Checked = Index;
+                      if (FMenuAnswer && Actions[Index]->text().toStdString() == *FMenuAnswer)
+                          Chosen = Index;
+                  }
+                  FMenus.push_back(Shown);
+                  return Chosen;
+              });
+        FPreviousRunner = SaveDialogRunner.Replace([this](QFileDialog&) -> std::optional<QString> {
             if (!FSaveAnswer)
                 return std::nullopt;
             return QString::fromStdString(*FSaveAnswer);
@@ -114,11 +115,11 @@ public:
     ~TQtWindowDriver() override
     {
         FForm.reset();
-        SetMessageShower(std::move(FPreviousShower));
-        SetErrorReporter(std::move(FPreviousReporter));
-        SetQuestionAsker(std::move(FPreviousAsker));
-        SetSaveDialogRunner(std::move(FPreviousRunner));
-        SetPopupMenuRunner(std::move(FPreviousMenuRunner));
+        MessageShower.Replace(std::move(FPreviousShower));
+        ErrorReporter.Replace(std::move(FPreviousReporter));
+        QuestionAsker.Replace(std::move(FPreviousAsker));
+        SaveDialogRunner.Replace(std::move(FPreviousRunner));
+        PopupMenuRunner.Replace(std::move(FPreviousMenuRunner));
     }
 
     void Open(bool WithSkin) override

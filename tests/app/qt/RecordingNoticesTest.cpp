@@ -1,8 +1,8 @@
 // The Qt window's part of a recording's notices: the status panel's short text with its tooltip,
 // the level bar's red element, and the question before a run the disk cannot hold, answered
 // through the replaceable asker.
+#include "Dialogs.h"
 #include "MainTestAccess.h"
-#include "MessageBoxes.h"
 #include "RecordingSupport.h"
 #include "RunNotices.h"
 
@@ -36,7 +36,7 @@ TEST_F(RecordingNotices, LostSoundAndClippingShowOnThePanelItsTooltipAndTheBar)
 TEST_F(RecordingNotices, TheDiskQuestionIsAskedWithYesAndNo)
 {
     std::vector<TQuestion> Asked;
-    const TQuestionAsker Previous = SetQuestionAsker([&](QWidget* Parent, const TQuestion& Q) {
+    const TQuestionAsker Previous = QuestionAsker.Replace([&](QWidget* Parent, const TQuestion& Q) {
         EXPECT_EQ(Parent, Main.get());
         Asked.push_back(Q);
         return false;
@@ -46,7 +46,7 @@ TEST_F(RecordingNotices, TheDiskQuestionIsAskedWithYesAndNo)
         = [](const std::string&) { return std::optional<uint64_t>(1000); };
     Secs()->setText("60");
     PressRecord();
-    SetQuestionAsker(Previous);
+    QuestionAsker.Replace(Previous);
     ASSERT_EQ(Asked.size(), 1u);
     EXPECT_EQ(Asked[0].Title, "Warning");
     EXPECT_EQ(StateText(), "Status");

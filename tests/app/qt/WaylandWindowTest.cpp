@@ -2,8 +2,8 @@
 // under-weston runs this program there): it starts on the Wayland platform, shows its window
 // where the compositor puts it, hands a press on its background to the compositor as a move,
 // and records.
+#include "Dialogs.h"
 #include "RecordingSupport.h"
-#include "WindowPlacement.h"
 
 #include <QWindow>
 
@@ -17,7 +17,7 @@ protected:
         ASSERT_TRUE(QGuiApplication::platformName().startsWith("wayland"))
             << "running on " << QGuiApplication::platformName().toStdString();
     }
-    void TearDown() override { SetSystemMoveRequest({}); }
+    void TearDown() override { SystemMoveRequest.Replace({}); }
 };
 
 TEST_F(WaylandWindow, ShowsItsWindowWhereTheCompositorPutsIt)
@@ -36,7 +36,7 @@ TEST_F(WaylandWindow, PressOnTheBackgroundAsksTheCompositorToMoveTheWindow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window, EventBoundMs));
     int Asked = 0;
     TSystemMoveRequest Platform;
-    Platform = SetSystemMoveRequest([&](QWindow& Handle) {
+    Platform = SystemMoveRequest.Replace([&](QWindow& Handle) {
         ++Asked;
         return Platform(Handle);
     });

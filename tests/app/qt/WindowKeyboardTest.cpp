@@ -2,7 +2,7 @@
 // their focus mark, Space, Enter and the shortcuts, the radio group, the lists, and the focus
 // coming back to its control when the window is activated again, after a message box and after
 // the Save dialog; the input chooser last in the round, opened by its keys.
-#include "PopupMenu.h"
+#include "Dialogs.h"
 #include "RecordSettings.h"
 #include "RecordingSupport.h"
 
@@ -76,7 +76,7 @@ TEST_F(WindowKeyboard, TabReachesEveryImageButtonAfterTheSettingsAndMarksIt)
     Window.grab().save(QStringLiteral(CORVATONE_FOCUS_SHOTS) + "/Corvatone-focus-LabDev.png");
     std::vector<std::vector<QString>> Menus;
     const TPopupMenuRunner Previous
-        = SetPopupMenuRunner([&](QMenu& Menu, QPoint) -> std::optional<int> {
+        = PopupMenuRunner.Replace([&](QMenu& Menu, QPoint) -> std::optional<int> {
               std::vector<QString> Entries;
               for (const QAction* Action : Menu.actions())
                   Entries.push_back((Action->isChecked() ? "* " : "") + Action->text());
@@ -87,7 +87,7 @@ TEST_F(WindowKeyboard, TabReachesEveryImageButtonAfterTheSettingsAndMarksIt)
     Type(Qt::Key_Return);
     Type(Qt::Key_Down, Qt::AltModifier);
     Type(Qt::Key_Down);
-    SetPopupMenuRunner(Previous);
+    PopupMenuRunner.Replace(Previous);
     ASSERT_EQ(Menus.size(), 3u);
     EXPECT_EQ(Menus[0], (std::vector<QString>{ "* Simulated Sound Card" }));
     EXPECT_EQ(QApplication::focusWidget(), Control("LabDev"));
@@ -184,8 +184,8 @@ TEST_F(WindowKeyboard, TheFocusComesBackToItsControlAfterAMessageBoxAndTheSaveDi
     TMainForm& Window = OpenWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
     // The system's own box and dialog, not the fixture's stand-ins.
-    TMessageShower Recorder = SetMessageShower(nullptr);
-    TSaveDialogRunner Answerer = SetSaveDialogRunner(nullptr);
+    TMessageShower Recorder = MessageShower.Replace(nullptr);
+    TSaveDialogRunner Answerer = SaveDialogRunner.Replace(nullptr);
     int Closed = 0;
 
     TabTo("RecB");
@@ -203,8 +203,8 @@ TEST_F(WindowKeyboard, TheFocusComesBackToItsControlAfterAMessageBoxAndTheSaveDi
     EXPECT_EQ(QApplication::focusWidget(), Control("SaveAs"));
     EXPECT_EQ(Control<QLineEdit>("DirOut")->text(), "");
 
-    SetMessageShower(std::move(Recorder));
-    SetSaveDialogRunner(std::move(Answerer));
+    MessageShower.Replace(std::move(Recorder));
+    SaveDialogRunner.Replace(std::move(Answerer));
 }
 
 } // namespace

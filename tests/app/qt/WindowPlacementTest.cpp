@@ -2,9 +2,8 @@
 // windows, and a press on the background that the system takes as its move (through the front
 // end's seam), here offscreen, where the window places and moves itself. The same on a Wayland
 // compositor: WaylandWindowTest.cpp.
-#include "WindowPlacement.h"
-
 #include "AppTestSupport.h"
+#include "Dialogs.h"
 
 #include <QScreen>
 #include <QTest>
@@ -22,7 +21,7 @@ TEST(WindowPlacement, OnlyWaylandPlatformsLeaveThePlaceAndTheMovesToTheComposito
 
 class WindowPlacementOffscreen : public TWindowTest {
 protected:
-    void TearDown() override { SetSystemMoveRequest({}); }
+    void TearDown() override { SystemMoveRequest.Replace({}); }
     void DragBackground(const QPoint& From, const QPoint& To)
     {
         QWidget* BackG = Control("BackG");
@@ -38,7 +37,7 @@ TEST_F(WindowPlacementOffscreen, WindowCentresItselfAndAsksNoCompositorToMoveIt)
     ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
     EXPECT_EQ(
         Window.geometry().center(), QGuiApplication::primaryScreen()->availableGeometry().center());
-    EXPECT_FALSE(StartSystemMove(Window)) << "no compositor takes the move offscreen";
+    EXPECT_FALSE(Window.StartSystemMove()) << "no compositor takes the move offscreen";
 
     const QPoint Before = Window.pos();
     DragBackground({ 100, 12 }, { 130, 32 });
@@ -50,7 +49,7 @@ TEST_F(WindowPlacementOffscreen, PressTakenByTheSystemGrabsNothing)
 {
     TMainForm& Window = OpenWindow();
     std::vector<QWindow*> Requests;
-    SetSystemMoveRequest([&](QWindow& Asked) {
+    SystemMoveRequest.Replace([&](QWindow& Asked) {
         Requests.push_back(&Asked);
         return true;
     });
