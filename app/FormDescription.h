@@ -1,7 +1,7 @@
 // The main window's form: every control's kind, place, size, text, font, colours, tab order,
 // tooltip, pointer, starting state and list entries, and the window's own caption, size, font and
 // colours. It is the only description of the layout; each front end builds its controls from it
-// (app/qt/FormBuilder.h, app/win32/Win32MainFormChildren.cpp), and the form's tests compare what
+// (app/qt/FormWidgets.h, app/win32/Win32MainFormChildren.cpp), and the form's tests compare what
 // they built with it. Limits, steps and lists come from RecordSettings.
 //
 // Coordinates and sizes are pixels of the client area; font sizes are character heights in

@@ -11,7 +11,7 @@
 // GUI thread only.
 #pragma once
 
-#include "FormBuilder.h"
+#include "FormWidgets.h"
 #include "MainWindow.h"
 
 class QWidget;

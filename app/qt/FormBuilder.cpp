@@ -1,16 +1,9 @@
-#include "FormBuilder.h"
-
 #include "FormAccessibility.h"
 #include "FormDescription.h"
+#include "FormWidgets.h"
 #include "GradBtn.h"
 #include "SystemColors.h"
-#include "TBevel.h"
-#include "TChooserLabel.h"
-#include "TComboBox.h"
-#include "TFlatEdit.h"
 #include "TFlatProgressBarUnit.h"
-#include "TImage.h"
-#include "TSpinEdit.h"
 
 #include <QFont>
 #include <QLabel>

@@ -1,9 +1,8 @@
 #include "FormControls.h"
 
 #include "FormAccessibility.h"
+#include "FormWidgets.h"
 #include "TFlatProgressBarUnit.h"
-#include "TImage.h"
-#include "TSpinEdit.h"
 
 #include <QComboBox>
 #include <QLabel>

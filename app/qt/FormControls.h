@@ -7,7 +7,7 @@
 // GUI thread only.
 #pragma once
 
-#include "FormBuilder.h"
+#include "FormWidgets.h"
 #include "MainWindow.h"
 
 class TFormControls : public TMainWindow {

@@ -1,8 +1,7 @@
 #include "ImageMouseInput.h"
 
-#include "TImage.h"
-
 #include <QMouseEvent>
+#include <QWidget>
 #include <optional>
 
 namespace {

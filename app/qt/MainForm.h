@@ -1,5 +1,5 @@
 // The Qt front end of the main window: builds the controls of the layout from the form's
-// description (FormBuilder.h), implements the window interface on them (MainWindow.h, the controls'
+// description (FormWidgets.h), implements the window interface on them (MainWindow.h, the controls'
 // part in FormControls.h) and reports each of their events to the window's routing
 // (ControlEvents.h), which runs the handler of TMain (Corvat.h) that carries it. It holds no rule
 // of its own.

@@ -2,8 +2,7 @@
 // whole-number spin box and the error report.
 #include "AppTestSupport.h"
 #include "Dialogs.h"
-#include "TImage.h"
-#include "TSpinEdit.h"
+#include "FormWidgets.h"
 
 #include <QFile>
 #include <QLineEdit>

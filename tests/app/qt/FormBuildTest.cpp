@@ -1,16 +1,11 @@
 // The Qt window's widgets against the form's description, control by control: kind, name,
 // geometry, text, font, colours, tooltip, pointer, starting state, list entries, the looks of
 // the self-drawn controls, stacking and tab order.
-#include "FormBuilder.h"
 #include "FormDescription.h"
+#include "FormWidgets.h"
 #include "GradBtn.h"
 #include "SystemColors.h"
-#include "TBevel.h"
-#include "TComboBox.h"
-#include "TFlatEdit.h"
 #include "TFlatProgressBarUnit.h"
-#include "TImage.h"
-#include "TSpinEdit.h"
 
 #include <QLabel>
 #include <QRadioButton>

@@ -7,10 +7,9 @@
 #include "AppTestSupport.h"
 #include "Dialogs.h"
 #include "FormDescription.h"
+#include "FormWidgets.h"
 #include "ScenarioTest.h"
 #include "TFlatProgressBarUnit.h"
-#include "TImage.h"
-#include "TSpinEdit.h"
 
 #include <QAbstractButton>
 #include <QApplication>

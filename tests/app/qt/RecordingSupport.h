@@ -4,11 +4,10 @@
 #pragma once
 
 #include "AppTestSupport.h"
+#include "FormWidgets.h"
 #include "Mp3Check.h"
 #include "SkinFiles.h"
 #include "TFlatProgressBarUnit.h"
-#include "TImage.h"
-#include "TSpinEdit.h"
 
 #include <QComboBox>
 #include <QLabel>

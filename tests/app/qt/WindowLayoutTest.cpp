@@ -1,10 +1,9 @@
 // The window's layout: where every control lies, what it shows, how it looks, and the order in
 // which controls are drawn and focused.
 #include "AppTestSupport.h"
+#include "FormWidgets.h"
 #include "GradBtn.h"
 #include "TFlatProgressBarUnit.h"
-#include "TImage.h"
-#include "TSpinEdit.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The mouse on the Qt window where the window scenarios (scenarios/) do not reach: where the
 // image controls' releases go, and the refusal of every other request to close the window.
 #include "AppTestSupport.h"
+#include "FormWidgets.h"
 #include "SkinFiles.h"
-#include "TImage.h"
 
 #include <QCloseEvent>
 #include <QTest>

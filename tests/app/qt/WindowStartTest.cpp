@@ -2,8 +2,8 @@
 // opening.
 #include "AppTestSupport.h"
 #include "CorvatoneRun.h"
+#include "FormWidgets.h"
 #include "SkinFiles.h"
-#include "TImage.h"
 #include "lame.h"
 
 #include <QDir>
