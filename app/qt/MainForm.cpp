@@ -1,10 +1,9 @@
 #include "MainForm.h"
 
+#include "ControlInput.h"
 #include "Dialogs.h"
 #include "FormDescription.h"
 #include "GradBtn.h"
-#include "ImageMouseInput.h"
-#include "KeyInput.h"
 #include "SessionEnd.h"
 
 #include <QActionGroup>
@@ -40,8 +39,7 @@ TMainForm::TMainForm(const QString& AppPathForTests)
     setFixedSize(size());
     setWindowIcon(QApplication::windowIcon());
     Tim = new QTimer(this);
-    FImageMouse = new TImageMouseInput(*this, FEvents);
-    FKeyInput = new TKeyInput(*this, FEvents);
+    FInput = new TControlInput(*this, FEvents);
     ConnectEvents();
     // Centred on the primary screen where the window places itself; the compositor's choice
     // elsewhere.
@@ -69,8 +67,7 @@ void TMainForm::ConnectEvents()
         QWidget* Found = Widget(Control);
         if (Form::ReportsMouse(Form::Spec(Control))) {
             // The image controls and the input chooser: pressed and clicked as buttons are.
-            FImageMouse->Watch(Found, Control);
-            FKeyInput->Watch(Found, Control);
+            FInput->Watch(Found, Control);
         } else if (auto* Radio = qobject_cast<QRadioButton*>(Found)) {
             connect(
                 Radio, &QRadioButton::clicked, this, [this, Control] { FEvents.Click(Control); });

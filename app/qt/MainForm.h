@@ -24,8 +24,7 @@
 #include <memory>
 
 class QFileDialog;
-class TImageMouseInput;
-class TKeyInput;
+class TControlInput;
 
 class TMainForm : public QWidget, public TFormControls, public TAccessibleActions {
     Q_OBJECT
@@ -71,9 +70,7 @@ private:
     // Created at the first Save as click; a child of the window.
     QFileDialog* SaveMp3 = nullptr;
     TControlEvents FEvents{ *this };
-    // The image controls' mouse; a child of the window.
-    TImageMouseInput* FImageMouse = nullptr;
-    // The image buttons' keys and the shortcuts; a child of the window.
-    TKeyInput* FKeyInput = nullptr;
+    // The image controls' mouse and keys, and the shortcuts; a child of the window.
+    TControlInput* FInput = nullptr;
     std::unique_ptr<TMain> FMain;
 };
