@@ -1,6 +1,6 @@
 // Corvatone: a small sound recorder in one skinned window. It takes no command-line options and
 // stores nothing between runs.
-#include "CorvatoneRun.h"
+#include "MainForm.h"
 
 int main(int argc, char** argv)
 {

@@ -1,22 +1,35 @@
 #include "MainForm.h"
 
 #include "ControlInput.h"
+#include "DesktopIdentity.h"
 #include "Dialogs.h"
 #include "FormDescription.h"
 #include "GradBtn.h"
+#include "HandlerGuard.h"
 #include "SessionEnd.h"
+#include "TFlatProgressBarUnit.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QWindow>
+#include <optional>
+#include <stdexcept>
 
 namespace {
+
+// A picture as the Qt front end holds it.
+struct TQtPicture : TPicture {
+    explicit TQtPicture(QPixmap APixmap)
+        : Pixmap(std::move(APixmap))
+    {
+    }
+    QPixmap Pixmap;
+};
 
 // Gives the window the activation back when its box or dialog has closed, and with it the focus
 // to the control that had it: without a window manager nothing else would.
@@ -35,7 +48,7 @@ TMainForm::TMainForm(const QString& AppPathForTests)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , FAppPathForTests(AppPathForTests)
 {
-    BindControls(BuildForm(*this));
+    FControls = BuildForm(*this);
     setFixedSize(size());
     setWindowIcon(QApplication::windowIcon());
     Tim = new QTimer(this);
@@ -95,6 +108,111 @@ void TMainForm::closeEvent(QCloseEvent* Event)
         Event->accept();
     else
         Event->ignore();
+}
+
+// ---- Controls
+
+template <typename T> T* TMainForm::As(TControl Control) const
+{
+    T* Found = qobject_cast<T*>(Widget(Control));
+    if (!Found)
+        throw std::logic_error(std::string("Control ") + ControlName(Control)
+            + " is not of the kind the operation needs");
+    return Found;
+}
+
+std::string TMainForm::Text(TControl Control) const
+{
+    QWidget* Found = Widget(Control);
+    if (auto* Box = qobject_cast<QComboBox*>(Found))
+        return Box->currentText().toStdString();
+    if (auto* Spin = qobject_cast<TSpinEdit*>(Found))
+        return Spin->text().toStdString();
+    if (auto* Edit = qobject_cast<QLineEdit*>(Found))
+        return Edit->text().toStdString();
+    return As<QLabel>(Control)->text().toStdString();
+}
+
+void TMainForm::SetText(TControl Control, const std::string& Text)
+{
+    QWidget* Found = Widget(Control);
+    if (auto* Box = qobject_cast<QComboBox*>(Found))
+        Box->setEditText(QString::fromStdString(Text));
+    else if (auto* Spin = qobject_cast<TSpinEdit*>(Found))
+        Spin->setText(QString::fromStdString(Text));
+    else if (auto* Edit = qobject_cast<QLineEdit*>(Found))
+        Edit->setText(QString::fromStdString(Text));
+    else
+        As<QLabel>(Control)->setText(QString::fromStdString(Text));
+    TellTextChanged(*Found, Control);
+}
+
+std::vector<std::string> TMainForm::Items(TControl Control) const
+{
+    const QComboBox* Box = As<QComboBox>(Control);
+    std::vector<std::string> Result;
+    for (int Index = 0; Index < Box->count(); ++Index)
+        Result.push_back(Box->itemText(Index).toStdString());
+    return Result;
+}
+
+void TMainForm::SetItems(TControl Control, const std::vector<std::string>& Items)
+{
+    QComboBox* Box = As<QComboBox>(Control);
+    Box->clear();
+    for (const std::string& Item : Items)
+        Box->addItem(QString::fromStdString(Item));
+}
+
+bool TMainForm::Checked(TControl Control) const
+{
+    return As<QRadioButton>(Control)->isChecked();
+}
+
+void TMainForm::SetChecked(TControl Control)
+{
+    // setChecked reports no click: only the user's clicks reach the behaviour.
+    As<QRadioButton>(Control)->setChecked(true);
+}
+
+void TMainForm::SetEnabled(TControl Control, bool Enabled)
+{
+    Widget(Control)->setEnabled(Enabled);
+}
+
+void TMainForm::SetPosition(TControl Control, int Position)
+{
+    TFlatProgressBar* Bar = As<TFlatProgressBar>(Control);
+    const int Before = Bar->Position();
+    Bar->setPosition(Position);
+    if (Bar->Position() != Before)
+        TellValueChanged(*Bar, Bar->Position());
+}
+
+TColor TMainForm::ElementColor(TControl Control) const
+{
+    return As<TFlatProgressBar>(Control)->ColorElement();
+}
+
+void TMainForm::SetElementColor(TControl Control, TColor Color)
+{
+    As<TFlatProgressBar>(Control)->setColorElement(Color);
+}
+
+void TMainForm::SetHint(TControl Control, const std::string& Hint)
+{
+    Widget(Control)->setToolTip(QString::fromStdString(Hint));
+}
+
+std::shared_ptr<TPicture> TMainForm::ReadPicture(const std::string& FileName)
+{
+    return std::make_shared<TQtPicture>(ReadPixmap(FileName));
+}
+
+void TMainForm::ShowPicture(TControl Control, const TPicture* Picture)
+{
+    const auto* Shown = static_cast<const TQtPicture*>(Picture);
+    As<TImage>(Control)->SetPicture(Shown ? Shown->Pixmap : QPixmap());
 }
 
 // ---- Dialogs
@@ -178,4 +296,24 @@ void TMainForm::Post(std::function<void()> Call)
 {
     // Queued calls die with the window.
     QMetaObject::invokeMethod(this, std::move(Call), Qt::QueuedConnection);
+}
+
+int RunCorvatone(int& Argc, char** Argv, const TStartOptions& Options)
+{
+    std::optional<QApplication> OwnApplication;
+    if (!QApplication::instance())
+        OwnApplication.emplace(Argc, Argv);
+    ApplyDesktopIdentity();
+
+    std::unique_ptr<TMainForm> Main;
+    try {
+        Main = std::make_unique<TMainForm>(Options.AppPathForTests);
+    } catch (const std::exception& E) {
+        ErrorReporter(nullptr, QString::fromStdString(E.what()));
+        return 1;
+    }
+    Main->show();
+    if (Options.OnShown)
+        RunGuarded(*Main, [&] { Options.OnShown(*Main); });
+    return QApplication::exec();
 }

@@ -1,8 +1,8 @@
 // The Qt front end of the main window: builds the controls of the layout from the form's
-// description (FormWidgets.h), implements the window interface on them (MainWindow.h, the controls'
-// part in FormControls.h) and reports each of their events to the window's routing
-// (ControlEvents.h), which runs the handler of TMain (Corvat.h) that carries it. It holds no rule
-// of its own.
+// description (FormWidgets.h), implements the window interface on them (MainWindow.h) and reports
+// each of their events to the window's routing (ControlEvents.h), which runs the handler of TMain
+// (Corvat.h) that carries it. It holds no rule of its own. Skin pictures are decoded by Qt's
+// image readers (PNG and BMP).
 //
 // Only the close button closes the window: a close request (a keyboard command, the task bar) is
 // refused while TMain's FormCloseQuery refuses. The session's end (SessionEnd.h: a termination
@@ -15,7 +15,7 @@
 #include "ControlEvents.h"
 #include "Corvat.h"
 #include "FormAccessibility.h"
-#include "FormControls.h"
+#include "FormWidgets.h"
 
 #include <QString>
 #include <QTimer>
@@ -26,7 +26,7 @@
 class QFileDialog;
 class TControlInput;
 
-class TMainForm : public QWidget, public TFormControls, public TAccessibleActions {
+class TMainForm : public QWidget, public TMainWindow, public TAccessibleActions {
     Q_OBJECT
 
 public:
@@ -39,7 +39,20 @@ public:
     // Destroys the behaviour first, which ends a run still in progress.
     ~TMainForm() override;
 
-    // The window interface beyond the controls (FormControls.h).
+    std::string Text(TControl Control) const override;
+    void SetText(TControl Control, const std::string& Text) override;
+    std::vector<std::string> Items(TControl Control) const override;
+    void SetItems(TControl Control, const std::vector<std::string>& Items) override;
+    bool Checked(TControl Control) const override;
+    void SetChecked(TControl Control) override;
+    void SetEnabled(TControl Control, bool Enabled) override;
+    void SetPosition(TControl Control, int Position) override;
+    TColor ElementColor(TControl Control) const override;
+    void SetElementColor(TControl Control, TColor Color) override;
+    void SetHint(TControl Control, const std::string& Hint) override;
+    // Raises naming the file and the reader's reason.
+    std::shared_ptr<TPicture> ReadPicture(const std::string& FileName) override;
+    void ShowPicture(TControl Control, const TPicture* Picture) override;
     void ShowMessage(const TMessage& Message) override;
     bool Ask(const TQuestion& Question) override;
     std::optional<std::string> RunSaveDialog(const TSaveDialogSpec& Spec) override;
@@ -64,8 +77,12 @@ private:
 
     // Reports the controls' events to FEvents.
     void ConnectEvents();
+    QWidget* Widget(TControl Control) const { return FControls[static_cast<size_t>(Control)]; }
+    // The control as a T; raises when it is of another kind.
+    template <typename T> T* As(TControl Control) const;
 
     QString FAppPathForTests;
+    TFormWidgets FControls{};
     QTimer* Tim = nullptr;
     // Created at the first Save as click; a child of the window.
     QFileDialog* SaveMp3 = nullptr;
@@ -74,3 +91,17 @@ private:
     TControlInput* FInput = nullptr;
     std::unique_ptr<TMain> FMain;
 };
+
+struct TStartOptions {
+    // The folder the skin is read from; empty (the program's choice) means the executable's.
+    QString AppPathForTests;
+    // Called with the shown window just before the message loop runs.
+    std::function<void(TMainForm&)> OnShown;
+};
+
+// The program's run: the application (the one that exists already, if any), the main window, the
+// message loop; returns the program's exit status. With no wave-in device or no encoder library
+// the window cannot be created; the reason is reported to the user and the run ends at once with
+// a non-zero status, without a window. Blocks in the message loop until the main window has
+// closed.
+int RunCorvatone(int& Argc, char** Argv, const TStartOptions& Options = {});

@@ -1,7 +1,6 @@
 // Start-up: reading the skin, the device label, and the failures that keep the window from
 // opening.
 #include "AppTestSupport.h"
-#include "CorvatoneRun.h"
 #include "FormWidgets.h"
 #include "SkinFiles.h"
 #include "lame.h"
