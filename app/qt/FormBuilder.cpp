@@ -2,7 +2,7 @@
 #include "FormDescription.h"
 #include "FormWidgets.h"
 #include "GradBtn.h"
-#include "SystemColors.h"
+#include "QtCanvas.h"
 #include "TFlatProgressBarUnit.h"
 
 #include <QFont>
@@ -17,16 +17,6 @@ void InstallFontSubstitutes()
     for (const auto& [Named, Substitute] : Form::FontSubstitutes)
         if (!QFont::substitutes(QLatin1String(Named)).contains(QLatin1String(Substitute)))
             QFont::insertSubstitution(QLatin1String(Named), QLatin1String(Substitute));
-}
-
-QFont ToQFont(const TFont& Font)
-{
-    QFont Result;
-    Result.setFamilies({ QString::fromStdString(Font.Family) });
-    Result.setPixelSize(Font.PixelSize);
-    Result.setWeight(static_cast<QFont::Weight>(Font.Weight));
-    Result.setUnderline(Font.Underline);
-    return Result;
 }
 
 QColor Midway(const QColor& From, const QColor& To)

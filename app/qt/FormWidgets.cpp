@@ -2,7 +2,6 @@
 
 #include "FocusMark.h"
 #include "QtCanvas.h"
-#include "SystemColors.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "GradBtnCore.h"
-#include "QtWidgetHost.h"
+#include "QtCanvas.h"
 
 #include <QImage>
 

@@ -2,6 +2,8 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTextLayout>
 
 namespace {
@@ -9,10 +11,45 @@ namespace {
 // A caption is one line, never wrapped.
 constexpr qreal UnboundedLine = 1e6;
 
-QColor ToQColor(TColor Color)
+// The canvas takes plain RGB only.
+QColor QColorOf(TColor Rgb)
 {
-    return QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color));
+    return QColor(GetRValue(Rgb), GetGValue(Rgb), GetBValue(Rgb));
 }
+
+struct TRole {
+    QPalette::ColorGroup Group;
+    QPalette::ColorRole Role;
+};
+
+// Indexed by the classic system colour index (clScrollBar .. clInfoBk).
+constexpr TRole SystemRoles[SystemColorCount] = {
+    { QPalette::Active, QPalette::Button }, // scroll bar
+    { QPalette::Active, QPalette::Highlight }, // desktop
+    { QPalette::Active, QPalette::Highlight }, // active caption
+    { QPalette::Inactive, QPalette::Mid }, // inactive caption
+    { QPalette::Active, QPalette::Window }, // menu
+    { QPalette::Active, QPalette::Base }, // window
+    { QPalette::Active, QPalette::Shadow }, // window frame
+    { QPalette::Active, QPalette::WindowText }, // menu text
+    { QPalette::Active, QPalette::Text }, // window text
+    { QPalette::Active, QPalette::HighlightedText }, // caption text
+    { QPalette::Active, QPalette::Window }, // active border
+    { QPalette::Inactive, QPalette::Window }, // inactive border
+    { QPalette::Active, QPalette::Dark }, // application workspace
+    { QPalette::Active, QPalette::Highlight }, // highlight
+    { QPalette::Active, QPalette::HighlightedText }, // highlight text
+    { QPalette::Active, QPalette::Button }, // button face
+    { QPalette::Active, QPalette::Dark }, // 3-D shadow
+    { QPalette::Disabled, QPalette::Text }, // grey text
+    { QPalette::Active, QPalette::ButtonText }, // button text
+    { QPalette::Disabled, QPalette::WindowText }, // inactive caption text
+    { QPalette::Active, QPalette::Light }, // 3-D highlight
+    { QPalette::Active, QPalette::Shadow }, // 3-D dark shadow
+    { QPalette::Active, QPalette::Midlight }, // 3-D light
+    { QPalette::Active, QPalette::ToolTipText }, // tooltip text
+    { QPalette::Active, QPalette::ToolTipBase }, // tooltip background
+};
 
 } // namespace
 
@@ -42,6 +79,31 @@ TFont FromQFont(const QFont& Font)
     return Result;
 }
 
+TSystemPalette QtSystemPalette()
+{
+    const QPalette Palette = QGuiApplication::palette();
+    TSystemPalette Result;
+    for (std::size_t I = 0; I < SystemColorCount; ++I)
+        Result[I] = FromQColor(Palette.color(SystemRoles[I].Group, SystemRoles[I].Role));
+    return Result;
+}
+
+TColor FromQColor(const QColor& Color)
+{
+    const QRgb Value = Color.rgb();
+    return RGB(uint8_t(qRed(Value)), uint8_t(qGreen(Value)), uint8_t(qBlue(Value)));
+}
+
+TColor ColorToRGB(TColor Color)
+{
+    return ColorToRGB(Color, QtSystemPalette());
+}
+
+QColor ToQColor(TColor Color)
+{
+    return QColorOf(ColorToRGB(Color));
+}
+
 QPainter& TQtCanvas::Active()
 {
     if (!FPainter) {
@@ -54,7 +116,7 @@ QPainter& TQtCanvas::Active()
 void TQtCanvas::FillRect(const TRect& R, TColor Color)
 {
     if (!R.Empty())
-        Active().fillRect(R.Left, R.Top, R.Width(), R.Height(), ToQColor(Color));
+        Active().fillRect(R.Left, R.Top, R.Width(), R.Height(), QColorOf(Color));
 }
 
 void TQtCanvas::FrameRect(const TRect& R, TColor Color)
@@ -72,7 +134,7 @@ void TQtCanvas::FillEllipse(const TRect& Bounds, TColor Color)
     QPainter& Painter = Active();
     Painter.save();
     Painter.setPen(Qt::NoPen);
-    Painter.setBrush(ToQColor(Color));
+    Painter.setBrush(QColorOf(Color));
     Painter.drawEllipse(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
     Painter.restore();
 }
@@ -132,6 +194,6 @@ void TQtCanvas::TextOut(
     Line.setPosition({ 0, 0 });
     Layout.endLayout();
     Painter.setBackgroundMode(Qt::TransparentMode);
-    Painter.setPen(ToQColor(Color));
+    Painter.setPen(QColorOf(Color));
     Layout.draw(&Painter, QPointF(At.X, At.Y));
 }

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "FlatProgressBarCore.h"
-#include "QtWidgetHost.h"
+#include "QtCanvas.h"
 
 class TFlatProgressBar : public TQtWidgetHost<TFlatProgressBarHost> {
     Q_OBJECT

@@ -4,7 +4,7 @@
 #include "FormDescription.h"
 #include "FormWidgets.h"
 #include "GradBtn.h"
-#include "SystemColors.h"
+#include "QtCanvas.h"
 #include "TFlatProgressBarUnit.h"
 
 #include <QLabel>

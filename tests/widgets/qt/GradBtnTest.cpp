@@ -1,7 +1,6 @@
 #include "GradBtn.h"
 
 #include "QtCanvas.h"
-#include "SystemColors.h"
 #include "WidgetTestSupport.h"
 
 #include <QFontMetrics>

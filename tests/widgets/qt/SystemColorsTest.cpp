@@ -1,5 +1,4 @@
-#include "SystemColors.h"
-
+#include "QtCanvas.h"
 #include "WidgetTestSupport.h"
 
 #include <QPalette>
