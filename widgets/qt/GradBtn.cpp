@@ -95,43 +95,6 @@ void TGradBtn::GrabAccelerator()
         FAcceleratorId = grabShortcut(QKeySequence(QStringLiteral("Alt+") + Accelerator.toUpper()));
 }
 
-bool TGradBtn::Enabled() const
-{
-    return isEnabled();
-}
-
-bool TGradBtn::Focused() const
-{
-    return hasFocus();
-}
-
-void TGradBtn::SetFocus()
-{
-    setFocus(Qt::MouseFocusReason);
-}
-
-void TGradBtn::CaptureMouse()
-{
-    // Qt sends a pressed button's mouse events to this widget until the release by itself.
-}
-
-void TGradBtn::ReleaseMouse() { }
-
-void TGradBtn::Clicked()
-{
-    emit OnClick();
-}
-
-void TGradBtn::MouseEntered()
-{
-    emit OnMouseEnter();
-}
-
-void TGradBtn::MouseLeft()
-{
-    emit OnMouseLeave();
-}
-
 void TGradBtn::MouseDown(TMouseButton Button, TShiftState Shift, TPoint At)
 {
     emit OnMouseDown(ToQt(Button), ToQt(Shift), At.X, At.Y);
@@ -160,16 +123,6 @@ void TGradBtn::mouseMoveEvent(QMouseEvent* Event)
 void TGradBtn::mouseReleaseEvent(QMouseEvent* Event)
 {
     FCore.MouseUp(FromQt(Event->button()), ShiftOf(Event), PointOf(Event));
-}
-
-void TGradBtn::enterEvent(QEnterEvent*)
-{
-    FCore.MouseEnter();
-}
-
-void TGradBtn::leaveEvent(QEvent*)
-{
-    FCore.MouseLeave();
 }
 
 void TGradBtn::keyPressEvent(QKeyEvent* Event)

@@ -106,21 +106,22 @@ protected:
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
-    void enterEvent(QEnterEvent* Event) override;
-    void leaveEvent(QEvent* Event) override;
+    void enterEvent(QEnterEvent*) override { FCore.MouseEnter(); }
+    void leaveEvent(QEvent*) override { FCore.MouseLeave(); }
     void keyPressEvent(QKeyEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    bool Enabled() const override;
-    bool Focused() const override;
-    void SetFocus() override;
-    void CaptureMouse() override;
-    void ReleaseMouse() override;
-    void Clicked() override;
-    void MouseEntered() override;
-    void MouseLeft() override;
+    bool Enabled() const override { return isEnabled(); }
+    bool Focused() const override { return hasFocus(); }
+    void SetFocus() override { setFocus(Qt::MouseFocusReason); }
+    // Qt sends a pressed button's mouse events to this widget until the release by itself.
+    void CaptureMouse() override { }
+    void ReleaseMouse() override { }
+    void Clicked() override { emit OnClick(); }
+    void MouseEntered() override { emit OnMouseEnter(); }
+    void MouseLeft() override { emit OnMouseLeave(); }
     void MouseDown(TMouseButton Button, TShiftState Shift, TPoint At) override;
     void MouseMoved(TShiftState Shift, TPoint At) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, TPoint At) override;
