@@ -137,6 +137,9 @@ void ExpectLook(QWidget* Widget, const TControlSpec& Spec, const QWidget& Window
     EXPECT_EQ(Font.pixelSize(), Spec.Font.PixelSize);
     EXPECT_EQ(Font.weight(), Spec.Font.Weight);
     EXPECT_EQ(Font.underline(), Spec.Font.Underline);
+    EXPECT_EQ(Font.italic(), Spec.Font.Italic);
+    EXPECT_EQ(Font.strikeOut(), Spec.Font.StrikeOut);
+    EXPECT_EQ(!(Font.styleStrategy() & QFont::NoAntialias), Spec.Font.Antialiased);
     if (Spec.Kind == TControlKind::GradButton)
         return; // its colours are its look's
     const QPalette Palette = Widget->palette();
