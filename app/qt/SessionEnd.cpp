@@ -15,9 +15,10 @@
 #include <unistd.h>
 #include <vector>
 
-const int TSessionEnd::Signals[3] = { SIGTERM, SIGINT, SIGHUP };
-
 namespace {
+
+// The signals watched, as the handlers take them.
+constexpr int Signals[] = { SIGTERM, SIGINT, SIGHUP };
 
 // The pipe's write end, read by the handler: a plain int read whole.
 std::atomic<int> WakeFd{ -1 };
@@ -53,13 +54,13 @@ public:
         Action.sa_handler = WakeGuiThread;
         sigemptyset(&Action.sa_mask);
         Action.sa_flags = SA_RESTART;
-        for (size_t Index = 0; Index < std::size(TSessionEnd::Signals); ++Index)
-            if (sigaction(TSessionEnd::Signals[Index], &Action, &FPrevious[Index]) != 0) {
+        for (size_t Index = 0; Index < std::size(Signals); ++Index)
+            if (sigaction(Signals[Index], &Action, &FPrevious[Index]) != 0) {
                 Restore(Index);
                 RaiseSystemError("sigaction");
             }
     }
-    ~TSignalPipe() { Restore(std::size(TSessionEnd::Signals)); }
+    ~TSignalPipe() { Restore(std::size(Signals)); }
     TSignalPipe(const TSignalPipe&) = delete;
     TSignalPipe& operator=(const TSignalPipe&) = delete;
 
@@ -81,7 +82,7 @@ private:
     void Restore(size_t Count)
     {
         for (size_t Index = 0; Index < Count; ++Index)
-            sigaction(TSessionEnd::Signals[Index], &FPrevious[Index], nullptr);
+            sigaction(Signals[Index], &FPrevious[Index], nullptr);
         delete FNotifier;
         close(WakeFd.exchange(-1));
         close(FReadFd);
@@ -89,7 +90,7 @@ private:
 
     int FReadFd = -1;
     QSocketNotifier* FNotifier = nullptr;
-    struct sigaction FPrevious[std::size(TSessionEnd::Signals)]{};
+    struct sigaction FPrevious[std::size(Signals)]{};
 };
 
 TSignalPipe* Pipe = nullptr;

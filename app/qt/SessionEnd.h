@@ -23,9 +23,6 @@ public:
     TSessionEnd(QObject* Parent, std::function<void()> OnEnd);
     ~TSessionEnd() override;
 
-    // The signals watched, as the handlers take them.
-    static const int Signals[3];
-
 private:
     std::function<void()> FOnEnd;
 };
