@@ -15,8 +15,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -243,25 +241,8 @@ public:
                 return Name;
         return "a picture that is no skin file";
     }
-    std::string Text(TControl Control) override
-    {
-        QWidget* Found = Widget(Control);
-        if (auto* Box = qobject_cast<QComboBox*>(Found))
-            return Box->currentText().toStdString();
-        if (auto* Spin = qobject_cast<TSpinEdit*>(Found))
-            return Spin->text().toStdString();
-        if (auto* Edit = qobject_cast<QLineEdit*>(Found))
-            return Edit->text().toStdString();
-        return qobject_cast<QLabel*>(Found)->text().toStdString();
-    }
-    std::vector<std::string> Items(TControl Control) override
-    {
-        auto* Box = qobject_cast<QComboBox*>(Widget(Control));
-        std::vector<std::string> Entries;
-        for (int Index = 0; Index < Box->count(); ++Index)
-            Entries.push_back(Box->itemText(Index).toStdString());
-        return Entries;
-    }
+    std::string Text(TControl Control) override { return FForm->Text(Control); }
+    std::vector<std::string> Items(TControl Control) override { return FForm->Items(Control); }
     bool Enabled(TControl Control) override { return Widget(Control)->isEnabled(); }
     bool Checked(TControl Control) override
     {
