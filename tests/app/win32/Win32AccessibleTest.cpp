@@ -207,6 +207,23 @@ TEST_F(Win32Accessible, StatesAndDefaultActionsFollowTheControls)
     EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, *Client, Save), L"Press");
 }
 
+// The drawn buttons have no window: the form holds their focus, and tells screen readers of it.
+TEST_F(Win32Accessible, ADrawnButtonWithTheFocusIsTheFocusedElement)
+{
+    SetFocus(Window->Child(TControl::SRate));
+    MSG Tab{ GetFocus(), WM_KEYDOWN, VK_TAB, 1, 0, {} };
+    Window->Dispatch(Tab);
+    ASSERT_EQ(Window->FocusedControl(), TControl::RecB);
+    const VARIANT Record = Find(ROLE_SYSTEM_PUSHBUTTON, L"Record");
+    VARIANT Focus{};
+    ASSERT_EQ(Client->get_accFocus(&Focus), S_OK);
+    EXPECT_EQ(Focus.vt, VT_I4);
+    EXPECT_EQ(Focus.lVal, Record.lVal);
+    VARIANT State{};
+    ASSERT_EQ(Client->get_accState(Record, &State), S_OK);
+    EXPECT_TRUE(State.lVal & STATE_SYSTEM_FOCUSED);
+}
+
 TEST_F(Win32Accessible, TheDefaultActionsRecordPauseAndStopAsClicksDo)
 {
     static const std::string Tag = std::to_string(std::random_device{}());
