@@ -145,30 +145,18 @@ public:
     // ---- What each element is
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT Child, BSTR* Name) override
     {
-        if (!FHost)
-            return CO_E_OBJNOTCONNECTED;
-        if (IsSelf(Child))
-            return ReturnText(WideFromUtf8(Form::Caption), Name);
-        const TControl* Control = ControlOf(Child);
-        if (!Control)
-            return E_INVALIDARG;
-        return ReturnText(WideFromUtf8(ViewOf(*Control).Name), Name);
+        return AnswerText(
+            Child, Name, [this](TControl Control) { return ViewOf(Control).Name; },
+            WideFromUtf8(Form::Caption));
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT Child, BSTR* Value) override
     {
-        if (!FHost)
-            return CO_E_OBJNOTCONNECTED;
-        const TControl* Control = ControlOf(Child);
-        if (!Control)
-            return IsSelf(Child) ? ReturnText(L"", Value) : E_INVALIDARG;
-        return ReturnText(WideFromUtf8(ViewOf(*Control).Value), Value);
+        return AnswerText(Child, Value, [this](TControl Control) { return ViewOf(Control).Value; });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT Child, BSTR* Description) override
     {
-        const TControl* Control = ControlOf(Child);
-        if (!Control)
-            return IsSelf(Child) ? ReturnText(L"", Description) : E_INVALIDARG;
-        return ReturnText(WideFromUtf8(Form::Spec(*Control).Accessible.Description), Description);
+        return AnswerText(Child, Description,
+            [](TControl Control) { return Form::Spec(Control).Accessible.Description; });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT Child, VARIANT* Role) override
     {
@@ -208,12 +196,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT Child, BSTR* Shortcut) override
     {
-        if (!FHost)
-            return CO_E_OBJNOTCONNECTED;
-        const TControl* Control = ControlOf(Child);
-        if (!Control)
-            return IsSelf(Child) ? ReturnText(L"", Shortcut) : E_INVALIDARG;
-        return ReturnText(WideFromUtf8(ViewOf(*Control).Shortcut), Shortcut);
+        return AnswerText(
+            Child, Shortcut, [this](TControl Control) { return ViewOf(Control).Shortcut; });
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* Focus) override
     {
@@ -239,15 +223,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT Child, BSTR* Action) override
     {
-        if (!FHost)
-            return CO_E_OBJNOTCONNECTED;
-        const TControl* Control = ControlOf(Child);
-        if (!Control)
-            return IsSelf(Child) ? ReturnText(L"", Action) : E_INVALIDARG;
-        const TAccessibleView View = ViewOf(*Control);
-        return ReturnText(
-            View.Actions.empty() ? L"" : WideFromUtf8(Form::ActionName(View.Actions.front())),
-            Action);
+        return AnswerText(Child, Action, [this](TControl Control) {
+            const TAccessibleView View = ViewOf(Control);
+            return View.Actions.empty() ? std::string() : Form::ActionName(View.Actions.front());
+        });
     }
 
     // ---- Acting, placing and finding
@@ -349,6 +328,19 @@ private:
             || static_cast<size_t>(Child.lVal) > Elements().size())
             return nullptr;
         return &Elements()[static_cast<size_t>(Child.lVal - 1)];
+    }
+
+    // A text of the element Child: what Read says of its control, or Own for the client area.
+    template <typename TRead>
+    HRESULT AnswerText(
+        const VARIANT& Child, BSTR* Out, TRead Read, const std::wstring& Own = {}) const
+    {
+        if (!FHost)
+            return CO_E_OBJNOTCONNECTED;
+        const TControl* Control = ControlOf(Child);
+        if (!Control)
+            return IsSelf(Child) ? ReturnText(Own, Out) : E_INVALIDARG;
+        return ReturnText(WideFromUtf8(Read(*Control)), Out);
     }
 
     TAccessibleView ViewOf(TControl Control) const

@@ -52,9 +52,6 @@ class TMain;
 
 // The control's rectangle in the form, in client coordinates, as the form's table gives it.
 RECT BoundsOf(const TControlSpec& Spec);
-// Plain RGB for a colour of the form; a system colour's present value. GUI thread (system colours
-// may change with the colour scheme).
-COLORREF ColorRefOf(TColor Color);
 
 class TWin32MainForm final : public TMainWindow,
                              private TControlMouseHost,

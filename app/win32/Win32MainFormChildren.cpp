@@ -102,12 +102,6 @@ RECT BoundsOf(const TControlSpec& Spec)
     return RECT{ Spec.Left, Spec.Top, Spec.Left + Spec.Width, Spec.Top + Spec.Height };
 }
 
-COLORREF ColorRefOf(TColor Color)
-{
-    // TColor keeps red in the low byte, as COLORREF does.
-    return IsSystemColor(Color) ? GetSysColor(SystemColorIndex(Color)) : Color;
-}
-
 void TWin32MainForm::CreateChildren()
 {
     const INITCOMMONCONTROLSEX Classes{ sizeof(Classes),

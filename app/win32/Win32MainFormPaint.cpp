@@ -5,7 +5,6 @@
 #include "FocusMark.h"
 #include "GdiCanvas.h"
 #include "Win32MainForm.h"
-#include "Win32Palette.h"
 
 #include <stdexcept>
 

@@ -37,6 +37,20 @@ size_t WideLength(const std::string& Text, size_t Bytes)
 
 } // namespace
 
+TSystemPalette Win32SystemPalette()
+{
+    TSystemPalette Palette{};
+    for (size_t Index = 0; Index < Palette.size(); ++Index)
+        Palette[Index] = GetSysColor(static_cast<int>(Index));
+    return Palette;
+}
+
+COLORREF ColorRefOf(TColor Color)
+{
+    // TColor keeps red in the low byte, as COLORREF does.
+    return IsSystemColor(Color) ? GetSysColor(SystemColorIndex(Color)) : Color;
+}
+
 HFONT CreateGdiFont(const TFont& Font)
 {
     LOGFONTW Log{};

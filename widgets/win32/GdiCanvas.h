@@ -1,9 +1,11 @@
-// The widgets' canvas over a GDI device context, and the fonts it draws with.
+// The widgets' canvas over a GDI device context, the fonts it draws with, and the colours as GDI
+// takes them.
 //
 // GUI thread only; nothing here blocks.
 #pragma once
 
 #include "Canvas.h"
+#include "SystemPalette.h"
 #include "Win32Api.h"
 
 #include <memory>
@@ -48,3 +50,9 @@ private:
 
 // A GDI font for Font, owned by the caller; raises when the system cannot make it.
 HFONT CreateGdiFont(const TFont& Font);
+
+// The system colours' present values (they change with the colour scheme), by the classic
+// indices, which are Windows' own (COLOR_SCROLLBAR 0 .. COLOR_INFOBK 24).
+TSystemPalette Win32SystemPalette();
+// Plain RGB for Color; a system colour's present value.
+COLORREF ColorRefOf(TColor Color);

@@ -1,6 +1,6 @@
 #include "Win32FlatBar.h"
 
-#include "Win32Palette.h"
+#include "GdiCanvas.h"
 
 TWin32FlatBar::TWin32FlatBar(HWND Parent, const RECT& Bounds)
     : FParent(Parent)

@@ -1,6 +1,6 @@
 #include "Win32GradBtn.h"
 
-#include "Win32Palette.h"
+#include "GdiCanvas.h"
 #include "Win32Text.h"
 
 #include <stdexcept>
