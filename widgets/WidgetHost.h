@@ -65,11 +65,12 @@ public:
     // Notifications the front end passes on to its users (the button's events), raised by the
     // widget in the order its rules give: OnMouseDown before the press changes the button,
     // OnMouseUp before the release that follows a click is consumed, OnClick after the button
-    // has been repainted released.
+    // has been repainted released. A front end whose users take only the click leaves the
+    // others as they are.
     virtual void Clicked() = 0;
-    virtual void MouseEntered() = 0;
-    virtual void MouseLeft() = 0;
-    virtual void MouseDown(TMouseButton Button, TShiftState Shift, TPoint At) = 0;
-    virtual void MouseMoved(TShiftState Shift, TPoint At) = 0;
-    virtual void MouseUp(TMouseButton Button, TShiftState Shift, TPoint At) = 0;
+    virtual void MouseEntered() { }
+    virtual void MouseLeft() { }
+    virtual void MouseDown(TMouseButton, TShiftState, TPoint) { }
+    virtual void MouseMoved(TShiftState, TPoint) { }
+    virtual void MouseUp(TMouseButton, TShiftState, TPoint) { }
 };

@@ -42,13 +42,8 @@ private:
     void SetFocus() override { ::SetFocus(FHandle); }
     void CaptureMouse() override { SetCapture(FHandle); }
     void ReleaseMouse() override;
-    void Clicked() override;
     // The window reports nothing but the click.
-    void MouseEntered() override { }
-    void MouseLeft() override { }
-    void MouseDown(TMouseButton, TShiftState, TPoint) override { }
-    void MouseMoved(TShiftState, TPoint) override { }
-    void MouseUp(TMouseButton, TShiftState, TPoint) override { }
+    void Clicked() override;
 
     // Made before the core, which sizes the window.
     HWND FHandle;
