@@ -25,25 +25,26 @@ QColor Midway(const QColor& From, const QColor& To)
         (From.blue() + To.blue()) / 2);
 }
 
+constexpr QPalette::ColorRole TextRoles[]
+    = { QPalette::WindowText, QPalette::Text, QPalette::ButtonText };
+constexpr QPalette::ColorRole FaceRoles[] = { QPalette::Window, QPalette::Base, QPalette::Button };
+
 void ApplyColors(QWidget& Widget, std::optional<TColor> Text, std::optional<TColor> Face)
 {
     if (!Text && !Face)
         return;
     QPalette Palette = Widget.palette();
     if (Text)
-        for (QPalette::ColorRole Role :
-            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        for (QPalette::ColorRole Role : TextRoles)
             Palette.setColor(Role, ToQColor(*Text));
     if (Face) {
-        for (QPalette::ColorRole Role : { QPalette::Window, QPalette::Base, QPalette::Button })
+        for (QPalette::ColorRole Role : FaceRoles)
             Palette.setColor(Role, ToQColor(*Face));
         Widget.setAutoFillBackground(true);
     }
     if (Text && Face) {
-        const QColor Dimmed = Midway(Palette.color(QPalette::Active, QPalette::Text),
-            Palette.color(QPalette::Active, QPalette::Base));
-        for (QPalette::ColorRole Role :
-            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        const QColor Dimmed = Midway(ToQColor(*Text), ToQColor(*Face));
+        for (QPalette::ColorRole Role : TextRoles)
             Palette.setColor(QPalette::Disabled, Role, Dimmed);
     }
     Widget.setPalette(Palette);
