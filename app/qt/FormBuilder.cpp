@@ -74,13 +74,6 @@ QWidget* CreateLabel(const TControlSpec& Spec, QWidget& Window)
     return Label;
 }
 
-QWidget* CreateBevel(const TControlSpec& Spec, QWidget& Window)
-{
-    auto* Bevel = new TBevel(&Window);
-    Bevel->setShape(Spec.Kind == TControlKind::BoxBevel ? bsBox : bsTopLine);
-    return Bevel;
-}
-
 QWidget* CreateBar(const TControlSpec& Spec, QWidget& Window)
 {
     auto* Bar = new TFlatProgressBar(&Window);
@@ -146,7 +139,7 @@ QWidget* CreateWidget(const TControlSpec& Spec, QWidget& Window)
         return CreateLabel(Spec, Window);
     case TControlKind::BoxBevel:
     case TControlKind::LineBevel:
-        return CreateBevel(Spec, Window);
+        return new TBevel(Spec.Kind == TControlKind::BoxBevel ? bsBox : bsTopLine, &Window);
     case TControlKind::FlatBar:
         return CreateBar(Spec, Window);
     case TControlKind::FlatEdit:

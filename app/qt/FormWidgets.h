@@ -37,8 +37,6 @@ QPixmap ReadPixmap(const std::string& FileName);
 // lies over the picture.
 class TImage : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
-    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
 
 public:
     explicit TImage(QWidget* Parent = nullptr)
@@ -92,23 +90,19 @@ class TBevel : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TBevel(QWidget* Parent = nullptr)
+    TBevel(TBevelShape Shape, QWidget* Parent)
         : QWidget(Parent)
+        , FShape(Shape)
     {
     }
 
     TBevelShape Shape() const { return FShape; }
-    void setShape(TBevelShape Value)
-    {
-        FShape = Value;
-        update();
-    }
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
 
 private:
-    TBevelShape FShape = bsBox;
+    const TBevelShape FShape;
 };
 
 // The flat read-only text box: a single line without a frame that the user can select and copy
@@ -142,10 +136,6 @@ public:
 // the arrows and the Up/Down keys step the value by Increment within MinValue..MaxValue.
 class TSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
-    Q_PROPERTY(int MinValue READ MinValue WRITE setMinValue)
-    Q_PROPERTY(int MaxValue READ MaxValue WRITE setMaxValue)
-    Q_PROPERTY(int Increment READ Increment WRITE setIncrement)
-    Q_PROPERTY(int Value READ Value WRITE setValue)
 
 public:
     explicit TSpinEdit(QWidget* Parent = nullptr)
