@@ -34,23 +34,6 @@ POINT CentredOrigin()
         Work.top + (Work.bottom - Work.top - Form::ClientHeight) / 2 };
 }
 
-bool IsMouseMessage(UINT Message)
-{
-    switch (Message) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_CAPTURECHANGED:
-        return true;
-    default:
-        return false;
-    }
-}
-
 int ImageNumber(size_t Control)
 {
     return Control == NoControl ? TImageMouse::NoImage
@@ -115,7 +98,7 @@ void TWin32MainForm::Show(int ShowCommand)
 
 LRESULT TWin32MainForm::HandleMessage(UINT Message, WPARAM W, LPARAM L)
 {
-    if (IsMouseMessage(Message))
+    if (IsMouseButtonOrMove(Message) || Message == WM_CAPTURECHANGED)
         return HandleMouse(Message, L);
     if (Message == WM_GETOBJECT && static_cast<LONG>(L) == OBJID_CLIENT && FAccessible)
         return AnswerGetObject(*FAccessible, W);

@@ -95,19 +95,16 @@ void TWin32GradBtn::Clicked()
 
 LRESULT TWin32GradBtn::HandleMessage(UINT Message, WPARAM W, LPARAM L)
 {
+    if (IsMouseButtonOrMove(Message)) {
+        Mouse(Message, W, L);
+        return 0;
+    }
     switch (Message) {
     case WM_PAINT:
         Paint();
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
         Mouse(Message, W, L);
         return 0;

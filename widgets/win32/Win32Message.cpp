@@ -58,6 +58,12 @@ bool IsMousePress(UINT Message)
     return Message == WM_LBUTTONDOWN || Message == WM_RBUTTONDOWN || Message == WM_MBUTTONDOWN;
 }
 
+bool IsMouseButtonOrMove(UINT Message)
+{
+    return IsMousePress(Message) || Message == WM_LBUTTONUP || Message == WM_RBUTTONUP
+        || Message == WM_MBUTTONUP || Message == WM_MOUSEMOVE;
+}
+
 TBufferedPaint::TBufferedPaint(HWND Window)
     : FWindow(Window)
     , FScreen(BeginPaint(Window, &FPaint))

@@ -41,6 +41,8 @@ void RegisterWindowClass(HINSTANCE Instance, const TWin32WindowClass& Class);
 TMouseButton MouseButtonOf(UINT Message);
 // A button's press message.
 bool IsMousePress(UINT Message);
+// A button's press or release message, or a move of the mouse.
+bool IsMouseButtonOrMove(UINT Message);
 
 // One WM_PAINT composed off screen: what is drawn on Dc, a bitmap of the client area's size
 // clipped to the area that needs painting, reaches the screen at once when the object goes, so
