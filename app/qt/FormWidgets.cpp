@@ -1,10 +1,10 @@
 #include "FormWidgets.h"
 
+#include "CornerTransparency.h"
 #include "FocusMark.h"
 #include "QtCanvas.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QImageReader>
 #include <QPointer>
 #include <QProxyStyle>
@@ -40,10 +40,11 @@ void TImage::setTransparent(bool Value)
 void TImage::PictureChanged()
 {
     FShown = FPicture;
-    if (FTransparent && !FShown.isNull() && !FShown.hasAlphaChannel()) {
-        const QImage Image = FShown.toImage();
-        FShown.setMask(QBitmap::fromImage(
-            Image.createMaskFromColor(Image.pixel(0, Image.height() - 1), Qt::MaskInColor)));
+    if (!FShown.isNull() && CornerColourCleared(FTransparent, FShown.hasAlphaChannel())) {
+        QImage Image = FShown.toImage().convertToFormat(QImage::Format_ARGB32);
+        ClearCornerColour(reinterpret_cast<uint32_t*>(Image.bits()), Image.width(), Image.height(),
+            Image.bytesPerLine());
+        FShown = QPixmap::fromImage(std::move(Image));
     }
     if (FAutoSize && !FPicture.isNull())
         resize(FPicture.size());

@@ -53,7 +53,8 @@ public:
     // Resizes to the picture at once when turned on.
     void setAutoSize(bool Value);
     bool Transparent() const { return FTransparent; }
-    // A picture without an alpha channel is drawn without the pixels of its bottom-left colour.
+    // A picture without an alpha channel is drawn without the pixels of its bottom-left colour
+    // (CornerTransparency.h).
     void setTransparent(bool Value);
 
 protected:
@@ -64,7 +65,7 @@ private:
     void PictureChanged();
 
     QPixmap FPicture;
-    QPixmap FShown; // FPicture as drawn: masked when transparent
+    QPixmap FShown; // FPicture as drawn: without its corner colour when transparent
     bool FAutoSize = true;
     bool FTransparent = false;
 };

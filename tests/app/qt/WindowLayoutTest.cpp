@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <algorithm>
 
 namespace {
@@ -122,6 +123,61 @@ TEST_F(WindowLayout, RenderedWindowShowsTheSkinAndTheControls)
     EXPECT_EQ(Pixel(280, 185), QColor(105, 105, 105)); // the file box
     EXPECT_NE(Pixel(202, 146), Pixel(100, 150)); // the record button's picture
     EXPECT_NE(Pixel(332, 17), Pixel(300, 17)); // the close button's picture
+}
+
+// A user's skin may hold pictures without alpha. On the transparent Minimize and Close buttons
+// the window shows through where such a picture has its bottom-left colour; on Record, which is
+// not transparent, and with alpha of its own, the picture stays whole.
+TEST_F(WindowLayout, APictureWithoutAlphaShowsTheWindowThroughItsCornerColourWhenTransparent)
+{
+    const QColor Magenta(255, 0, 255);
+    const QColor Green(0, 160, 0);
+    QImage Plain(15, 16, QImage::Format_RGB32);
+    Plain.fill(Magenta);
+    for (int Y = 4; Y < 12; ++Y)
+        for (int X = 4; X < 11; ++X)
+            Plain.setPixelColor(X, Y, Green);
+    QTemporaryDir Folder;
+    ASSERT_TRUE(Plain.save(Folder.filePath("Plain.bmp")));
+    ASSERT_TRUE(Plain.save(Folder.filePath("Plain.png")));
+    TMainForm& Window = OpenWindow();
+    const auto Bitmap = Window.ReadPicture(Folder.filePath("Plain.bmp").toStdString());
+    const auto Png = Window.ReadPicture(Folder.filePath("Plain.png").toStdString());
+
+    Window.ShowPicture(TControl::CloseB, nullptr);
+    Window.ShowPicture(TControl::MinB, nullptr);
+    const QImage Behind = Window.grab().toImage();
+    Window.ShowPicture(TControl::CloseB, Bitmap.get());
+    Window.ShowPicture(TControl::MinB, Png.get());
+    Window.ShowPicture(TControl::RecB, Bitmap.get());
+    const QImage Now = Window.grab().toImage();
+    const auto At = [](const QImage& Shot, QWidget* Control, int X, int Y) {
+        return QColor(Shot.pixel(Control->pos() + QPoint(X, Y)));
+    };
+
+    for (const char* Transparent : { "CloseB", "MinB" }) {
+        QWidget* Button = Control(Transparent);
+        ASSERT_EQ(Button->size(), QSize(15, 16));
+        for (const QPoint Corner : { QPoint(0, 15), QPoint(0, 0), QPoint(14, 5) }) {
+            EXPECT_EQ(
+                At(Now, Button, Corner.x(), Corner.y()), At(Behind, Button, Corner.x(), Corner.y()))
+                << Transparent << " at " << Corner.x() << "," << Corner.y();
+            EXPECT_NE(At(Now, Button, Corner.x(), Corner.y()), Magenta);
+        }
+        EXPECT_EQ(At(Now, Button, 7, 8), Green) << Transparent;
+    }
+    EXPECT_EQ(At(Now, Control("RecB"), 0, 15), Magenta);
+    EXPECT_EQ(At(Now, Control("RecB"), 7, 8), Green);
+
+    // With alpha of its own, the same picture is drawn by its alpha alone.
+    QImage WithAlpha = Plain.convertToFormat(QImage::Format_ARGB32);
+    WithAlpha.setPixelColor(14, 0, Qt::transparent);
+    ASSERT_TRUE(WithAlpha.save(Folder.filePath("Alpha.png")));
+    const auto Png32 = Window.ReadPicture(Folder.filePath("Alpha.png").toStdString());
+    Window.ShowPicture(TControl::CloseB, Png32.get());
+    const QImage Blended = Window.grab().toImage();
+    EXPECT_EQ(At(Blended, Control("CloseB"), 0, 15), Magenta);
+    EXPECT_EQ(At(Blended, Control("CloseB"), 14, 0), At(Behind, Control("CloseB"), 14, 0));
 }
 
 } // namespace
