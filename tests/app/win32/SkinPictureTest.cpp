@@ -2,13 +2,13 @@
 // the system's loader, wide file names, and the message that names a file that cannot be read.
 #include "SkinPicture.h"
 
+#include "TestPictures.h"
 #include "Win32Text.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <stdexcept>
 #include <vector>
 
@@ -27,68 +27,6 @@ protected:
     void TearDown() override { fs::remove_all(FFolder); }
 
     std::wstring PathOf(const std::wstring& Name) const { return (FFolder / Name).wstring(); }
-
-    // A PNG of RGBA pixels, written by libpng through a wide file name.
-    void WritePng(const std::wstring& Path, int Width, int Height, const std::vector<uint8_t>& Rgba)
-    {
-        fs::create_directories(fs::path(Path).parent_path());
-        FILE* File = _wfopen(Path.c_str(), L"wb");
-        ASSERT_NE(File, nullptr);
-        png_image Image{};
-        Image.version = PNG_IMAGE_VERSION;
-        Image.width = static_cast<png_uint_32>(Width);
-        Image.height = static_cast<png_uint_32>(Height);
-        Image.format = PNG_FORMAT_RGBA;
-        const bool Written
-            = png_image_write_to_stdio(&Image, File, 0, Rgba.data(), Width * 4, nullptr);
-        std::fclose(File);
-        ASSERT_TRUE(Written) << Image.message;
-    }
-
-    void WriteBytes(const std::wstring& Path, const std::vector<uint8_t>& Bytes)
-    {
-        FILE* File = _wfopen(Path.c_str(), L"wb");
-        ASSERT_NE(File, nullptr);
-        std::fwrite(Bytes.data(), 1, Bytes.size(), File);
-        std::fclose(File);
-    }
-
-    // A 24-bit bottom-up BMP of Width x Height in one colour.
-    std::vector<uint8_t> Bmp(int Width, int Height, uint8_t B, uint8_t G, uint8_t R)
-    {
-        const int Row = (Width * 3 + 3) / 4 * 4;
-        const uint32_t PixelBytes = static_cast<uint32_t>(Row * Height);
-        std::vector<uint8_t> Bytes;
-        const auto Put = [&](uint32_t Value, int Count) {
-            for (int Index = 0; Index < Count; ++Index)
-                Bytes.push_back(static_cast<uint8_t>(Value >> (8 * Index)));
-        };
-        Bytes.push_back('B');
-        Bytes.push_back('M');
-        Put(54 + PixelBytes, 4);
-        Put(0, 4);
-        Put(54, 4);
-        Put(40, 4);
-        Put(static_cast<uint32_t>(Width), 4);
-        Put(static_cast<uint32_t>(Height), 4);
-        Put(1, 2);
-        Put(24, 2);
-        Put(0, 4);
-        Put(PixelBytes, 4);
-        Put(2835, 4);
-        Put(2835, 4);
-        Put(0, 4);
-        Put(0, 4);
-        for (int Y = 0; Y < Height; ++Y) {
-            for (int X = 0; X < Width; ++X) {
-                Bytes.push_back(B);
-                Bytes.push_back(G);
-                Bytes.push_back(R);
-            }
-            Bytes.resize(Bytes.size() + static_cast<size_t>(Row - Width * 3));
-        }
-        return Bytes;
-    }
 
     // The picture's pixels as B, G, R, A bytes, top row first.
     static std::vector<uint8_t> Pixels(const TSkinPicture& Picture)
@@ -135,7 +73,7 @@ TEST_F(SkinPictureTest, PngAndBmpReadFromAFolderWithNonAsciiLetters)
     EXPECT_EQ(ReadPngPicture(Png)->Width(), 3);
 
     const std::wstring Bmp = PathOf(Folder + L"\\\u00DCn\u00EFc\u00F6d\u00E9.bmp");
-    WriteBytes(Bmp, SkinPictureTest::Bmp(5, 3, 1, 2, 3));
+    WriteBytes(Bmp, ::Bmp(5, 3, std::vector<uint32_t>(5 * 3, 0x030201)));
     const auto Picture = ReadBmpPicture(Bmp);
     EXPECT_EQ(Picture->Width(), 5);
     EXPECT_EQ(Picture->Height(), 3);

@@ -7,6 +7,7 @@
 #include "FormDescription.h"
 #include "ScenarioTest.h"
 #include "SkinPicture.h"
+#include "TestPictures.h"
 #include "Win32MainForm.h"
 
 #include <commctrl.h>
@@ -58,19 +59,7 @@ std::wstring WindowText(HWND Window)
 // A picture's pixels, 32 bits each, top-down.
 std::vector<uint32_t> PixelsOf(const TSkinPicture& Picture)
 {
-    BITMAPINFO Info{};
-    Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-    Info.bmiHeader.biWidth = Picture.Width();
-    Info.bmiHeader.biHeight = -Picture.Height();
-    Info.bmiHeader.biPlanes = 1;
-    Info.bmiHeader.biBitCount = 32;
-    Info.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> Pixels(static_cast<size_t>(Picture.Width() * Picture.Height()));
-    HDC Screen = GetDC(nullptr);
-    GetDIBits(
-        Screen, Picture.Bitmap(), 0, UINT(Picture.Height()), Pixels.data(), &Info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, Screen);
-    return Pixels;
+    return BitmapPixels(Picture.Bitmap(), Picture.Width(), Picture.Height());
 }
 
 WPARAM ButtonFlag(TMouseButton Button)
