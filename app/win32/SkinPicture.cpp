@@ -1,5 +1,6 @@
 #include "SkinPicture.h"
 
+#include "CornerTransparency.h"
 #include "Win32Text.h"
 
 #include <cerrno>
@@ -56,10 +57,11 @@ struct TPngImage {
 
 } // namespace
 
-TSkinPicture::TSkinPicture(HBITMAP Bitmap, int Width, int Height, bool HasAlpha)
+TSkinPicture::TSkinPicture(HBITMAP Bitmap, int Width, int Height, TPictureDraw Drawn, bool HasAlpha)
     : FBitmap(Bitmap)
     , FWidth(Width)
     , FHeight(Height)
+    , FDrawn(Drawn)
     , FHasAlpha(HasAlpha)
 {
 }
@@ -73,7 +75,7 @@ void TSkinPicture::Draw(HDC Dc, int X, int Y) const
 {
     HDC Source = CreateCompatibleDC(Dc);
     HGDIOBJ Previous = SelectObject(Source, FBitmap);
-    if (FHasAlpha) {
+    if (FDrawn == TPictureDraw::Blended) {
         const BLENDFUNCTION Blend{ AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
         AlphaBlend(Dc, X, Y, FWidth, FHeight, Source, 0, 0, FWidth, FHeight, Blend);
     } else {
@@ -81,6 +83,37 @@ void TSkinPicture::Draw(HDC Dc, int X, int Y) const
     }
     SelectObject(Source, Previous);
     DeleteDC(Source);
+}
+
+std::unique_ptr<TSkinPicture> TSkinPicture::WithoutCornerColour() const
+{
+    const auto Refuse = [this](const char* What, DWORD Code) {
+        throw std::runtime_error("Cannot " + std::string(What) + " a picture of "
+            + std::to_string(FWidth) + " x " + std::to_string(FHeight)
+            + " pixels: " + SystemErrorText(Code));
+    };
+    void* Bits = nullptr;
+    HBITMAP Bitmap = CreateTopDownBitmap(FWidth, FHeight, &Bits);
+    if (!Bitmap)
+        Refuse("make the transparent copy of", GetLastError());
+    auto Copy
+        = std::make_unique<TSkinPicture>(Bitmap, FWidth, FHeight, TPictureDraw::Blended, true);
+    // Whatever the picture's own format, the system converts it to the copy's 32 bits.
+    HDC Source = CreateCompatibleDC(nullptr);
+    HDC Target = CreateCompatibleDC(nullptr);
+    HGDIOBJ PreviousSource = SelectObject(Source, FBitmap);
+    HGDIOBJ PreviousTarget = SelectObject(Target, Bitmap);
+    const bool Copied = BitBlt(Target, 0, 0, FWidth, FHeight, Source, 0, 0, SRCCOPY);
+    const DWORD Code = Copied ? 0 : GetLastError();
+    SelectObject(Target, PreviousTarget);
+    SelectObject(Source, PreviousSource);
+    DeleteDC(Target);
+    DeleteDC(Source);
+    if (!Copied)
+        Refuse("copy the pixels of", Code);
+    GdiFlush();
+    ClearCornerColour(static_cast<uint32_t*>(Bits), FWidth, FHeight, FWidth * 4);
+    return Copy;
 }
 
 std::unique_ptr<TSkinPicture> ReadPngPicture(const std::wstring& Path)
@@ -94,6 +127,8 @@ std::unique_ptr<TSkinPicture> ReadPngPicture(const std::wstring& Path)
     if (Png.Image.width == 0 || Png.Image.height == 0 || Png.Image.width > LargestSide
         || Png.Image.height > LargestSide)
         Refuse(Path, "picture size out of range");
+    // The file's own format tells its alpha: an alpha channel or a transparent colour (tRNS).
+    const bool HasAlpha = (Png.Image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     Png.Image.format = PNG_FORMAT_BGRA;
     const int Width = static_cast<int>(Png.Image.width);
     const int Height = static_cast<int>(Png.Image.height);
@@ -101,7 +136,8 @@ std::unique_ptr<TSkinPicture> ReadPngPicture(const std::wstring& Path)
     HBITMAP Bitmap = CreateTopDownBitmap(Width, Height, &Bits);
     if (!Bitmap)
         Refuse(Path, SystemErrorText(GetLastError()));
-    auto Picture = std::make_unique<TSkinPicture>(Bitmap, Width, Height, true);
+    auto Picture
+        = std::make_unique<TSkinPicture>(Bitmap, Width, Height, TPictureDraw::Blended, HasAlpha);
     if (!png_image_finish_read(&Png.Image, nullptr, Bits, Width * 4, nullptr))
         Refuse(Path, Png.Image.message);
     GdiFlush();
@@ -123,5 +159,6 @@ std::unique_ptr<TSkinPicture> ReadBmpPicture(const std::wstring& Path)
     HBITMAP Bitmap = static_cast<HBITMAP>(Loaded);
     BITMAP Info{};
     GetObjectW(Bitmap, sizeof(Info), &Info);
-    return std::make_unique<TSkinPicture>(Bitmap, Info.bmWidth, Info.bmHeight, false);
+    return std::make_unique<TSkinPicture>(
+        Bitmap, Info.bmWidth, Info.bmHeight, TPictureDraw::Opaque, false);
 }

@@ -1,6 +1,7 @@
-// A skin picture held as a GDI bitmap: the five PNG pictures read with libpng (their alpha kept,
-// premultiplied, so that they blend over what lies behind them), the six BMP pictures with the
-// system's loader (opaque).
+// A skin picture held as a GDI bitmap: PNG pictures read with libpng (their alpha kept,
+// premultiplied, so that they blend over what lies behind them), BMP pictures with the system's
+// loader (opaque). A picture without alpha of its own shown on a transparent image control is
+// drawn through a copy without its bottom-left colour (CornerTransparency.h).
 //
 // GUI thread: the pictures are GDI objects of the GUI thread's window. The readers block while
 // they read the file.
@@ -11,10 +12,18 @@
 #include <memory>
 #include <string>
 
+// How a picture's bitmap is drawn.
+enum class TPictureDraw {
+    Blended, // a 32-bit top-down DIB section of premultiplied colours, drawn by its alpha
+    Opaque, // any bitmap, copied as it is
+};
+
 class TSkinPicture {
 public:
-    // Takes ownership of Bitmap, a 32-bit top-down DIB section when HasAlpha.
-    TSkinPicture(HBITMAP Bitmap, int Width, int Height, bool HasAlpha);
+    // Takes ownership of Bitmap. HasAlpha: the picture has alpha of its own (a PNG with an alpha
+    // channel or a transparent colour), as opposed to the opaque alpha that a PNG without one is
+    // read with.
+    TSkinPicture(HBITMAP Bitmap, int Width, int Height, TPictureDraw Drawn, bool HasAlpha);
     ~TSkinPicture();
     TSkinPicture(const TSkinPicture&) = delete;
     TSkinPicture& operator=(const TSkinPicture&) = delete;
@@ -24,13 +33,18 @@ public:
     bool HasAlpha() const { return FHasAlpha; }
     HBITMAP Bitmap() const { return FBitmap; }
 
-    // Draws the picture with its top-left corner at (X, Y) of Dc, blended by its alpha.
+    // Draws the picture with its top-left corner at (X, Y) of Dc: blended by its alpha, or opaque.
     void Draw(HDC Dc, int X, int Y) const;
+    // A blended copy in which the pixels of the bottom-left pixel's colour are transparent and
+    // the others opaque; this picture is left as it is. Raises std::runtime_error when the
+    // system refuses the copy's bitmap.
+    std::unique_ptr<TSkinPicture> WithoutCornerColour() const;
 
 private:
     HBITMAP FBitmap;
     int FWidth;
     int FHeight;
+    TPictureDraw FDrawn;
     bool FHasAlpha;
 };
 

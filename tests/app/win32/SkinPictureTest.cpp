@@ -1,5 +1,6 @@
 // The skin pictures: PNGs through libpng with their alpha premultiplied for blending, BMPs through
-// the system's loader, wide file names, and the message that names a file that cannot be read.
+// the system's loader, whether a picture has alpha of its own and its copy without its corner
+// colour, wide file names, and the message that names a file that cannot be read.
 #include "SkinPicture.h"
 
 #include "TestPictures.h"
@@ -7,8 +8,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -63,6 +66,60 @@ TEST_F(SkinPictureTest, PngKeepsItsSizeAndItsAlphaPremultipliedForBlending)
     EXPECT_TRUE(Picture->HasAlpha());
     const std::vector<uint8_t> Expected = { 0, 0, 128, 128, 30, 20, 10, 255 };
     EXPECT_EQ(Pixels(*Picture), Expected);
+}
+
+TEST_F(SkinPictureTest, PngHasAlphaOfItsOwnByAnAlphaChannelOrATransparentColour)
+{
+    const std::wstring Rgb = PathOf(L"Rgb.png");
+    WritePng(Rgb, 2, 1, { 255, 0, 255, 10, 20, 30 }, PNG_FORMAT_RGB);
+    const auto Plain = ReadPngPicture(Rgb);
+    EXPECT_FALSE(Plain->HasAlpha());
+    // Read opaque all the same, so that it blends as it always did.
+    EXPECT_EQ(Pixels(*Plain), (std::vector<uint8_t>{ 255, 0, 255, 255, 30, 20, 10, 255 }));
+
+    const std::wstring Palette = PathOf(L"Palette.png");
+    WritePng(Palette, 2, 1, { 0, 1 }, PNG_FORMAT_RGB_COLORMAP, { 255, 0, 255, 10, 20, 30 });
+    EXPECT_FALSE(ReadPngPicture(Palette)->HasAlpha());
+
+    // A palette with a transparent entry: no alpha channel, but a tRNS chunk.
+    const std::wstring Keyed = PathOf(L"Keyed.png");
+    WritePng(Keyed, 2, 1, { 0, 1 }, PNG_FORMAT_RGBA_COLORMAP, { 255, 0, 255, 0, 10, 20, 30, 255 });
+    std::ifstream File(fs::path(Keyed), std::ios::binary);
+    const std::string Bytes{ std::istreambuf_iterator<char>(File), {} };
+    ASSERT_NE(Bytes.find("tRNS"), std::string::npos);
+    ASSERT_NE(Bytes.find("PLTE"), std::string::npos);
+    EXPECT_TRUE(ReadPngPicture(Keyed)->HasAlpha());
+}
+
+// The copy a transparent control draws: the bottom-left colour cleared, the rest opaque, from a
+// BMP (bottom-up, 24 bits) and from a PNG without alpha alike.
+TEST_F(SkinPictureTest, TheCopyWithoutTheCornerColourLeavesThePictureAsItWas)
+{
+    // 3 x 2, top row first: green at the top left, magenta at the bottom left and once more.
+    const std::vector<uint32_t> Rgb
+        = { 0x00A000, 0xFF00FF, 0x102030, 0xFF00FF, 0x00A000, 0xFF00FE };
+    const std::vector<uint8_t> Cleared = { 0, 0xA0, 0, 255, 0, 0, 0, 0, 0x30, 0x20, 0x10, 255, //
+        0, 0, 0, 0, 0, 0xA0, 0, 255, 0xFE, 0, 0xFF, 255 };
+    const std::wstring BmpPath = PathOf(L"Plain.bmp");
+    WriteBytes(BmpPath, Bmp(3, 2, Rgb));
+    const std::wstring PngPath = PathOf(L"Plain.png");
+    std::vector<uint8_t> RgbBytes;
+    for (const uint32_t Colour : Rgb)
+        RgbBytes.insert(
+            RgbBytes.end(), { uint8_t(Colour >> 16), uint8_t(Colour >> 8), uint8_t(Colour) });
+    WritePng(PngPath, 3, 2, RgbBytes, PNG_FORMAT_RGB);
+
+    for (const auto& Picture : { ReadBmpPicture(BmpPath), ReadPngPicture(PngPath) }) {
+        const auto Copy = Picture->WithoutCornerColour();
+        EXPECT_EQ(Copy->Width(), 3);
+        EXPECT_EQ(Copy->Height(), 2);
+        EXPECT_TRUE(Copy->HasAlpha());
+        EXPECT_EQ(Pixels(*Copy), Cleared);
+        std::vector<uint32_t> Kept = BitmapPixels(Picture->Bitmap(), 3, 2);
+        for (uint32_t& Pixel : Kept)
+            Pixel &= 0xFFFFFF;
+        EXPECT_EQ(Kept, Rgb);
+    }
 }
 
 TEST_F(SkinPictureTest, PngAndBmpReadFromAFolderWithNonAsciiLetters)
