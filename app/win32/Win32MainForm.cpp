@@ -47,6 +47,7 @@ TWin32MainForm::TWin32MainForm(HINSTANCE Instance, std::string AppFolderForTests
     , FAppFolderForTests(std::move(AppFolderForTests))
     , FChildren(Form::Controls().size(), nullptr)
     , FPictures(Form::Controls().size())
+    , FDrawnCopies(Form::Controls().size())
     , FLabelTexts(Form::Controls().size())
     , FWindowlessDisabled(Form::Controls().size())
     , FHints(Form::Controls().size())

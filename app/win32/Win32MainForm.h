@@ -20,7 +20,9 @@
 // and the message loop (Dispatch) reports Space and Enter on the focused image button and Ctrl
 // with a letter from anywhere in the window.
 //
-// Pictures: the PNG skin files are read with libpng, the BMP ones with the system's loader.
+// Pictures: the PNG skin files are read with libpng, the BMP ones with the system's loader. A
+// picture without alpha of its own on a transparent image control is drawn through a copy made
+// for that showing (CornerTransparency.h); the picture itself, which controls share, stays as read.
 // Texts cross here between UTF-8 (the behaviour) and UTF-16 (the system); so do file names.
 //
 // GUI thread only, except Post, which any thread may call and which never waits for the GUI
@@ -89,6 +91,7 @@ public:
     HWND Companion(TControl Control) const { return FCompanions[Form::IndexOf(Control)]; }
     // The control's present rectangle in client coordinates.
     RECT Bounds(TControl Control) const { return BoundsAt(Form::IndexOf(Control)); }
+    // The picture the control shows, as read; null for none.
     const TSkinPicture* Picture(TControl Control) const;
     // The tooltip last set; empty for none.
     const std::string& Hint(TControl Control) const { return FHints[Form::IndexOf(Control)]; }
@@ -232,6 +235,9 @@ private:
     // A second window of a control: the spin box's arrows.
     std::vector<HWND> FCompanions;
     std::vector<std::shared_ptr<const TSkinPicture>> FPictures;
+    // What a transparent control draws in place of its picture's own bitmap; null when it draws
+    // the picture itself.
+    std::vector<std::unique_ptr<const TSkinPicture>> FDrawnCopies;
     std::vector<std::wstring> FLabelTexts;
     // Windowless controls the behaviour has disabled (the input chooser while a run records).
     std::vector<bool> FWindowlessDisabled;

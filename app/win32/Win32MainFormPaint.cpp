@@ -82,7 +82,9 @@ void TWin32MainForm::PaintWindowless(HDC Dc)
         const RECT R = BoundsAt(Index);
         switch (Spec.Kind) {
         case TControlKind::Image:
-            if (FPictures[Index])
+            if (FDrawnCopies[Index])
+                FDrawnCopies[Index]->Draw(Dc, R.left, R.top);
+            else if (FPictures[Index])
                 FPictures[Index]->Draw(Dc, R.left, R.top);
             if (Index == FFocusedImage && GetFocus() == FHandle)
                 PaintImageFocus(Dc, R);

@@ -1,6 +1,7 @@
 // The window interface on the form: texts and states of the controls in UTF-8, the skin's
 // pictures, the message boxes, the file-save dialog and the menu (each blocks until the user
 // closes it, running the thread's messages meanwhile), and what screen readers read and ask.
+#include "CornerTransparency.h"
 #include "Win32ErrorBox.h"
 #include "Win32MainForm.h"
 #include "Win32Text.h"
@@ -152,8 +153,13 @@ void TWin32MainForm::ShowPicture(TControl Control, const TPicture* Picture)
     if (Picture && !Native)
         throw std::invalid_argument("The picture was not read by this window");
     const size_t Index = Form::IndexOf(Control);
+    std::unique_ptr<const TSkinPicture> Drawn;
+    if (Native
+        && CornerColourCleared(Form::Spec(Control).Image.Transparent, Native->Skin->HasAlpha()))
+        Drawn = Native->Skin->WithoutCornerColour();
     InvalidateControl(Index, false);
     FPictures[Index] = Native ? Native->Skin : nullptr;
+    FDrawnCopies[Index] = std::move(Drawn);
     InvalidateControl(Index, false);
     UpdateTooltipRect(Index);
 }

@@ -1,6 +1,6 @@
 // Pictures for the Win32 window's tests: PNG and BMP files written in the test's folder, and the
-// pixels of a bitmap read back through the system as 0xAARRGGBB (a 32-bit DIB's layout), top row
-// first.
+// pixels of a bitmap or of a window's client area read back through the system as 0xAARRGGBB
+// (a 32-bit DIB's layout), top row first.
 #pragma once
 
 #include "Win32Api.h"
@@ -94,5 +94,21 @@ inline std::vector<uint32_t> BitmapPixels(HBITMAP Bitmap, int Width, int Height)
         Screen, Bitmap, 0, static_cast<UINT>(Height), Pixels.data(), &Info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, Screen);
     EXPECT_EQ(Rows, Height) << "GetDIBits";
+    return Pixels;
+}
+
+// What the window's client area shows now, as the system composed it for the screen.
+inline std::vector<uint32_t> ClientPixels(HWND Window, int Width, int Height)
+{
+    HDC WindowDc = GetDC(Window);
+    HDC Copy = CreateCompatibleDC(WindowDc);
+    HBITMAP Bitmap = CreateCompatibleBitmap(WindowDc, Width, Height);
+    HGDIOBJ Previous = SelectObject(Copy, Bitmap);
+    EXPECT_TRUE(BitBlt(Copy, 0, 0, Width, Height, WindowDc, 0, 0, SRCCOPY)) << "BitBlt";
+    SelectObject(Copy, Previous);
+    DeleteDC(Copy);
+    ReleaseDC(Window, WindowDc);
+    std::vector<uint32_t> Pixels = BitmapPixels(Bitmap, Width, Height);
+    DeleteObject(Bitmap);
     return Pixels;
 }

@@ -1,8 +1,13 @@
-// The native form without a screen: its controls in the layout's places and tab order, their
-// texts through the system's wide calls, the lists' entries and the spin box's arrows.
+// The native form without the behaviour: its controls in the layout's places and tab order, their
+// texts through the system's wide calls, the lists' entries, the spin box's arrows, and the
+// pictures of the image controls as the window shows them.
 #include "Win32MainForm.h"
 
+#include "TestPictures.h"
+#include "Win32Text.h"
+
 #include <commctrl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -163,4 +168,81 @@ TEST_F(Win32MainFormTest, SpinArrowsStepTheShownValueByFiveWithinItsLimits)
     EXPECT_EQ(Step(1), "10800");
     MainForm.SetText(TControl::Secs, "-2147483648");
     EXPECT_EQ(Step(-1), "5");
+}
+
+// A user's skin may hold pictures without alpha. On the transparent Minimize and Close buttons
+// the window shows through where such a picture has its bottom-left colour; on Record, which is
+// not transparent, and with alpha of its own, the picture stays whole. The picture the controls
+// share is not changed.
+TEST_F(Win32MainFormTest, APictureWithoutAlphaShowsTheWindowThroughItsCornerColourWhenTransparent)
+{
+    constexpr uint32_t Magenta = 0xFF00FF;
+    constexpr uint32_t Green = 0x00A000;
+    constexpr int Width = 15;
+    constexpr int Height = 16;
+    std::vector<uint32_t> Rgb(Width * Height, Magenta);
+    for (int Y = 4; Y < 12; ++Y)
+        for (int X = 4; X < 11; ++X)
+            Rgb[Y * Width + X] = Green;
+    std::vector<uint8_t> RgbBytes;
+    for (const uint32_t Colour : Rgb)
+        RgbBytes.insert(
+            RgbBytes.end(), { uint8_t(Colour >> 16), uint8_t(Colour >> 8), uint8_t(Colour) });
+    const std::filesystem::path Folder = std::filesystem::temp_directory_path()
+        / (L"corvatone-plain-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(Folder);
+    WriteBytes((Folder / L"Plain.bmp").wstring(), Bmp(Width, Height, Rgb));
+    WritePng((Folder / L"Plain.png").wstring(), Width, Height, RgbBytes, PNG_FORMAT_RGB);
+    const auto Bitmap = MainForm.ReadPicture(Utf8FromWide((Folder / L"Plain.bmp").wstring()));
+    const auto Png = MainForm.ReadPicture(Utf8FromWide((Folder / L"Plain.png").wstring()));
+    std::vector<uint8_t> RgbaBytes;
+    for (size_t Index = 0; Index < Rgb.size(); ++Index) {
+        RgbaBytes.insert(
+            RgbaBytes.end(), RgbBytes.begin() + Index * 3, RgbBytes.begin() + Index * 3 + 3);
+        RgbaBytes.push_back(Index == Width - 1 ? 0 : 255); // the top-right pixel transparent
+    }
+    WritePng((Folder / L"Alpha.png").wstring(), Width, Height, RgbaBytes);
+    const auto WithAlpha = MainForm.ReadPicture(Utf8FromWide((Folder / L"Alpha.png").wstring()));
+    std::filesystem::remove_all(Folder);
+
+    MainForm.Show(SW_SHOW);
+    const auto Shown = [this] {
+        UpdateWindow(MainForm.Handle());
+        return ClientPixels(MainForm.Handle(), 350, 200);
+    };
+    const auto At = [](const std::vector<uint32_t>& Pixels, const RECT& Control, int X, int Y) {
+        return Pixels[static_cast<size_t>((Control.top + Y) * 350 + Control.left + X)] & 0xFFFFFF;
+    };
+    const std::vector<uint32_t> Behind = Shown();
+    MainForm.ShowPicture(TControl::CloseB, Bitmap.get());
+    MainForm.ShowPicture(TControl::MinB, Png.get());
+    MainForm.ShowPicture(TControl::RecB, Bitmap.get());
+    const std::vector<uint32_t> Now = Shown();
+
+    for (const TControl Transparent : { TControl::CloseB, TControl::MinB }) {
+        const RECT Bounds = MainForm.Bounds(Transparent);
+        ASSERT_EQ(Bounds.right - Bounds.left, Width);
+        ASSERT_EQ(Bounds.bottom - Bounds.top, Height);
+        for (const POINT Corner :
+            { POINT{ 0, Height - 1 }, POINT{ 0, 0 }, POINT{ Width - 1, 5 } }) {
+            EXPECT_EQ(At(Now, Bounds, Corner.x, Corner.y), At(Behind, Bounds, Corner.x, Corner.y))
+                << ControlName(Transparent) << " at " << Corner.x << "," << Corner.y;
+            EXPECT_NE(At(Now, Bounds, Corner.x, Corner.y), Magenta);
+        }
+        EXPECT_EQ(At(Now, Bounds, 7, 8), Green) << ControlName(Transparent);
+    }
+    const RECT Record = MainForm.Bounds(TControl::RecB);
+    EXPECT_EQ(At(Now, Record, 0, Height - 1), Magenta);
+    EXPECT_EQ(At(Now, Record, 7, 8), Green);
+
+    const std::vector<uint32_t> Kept
+        = BitmapPixels(MainForm.Picture(TControl::CloseB)->Bitmap(), Width, Height);
+    EXPECT_EQ(Kept[(Height - 1) * Width] & 0xFFFFFF, Magenta);
+
+    // With alpha of its own, the same picture is drawn by its alpha alone.
+    MainForm.ShowPicture(TControl::CloseB, WithAlpha.get());
+    const std::vector<uint32_t> Blended = Shown();
+    const RECT Close = MainForm.Bounds(TControl::CloseB);
+    EXPECT_EQ(At(Blended, Close, 0, Height - 1), Magenta);
+    EXPECT_EQ(At(Blended, Close, Width - 1, 0), At(Behind, Close, Width - 1, 0));
 }
