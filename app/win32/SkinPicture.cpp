@@ -1,6 +1,7 @@
 #include "SkinPicture.h"
 
 #include "CornerTransparency.h"
+#include "GdiCanvas.h"
 #include "Win32Text.h"
 
 #include <cerrno>
@@ -28,13 +29,7 @@ struct TFileCloser {
 // A 32-bit top-down DIB section of Width x Height; Bits receives its pixels.
 HBITMAP CreateTopDownBitmap(int Width, int Height, void** Bits)
 {
-    BITMAPINFO Info{};
-    Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-    Info.bmiHeader.biWidth = Width;
-    Info.bmiHeader.biHeight = -Height;
-    Info.bmiHeader.biPlanes = 1;
-    Info.bmiHeader.biBitCount = 32;
-    Info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO Info = TopDownBitmapInfo(Width, Height);
     return CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, Bits, nullptr, 0);
 }
 

@@ -190,3 +190,15 @@ void TGdiCanvas::Underline(
     }
     FillRect(TRect{ At.X + Before.cx, Top, At.X + Through.cx, Top + Thickness }, Color);
 }
+
+BITMAPINFO TopDownBitmapInfo(int Width, int Height)
+{
+    BITMAPINFO Info{};
+    Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
+    Info.bmiHeader.biWidth = Width;
+    Info.bmiHeader.biHeight = -Height;
+    Info.bmiHeader.biPlanes = 1;
+    Info.bmiHeader.biBitCount = 32;
+    Info.bmiHeader.biCompression = BI_RGB;
+    return Info;
+}

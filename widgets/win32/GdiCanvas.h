@@ -56,3 +56,6 @@ HFONT CreateGdiFont(const TFont& Font);
 TSystemPalette Win32SystemPalette();
 // Plain RGB for Color; a system colour's present value.
 COLORREF ColorRefOf(TColor Color);
+// The header of a 32-bit top-down device-independent bitmap of Width x Height (colours BGRA, the
+// top row first): what the pictures and the tests' pixel reads use.
+BITMAPINFO TopDownBitmapInfo(int Width, int Height);

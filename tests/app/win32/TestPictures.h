@@ -3,6 +3,7 @@
 // (a 32-bit DIB's layout), top row first.
 #pragma once
 
+#include "GdiCanvas.h"
 #include "Win32Api.h"
 
 #include <cstdint>
@@ -81,13 +82,7 @@ inline std::vector<uint8_t> Bmp(int Width, int Height, const std::vector<uint32_
 // The bitmap's pixels; it must not be selected into a device context.
 inline std::vector<uint32_t> BitmapPixels(HBITMAP Bitmap, int Width, int Height)
 {
-    BITMAPINFO Info{};
-    Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-    Info.bmiHeader.biWidth = Width;
-    Info.bmiHeader.biHeight = -Height;
-    Info.bmiHeader.biPlanes = 1;
-    Info.bmiHeader.biBitCount = 32;
-    Info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO Info = TopDownBitmapInfo(Width, Height);
     std::vector<uint32_t> Pixels(static_cast<size_t>(Width * Height));
     HDC Screen = GetDC(nullptr);
     const int Rows = GetDIBits(

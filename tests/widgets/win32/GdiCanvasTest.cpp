@@ -19,13 +19,7 @@ public:
         : FWidth(Width)
         , FHeight(Height)
     {
-        BITMAPINFO Info{};
-        Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-        Info.bmiHeader.biWidth = Width;
-        Info.bmiHeader.biHeight = -Height;
-        Info.bmiHeader.biPlanes = 1;
-        Info.bmiHeader.biBitCount = 32;
-        Info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO Info = TopDownBitmapInfo(Width, Height);
         FDc = CreateCompatibleDC(nullptr);
         FBitmap = CreateDIBSection(FDc, &Info, DIB_RGB_COLORS, &FBits, nullptr, 0);
         FPrevious = SelectObject(FDc, FBitmap);
