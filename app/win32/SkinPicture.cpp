@@ -52,11 +52,10 @@ struct TPngImage {
 
 } // namespace
 
-TSkinPicture::TSkinPicture(HBITMAP Bitmap, int Width, int Height, TPictureDraw Drawn, bool HasAlpha)
+TSkinPicture::TSkinPicture(HBITMAP Bitmap, int Width, int Height, bool HasAlpha)
     : FBitmap(Bitmap)
     , FWidth(Width)
     , FHeight(Height)
-    , FDrawn(Drawn)
     , FHasAlpha(HasAlpha)
 {
 }
@@ -70,7 +69,7 @@ void TSkinPicture::Draw(HDC Dc, int X, int Y) const
 {
     HDC Source = CreateCompatibleDC(Dc);
     HGDIOBJ Previous = SelectObject(Source, FBitmap);
-    if (FDrawn == TPictureDraw::Blended) {
+    if (FHasAlpha) {
         const BLENDFUNCTION Blend{ AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
         AlphaBlend(Dc, X, Y, FWidth, FHeight, Source, 0, 0, FWidth, FHeight, Blend);
     } else {
@@ -91,8 +90,7 @@ std::unique_ptr<TSkinPicture> TSkinPicture::WithoutCornerColour() const
     HBITMAP Bitmap = CreateTopDownBitmap(FWidth, FHeight, &Bits);
     if (!Bitmap)
         Refuse("make the transparent copy of", GetLastError());
-    auto Copy
-        = std::make_unique<TSkinPicture>(Bitmap, FWidth, FHeight, TPictureDraw::Blended, true);
+    auto Copy = std::make_unique<TSkinPicture>(Bitmap, FWidth, FHeight, true);
     // Whatever the picture's own format, the system converts it to the copy's 32 bits.
     HDC Source = CreateCompatibleDC(nullptr);
     HDC Target = CreateCompatibleDC(nullptr);
@@ -131,8 +129,7 @@ std::unique_ptr<TSkinPicture> ReadPngPicture(const std::wstring& Path)
     HBITMAP Bitmap = CreateTopDownBitmap(Width, Height, &Bits);
     if (!Bitmap)
         Refuse(Path, SystemErrorText(GetLastError()));
-    auto Picture
-        = std::make_unique<TSkinPicture>(Bitmap, Width, Height, TPictureDraw::Blended, HasAlpha);
+    auto Picture = std::make_unique<TSkinPicture>(Bitmap, Width, Height, HasAlpha);
     if (!png_image_finish_read(&Png.Image, nullptr, Bits, Width * 4, nullptr))
         Refuse(Path, Png.Image.message);
     GdiFlush();
@@ -154,6 +151,5 @@ std::unique_ptr<TSkinPicture> ReadBmpPicture(const std::wstring& Path)
     HBITMAP Bitmap = static_cast<HBITMAP>(Loaded);
     BITMAP Info{};
     GetObjectW(Bitmap, sizeof(Info), &Info);
-    return std::make_unique<TSkinPicture>(
-        Bitmap, Info.bmWidth, Info.bmHeight, TPictureDraw::Opaque, false);
+    return std::make_unique<TSkinPicture>(Bitmap, Info.bmWidth, Info.bmHeight, false);
 }

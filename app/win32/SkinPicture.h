@@ -12,18 +12,12 @@
 #include <memory>
 #include <string>
 
-// How a picture's bitmap is drawn.
-enum class TPictureDraw {
-    Blended, // a 32-bit top-down DIB section of premultiplied colours, drawn by its alpha
-    Opaque, // any bitmap, copied as it is
-};
-
 class TSkinPicture {
 public:
     // Takes ownership of Bitmap. HasAlpha: the picture has alpha of its own (a PNG with an alpha
-    // channel or a transparent colour), as opposed to the opaque alpha that a PNG without one is
-    // read with.
-    TSkinPicture(HBITMAP Bitmap, int Width, int Height, TPictureDraw Drawn, bool HasAlpha);
+    // channel or a transparent colour), and Bitmap is a 32-bit top-down DIB section of
+    // premultiplied colours, drawn by its alpha; otherwise any bitmap, copied as it is.
+    TSkinPicture(HBITMAP Bitmap, int Width, int Height, bool HasAlpha);
     ~TSkinPicture();
     TSkinPicture(const TSkinPicture&) = delete;
     TSkinPicture& operator=(const TSkinPicture&) = delete;
@@ -44,7 +38,6 @@ private:
     HBITMAP FBitmap;
     int FWidth;
     int FHeight;
-    TPictureDraw FDrawn;
     bool FHasAlpha;
 };
 
